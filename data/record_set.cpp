@@ -1,0 +1,601 @@
+#include "record_set.h"
+
+#include "errors.h"
+#include "number_text.h"
+#include "packed_row.h"
+#include "sql_text.h"
+
+#include <algorithm>
+#include <map>
+#include <unordered_map>
+
+namespace olvendra::data {
+
+namespace {
+
+enum class ChangeKind { Insert, Modify, Delete };
+
+struct Row {
+    PackedRow values;
+    std::uint32_t id = 0;
+};
+
+// A pending change, in the order the changes were made. Old values are those read from the
+// database (for modified and deleted rows).
+struct Change {
+    ChangeKind kind;
+    std::uint32_t rowId;
+    PackedRow oldValues;
+    PackedRow deletedValues; // the row as it was when deleted, kept to show nothing is lost
+};
+
+} // namespace
+
+struct RecordSet::Impl {
+    Connection& connection;
+    std::vector<std::string> updateKey;
+    std::vector<Value> params;
+    std::vector<std::string> keyOrder;
+    std::vector<int> keyColumns;
+
+    RecordSetState state = RecordSetState::Closed;
+    std::vector<Column> columns;
+    std::unordered_map<std::string, int> columnByName;
+    std::vector<Row> rows;
+    std::size_t cursor = 0;
+    std::vector<Value> buffer; // the current row's values while editing or inserting
+    std::uint32_t nextId = 1;
+    std::vector<Change> changes;
+    std::vector<std::string> applyErrors;
+    std::map<int, std::function<void(RecordSetEvent)>> listeners;
+    int nextListener = 1;
+
+    Impl(Connection& c, std::vector<std::string> key) : connection(c), updateKey(std::move(key)) {}
+
+    std::size_t width() const { return columns.size(); }
+
+    void notify(RecordSetEvent event) {
+        // Listeners may remove themselves while being told.
+        auto copy = listeners;
+        for (auto& [id, listener] : copy)
+            listener(event);
+    }
+
+    int compare(int column, std::string_view a, bool aNull, std::string_view b, bool bNull) const {
+        if (aNull || bNull)
+            return aNull == bNull ? 0 : (aNull ? -1 : 1);
+        const Column& c = columns[column];
+        if (c.type != ColumnType::Text) {
+            auto x = ParseScaled(a, c.scale, '.');
+            auto y = ParseScaled(b, c.scale, '.');
+            if (x && y)
+                return *x < *y ? -1 : (*x > *y ? 1 : 0);
+        }
+        int order = a.compare(b);
+        return order < 0 ? -1 : (order > 0 ? 1 : 0);
+    }
+
+    int compareRows(const PackedRow& a, const PackedRow& b) const {
+        for (int column : keyColumns) {
+            int order = compare(column, a.view(column, width()), a.isNull(column, width()),
+                                b.view(column, width()), b.isNull(column, width()));
+            if (order != 0)
+                return order;
+        }
+        return 0;
+    }
+
+    // Compares a row with search values for the first values.size() key columns.
+    int compareKey(const PackedRow& row, const std::vector<std::string>& values) const {
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            int column = keyColumns[k];
+            int order = compare(column, row.view(column, width()), row.isNull(column, width()),
+                                values[k], values[k].empty());
+            if (order != 0)
+                return order;
+        }
+        return 0;
+    }
+
+    void sortRows() {
+        if (keyColumns.empty())
+            return;
+        auto less = [this](const Row& a, const Row& b) {
+            return compareRows(a.values, b.values) < 0;
+        };
+        if (!std::is_sorted(rows.begin(), rows.end(), less))
+            std::stable_sort(rows.begin(), rows.end(), less);
+    }
+
+    // Moves the row at `index` to its place in key order; returns its new index.
+    std::size_t reposition(std::size_t index) {
+        if (keyColumns.empty())
+            return index;
+        Row moving = std::move(rows[index]);
+        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
+        auto place = std::upper_bound(rows.begin(), rows.end(), moving,
+                                      [this](const Row& a, const Row& b) {
+                                          return compareRows(a.values, b.values) < 0;
+                                      });
+        std::size_t at = static_cast<std::size_t>(place - rows.begin());
+        rows.insert(place, std::move(moving));
+        return at;
+    }
+
+    void load(const std::string& statement) {
+        struct Loader : RowSink {
+            Impl& impl;
+            std::vector<Row> loaded;
+            explicit Loader(Impl& i) : impl(i) {}
+            void columns(const std::vector<Column>& described) override {
+                impl.columns = described;
+            }
+            void row(const std::string_view* values, const bool* nulls) override {
+                loaded.push_back({PackedRow::Pack(values, nulls, impl.columns.size()),
+                                  impl.nextId++});
+            }
+        } loader(*this);
+        connection.select(statement, params, loader);
+        rows = std::move(loader.loaded);
+        columnByName.clear();
+        for (std::size_t i = 0; i < columns.size(); ++i)
+            columnByName[UpperAscii(columns[i].name)] = static_cast<int>(i);
+        keyColumns.clear();
+        for (const std::string& name : keyOrder) {
+            auto found = columnByName.find(name);
+            if (found == columnByName.end())
+                throw RecordSetError("Key column " + name + " is not in the statement");
+            keyColumns.push_back(found->second);
+        }
+        sortRows();
+    }
+
+    Change* changeOf(std::uint32_t rowId) {
+        for (Change& change : changes)
+            if (change.rowId == rowId)
+                return &change;
+        return nullptr;
+    }
+
+    void dropChange(std::uint32_t rowId) {
+        std::erase_if(changes, [rowId](const Change& c) { return c.rowId == rowId; });
+    }
+};
+
+RecordSet::RecordSet(Connection& connection, std::string name, std::string statement,
+                     std::vector<std::string> updateKey)
+    : name_(std::move(name)), statement_(std::move(statement)),
+      impl_(std::make_unique<Impl>(connection, std::move(updateKey))) {
+    impl_->keyOrder = OrderByColumns(statement_);
+}
+
+RecordSet::~RecordSet() = default;
+
+void RecordSet::setStatement(std::string statement, std::vector<Value> params) {
+    if (active())
+        throw RecordSetError("Cannot change the statement of an open record set (" + name_ + ")");
+    statement_ = std::move(statement);
+    impl_->params = std::move(params);
+    impl_->keyOrder = OrderByColumns(statement_);
+}
+
+const std::vector<std::string>& RecordSet::keyOrder() const { return impl_->keyOrder; }
+
+void RecordSet::open() {
+    if (active())
+        return;
+    if (hooks_.beforeOpen)
+        hooks_.beforeOpen();
+    impl_->load(statement_);
+    impl_->cursor = 0;
+    impl_->state = RecordSetState::Browsing;
+    impl_->notify(RecordSetEvent::Opened);
+    if (hooks_.afterScroll)
+        hooks_.afterScroll();
+}
+
+void RecordSet::close() {
+    if (!active())
+        return;
+    impl_->rows.clear();
+    impl_->rows.shrink_to_fit();
+    impl_->changes.clear();
+    impl_->buffer.clear();
+    impl_->cursor = 0;
+    impl_->state = RecordSetState::Closed;
+    if (hooks_.afterClose)
+        hooks_.afterClose();
+    impl_->notify(RecordSetEvent::Closed);
+}
+
+bool RecordSet::active() const { return impl_->state != RecordSetState::Closed; }
+RecordSetState RecordSet::state() const { return impl_->state; }
+std::size_t RecordSet::rowCount() const { return impl_->rows.size(); }
+std::size_t RecordSet::position() const { return impl_->cursor; }
+bool RecordSet::bof() const { return impl_->cursor == 0; }
+bool RecordSet::eof() const { return impl_->rows.empty() || impl_->cursor + 1 >= impl_->rows.size(); }
+
+void RecordSet::first() { moveTo(0); }
+void RecordSet::last() { moveTo(impl_->rows.empty() ? 0 : impl_->rows.size() - 1); }
+void RecordSet::next() { moveTo(impl_->cursor + 1); }
+void RecordSet::prior() { moveTo(impl_->cursor == 0 ? 0 : impl_->cursor - 1); }
+
+void RecordSet::moveTo(std::size_t target) {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    if (impl_->rows.empty())
+        return;
+    target = std::min(target, impl_->rows.size() - 1);
+    if (target == impl_->cursor && state() == RecordSetState::Browsing)
+        return;
+    // The row being stored may change its own place in key order; keep aiming at the same row.
+    std::uint32_t targetId = impl_->rows[target].id;
+    post();
+    if (state() != RecordSetState::Browsing)
+        return;
+    for (std::size_t i = 0; i < impl_->rows.size(); ++i)
+        if (impl_->rows[i].id == targetId)
+            target = i;
+    if (target == impl_->cursor)
+        return;
+    impl_->cursor = target;
+    impl_->notify(RecordSetEvent::Scrolled);
+    if (hooks_.afterScroll)
+        hooks_.afterScroll();
+}
+
+const std::vector<Column>& RecordSet::columns() const { return impl_->columns; }
+
+int RecordSet::columnIndex(std::string_view name) const {
+    auto found = impl_->columnByName.find(UpperAscii(name));
+    return found == impl_->columnByName.end() ? -1 : found->second;
+}
+
+namespace {
+int RequireColumn(const RecordSet& set, std::string_view name) {
+    int index = set.columnIndex(name);
+    if (index < 0)
+        throw RecordSetError(set.name() + ": Field '" + std::string(name) + "' not found");
+    return index;
+}
+} // namespace
+
+std::string RecordSet::fieldText(std::string_view column) const {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    int index = RequireColumn(*this, column);
+    if (impl_->rows.empty())
+        return {};
+    return textAt(impl_->cursor, index);
+}
+
+bool RecordSet::fieldIsNull(std::string_view column) const {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    int index = RequireColumn(*this, column);
+    if (impl_->rows.empty())
+        return true;
+    return isNullAt(impl_->cursor, index);
+}
+
+std::string RecordSet::textAt(std::size_t row, int column) const {
+    if (state() != RecordSetState::Browsing && row == impl_->cursor) {
+        const Value& value = impl_->buffer[static_cast<std::size_t>(column)];
+        return value ? *value : std::string();
+    }
+    return std::string(impl_->rows.at(row).values.view(static_cast<std::size_t>(column),
+                                                          impl_->width()));
+}
+
+bool RecordSet::isNullAt(std::size_t row, int column) const {
+    if (state() != RecordSetState::Browsing && row == impl_->cursor)
+        return !impl_->buffer[static_cast<std::size_t>(column)];
+    return impl_->rows.at(row).values.isNull(static_cast<std::size_t>(column), impl_->width());
+}
+
+void RecordSet::setFieldText(std::string_view column, std::string_view text) {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    int index = RequireColumn(*this, column);
+    const Column& described = impl_->columns[static_cast<std::size_t>(index)];
+    Value value;
+    if (!text.empty()) {
+        if (described.type == ColumnType::Text) {
+            value = std::string(text.substr(0, static_cast<std::size_t>(described.width)));
+        } else {
+            auto number = ParseScaled(text, described.scale, decimalSeparator_);
+            bool fits = number && (described.type == ColumnType::Decimal ||
+                                   (*number >= INT32_MIN && *number <= INT32_MAX));
+            if (!fits)
+                throw RecordSetError("'" + std::string(text) + "' is not a valid " +
+                                     (described.type == ColumnType::Integer
+                                          ? "integer value"
+                                          : "floating point value"));
+            char digits[24];
+            value = std::string(ScaledToText(*number, described.scale, digits));
+        }
+    }
+    if (state() == RecordSetState::Browsing)
+        edit();
+    impl_->buffer[static_cast<std::size_t>(index)] = std::move(value);
+    impl_->notify(RecordSetEvent::FieldChanged);
+}
+
+void RecordSet::edit() {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    if (state() != RecordSetState::Browsing)
+        return;
+    if (impl_->rows.empty()) {
+        insert();
+        return;
+    }
+    impl_->buffer = impl_->rows[impl_->cursor].values.unpack(impl_->width());
+    impl_->state = RecordSetState::Editing;
+    impl_->notify(RecordSetEvent::StateChanged);
+}
+
+void RecordSet::insert() {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    post();
+    if (state() != RecordSetState::Browsing)
+        return;
+    impl_->buffer.assign(impl_->width(), std::nullopt);
+    std::size_t at = std::min(impl_->cursor, impl_->rows.size());
+    impl_->rows.insert(impl_->rows.begin() + static_cast<std::ptrdiff_t>(at),
+                       Row{PackedRow::Pack(impl_->buffer), impl_->nextId++});
+    impl_->cursor = at;
+    impl_->state = RecordSetState::Inserting;
+    impl_->notify(RecordSetEvent::RowsChanged);
+    impl_->notify(RecordSetEvent::StateChanged);
+    if (hooks_.afterInsert)
+        hooks_.afterInsert();
+}
+
+void RecordSet::post() {
+    if (state() != RecordSetState::Editing && state() != RecordSetState::Inserting)
+        return;
+    if (hooks_.beforePost && !hooks_.beforePost())
+        return;
+    for (std::size_t i = 0; i < impl_->width(); ++i)
+        if (impl_->columns[i].required && !impl_->buffer[i])
+            throw RecordSetError("Field '" + impl_->columns[i].name + "' must have a value");
+
+    Row& row = impl_->rows[impl_->cursor];
+    if (state() == RecordSetState::Inserting) {
+        impl_->changes.push_back({ChangeKind::Insert, row.id, {}, {}});
+    } else if (impl_->buffer != row.values.unpack(impl_->width())) {
+        Change* change = impl_->changeOf(row.id);
+        if (!change)
+            impl_->changes.push_back({ChangeKind::Modify, row.id,
+                                      PackedRow::Pack(row.values.unpack(impl_->width())), {}});
+        else if (change->kind == ChangeKind::Modify &&
+                 change->oldValues.unpack(impl_->width()) == impl_->buffer)
+            impl_->dropChange(row.id); // edited back to what the database holds
+    }
+    row.values = PackedRow::Pack(impl_->buffer);
+    impl_->buffer.clear();
+    impl_->cursor = impl_->reposition(impl_->cursor);
+    impl_->state = RecordSetState::Browsing;
+    impl_->notify(RecordSetEvent::StateChanged);
+    impl_->notify(RecordSetEvent::RowsChanged);
+    if (hooks_.afterPost)
+        hooks_.afterPost();
+}
+
+void RecordSet::cancel() {
+    if (state() == RecordSetState::Inserting) {
+        impl_->rows.erase(impl_->rows.begin() + static_cast<std::ptrdiff_t>(impl_->cursor));
+        if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
+            --impl_->cursor;
+        impl_->notify(RecordSetEvent::RowsChanged);
+    } else if (state() != RecordSetState::Editing) {
+        return;
+    }
+    impl_->buffer.clear();
+    impl_->state = RecordSetState::Browsing;
+    impl_->notify(RecordSetEvent::StateChanged);
+}
+
+void RecordSet::remove() {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    if (state() == RecordSetState::Inserting) {
+        cancel();
+        return;
+    }
+    cancel();
+    if (impl_->rows.empty())
+        throw RecordSetError("Cannot perform this operation on an empty dataset");
+    Row& row = impl_->rows[impl_->cursor];
+    if (Change* change = impl_->changeOf(row.id)) {
+        if (change->kind == ChangeKind::Insert) {
+            impl_->dropChange(row.id); // never reached the database
+        } else {
+            change->kind = ChangeKind::Delete;
+            change->deletedValues = std::move(row.values);
+        }
+    } else {
+        PackedRow old = PackedRow::Pack(row.values.unpack(impl_->width()));
+        impl_->changes.push_back({ChangeKind::Delete, row.id, std::move(old), std::move(row.values)});
+    }
+    impl_->rows.erase(impl_->rows.begin() + static_cast<std::ptrdiff_t>(impl_->cursor));
+    if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
+        --impl_->cursor;
+    impl_->notify(RecordSetEvent::RowsChanged);
+    if (hooks_.afterDelete)
+        hooks_.afterDelete();
+    if (hooks_.afterScroll)
+        hooks_.afterScroll();
+}
+
+std::size_t RecordSet::pendingChangeCount() const { return impl_->changes.size(); }
+const std::vector<std::string>& RecordSet::lastApplyErrors() const { return impl_->applyErrors; }
+
+int RecordSet::applyUpdates() {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    post();
+    impl_->applyErrors.clear();
+    if (impl_->changes.empty())
+        return 0;
+    const std::size_t n = impl_->width();
+    const std::string table = FromTable(statement_);
+    std::vector<int> keys;
+    for (const std::string& name : impl_->updateKey)
+        keys.push_back(RequireColumn(*this, name));
+    std::unordered_map<std::uint32_t, std::size_t> rowIndex;
+    for (std::size_t i = 0; i < impl_->rows.size(); ++i)
+        rowIndex[impl_->rows[i].id] = i;
+
+    // WHERE clause over the update key's old values.
+    auto whereKey = [&](const PackedRow& old, std::vector<Value>& params) {
+        std::string where;
+        for (int key : keys) {
+            where += where.empty() ? " where " : " and ";
+            where += impl_->columns[static_cast<std::size_t>(key)].name;
+            Value value = old.value(static_cast<std::size_t>(key), n);
+            if (value) {
+                where += " = ?";
+                params.push_back(std::move(value));
+            } else {
+                where += " is null";
+            }
+        }
+        return where;
+    };
+
+    bool ownTransaction = !impl_->connection.inTransaction();
+    impl_->connection.startTransaction();
+    int failures = 0;
+    std::vector<std::uint32_t> applied;
+    try {
+        for (const Change& change : impl_->changes) {
+            std::string sql;
+            std::vector<Value> params;
+            if (change.kind == ChangeKind::Insert) {
+                std::vector<Value> values =
+                    impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
+                std::string names, marks;
+                for (std::size_t i = 0; i < n; ++i) {
+                    if (!values[i])
+                        continue;
+                    names += (names.empty() ? "" : ", ") + impl_->columns[i].name;
+                    marks += marks.empty() ? "?" : ", ?";
+                    params.push_back(std::move(values[i]));
+                }
+                sql = "insert into " + table + " (" + names + ") values (" + marks + ")";
+            } else if (change.kind == ChangeKind::Modify) {
+                std::vector<Value> values =
+                    impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
+                std::vector<Value> old = change.oldValues.unpack(n);
+                std::string sets;
+                for (std::size_t i = 0; i < n; ++i) {
+                    if (values[i] == old[i])
+                        continue;
+                    sets += (sets.empty() ? "" : ", ") + impl_->columns[i].name + " = ?";
+                    params.push_back(std::move(values[i]));
+                }
+                sql = "update " + table + " set " + sets + whereKey(change.oldValues, params);
+            } else {
+                sql = "delete from " + table + whereKey(change.oldValues, params);
+            }
+
+            impl_->connection.execute("savepoint OLVENDRA_APPLY", {});
+            try {
+                std::int64_t affected = impl_->connection.execute(sql, params);
+                if (affected == 1 || (affected > 0 && change.kind == ChangeKind::Insert)) {
+                    applied.push_back(change.rowId);
+                } else if (affected == 0) {
+                    ++failures;
+                    impl_->applyErrors.push_back("Record not found or changed by another user");
+                } else {
+                    // Only this change is undone: the changes already applied in this
+                    // transaction stay applied and are committed below.
+                    impl_->connection.execute("rollback to savepoint OLVENDRA_APPLY", {});
+                    ++failures;
+                    impl_->applyErrors.push_back("Update affected more than 1 record.");
+                }
+            } catch (const DatabaseError& refused) {
+                if (refused.connectionLost())
+                    throw;
+                ++failures;
+                impl_->applyErrors.push_back(refused.what());
+            }
+            impl_->connection.execute("release savepoint OLVENDRA_APPLY", {});
+        }
+        if (ownTransaction)
+            impl_->connection.commit();
+    } catch (...) {
+        try {
+            if (ownTransaction)
+                impl_->connection.rollback();
+        } catch (const DatabaseError&) {
+            // The link is gone; the server rolls back on its own.
+        }
+        throw;
+    }
+    for (std::uint32_t id : applied)
+        impl_->dropChange(id);
+    return failures;
+}
+
+void RecordSet::refresh() {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    post();
+    if (state() != RecordSetState::Browsing)
+        return;
+    if (!impl_->changes.empty())
+        throw RecordSetError("Must apply updates before refreshing data");
+    std::size_t position = impl_->cursor;
+    impl_->load(statement_);
+    impl_->cursor = impl_->rows.empty() ? 0 : std::min(position, impl_->rows.size() - 1);
+    impl_->notify(RecordSetEvent::Opened);
+    if (hooks_.afterScroll)
+        hooks_.afterScroll();
+}
+
+bool RecordSet::findKey(const std::vector<std::string>& values) {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    if (values.empty() || values.size() > impl_->keyColumns.size())
+        throw RecordSetError(name_ + ": the search needs 1 to " +
+                             std::to_string(impl_->keyColumns.size()) + " key values");
+    auto& rows = impl_->rows;
+    auto found = std::lower_bound(rows.begin(), rows.end(), values,
+                                  [this](const Row& row, const std::vector<std::string>& key) {
+                                      return impl_->compareKey(row.values, key) < 0;
+                                  });
+    if (found == rows.end() || impl_->compareKey(found->values, values) != 0)
+        return false;
+    moveTo(static_cast<std::size_t>(found - rows.begin()));
+    return true;
+}
+
+void RecordSet::findNearest(const std::vector<std::string>& values) {
+    if (!active())
+        throw RecordSetError("Cannot perform this operation on a closed dataset");
+    if (values.empty() || values.size() > impl_->keyColumns.size())
+        throw RecordSetError(name_ + ": the search needs 1 to " +
+                             std::to_string(impl_->keyColumns.size()) + " key values");
+    auto& rows = impl_->rows;
+    auto found = std::lower_bound(rows.begin(), rows.end(), values,
+                                  [this](const Row& row, const std::vector<std::string>& key) {
+                                      return impl_->compareKey(row.values, key) < 0;
+                                  });
+    if (rows.empty())
+        return;
+    moveTo(found == rows.end() ? rows.size() - 1 : static_cast<std::size_t>(found - rows.begin()));
+}
+
+int RecordSet::addListener(std::function<void(RecordSetEvent)> listener) {
+    int id = impl_->nextListener++;
+    impl_->listeners.emplace(id, std::move(listener));
+    return id;
+}
+
+void RecordSet::removeListener(int id) { impl_->listeners.erase(id); }
+
+} // namespace olvendra::data

@@ -1,0 +1,106 @@
+// Another program changes the rows this program has read. Built twice: with the embedded engine
+// (both connections in this process) and through a Firebird server on 127.0.0.1.
+#include "embedded_database.h"
+#include "errors.h"
+#include "query.h"
+#include "record_set.h"
+
+#include <fstream>
+#include <gtest/gtest.h>
+
+namespace olvendra::data {
+namespace {
+
+std::string ServerAddress() {
+#ifdef OLVENDRA_VIA_SERVER
+    const char* root = std::getenv("OLVENDRA_TEST_SERVER_ROOT");
+    if (!root)
+        throw std::runtime_error("OLVENDRA_TEST_SERVER_ROOT is not set");
+    std::ifstream portFile(std::string(root) + "/port");
+    std::string port;
+    portFile >> port;
+    return "127.0.0.1/" + port;
+#else
+    return {};
+#endif
+}
+
+class ConflictTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        db.run({"insert into MEDICOS (CRM, ESPECIALIDADE, NOME, TELEFONES) values ('100', "
+                "'Pediatria', 'Ana Lima', '1111')",
+                "insert into MEDICOS (CRM, ESPECIALIDADE, NOME, TELEFONES) values ('200', "
+                "'Ortopedia', 'Bruno Reis', '2222')",
+                "insert into MEDICOS (CRM, ESPECIALIDADE, NOME, TELEFONES) values ('300', "
+                "'Clínica', 'Carla Souza', '3333')"});
+        connection.setSettings(db.settings());
+        medicos.open();
+    }
+
+    void change(const std::string& name, const std::string& telephone) {
+        ASSERT_TRUE(medicos.findKey({name}));
+        medicos.setFieldText("TELEFONES", telephone);
+        medicos.post();
+    }
+
+    std::string telephoneOf(const std::string& crm) {
+        auto rows = Query(db.settings(), "select TELEFONES from MEDICOS where CRM = '" + crm + "'");
+        return rows.empty() ? "missing" : rows[0][0];
+    }
+
+    EmbeddedDatabase db{ServerAddress()};
+    Connection connection;
+    RecordSet medicos{connection, "MEDICOS",
+                      "select CRM, ESPECIALIDADE, NOME, TELEFONES from MEDICOS order by NOME, CRM",
+                      {"CRM", "ESPECIALIDADE"}};
+};
+
+TEST_F(ConflictTest, ARowDeletedElsewhereFailsAloneAndStaysPendingUntilResolved) {
+    change("Bruno Reis", "2999");
+    change("Carla Souza", "3999");
+    db.run({"delete from MEDICOS where CRM = '200'"});
+
+    EXPECT_EQ(medicos.applyUpdates(), 1);
+    EXPECT_EQ(medicos.lastApplyErrors(),
+              (std::vector<std::string>{"Record not found or changed by another user"}));
+    EXPECT_EQ(medicos.pendingChangeCount(), 1u);
+    EXPECT_EQ(telephoneOf("300"), "3999") << "the other change is committed";
+    EXPECT_THROW(medicos.refresh(), RecordSetError);
+    ASSERT_TRUE(medicos.findKey({"Bruno Reis"}));
+    EXPECT_EQ(medicos.fieldText("TELEFONES"), "2999") << "the local edit is kept";
+
+    db.run({"insert into MEDICOS (CRM, ESPECIALIDADE, NOME, TELEFONES) values ('200', "
+            "'Ortopedia', 'Bruno Reis', '2222')"});
+    EXPECT_EQ(medicos.applyUpdates(), 0);
+    EXPECT_EQ(medicos.pendingChangeCount(), 0u);
+    EXPECT_EQ(telephoneOf("200"), "2999");
+    medicos.refresh();
+    EXPECT_EQ(medicos.rowCount(), 3u);
+}
+
+TEST_F(ConflictTest, AKeyChangedElsewhereFailsButOtherColumnsChangedElsewhereAreKept) {
+    change("Ana Lima", "1999");
+    change("Carla Souza", "3999");
+    db.run({"update MEDICOS set CRM = '101' where CRM = '100'",
+            "update MEDICOS set NOME = 'Carla Souza Neves' where CRM = '300'"});
+
+    EXPECT_EQ(medicos.applyUpdates(), 1);
+    EXPECT_EQ(telephoneOf("101"), "1111");
+    EXPECT_EQ(Query(db.settings(), "select NOME, TELEFONES from MEDICOS where CRM = '300'")[0],
+              (std::vector<std::string>{"Carla Souza Neves", "3999"}))
+        << "only the changed column is written";
+    medicos.close();
+    EXPECT_EQ(medicos.pendingChangeCount(), 0u) << "closing drops the pending change";
+}
+
+TEST_F(ConflictTest, ADeleteOfARowAlreadyGoneFailsAndIsKept) {
+    ASSERT_TRUE(medicos.findKey({"Ana Lima"}));
+    medicos.remove();
+    db.run({"delete from MEDICOS where CRM = '100'"});
+    EXPECT_EQ(medicos.applyUpdates(), 1);
+    EXPECT_EQ(medicos.pendingChangeCount(), 1u);
+}
+
+} // namespace
+} // namespace olvendra::data
