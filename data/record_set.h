@@ -16,7 +16,7 @@ enum class RecordSetState { Closed, Browsing, Editing, Inserting };
 
 // What changed in a record set, for the controls bound to it.
 enum class RecordSetEvent {
-    Opened,       // rows (re)loaded: after open and refresh
+    Opened, // rows (re)loaded: after open and refresh
     Closed,
     Scrolled,     // the current row changed
     StateChanged, // browsing / editing / inserting

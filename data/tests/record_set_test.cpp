@@ -72,7 +72,8 @@ TEST_F(RecordSetTest, InsertAppliesAndKeepsKeyOrder) {
     EXPECT_EQ(medicos.pendingChangeCount(), 1u);
     EXPECT_EQ(medicos.applyUpdates(), 0);
     EXPECT_EQ(medicos.pendingChangeCount(), 0u);
-    EXPECT_EQ(table()[0], (std::vector<std::string>{"050", "Dermatologia", "Beatriz Alves", "7.25"}));
+    EXPECT_EQ(table()[0],
+              (std::vector<std::string>{"050", "Dermatologia", "Beatriz Alves", "7.25"}));
 }
 
 TEST_F(RecordSetTest, WritingCutsToWidthEmptyIsNullAndBadNumbersAreRefused) {
@@ -249,8 +250,9 @@ TEST_F(RecordSetTest, Windows1252TextRoundTrips) {
     medicos.open();
     ASSERT_TRUE(medicos.findKey({name}));
     EXPECT_EQ(medicos.fieldText("NOME"), name);
-    EXPECT_EQ(Query(db.settings(), "select char_length(NOME) from MEDICOS where CRM = '1252'")[0][0],
-              "16");
+    EXPECT_EQ(
+        Query(db.settings(), "select char_length(NOME) from MEDICOS where CRM = '1252'")[0][0],
+        "16");
 }
 
 TEST_F(RecordSetTest, AStatementAffectingTwoRowsIsUndoneAndTheOthersAreKept) {
@@ -264,7 +266,8 @@ TEST_F(RecordSetTest, AStatementAffectingTwoRowsIsUndoneAndTheOthersAreKept) {
     duplas.setFieldText("V", "8"); // row ('b', '3')
     duplas.post();
     EXPECT_EQ(duplas.applyUpdates(), 1);
-    EXPECT_EQ(duplas.lastApplyErrors(), (std::vector<std::string>{"Update affected more than 1 record."}));
+    EXPECT_EQ(duplas.lastApplyErrors(),
+              (std::vector<std::string>{"Update affected more than 1 record."}));
     EXPECT_EQ(duplas.pendingChangeCount(), 1u);
     EXPECT_EQ(Query(db.settings(), "select K, V from DUPLAS order by K, V"),
               (std::vector<std::vector<std::string>>{{"a", "1"}, {"a", "2"}, {"b", "8"}}));
