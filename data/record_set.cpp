@@ -44,6 +44,7 @@ struct RecordSet::Impl {
     std::vector<Row> rows;
     std::size_t cursor = 0;
     std::vector<Value> buffer; // the current row's values while editing or inserting
+    bool modified = false;     // a value was written since editing or inserting began
     std::uint32_t nextId = 1;
     std::vector<Change> changes;
     std::vector<std::string> applyErrors;
@@ -252,7 +253,9 @@ void RecordSet::moveTo(std::size_t target) {
         return;
     // The row being stored may change its own place in key order; keep aiming at the same row.
     std::uint32_t targetId = impl_->rows[target].id;
-    post();
+    storeOrDropBeforeLeaving();
+    if (impl_->rows.empty())
+        return;
     if (state() != RecordSetState::Browsing)
         return;
     for (std::size_t i = 0; i < impl_->rows.size(); ++i)
@@ -342,6 +345,7 @@ void RecordSet::setFieldText(std::string_view column, std::string_view text) {
     if (state() == RecordSetState::Browsing)
         edit();
     impl_->buffer[static_cast<std::size_t>(index)] = std::move(value);
+    impl_->modified = true;
     impl_->notify(RecordSetEvent::FieldChanged);
 }
 
@@ -355,6 +359,7 @@ void RecordSet::edit() {
         return;
     }
     impl_->buffer = impl_->rows[impl_->cursor].values.unpack(impl_->width());
+    impl_->modified = false;
     impl_->state = RecordSetState::Editing;
     impl_->notify(RecordSetEvent::StateChanged);
 }
@@ -362,10 +367,11 @@ void RecordSet::edit() {
 void RecordSet::insert() {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    post();
+    storeOrDropBeforeLeaving();
     if (state() != RecordSetState::Browsing)
         return;
     impl_->buffer.assign(impl_->width(), std::nullopt);
+    impl_->modified = false;
     std::size_t at = std::min(impl_->cursor, impl_->rows.size());
     impl_->rows.insert(impl_->rows.begin() + static_cast<std::ptrdiff_t>(at),
                        Row{PackedRow::Pack(impl_->buffer), impl_->nextId++});
@@ -408,6 +414,15 @@ void RecordSet::post() {
     impl_->notify(RecordSetEvent::RowsChanged);
     if (hooks_.afterPost)
         hooks_.afterPost();
+}
+
+void RecordSet::storeOrDropBeforeLeaving() {
+    if (state() == RecordSetState::Browsing || state() == RecordSetState::Closed)
+        return;
+    if (impl_->modified)
+        post();
+    else
+        cancel();
 }
 
 void RecordSet::cancel() {
@@ -467,7 +482,8 @@ const std::vector<std::string>& RecordSet::lastApplyErrors() const {
 int RecordSet::applyUpdates() {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    post();
+    // A row whose store is refused stays in editing; the changes already stored still go out.
+    storeOrDropBeforeLeaving();
     impl_->applyErrors.clear();
     if (impl_->changes.empty())
         return 0;
@@ -573,7 +589,7 @@ int RecordSet::applyUpdates() {
 void RecordSet::refresh() {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    post();
+    storeOrDropBeforeLeaving();
     if (state() != RecordSetState::Browsing)
         return;
     if (!impl_->changes.empty())

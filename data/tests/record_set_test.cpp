@@ -118,6 +118,22 @@ TEST_F(RecordSetTest, RequiredColumnAndCancelledStoreKeepTheRowInEditing) {
     EXPECT_EQ(medicos.pendingChangeCount(), 1u);
 }
 
+TEST_F(RecordSetTest, LeavingAnUntouchedRowDropsItWithoutStoring) {
+    int validations = 0;
+    medicos.hooks().beforePost = [&] { return ++validations, true; };
+    medicos.open();
+    medicos.insert();
+    medicos.next();
+    EXPECT_EQ(medicos.rowCount(), 4u) << "an untouched new row is dropped";
+    medicos.edit();
+    medicos.last();
+    EXPECT_EQ(validations, 0);
+    medicos.hooks().afterInsert = [&] { medicos.setFieldText("NOME", "Atendente"); };
+    medicos.insert();
+    EXPECT_THROW(medicos.first(), RecordSetError) << "a row written by a hook is stored";
+    EXPECT_EQ(validations, 1);
+}
+
 TEST_F(RecordSetTest, UpdateFindsTheRowByItsOldKey) {
     medicos.open();
     ASSERT_TRUE(medicos.findKey({"Bruno Reis"}));
