@@ -110,7 +110,9 @@ void TFaultModuleOptions::SetDefaults() {
 
 void TFaultModuleOptions::SaveToStream(std::ostream& stream) const {
     const std::string bytes = EncodeOptionsStream(Content());
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()))) {
+        throw std::ios_base::failure("Cannot write the options stream.");
+    }
 }
 
 void TFaultModuleOptions::SaveToFile(const std::string& fileName) const {

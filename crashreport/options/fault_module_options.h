@@ -174,6 +174,7 @@ public:
     virtual void Assign(const TFaultModuleOptions* source);
     // Every option, text and filter to its default, and HandlingActive on.
     virtual void SetDefaults();
+    // Throws std::ios_base::failure when the stream refuses the bytes.
     virtual void SaveToStream(std::ostream& stream) const;
     // Creates or replaces the file; an existing file is replaced only by a complete new one.
     virtual void SaveToFile(const std::string& fileName) const;

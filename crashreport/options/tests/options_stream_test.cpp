@@ -328,6 +328,12 @@ TEST(OptionsStream, BytesAfterTheOptionsAreRefused) {
     ExpectRefused(AsString(GoldenBytes()) + "x", "1 unexpected bytes follow");
 }
 
+TEST(OptionsStream, SavingToARefusingStreamIsAnError) {
+    std::ofstream notOpen;
+    const TFaultModuleOptions options("", false);
+    EXPECT_THROW(options.SaveToStream(notOpen), std::ios_base::failure);
+}
+
 TEST(OptionsStream, UnknownVersionsAreRefused) {
     const std::string golden = AsString(GoldenBytes());
     ExpectRefused(golden, "version 5999 cannot be read", 5999);
