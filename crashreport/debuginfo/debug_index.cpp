@@ -64,7 +64,7 @@ void DebugIndex::addUnit(const DebugUnit& unit) {
     addRange(unitEnd);
 }
 
-std::optional<DebugIndex::SourcePlace> DebugIndex::find(std::uint64_t offset) const {
+std::optional<SourcePlace> DebugIndex::find(std::uint64_t offset) const {
     const auto after = std::upper_bound(
         byAddress_.begin(), byAddress_.end(), offset,
         [this](std::uint64_t value, std::size_t index) { return value < ranges_[index].begin; });

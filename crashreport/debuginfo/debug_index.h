@@ -1,6 +1,7 @@
 #pragma once
 
 #include "debuginfo/compact_debug_info.h"
+#include "debuginfo/source_place.h"
 
 #include <cstdint>
 #include <optional>
@@ -31,13 +32,6 @@ public:
         std::uint32_t line = 0;
         std::size_t unit = 0;
         std::optional<std::size_t> procedure;
-    };
-    struct SourcePlace {
-        std::string unit;
-        std::string className;
-        std::string procedure;
-        std::uint32_t line = 0;
-        std::uint32_t lineOffset = 0;
     };
 
     explicit DebugIndex(const CompactDebugInfo& info);
