@@ -42,11 +42,24 @@ private:
     Dwarf* dwarf_ = nullptr;
 };
 
+// libdw sorts a unit's rows by address, and a sequence's end row may come before an
+// ordinary row at that same address; so a span never runs past the first sequence end at
+// or after its start.
 void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
     Dwarf_Lines* lines = nullptr;
     std::size_t count = 0;
     if (dwarf_getsrclines(unit, &lines, &count) != 0)
         return;
+    std::vector<Dwarf_Addr> sequenceEnds;
+    for (std::size_t i = 0; i < count; ++i) {
+        bool endsSequence = false;
+        Dwarf_Addr address = 0;
+        Dwarf_Line* row = dwarf_onesrcline(lines, i);
+        if (dwarf_lineendsequence(row, &endsSequence) == 0 && endsSequence &&
+            dwarf_lineaddr(row, &address) == 0)
+            sequenceEnds.push_back(address);
+    }
+    std::sort(sequenceEnds.begin(), sequenceEnds.end());
     for (std::size_t i = 0; i + 1 < count; ++i) {
         Dwarf_Line* row = dwarf_onesrcline(lines, i);
         Dwarf_Line* next = dwarf_onesrcline(lines, i + 1);
@@ -56,7 +69,12 @@ void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
         int line = 0;
         if (dwarf_lineendsequence(row, &endsSequence) != 0 || endsSequence ||
             dwarf_lineaddr(row, &begin) != 0 || dwarf_lineaddr(next, &end) != 0 ||
-            dwarf_lineno(row, &line) != 0 || end <= begin || line <= 0)
+            dwarf_lineno(row, &line) != 0 || line <= 0)
+            continue;
+        const auto sequenceEnd = std::lower_bound(sequenceEnds.begin(), sequenceEnds.end(), begin);
+        if (sequenceEnd != sequenceEnds.end())
+            end = std::min(end, *sequenceEnd);
+        if (end <= begin)
             continue;
         const char* file = dwarf_linesrc(row, nullptr, nullptr);
         data.lines.push_back(
