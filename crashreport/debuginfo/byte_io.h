@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <string_view>
+#include <vector>
+
+namespace faulttrap {
+
+// Appends little-endian integers and raw bytes to a growing buffer.
+class ByteWriter {
+public:
+    void u8(std::uint8_t value) { bytes_.push_back(value); }
+    void u16(std::uint16_t value);
+    void u32(std::uint32_t value);
+    void f64(double value);
+    void raw(std::span<const std::uint8_t> data);
+    void raw(std::string_view data);
+
+    // Overwrites four bytes already written, for lengths known only afterwards.
+    void patchU32(std::size_t position, std::uint32_t value);
+
+    std::size_t size() const { return bytes_.size(); }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    std::vector<std::uint8_t> take() { return std::move(bytes_); }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+};
+
+// Reads little-endian integers from untrusted bytes; every read is bounds-checked and
+// running past the end raises DebugDataError naming what was being read.
+class ByteReader {
+public:
+    explicit ByteReader(std::span<const std::uint8_t> data) : data_(data) {}
+
+    std::uint8_t u8(const char* what);
+    std::uint16_t u16(const char* what);
+    std::uint32_t u32(const char* what);
+    double f64(const char* what);
+    std::span<const std::uint8_t> bytes(std::size_t count, const char* what);
+
+    std::size_t position() const { return position_; }
+    std::size_t remaining() const { return data_.size() - position_; }
+    bool atEnd() const { return position_ == data_.size(); }
+
+private:
+    void require(std::size_t count, const char* what) const;
+
+    std::span<const std::uint8_t> data_;
+    std::size_t position_ = 0;
+};
+
+} // namespace faulttrap

@@ -1,0 +1,118 @@
+#include "debuginfo/dwarf_source.h"
+
+#include "debuginfo/cxx_names.h"
+
+#include <elfutils/libdwfl.h>
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace faulttrap {
+
+namespace {
+
+char* debugInfoPath = nullptr;
+
+const Dwfl_Callbacks callbacks = {
+    dwfl_build_id_find_elf,
+    dwfl_standard_find_debuginfo,
+    dwfl_offline_section_address,
+    &debugInfoPath,
+};
+
+std::string withoutFolder(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+int bindingRank(unsigned binding) {
+    return binding == STB_GLOBAL ? 0 : binding == STB_WEAK ? 1 : 2;
+}
+
+} // namespace
+
+std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path) {
+    std::unique_ptr<DwarfSource> source(new DwarfSource);
+    source->session_ = dwfl_begin(&callbacks);
+    if (!source->session_)
+        return nullptr;
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return nullptr;
+    dwfl_report_begin(source->session_);
+    // libdw owns the descriptor from here on.
+    source->module_ = dwfl_report_elf(source->session_, path.c_str(), path.c_str(), fd, 0, false);
+    dwfl_report_end(source->session_, nullptr, nullptr);
+    Dwarf_Addr bias = 0;
+    if (!source->module_ || !dwfl_module_getdwarf(source->module_, &bias))
+        return nullptr;
+    source->readFunctions();
+    return source;
+}
+
+DwarfSource::~DwarfSource() {
+    if (session_)
+        dwfl_end(session_);
+}
+
+void DwarfSource::readFunctions() {
+    const int count = dwfl_module_getsymtab(module_);
+    for (int i = 0; i < count; ++i) {
+        GElf_Sym symbol;
+        GElf_Addr address = 0;
+        const char* name =
+            dwfl_module_getsym_info(module_, i, &symbol, &address, nullptr, nullptr, nullptr);
+        if (name && *name && GELF_ST_TYPE(symbol.st_info) == STT_FUNC && symbol.st_shndx != 0)
+            functions_.push_back({address, address + std::max<GElf_Xword>(symbol.st_size, 1), name,
+                                  bindingRank(GELF_ST_BIND(symbol.st_info))});
+    }
+    // Aliases of one address: the global name first, it is the one the source uses.
+    std::stable_sort(functions_.begin(), functions_.end(),
+                     [](const Function& a, const Function& b) {
+                         return a.begin != b.begin ? a.begin < b.begin : a.rank < b.rank;
+                     });
+}
+
+std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
+                                                 std::string* file) const {
+    Dwfl_Line* row = dwfl_module_getsrc(module_, fileAddress);
+    int line = 0;
+    if (!row)
+        return std::nullopt;
+    const char* source = dwfl_lineinfo(row, nullptr, &line, nullptr, nullptr, nullptr);
+    if (file && source)
+        *file = withoutFolder(source);
+    return line > 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(line)) : std::nullopt;
+}
+
+std::optional<SourcePlace> DwarfSource::find(std::uint64_t fileAddress) const {
+    const auto after =
+        std::upper_bound(functions_.begin(), functions_.end(), fileAddress,
+                         [](std::uint64_t value, const Function& f) { return value < f.begin; });
+    SourcePlace place;
+    std::optional<std::uint64_t> functionStart;
+    if (after != functions_.begin()) {
+        // Among aliases starting at one address the first listed is kept.
+        auto found = std::prev(after);
+        while (found != functions_.begin() && std::prev(found)->begin == found->begin)
+            --found;
+        if (fileAddress < found->end) {
+            const QualifiedName name = splitFunctionName(found->symbol);
+            place.className = name.className;
+            place.procedure = name.procedure;
+            functionStart = found->begin;
+        }
+    }
+    const std::optional<std::uint32_t> line = lineAt(fileAddress, &place.unit);
+    if (!line && place.procedure.empty())
+        return std::nullopt;
+    place.line = line.value_or(0);
+    if (line && functionStart)
+        if (const auto first = lineAt(*functionStart, nullptr); first && *first < *line)
+            place.lineOffset = *line - *first;
+    return place;
+}
+
+} // namespace faulttrap

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace faulttrap {
+
+// The functions a shared library exports (its dynamic symbol table), sorted by address:
+// the last resort for naming an address in a module without debug information.
+class TFaultFunctionsList {
+public:
+    struct Function {
+        std::string name;
+        std::uint64_t address = 0; // as the file numbers it
+        std::uint64_t size = 0;
+    };
+
+    // Reads the file's dynamic symbol table; a file that cannot be read gives an empty list.
+    static TFaultFunctionsList read(const std::string& path);
+
+    // The export with start <= address <= start + size.
+    const Function* find(std::uint64_t fileAddress) const;
+
+    const std::vector<Function>& functions() const { return functions_; }
+
+private:
+    std::vector<Function> functions_;
+};
+
+} // namespace faulttrap

@@ -1,0 +1,36 @@
+// Feeds arbitrary bytes to the container decoder and, when that accepts them, to the
+// debug-information decoder and the lookup index. The same bytes also go to the
+// debug-information decoder directly, which random bytes rarely reach through zlib.
+#include "debuginfo/debug_data_error.h"
+#include "debuginfo/debug_index.h"
+#include "debuginfo/subsystem_data.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+
+namespace {
+
+void indexDebugInfo(std::span<const std::uint8_t> information, bool passwordValid) {
+    using namespace faulttrap;
+    const NameCipher cipher("");
+    const DebugIndex index(decodeDebugInfo(information, {&cipher, passwordValid, true}));
+    for (const DebugIndex::Range& range : index.ranges())
+        (void)index.find(range.begin);
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+    using namespace faulttrap;
+    try {
+        const SubsystemData data = decodeSubsystemData({bytes, size});
+        indexDebugInfo(data.debugInformation, passwordMatches(data, ""));
+    } catch (const DebugDataError&) {
+    }
+    try {
+        indexDebugInfo({bytes, size}, size % 2 == 0);
+    } catch (const DebugDataError&) {
+    }
+    return 0;
+}

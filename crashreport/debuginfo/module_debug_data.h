@@ -1,0 +1,32 @@
+#pragma once
+
+#include "debuginfo/debug_index.h"
+#include "debuginfo/subsystem_data.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace faulttrap {
+
+// Answers the debug-information password of a module (empty when nobody knows it).
+using PasswordSource = std::function<std::string(const std::string& modulePath)>;
+
+// What a module's container gives once loaded: its header fields, options stream and,
+// when asked for, the debug information unpacked for lookups.
+struct ModuleDebugData {
+    SubsystemData data;
+    bool passwordValid = false;
+    std::unique_ptr<DebugIndex> index; // null when only listed, or without debug information
+};
+
+enum class LoadPurpose { listing, resolving };
+
+// Reads the ".ftdata" section of a module file. nullopt when the module carries none or
+// its data is unusable (damaged, too new); the reason is put in *problem when given.
+std::optional<ModuleDebugData> loadModuleDebugData(const std::string& path, LoadPurpose purpose,
+                                                   const PasswordSource& password,
+                                                   std::string* problem = nullptr);
+
+} // namespace faulttrap

@@ -1,0 +1,64 @@
+#include "debuginfo/name_field.h"
+
+#include <vector>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::uint8_t continuationBit = 0x80;
+
+std::vector<std::string_view> splitIntoPieces(std::string_view name) {
+    std::vector<std::string_view> pieces;
+    while (name.size() > maxNameFieldBytes) {
+        const std::size_t dot = name.rfind('.', maxNameFieldBytes);
+        if (dot == std::string_view::npos || dot == 0) {
+            const std::size_t next = name.find('.', maxNameFieldBytes);
+            pieces.push_back(name.substr(0, maxNameFieldBytes));
+            if (next == std::string_view::npos)
+                return pieces;
+            name.remove_prefix(next + 1);
+            continue;
+        }
+        pieces.push_back(name.substr(0, dot));
+        name.remove_prefix(dot + 1);
+    }
+    pieces.push_back(name);
+    return pieces;
+}
+
+} // namespace
+
+void writeNameField(ByteWriter& out, std::string_view name, const NameCipher& cipher) {
+    const std::vector<std::string_view> pieces = splitIntoPieces(name);
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        const bool more = i + 1 < pieces.size();
+        out.u8(static_cast<std::uint8_t>(pieces[i].size() | (more ? continuationBit : 0)));
+        const auto* bytes = reinterpret_cast<const std::uint8_t*>(pieces[i].data());
+        out.raw(cipher.encrypt({bytes, pieces[i].size()}));
+    }
+}
+
+std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole role) {
+    std::string name;
+    bool more = true;
+    while (more) {
+        std::uint8_t length = in.u8("name length");
+        more = decoding.continuation && (length & continuationBit) != 0;
+        if (decoding.continuation)
+            length &= ~continuationBit;
+        const auto stored = in.bytes(length, "name");
+        if (!name.empty())
+            name += '.';
+        if (decoding.passwordValid && decoding.cipher) {
+            const std::vector<std::uint8_t> plain = decoding.cipher->decrypt(stored);
+            name.append(plain.begin(), plain.end());
+        } else {
+            name += role == NameRole::unit ? "?p" : "?";
+            name += base64(stored);
+        }
+    }
+    return name;
+}
+
+} // namespace faulttrap

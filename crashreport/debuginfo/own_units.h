@@ -1,0 +1,11 @@
+#pragma once
+
+#include <string_view>
+
+namespace faulttrap {
+
+// Whether a source unit is one of the exception-reporting library's own, whose frames
+// are kept out of reports.
+bool isOwnUnit(std::string_view unit);
+
+} // namespace faulttrap

@@ -1,0 +1,101 @@
+#include "debuginfo/resolver.h"
+
+#include "debuginfo/cxx_names.h"
+#include "debuginfo/own_units.h"
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::size_t maxNameLength = 64;
+
+std::string entryName(std::string name) {
+    if (name.starts_with('@'))
+        name[0] = '_';
+    if (name.size() > maxNameLength)
+        name.resize(maxNameLength);
+    return name;
+}
+
+void fill(TFaultStackEntry& entry, const SourcePlace& place) {
+    entry.unitName = entryName(place.unit);
+    entry.className = entryName(place.className);
+    entry.procedureName = entryName(place.procedure);
+    entry.lineNumber = place.line;
+    entry.lineOffset = place.lineOffset;
+}
+
+} // namespace
+
+struct AddressResolver::Sources {
+    std::optional<ModuleDebugData> container;
+    std::unique_ptr<DwarfSource> dwarf; // only for modules without a container
+    TFaultFunctionsList exports;        // only for libraries without either
+};
+
+AddressResolver::AddressResolver(const TFaultModulesList& modules, PasswordSource password)
+    : modules_(modules), password_(std::move(password)) {}
+
+AddressResolver::~AddressResolver() = default;
+
+AddressResolver::Sources& AddressResolver::sourcesOf(const TFaultModuleInfo& module) {
+    std::lock_guard lock(mutex_);
+    auto& slot = sources_[&module];
+    if (!slot) {
+        slot = std::make_unique<Sources>();
+        if (module.hasFile) {
+            slot->container = loadModuleDebugData(module.path, LoadPurpose::resolving, password_);
+            if (!slot->container || !useContainers_)
+                slot->dwarf = DwarfSource::open(module.path);
+            if (!slot->container && !slot->dwarf && !module.isMainProgram)
+                slot->exports = TFaultFunctionsList::read(module.path);
+        }
+    }
+    return *slot;
+}
+
+const ModuleDebugData* AddressResolver::moduleData(const TFaultModuleInfo& module) {
+    const Sources& sources = sourcesOf(module);
+    return sources.container ? &*sources.container : nullptr;
+}
+
+TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebugInfo) {
+    TFaultStackEntry entry;
+    entry.address = address;
+    entry.module = modules_.find(address);
+    if (!entry.module)
+        return entry;
+    entry.kind = EntryKind::module;
+    if (!withDebugInfo)
+        return entry;
+    const Sources& sources = sourcesOf(*entry.module);
+    const std::uint64_t offset = address - entry.module->codeStart();
+
+    if (useContainers_ && sources.container && sources.container->index) {
+        if (const auto place = sources.container->index->find(offset)) {
+            if (!(hideOwnUnits_ && isOwnUnit(place->unit))) {
+                entry.kind = EntryKind::line;
+                fill(entry, *place);
+            }
+            return entry;
+        }
+    }
+    if (sources.dwarf) {
+        if (const auto place = sources.dwarf->find(offset); place && !place->procedure.empty()) {
+            entry.kind = place->line            ? EntryKind::line
+                         : !place->unit.empty() ? EntryKind::unit
+                                                : EntryKind::procedure;
+            fill(entry, *place);
+            return entry;
+        }
+    }
+    if (const auto* function = sources.exports.find(offset)) {
+        const QualifiedName name = splitFunctionName(function->name);
+        entry.kind = EntryKind::procedure;
+        entry.className = entryName(name.className);
+        entry.procedureName = entryName(name.procedure);
+    }
+    return entry;
+}
+
+} // namespace faulttrap

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "debuginfo/dwarf_source.h"
+#include "debuginfo/exported_functions.h"
+#include "debuginfo/module_debug_data.h"
+#include "debuginfo/module_list.h"
+#include "debuginfo/stack_entry.h"
+
+#include <map>
+#include <memory>
+#include <mutex>
+
+namespace faulttrap {
+
+// Turns code addresses into call-stack entries: the module's own container first, then
+// the module's DWARF, then the exported functions of a library. Each module's sources are
+// loaded once, on first need, and kept.
+class AddressResolver {
+public:
+    explicit AddressResolver(const TFaultModulesList& modules, PasswordSource password = {});
+    ~AddressResolver();
+
+    // With withDebugInfo off the entry names only the module (kind 1).
+    TFaultStackEntry resolve(std::uintptr_t address, bool withDebugInfo = true);
+
+    // Frames in the library's own units are hidden unless this is switched off (the
+    // internal-failure handler wants to see them).
+    void setHideOwnUnits(bool hide) { hideOwnUnits_ = hide; }
+    // Skips the containers, so that the DWARF path can be compared with them.
+    void setUseContainers(bool use) { useContainers_ = use; }
+
+    const TFaultModulesList& modules() const { return modules_; }
+    // The container data of a module, loaded for resolving (nullptr when it has none).
+    const ModuleDebugData* moduleData(const TFaultModuleInfo& module);
+
+private:
+    struct Sources;
+    Sources& sourcesOf(const TFaultModuleInfo& module);
+
+    const TFaultModulesList& modules_;
+    PasswordSource password_;
+    bool hideOwnUnits_ = true;
+    bool useContainers_ = true;
+    std::mutex mutex_;
+    std::map<const TFaultModuleInfo*, std::unique_ptr<Sources>> sources_;
+};
+
+} // namespace faulttrap

@@ -1,0 +1,12 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+namespace faulttrap {
+
+// Copies process memory without ever faulting: unmapped or unreadable memory makes the
+// read fail instead of raising a signal. Returns whether all size bytes were copied.
+bool readMemory(std::uintptr_t address, void* out, std::size_t size);
+
+} // namespace faulttrap

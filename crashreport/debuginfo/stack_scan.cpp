@@ -1,0 +1,134 @@
+#include "debuginfo/stack_scan.h"
+
+#include "debuginfo/call_site.h"
+#include "debuginfo/safe_memory.h"
+
+#include <array>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::size_t wordSize = sizeof(std::uintptr_t);
+constexpr std::size_t runBytes = 400;
+
+class StackScanner {
+public:
+    StackScanner(TFaultStackList& list, const StackScanRequest& request, AddressResolver& resolver)
+        : list_(list), request_(request), resolver_(resolver), firstAdded_(list.size()) {}
+
+    void run() {
+        if (request_.exceptionAddress)
+            list_.push_back(entryFor(*request_.exceptionAddress, 1));
+        scanStack();
+        hideRepeatedEntries();
+    }
+
+private:
+    TFaultStackEntry entryFor(std::uintptr_t address, std::uint8_t exceptionMark) {
+        TFaultStackEntry entry = resolver_.resolve(address, request_.resolve);
+        entry.threadId = request_.threadId;
+        entry.threadStackMark = request_.threadStackMark;
+        entry.exceptionMark = exceptionMark;
+        return entry;
+    }
+
+    void offer(std::uintptr_t address) {
+        TFaultStackEntry entry = entryFor(address, 0);
+        const long index = seen_++;
+        const long skip = request_.skip < 0 ? 0 : request_.skip;
+        const bool wanted = request_.kinds.test(static_cast<std::size_t>(entry.kind));
+        const bool inWindow =
+            index >= skip && (request_.maxCount < 0 || index - skip < request_.maxCount);
+        if (wanted && inWindow)
+            list_.push_back(std::move(entry));
+    }
+
+    void examine(std::uintptr_t word) {
+        // Only words pointing into some module's code can be return addresses; this spares
+        // reading memory around the many data words of a stack.
+        if (!resolver_.modules().isCode(word))
+            return;
+        const std::optional<CallSite> call = callSiteBefore(word);
+        if (!call)
+            return;
+        if (call->target && request_.addCalledProcedures)
+            if (const auto called = calledProcedure(*call->target))
+                offer(*called);
+        offer(call->address);
+    }
+
+    // Reads the stack in runs of 400 bytes; where a run is not readable, word by word,
+    // skipping the words that are not.
+    void scanStack() {
+        std::uintptr_t at = (request_.stackPointer + wordSize - 1) & ~(wordSize - 1);
+        const std::uintptr_t end = request_.stackTop - at > maxScannedStackBytes
+                                       ? at + maxScannedStackBytes
+                                       : request_.stackTop;
+        std::array<std::uintptr_t, runBytes / wordSize> words;
+        while (at < end && request_.stackTop > request_.stackPointer) {
+            const std::size_t count = std::min<std::size_t>(words.size(), (end - at) / wordSize);
+            if (count == 0)
+                break;
+            if (readMemory(at, words.data(), count * wordSize)) {
+                for (std::size_t i = 0; i < count; ++i)
+                    examine(words[i]);
+            } else {
+                for (std::size_t i = 0; i < count; ++i)
+                    if (std::uintptr_t word; readMemory(at + i * wordSize, &word, wordSize))
+                        examine(word);
+            }
+            at += count * wordSize;
+        }
+    }
+
+    static bool named(const TFaultStackEntry& entry) { return entry.kind >= EntryKind::procedure; }
+
+    // The index of the next named entry of the same module after from, or list end.
+    std::size_t nextNamed(std::size_t from, const TFaultModuleInfo* module) const {
+        for (std::size_t i = from + 1; i < list_.size(); ++i)
+            if (named(list_[i]) && list_[i].module == module)
+                return i;
+        return list_.size();
+    }
+
+    // An address found again among the next two named entries of its module is a stale
+    // copy: the earlier one is hidden.
+    void hideRepeatedEntries() {
+        if (list_.size() < firstAdded_ + 2)
+            return;
+        for (std::size_t i = list_.size() - 1; i-- > firstAdded_;) {
+            TFaultStackEntry& entry = list_[i];
+            if (!named(entry))
+                continue;
+            const std::size_t next = nextNamed(i, entry.module);
+            if (next == list_.size())
+                continue;
+            const std::size_t afterNext = nextNamed(next, entry.module);
+            if (list_[next].address == entry.address ||
+                (afterNext < list_.size() && list_[afterNext].address == entry.address))
+                entry.kind = EntryKind::unknown;
+        }
+    }
+
+    TFaultStackList& list_;
+    const StackScanRequest& request_;
+    AddressResolver& resolver_;
+    const std::size_t firstAdded_;
+    long seen_ = 0;
+};
+
+} // namespace
+
+void appendCallStack(TFaultStackList& list, const StackScanRequest& request,
+                     AddressResolver& resolver) {
+    StackScanner(list, request, resolver).run();
+}
+
+TFaultStackList buildCallStack(const StackScanRequest& request, AddressResolver& resolver) {
+    TFaultStackList list;
+    appendCallStack(list, request, resolver);
+    return list;
+}
+
+} // namespace faulttrap

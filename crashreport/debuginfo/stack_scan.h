@@ -1,0 +1,34 @@
+#pragma once
+
+#include "debuginfo/resolver.h"
+#include "debuginfo/stack_entry.h"
+
+#include <bitset>
+#include <cstdint>
+#include <optional>
+
+namespace faulttrap {
+
+inline constexpr std::size_t maxScannedStackBytes = 102400;
+
+struct StackScanRequest {
+    std::optional<std::uintptr_t> exceptionAddress;
+    std::uintptr_t stackPointer = 0;
+    std::uintptr_t stackTop = 0;   // one past the highest stack byte
+    std::bitset<5> kinds{0b11111}; // the entry kinds to keep, by EntryKind value
+    int skip = -1;                 // entries to pass over first; -1 for none
+    int maxCount = -1;             // greatest number of entries; -1 for no limit
+    bool addCalledProcedures = true;
+    bool resolve = true;
+    std::uint8_t threadStackMark = 1;
+    std::uint32_t threadId = 0;
+};
+
+// Scans a thread's stack for return addresses and returns its call stack.
+TFaultStackList buildCallStack(const StackScanRequest& request, AddressResolver& resolver);
+
+// The same, appending to an existing list (other threads, calling-thread stacks).
+void appendCallStack(TFaultStackList& list, const StackScanRequest& request,
+                     AddressResolver& resolver);
+
+} // namespace faulttrap

@@ -1,0 +1,94 @@
+#include "debuginfo/debug_data_error.h"
+#include "debuginfo/subsystem_data.h"
+#include "debuginfo/zlib_codec.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace faulttrap {
+namespace {
+
+SubsystemData sample() {
+    SubsystemData data;
+    data.compilationTime = compilationTimeFromUnix(1700000000);
+    data.symbols = {{0, 0x1234, 7}, {1, 0x5678, 0}};
+    data.optionsStream = {1, 2, 3, 4, 5, 0, 0, 0, 9};
+    data.checkValue = makeCheckValue(data.magic, "pw");
+    data.debugInformation = {0, 0, 0, 0};
+    return data;
+}
+
+TEST(SubsystemData, RoundTripsEveryField) {
+    const SubsystemData data = sample();
+    EXPECT_EQ(decodeSubsystemData(encodeSubsystemData(data)), data);
+}
+
+TEST(SubsystemData, HeaderLayoutIsFixed) {
+    const auto bytes = encodeSubsystemData(sample());
+    const std::vector<std::uint8_t> head{0x10, 0xAB, 0x0F, 0x10, 0x76, 0x17};
+    EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
+    EXPECT_EQ(bytes[16], 18); // two 9-byte symbol records
+    EXPECT_EQ(bytes[20], 0);  // first symbol number
+    EXPECT_EQ(bytes[21], 0x34);
+}
+
+TEST(SubsystemData, CompilationTimeCountsDaysFrom1899) {
+    EXPECT_DOUBLE_EQ(compilationTimeFromUnix(0), 25569.0);
+    EXPECT_DOUBLE_EQ(compilationTimeFromUnix(86400 + 43200), 25570.5);
+}
+
+TEST(SubsystemData, PasswordCheckAcceptsOnlyTheRightPassword) {
+    const SubsystemData data = sample();
+    EXPECT_TRUE(passwordMatches(data, "pw"));
+    EXPECT_FALSE(passwordMatches(data, ""));
+    EXPECT_FALSE(passwordMatches(data, "pW"));
+}
+
+TEST(SubsystemData, OldVersionNumbersAreReadAsThousands) {
+    auto bytes = encodeSubsystemData(sample());
+    bytes[4] = 0x5A; // 602
+    bytes[5] = 0x02;
+    EXPECT_EQ(decodeSubsystemData(bytes).version, 6002);
+}
+
+void expectRefused(const std::vector<std::uint8_t>& bytes, const std::string& message) {
+    try {
+        decodeSubsystemData(bytes);
+        ADD_FAILURE() << "accepted damaged data, expected: " << message;
+    } catch (const DebugDataError& error) {
+        EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
+    }
+}
+
+TEST(SubsystemData, DamagedContainersAreRefusedWithTheReason) {
+    const auto good = encodeSubsystemData(sample());
+    auto badMagic = good;
+    badMagic[0] = 0x11;
+    expectRefused(badMagic, "not subsystem data");
+    auto tooNew = good;
+    tooNew[4] = 0x77; // 6007
+    expectRefused(tooNew, "newer than 6006");
+    auto tooOld = good;
+    tooOld[4] = 0xF3; // 499
+    tooOld[5] = 0x01;
+    expectRefused(tooOld, "older than");
+    auto oddSymbols = good;
+    oddSymbols[16] = 10;
+    expectRefused(oddSymbols, "whole number of records");
+    auto damagedDebug = good;
+    damagedDebug[damagedDebug.size() - 6] ^= 0xFF;
+    expectRefused(damagedDebug, "compressed data");
+    for (std::size_t length = 0; length < good.size(); ++length)
+        EXPECT_THROW(decodeSubsystemData({good.data(), length}), DebugDataError) << length;
+}
+
+TEST(ZlibCodec, RefusesOutputBeyondTheLimit) {
+    const std::vector<std::uint8_t> zeros(100000, 0);
+    const auto packed = zlibCompress(zeros);
+    EXPECT_EQ(zlibDecompress(packed, zeros.size()), zeros);
+    EXPECT_THROW(zlibDecompress(packed, zeros.size() - 1), DebugDataError);
+}
+
+} // namespace
+} // namespace faulttrap

@@ -1,0 +1,70 @@
+#include "debuginfo/zlib_codec.h"
+
+#include "debuginfo/debug_data_error.h"
+
+#include <algorithm>
+#include <string>
+#include <zlib.h>
+
+namespace faulttrap {
+
+std::vector<std::uint8_t> zlibCompress(std::span<const std::uint8_t> data) {
+    uLongf size = compressBound(data.size());
+    std::vector<std::uint8_t> out(size);
+    if (compress2(out.data(), &size, data.data(), data.size(), Z_BEST_COMPRESSION) != Z_OK)
+        throw DebugDataError("compression failed");
+    out.resize(size);
+    return out;
+}
+
+namespace {
+
+// Owns an inflate stream so that every exit path ends it.
+class Inflater {
+public:
+    Inflater() {
+        if (inflateInit(&stream_) != Z_OK)
+            throw DebugDataError("decompression could not start");
+    }
+    ~Inflater() { inflateEnd(&stream_); }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+    z_stream& stream() { return stream_; }
+
+private:
+    z_stream stream_{};
+};
+
+} // namespace
+
+std::vector<std::uint8_t> zlibDecompress(std::span<const std::uint8_t> data,
+                                         std::size_t maxOutput) {
+    Inflater inflater;
+    z_stream& stream = inflater.stream();
+    stream.next_in = const_cast<Bytef*>(data.data());
+    stream.avail_in = static_cast<uInt>(data.size());
+
+    std::vector<std::uint8_t> out;
+    int status = Z_OK;
+    while (status != Z_STREAM_END) {
+        if (out.size() == maxOutput)
+            throw DebugDataError("decompressed data exceeds " + std::to_string(maxOutput) +
+                                 " bytes");
+        const std::size_t done = out.size();
+        const std::size_t chunk = std::min<std::size_t>(maxOutput - done, 1 << 16);
+        out.resize(done + chunk);
+        stream.next_out = out.data() + done;
+        stream.avail_out = static_cast<uInt>(chunk);
+        status = inflate(&stream, Z_NO_FLUSH);
+        out.resize(done + chunk - stream.avail_out);
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            throw DebugDataError("compressed data is incomplete");
+        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+            throw DebugDataError("compressed data is damaged");
+    }
+    if (stream.avail_in != 0)
+        throw DebugDataError("unexpected bytes after the compressed data");
+    return out;
+}
+
+} // namespace faulttrap

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <span>
+#include <vector>
+
+namespace faulttrap {
+
+// zlib-format (RFC 1950) compression at the best level.
+std::vector<std::uint8_t> zlibCompress(std::span<const std::uint8_t> data);
+
+// Inflates a zlib-format stream. A damaged or incomplete stream, trailing bytes, or an
+// output larger than maxOutput raise DebugDataError: the data is then unusable.
+std::vector<std::uint8_t> zlibDecompress(std::span<const std::uint8_t> data, std::size_t maxOutput);
+
+} // namespace faulttrap

@@ -1,0 +1,152 @@
+#include "debug_info_builder.h"
+
+#include <algorithm>
+#include <limits>
+#include <optional>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::uint64_t paddingBytes = 16;
+constexpr std::uint64_t maxAdvance = 0x10000;
+constexpr std::uint64_t storableEnd = std::numeric_limits<std::uint32_t>::max();
+
+std::string withoutDots(std::string text) {
+    std::replace(text.begin(), text.end(), '.', '_');
+    return text;
+}
+
+// Sorted spans with the padding between them given to the line before, and neighbours of
+// the same file and line merged.
+std::vector<SourceLineSpan> normalisedLines(std::vector<SourceLineSpan> lines) {
+    std::erase_if(lines, [](const SourceLineSpan& span) { return span.end > storableEnd; });
+    std::stable_sort(lines.begin(), lines.end(),
+                     [](const auto& a, const auto& b) { return a.begin < b.begin; });
+    std::vector<SourceLineSpan> result;
+    for (SourceLineSpan& span : lines) {
+        if (!result.empty() && span.begin < result.back().end)
+            span.begin = result.back().end; // overlapping rows: the first one wins
+        if (span.end <= span.begin)
+            continue;
+        if (!result.empty()) {
+            SourceLineSpan& last = result.back();
+            if (span.begin - last.end <= paddingBytes)
+                last.end = span.begin;
+            if (last.end == span.begin && last.file == span.file && last.line == span.line) {
+                last.end = span.end;
+                continue;
+            }
+        }
+        result.push_back(std::move(span));
+    }
+    return result;
+}
+
+class UnitBuilder {
+public:
+    UnitBuilder(const std::vector<FunctionSpan>& functions) : functions_(functions) {}
+
+    void add(const SourceLineSpan& span) {
+        const std::optional<std::size_t> function = functionAt(span.begin);
+        if (!extends(span, function))
+            startUnit(span, function);
+        end_ = span.end;
+    }
+
+    CompactDebugInfo finish() {
+        closeUnit();
+        return std::move(info_);
+    }
+
+private:
+    std::optional<std::size_t> functionAt(std::uint64_t address) const {
+        const auto after =
+            std::upper_bound(functions_.begin(), functions_.end(), address,
+                             [](std::uint64_t value, const auto& f) { return value < f.begin; });
+        if (after == functions_.begin() || address >= std::prev(after)->end)
+            return std::nullopt;
+        return static_cast<std::size_t>(std::prev(after) - functions_.begin());
+    }
+
+    // Appends the span to the open unit with one step, when a step can express it.
+    bool extends(const SourceLineSpan& span, std::optional<std::size_t> function) {
+        if (!open_ || span.file != unit().name || span.begin != end_ || span.line <= line_ ||
+            span.line - line_ > maxAdvance || span.begin - offset_ > maxAdvance ||
+            (!function && function_))
+            return false;
+        UnitStep step{{span.line - line_, static_cast<std::uint32_t>(span.begin - offset_), false},
+                      {}};
+        if (function && function != function_)
+            nameProcedure(step, *function);
+        unit().steps.push_back(std::move(step));
+        line_ = span.line;
+        offset_ = span.begin;
+        return true;
+    }
+
+    void startUnit(const SourceLineSpan& span, std::optional<std::size_t> function) {
+        closeUnit();
+        open_ = true;
+        DebugUnit unit;
+        unit.name = span.file.substr(0, maxNameFieldBytes);
+        unit.codeOffset = static_cast<std::uint32_t>(span.begin);
+        unit.firstLine = span.line;
+        function_.reset();
+        if (function) {
+            // A zero-length first step names the procedure the unit's code belongs to.
+            unit.firstLine = span.line - 1;
+            UnitStep step{{1, 0, false}, {}};
+            nameProcedure(step, *function);
+            unit.steps.push_back(std::move(step));
+        }
+        info_.units.push_back(std::move(unit));
+        line_ = span.line;
+        offset_ = span.begin;
+    }
+
+    void nameProcedure(UnitStep& step, std::size_t function) {
+        const FunctionSpan& f = functions_[function];
+        step.step.startsProcedure = true;
+        const std::string qualifier = withoutDots(f.qualifier);
+        if (qualifier.empty())
+            step.procedure = withoutDots(f.name);
+        else if (qualifier == recentClass_)
+            step.procedure = "." + withoutDots(f.name);
+        else
+            step.procedure = qualifier + "." + withoutDots(f.name);
+        if (!qualifier.empty())
+            recentClass_ = qualifier;
+        function_ = function;
+    }
+
+    void closeUnit() {
+        if (open_)
+            unit().codeSize = static_cast<std::uint32_t>(end_ - unit().codeOffset);
+        open_ = false;
+    }
+
+    DebugUnit& unit() { return info_.units.back(); }
+
+    const std::vector<FunctionSpan>& functions_;
+    CompactDebugInfo info_;
+    bool open_ = false;
+    std::uint32_t line_ = 0;
+    std::uint64_t offset_ = 0;
+    std::uint64_t end_ = 0;
+    std::optional<std::size_t> function_;
+    std::string recentClass_;
+};
+
+} // namespace
+
+CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data) {
+    std::stable_sort(data.functions.begin(), data.functions.end(),
+                     [](const auto& a, const auto& b) { return a.begin < b.begin; });
+    UnitBuilder builder(data.functions);
+    for (const SourceLineSpan& span : normalisedLines(std::move(data.lines)))
+        builder.add(span);
+    return builder.finish();
+}
+
+} // namespace faulttrap

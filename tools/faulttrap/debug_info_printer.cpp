@@ -1,0 +1,66 @@
+#include "debug_info_printer.h"
+
+#include <cmath>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+namespace faulttrap {
+
+namespace {
+
+std::string hex(std::uint64_t value) {
+    char text[24];
+    std::snprintf(text, sizeof text, "%08llX", static_cast<unsigned long long>(value));
+    return text;
+}
+
+std::string compilationTimeText(double days) {
+    if (days == 0)
+        return "not stored";
+    const double seconds = std::round((days - 25569.0) * 86400.0);
+    const std::time_t time = static_cast<std::time_t>(seconds);
+    std::tm parts{};
+    gmtime_r(&time, &parts);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S UTC", &parts);
+    return text;
+}
+
+} // namespace
+
+void printDebugInfo(std::ostream& out, const SubsystemData& data, bool passwordValid,
+                    const DebugIndex& index) {
+    out << "Version: " << data.version << '\n'
+        << "Compiled: " << compilationTimeText(data.compilationTime) << '\n'
+        << "Options stream: " << data.optionsStream.size() << " bytes\n"
+        << "Symbols: " << data.symbols.size() << '\n'
+        << "Password: " << (passwordValid ? "valid" : "not valid, names are shown enciphered")
+        << '\n'
+        << "Debug information: " << data.debugInformation.size() << " bytes, "
+        << index.units().size() << " unit records, " << index.procedures().size()
+        << " procedure starts, " << index.ranges().size() << " line ranges\n";
+
+    const std::size_t none = static_cast<std::size_t>(-1);
+    std::size_t unit = none;
+    std::size_t procedure = none;
+    for (const DebugIndex::Range& range : index.ranges()) {
+        if (range.unit != unit) {
+            unit = range.unit;
+            procedure = none;
+            const DebugIndex::Unit& u = index.units()[unit];
+            out << "\nUnit " << u.name << "  " << hex(u.codeOffset) << '-' << hex(u.codeEnd)
+                << '\n';
+        }
+        if (range.procedure && *range.procedure != procedure) {
+            procedure = *range.procedure;
+            const DebugIndex::Procedure& p = index.procedures()[procedure];
+            out << "  Procedure " << (p.className.empty() ? "" : p.className + ".") << p.name
+                << "  first line " << p.firstLine << '\n';
+        }
+        out << "    " << hex(range.begin) << '-' << hex(range.end) << "  line " << range.line
+            << '\n';
+    }
+}
+
+} // namespace faulttrap

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "debuginfo/debug_index.h"
+#include "debuginfo/subsystem_data.h"
+
+#include <ostream>
+
+namespace faulttrap {
+
+// Prints what a program carries: the container's header, then every unit record with its
+// procedures and line ranges (offsets from the module's code start).
+void printDebugInfo(std::ostream& out, const SubsystemData& data, bool passwordValid,
+                    const DebugIndex& index);
+
+} // namespace faulttrap

@@ -1,0 +1,227 @@
+#include "dwarf_collector.h"
+
+#include <dwarf.h>
+#include <elfutils/libdw.h>
+#include <fcntl.h>
+#include <gelf.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <unordered_map>
+
+namespace faulttrap {
+
+namespace {
+
+std::string withoutFolder(const char* path) {
+    const char* slash = std::strrchr(path, '/');
+    return slash ? slash + 1 : path;
+}
+
+class DwarfFile {
+public:
+    explicit DwarfFile(const std::string& path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0)
+            throw std::runtime_error(path + ": " + std::strerror(errno));
+        dwarf_ = dwarf_begin(fd_, DWARF_C_READ);
+    }
+    ~DwarfFile() {
+        if (dwarf_)
+            dwarf_end(dwarf_);
+        ::close(fd_);
+    }
+    DwarfFile(const DwarfFile&) = delete;
+    DwarfFile& operator=(const DwarfFile&) = delete;
+    Dwarf* get() const { return dwarf_; }
+
+private:
+    int fd_ = -1;
+    Dwarf* dwarf_ = nullptr;
+};
+
+// libdw sorts a unit's rows by address, and a sequence's end row may come before an
+// ordinary row at that same address; so a span never runs past the first sequence end at
+// or after its start.
+void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
+    Dwarf_Lines* lines = nullptr;
+    std::size_t count = 0;
+    if (dwarf_getsrclines(unit, &lines, &count) != 0)
+        return;
+    std::vector<Dwarf_Addr> sequenceEnds;
+    for (std::size_t i = 0; i < count; ++i) {
+        bool endsSequence = false;
+        Dwarf_Addr address = 0;
+        Dwarf_Line* row = dwarf_onesrcline(lines, i);
+        if (dwarf_lineendsequence(row, &endsSequence) == 0 && endsSequence &&
+            dwarf_lineaddr(row, &address) == 0)
+            sequenceEnds.push_back(address);
+    }
+    std::sort(sequenceEnds.begin(), sequenceEnds.end());
+    for (std::size_t i = 0; i + 1 < count; ++i) {
+        Dwarf_Line* row = dwarf_onesrcline(lines, i);
+        Dwarf_Line* next = dwarf_onesrcline(lines, i + 1);
+        bool endsSequence = false;
+        Dwarf_Addr begin = 0;
+        Dwarf_Addr end = 0;
+        int line = 0;
+        if (dwarf_lineendsequence(row, &endsSequence) != 0 || endsSequence ||
+            dwarf_lineaddr(row, &begin) != 0 || dwarf_lineaddr(next, &end) != 0 ||
+            dwarf_lineno(row, &line) != 0 || line <= 0)
+            continue;
+        const auto sequenceEnd = std::lower_bound(sequenceEnds.begin(), sequenceEnds.end(), begin);
+        if (sequenceEnd != sequenceEnds.end())
+            end = std::min(end, *sequenceEnd);
+        if (end <= begin)
+            continue;
+        const char* file = dwarf_linesrc(row, nullptr, nullptr);
+        data.lines.push_back(
+            {begin, end, file ? withoutFolder(file) : "", static_cast<std::uint32_t>(line)});
+    }
+}
+
+// Walks the DIE tree once, noting the enclosing scopes of every function DIE (a
+// definition's name and class live on the declaration it refers to) and which functions
+// have code.
+class FunctionWalker {
+public:
+    void walk(Dwarf_Die* first, const std::string& scope) {
+        Dwarf_Die die = *first;
+        do {
+            visit(&die, scope);
+        } while (dwarf_siblingof(&die, &die) == 0);
+    }
+
+    void resolve(Dwarf* dwarf, ProgramDebugData& data) const {
+        for (const Dwarf_Off offset : concrete_) {
+            Dwarf_Die die;
+            if (!dwarf_offdie(dwarf, offset, &die))
+                continue;
+            Dwarf_Attribute attribute;
+            const char* name = dwarf_formstring(dwarf_attr_integrate(&die, DW_AT_name, &attribute));
+            if (!name)
+                continue;
+            const std::string qualifier = scopes_.at(declarationOf(die));
+            Dwarf_Addr base = 0;
+            Dwarf_Addr begin = 0;
+            Dwarf_Addr end = 0;
+            for (ptrdiff_t next = 0; (next = dwarf_ranges(&die, next, &base, &begin, &end)) > 0;)
+                if (end > begin)
+                    data.functions.push_back({begin, end, qualifier, name});
+        }
+    }
+
+private:
+    static bool hasCode(Dwarf_Die* die) {
+        Dwarf_Addr base = 0;
+        Dwarf_Addr begin = 0;
+        Dwarf_Addr end = 0;
+        return dwarf_ranges(die, 0, &base, &begin, &end) > 0;
+    }
+
+    static std::string nested(const std::string& scope, const char* name) {
+        return scope.empty() ? name : scope + "::" + name;
+    }
+
+    Dwarf_Off declarationOf(Dwarf_Die die) const {
+        for (int hops = 0; hops < 8; ++hops) {
+            Dwarf_Attribute attribute;
+            Dwarf_Die target;
+            if (!dwarf_attr(&die, DW_AT_specification, &attribute) &&
+                !dwarf_attr(&die, DW_AT_abstract_origin, &attribute))
+                break;
+            if (!dwarf_formref_die(&attribute, &target) ||
+                !scopes_.contains(dwarf_dieoffset(&target)))
+                break;
+            die = target;
+        }
+        return dwarf_dieoffset(&die);
+    }
+
+    void visit(Dwarf_Die* die, const std::string& scope) {
+        const char* name = dwarf_diename(die);
+        Dwarf_Die child;
+        switch (dwarf_tag(die)) {
+        case DW_TAG_namespace:
+            if (dwarf_child(die, &child) == 0)
+                walk(&child, nested(scope, name ? name : "(anonymous namespace)"));
+            break;
+        case DW_TAG_class_type:
+        case DW_TAG_structure_type:
+        case DW_TAG_union_type:
+            if (dwarf_child(die, &child) == 0)
+                walk(&child, nested(scope, name ? name : "<anonymous>"));
+            break;
+        case DW_TAG_subprogram:
+            scopes_[dwarf_dieoffset(die)] = scope;
+            if (hasCode(die))
+                concrete_.push_back(dwarf_dieoffset(die));
+            if (dwarf_child(die, &child) == 0)
+                walk(&child, name ? nested(scope, name) : scope);
+            break;
+        case DW_TAG_lexical_block:
+            if (dwarf_child(die, &child) == 0)
+                walk(&child, scope);
+            break;
+        default:
+            break;
+        }
+    }
+
+    std::unordered_map<Dwarf_Off, std::string> scopes_;
+    std::vector<Dwarf_Off> concrete_;
+};
+
+// Code ranges of the sections that hold code. Line rows and functions of code that the
+// linker discarded (duplicate inline functions, unused sections) point outside them,
+// mostly at address 0, and are dropped.
+std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> codeSections(Elf* elf) {
+    std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> sections;
+    for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
+        GElf_Shdr header;
+        if (gelf_getshdr(scn, &header) && (header.sh_flags & SHF_EXECINSTR) &&
+            (header.sh_flags & SHF_ALLOC))
+            sections.emplace_back(header.sh_addr, header.sh_addr + header.sh_size);
+    }
+    return sections;
+}
+
+template <typename Span>
+void keepCode(std::vector<Span>& spans,
+              const std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>>& sections) {
+    std::erase_if(spans, [&](const Span& span) {
+        return std::none_of(sections.begin(), sections.end(), [&](const auto& section) {
+            return span.begin >= section.first && span.end <= section.second;
+        });
+    });
+}
+
+} // namespace
+
+ProgramDebugData collectDwarf(const std::string& path) {
+    const DwarfFile file(path);
+    ProgramDebugData data;
+    if (!file.get())
+        return data;
+    FunctionWalker walker;
+    Dwarf_CU* unitCursor = nullptr;
+    Dwarf_Die unit;
+    while (dwarf_get_units(file.get(), unitCursor, &unitCursor, nullptr, nullptr, &unit, nullptr) ==
+           0) {
+        if (dwarf_tag(&unit) != DW_TAG_compile_unit)
+            continue;
+        collectLines(&unit, data);
+        Dwarf_Die child;
+        if (dwarf_child(&unit, &child) == 0)
+            walker.walk(&child, "");
+    }
+    walker.resolve(file.get(), data);
+    const auto sections = codeSections(dwarf_getelf(file.get()));
+    keepCode(data.lines, sections);
+    keepCode(data.functions, sections);
+    return data;
+}
+
+} // namespace faulttrap

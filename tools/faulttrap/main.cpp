@@ -1,0 +1,135 @@
+// faulttrap: the build tool of the exception-reporting library.
+//
+//   faulttrap embed PROGRAM [--options FILE] [--password PW]
+//       reads PROGRAM's DWARF and writes the subsystem data container into it as the
+//       section ".ftdata" (options stream from FILE, debug names enciphered with PW)
+//   faulttrap show PROGRAM [--password PW]
+//       prints the compact debug information PROGRAM carries
+
+#include "debug_info_builder.h"
+#include "debug_info_printer.h"
+#include "dwarf_collector.h"
+#include "section_embedder.h"
+
+#include "debuginfo/debug_data_error.h"
+#include "debuginfo/elf_section.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <ctime>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <map>
+#include <stdexcept>
+#include <string>
+
+namespace {
+
+using namespace faulttrap;
+
+constexpr const char* usage = "usage: faulttrap embed PROGRAM [--options FILE] [--password PW]\n"
+                              "       faulttrap show PROGRAM [--password PW]\n";
+
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct Arguments {
+    std::string command;
+    std::string program;
+    std::map<std::string, std::string> options;
+};
+
+Arguments parse(int argc, char** argv, std::initializer_list<std::string> allowed) {
+    Arguments arguments{argv[1], {}, {}};
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        if (word.starts_with("--")) {
+            if (std::find(allowed.begin(), allowed.end(), word) == allowed.end())
+                throw UsageError("unknown option " + word);
+            if (i + 1 == argc)
+                throw UsageError(word + " needs a value");
+            arguments.options[word] = argv[++i];
+        } else if (arguments.program.empty()) {
+            arguments.program = word;
+        } else {
+            throw UsageError("unexpected argument " + word);
+        }
+    }
+    if (arguments.program.empty())
+        throw UsageError("no program named");
+    return arguments;
+}
+
+std::string option(const Arguments& arguments, const std::string& name) {
+    const auto found = arguments.options.find(name);
+    return found == arguments.options.end() ? std::string() : found->second;
+}
+
+std::vector<std::uint8_t> readFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in)
+        throw std::runtime_error(path + ": cannot be read");
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Builds honour SOURCE_DATE_EPOCH so that a rebuild of the same sources is identical.
+std::int64_t buildTime() {
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
+        return std::strtoll(epoch, nullptr, 10);
+    return std::time(nullptr);
+}
+
+int embed(const Arguments& arguments) {
+    const std::string password = option(arguments, "--password");
+    SubsystemData data;
+    data.compilationTime = compilationTimeFromUnix(buildTime());
+    if (const std::string options = option(arguments, "--options"); !options.empty())
+        data.optionsStream = readFile(options);
+    data.checkValue = makeCheckValue(data.magic, password);
+    const ProgramDebugData dwarf = collectDwarf(arguments.program);
+    if (dwarf.lines.empty())
+        std::cerr << "faulttrap: " << arguments.program
+                  << " has no line information; build it with -g\n";
+    data.debugInformation = encodeDebugInfo(buildCompactDebugInfo(dwarf), NameCipher(password));
+    embedSection(arguments.program, encodeSubsystemData(data));
+    return 0;
+}
+
+int show(const Arguments& arguments) {
+    const auto bytes = readElfSection(arguments.program, ".ftdata");
+    if (!bytes) {
+        std::cerr << "faulttrap: " << arguments.program << " carries no subsystem data\n";
+        return 1;
+    }
+    const SubsystemData data = decodeSubsystemData(*bytes);
+    const std::string password = option(arguments, "--password");
+    const NameCipher cipher(password);
+    const bool valid = passwordMatches(data, password);
+    const DebugIndex index(decodeDebugInfo(data.debugInformation, {&cipher, valid, true}));
+    printDebugInfo(std::cout, data, valid, index);
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    try {
+        if (argc < 2)
+            throw UsageError("no command given");
+        const std::string command = argv[1];
+        if (command == "embed")
+            return embed(parse(argc, argv, {"--options", "--password"}));
+        if (command == "show")
+            return show(parse(argc, argv, {"--password"}));
+        throw UsageError("unknown command " + command);
+    } catch (const UsageError& error) {
+        std::cerr << "faulttrap: " << error.what() << '\n' << usage;
+        return 2;
+    } catch (const std::exception& error) {
+        std::cerr << "faulttrap: " << error.what() << '\n';
+        return 1;
+    }
+}

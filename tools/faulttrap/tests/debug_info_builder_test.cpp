@@ -1,0 +1,75 @@
+#include "debug_info_builder.h"
+
+#include "debuginfo/debug_index.h"
+
+#include <gtest/gtest.h>
+
+namespace faulttrap {
+namespace {
+
+ProgramDebugData program() {
+    ProgramDebugData data;
+    data.functions = {{0x1100, 0x1110, "", "free"}, {0x1000, 0x1040, "ns::A", "run"}};
+    data.lines = {
+        {0x1000, 0x1008, "main.cpp", 10},
+        {0x1008, 0x1010, "main.cpp", 11},
+        {0x1010, 0x1018, "main.cpp", 11}, // same line again: merged
+        {0x1018, 0x1020, "main.cpp", 9},  // backwards: a new unit record
+        {0x1020, 0x1030, "vector.h", 100},
+        {0x1038, 0x1040, "main.cpp", 12}, // after 8 bytes of padding
+        {0x1100, 0x1110, "main.cpp", 20},
+        {0x1'0000'0000, 0x1'0000'0010, "high.cpp", 1}, // beyond 32-bit offsets
+    };
+    return data;
+}
+
+struct Expected {
+    std::uint64_t address;
+    const char* unit;
+    const char* className;
+    const char* procedure;
+    std::uint32_t line;
+};
+
+TEST(DebugInfoBuilder, EveryAddressResolvesToItsLineAfterEncoding) {
+    const NameCipher cipher("pw");
+    const auto bytes = encodeDebugInfo(buildCompactDebugInfo(program()), cipher);
+    const DebugIndex index(decodeDebugInfo(bytes, {&cipher, true, true}));
+    const Expected cases[] = {
+        {0x1000, "main.cpp", "ns::A", "run", 10},  {0x1007, "main.cpp", "ns::A", "run", 10},
+        {0x1008, "main.cpp", "ns::A", "run", 11},  {0x1017, "main.cpp", "ns::A", "run", 11},
+        {0x1018, "main.cpp", "ns::A", "run", 9},   {0x1020, "vector.h", "ns::A", "run", 100},
+        {0x1034, "vector.h", "ns::A", "run", 100}, {0x1038, "main.cpp", "ns::A", "run", 12},
+        {0x1100, "main.cpp", "", "free", 20},      {0x110F, "main.cpp", "", "free", 20},
+    };
+    for (const Expected& c : cases) {
+        const auto place = index.find(c.address);
+        ASSERT_TRUE(place) << std::hex << c.address;
+        EXPECT_EQ(place->unit, c.unit) << std::hex << c.address;
+        EXPECT_EQ(place->className, c.className) << std::hex << c.address;
+        EXPECT_EQ(place->procedure, c.procedure) << std::hex << c.address;
+        EXPECT_EQ(place->line, c.line) << std::hex << c.address;
+    }
+    EXPECT_FALSE(index.find(0x0FFF));
+    EXPECT_FALSE(index.find(0x1040));
+    EXPECT_FALSE(index.find(0x1110));
+    EXPECT_FALSE(index.find(0x1'0000'0000));
+}
+
+TEST(DebugInfoBuilder, LinesThatOnlyGrowShareOneUnitRecord) {
+    const CompactDebugInfo info = buildCompactDebugInfo(program());
+    ASSERT_EQ(info.units.size(), 5u);
+    const DebugUnit& first = info.units[0];
+    EXPECT_EQ(first.name, "main.cpp");
+    EXPECT_EQ(first.codeOffset, 0x1000u);
+    EXPECT_EQ(first.codeSize, 0x18u);
+    EXPECT_EQ(first.firstLine, 9u);
+    ASSERT_EQ(first.steps.size(), 2u);
+    EXPECT_EQ(first.steps[0], (UnitStep{{1, 0, true}, "ns::A.run"}));
+    EXPECT_EQ(first.steps[1], (UnitStep{{1, 8, false}, {}}));
+    // The class named before is referred to by a leading dot.
+    EXPECT_EQ(info.units[1].steps[0].procedure, ".run");
+}
+
+} // namespace
+} // namespace faulttrap
