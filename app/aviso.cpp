@@ -1,6 +1,7 @@
 #include "app/aviso.h"
 
 #include <QMessageBox>
+#include <QWidget>
 
 namespace olvendra::app {
 
@@ -10,6 +11,10 @@ void Aviso(QWidget* pai, const QString& texto) {
                       pai);
     caixa.setTextFormat(Qt::PlainText);
     caixa.exec();
+    // The focus goes back to the window the notice interrupted, where the caller places it.
+    if (pai != nullptr) {
+        pai->window()->activateWindow();
+    }
 }
 
 } // namespace olvendra::app

@@ -225,7 +225,7 @@ void TFormMedicos::centraNaTela() {
         return;
     }
     const QRect area = tela->availableGeometry();
-    move(area.center() - QPoint(Largura / 2, Altura / 2));
+    move(area.x() + (area.width() - Largura) / 2, area.y() + (area.height() - Altura) / 2);
 }
 
 std::string TFormMedicos::textoNome() const {
