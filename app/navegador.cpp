@@ -22,10 +22,10 @@ struct Desenho {
 };
 
 constexpr std::array<Desenho, 10> Botoes = {{
-    {"Primeiro", "\u23EE", "Primeiro"},
+    {"Primeiro", "|\u25C0", "Primeiro"},
     {"Anterior", "\u25C0", "Anterior"},
     {"Proximo", "\u25B6", "Próximo"},
-    {"Ultimo", "\u23ED", "Último"},
+    {"Ultimo", "\u25B6|", "Último"},
     {"Inclui", "+", "Incluir"},
     {"Exclui", "\u2212", "Excluir"},
     {"Edita", "\u25B2", "Editar"},

@@ -8,7 +8,6 @@
 #include <QPushButton>
 #include <QStyle>
 
-#include <algorithm>
 #include <array>
 
 namespace olvendra::app {
@@ -346,6 +345,8 @@ QWidget* CriaControle(QWidget* pai, const Campo& campo, data::RecordSet& medicos
     case Tipo::Memo: {
         auto* memo = new DBMemo(pai, medicos, campo.coluna);
         memo->setTabChangesFocus(true);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         memo->setFont(Fonte(Familia::Arial, 13, true));
         Colore(memo, QPalette::Base, Qt::white);
         Colore(memo, QPalette::Text, Grena);
