@@ -170,6 +170,16 @@ private slots:
         comparaHabilitados(NuncaDesabilitados, true);
     }
 
+    void aMissingConfigurationFileStopsBeforeTheDataModule() {
+        std::filesystem::remove(ambiente_->programa() / "OLVENDRA.INI");
+        RespondeAvisos avisos;
+        Programa programa;
+        QVERIFY(!programa.inicia(ambiente_->programa(), ambiente_->raiz()));
+        QCOMPARE(avisos.textos, QStringList{Texto("Arquivo OLVENDRA.INI não encontrado. Execute "
+                                                  "o programa ConvBase.exe para criá-lo.")});
+        QVERIFY(!programa.janela().isVisible());
+    }
+
     void theEnableOperationsSwitchExactlyTheirControls() {
         abre();
         registro().HabilitaBotoesCampos();
