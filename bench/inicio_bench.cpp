@@ -79,6 +79,9 @@ BENCHMARK(CriacaoAteLogin)->UseManualTime()->Unit(benchmark::kMillisecond)->Iter
 } // namespace
 
 int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
     QApplication aplicacao(argc, argv);
     AmbienteDeTeste ambiente;
     ambiente.usuario("MARIA", "1234", AmbienteDeTeste::AcessoPara('M'));

@@ -20,6 +20,8 @@ function(olvendra_add_fuzzer name)
         target_link_libraries(${name} PRIVATE ${ARG_LIBRARIES})
         target_link_options(${name} PRIVATE -fsanitize=fuzzer)
         add_test(NAME ${name}_corpus COMMAND ${name} -runs=0 ${ARG_CORPUS})
+        # scripts/fuzz.sh runs every fuzzer listed here on its corpus.
+        set_property(GLOBAL APPEND PROPERTY OLVENDRA_FUZZERS "$<TARGET_FILE:${name}> ${ARG_CORPUS}")
     elseif(OLVENDRA_BUILD_TESTS)
         add_executable(${name}_replay ${ARG_SOURCES})
         target_link_libraries(${name}_replay PRIVATE ${ARG_LIBRARIES} olvendra_fuzz_replay)

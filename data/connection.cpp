@@ -102,12 +102,13 @@ struct Connection::Impl {
 
     // Describes every parameter as nullable text in WIN1252 and fills the message buffer.
     IMessageMetadata* bindText(ThrowStatusWrapper& st, Firebird::IStatement* statement,
-                               const std::vector<Value>& params, std::vector<unsigned char>& buffer) {
+                               const std::vector<Value>& params,
+                               std::vector<unsigned char>& buffer) {
         Released<IMessageMetadata> described{statement->getInputMetadata(&st)};
         unsigned count = described.object->getCount(&st);
         if (count != params.size())
-            throw DatabaseError("The statement takes " + std::to_string(count) +
-                                " parameters, " + std::to_string(params.size()) + " were given");
+            throw DatabaseError("The statement takes " + std::to_string(count) + " parameters, " +
+                                std::to_string(params.size()) + " were given");
         Released<Firebird::IMetadataBuilder> builder{described.object->getBuilder(&st)};
         for (unsigned i = 0; i < count; ++i) {
             builder.object->setType(&st, i, SQL_VARYING + 1);
@@ -153,7 +154,9 @@ void Connection::setSettings(ConnectionSettings settings) {
     settings_ = std::move(settings);
 }
 
-bool Connection::connected() const { return impl_->attachment != nullptr; }
+bool Connection::connected() const {
+    return impl_->attachment != nullptr;
+}
 
 void Connection::open() {
     if (connected())
@@ -246,7 +249,8 @@ void Connection::select(const std::string& sql, const std::vector<Value>& params
                 column.width = 20;
                 break;
             default:
-                throw DatabaseError("Column " + column.name + " has a type this program cannot hold");
+                throw DatabaseError("Column " + column.name +
+                                    " has a type this program cannot hold");
             }
         }
         sink.columns(columns);
@@ -324,8 +328,8 @@ void Connection::CreateDatabase(const ConnectionSettings& settings) {
     Firebird::IStatus* status = master->getStatus();
     ThrowStatusWrapper st(status);
     try {
-        Firebird::IXpbBuilder* dpb = master->getUtilInterface()->getXpbBuilder(
-            &st, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        Firebird::IXpbBuilder* dpb =
+            master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::DPB, nullptr, 0);
         dpb->insertString(&st, isc_dpb_user_name, settings.userName.c_str());
         dpb->insertString(&st, isc_dpb_password, settings.password.c_str());
         dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
@@ -344,7 +348,9 @@ void Connection::CreateDatabase(const ConnectionSettings& settings) {
     }
 }
 
-bool Connection::inTransaction() const { return impl_->transaction != nullptr; }
+bool Connection::inTransaction() const {
+    return impl_->transaction != nullptr;
+}
 
 void Connection::startTransaction() {
     open();
@@ -389,9 +395,9 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
         throw DatabaseError("No transaction is active for: " + sql);
     ThrowStatusWrapper st(impl_->status);
     try {
-        Released<Firebird::IStatement> statement{impl_->attachment->prepare(
-            &st, impl_->transaction, 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect),
-            0)};
+        Released<Firebird::IStatement> statement{
+            impl_->attachment->prepare(&st, impl_->transaction, 0, sql.c_str(),
+                                       static_cast<unsigned>(settings_.sqlDialect), 0)};
         std::vector<unsigned char> input;
         Released<IMessageMetadata> inMeta{impl_->bindText(st, statement.object, params, input)};
         statement.object->execute(&st, impl_->transaction, inMeta.object, input.data(), nullptr,

@@ -44,6 +44,7 @@ struct RecordSet::Impl {
     std::vector<Row> rows;
     std::size_t cursor = 0;
     std::vector<Value> buffer; // the current row's values while editing or inserting
+    bool modified = false;     // a value was written since editing or inserting began
     std::uint32_t nextId = 1;
     std::vector<Change> changes;
     std::vector<std::string> applyErrors;
@@ -113,10 +114,10 @@ struct RecordSet::Impl {
             return index;
         Row moving = std::move(rows[index]);
         rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
-        auto place = std::upper_bound(rows.begin(), rows.end(), moving,
-                                      [this](const Row& a, const Row& b) {
-                                          return compareRows(a.values, b.values) < 0;
-                                      });
+        auto place =
+            std::upper_bound(rows.begin(), rows.end(), moving, [this](const Row& a, const Row& b) {
+                return compareRows(a.values, b.values) < 0;
+            });
         std::size_t at = static_cast<std::size_t>(place - rows.begin());
         rows.insert(place, std::move(moving));
         return at;
@@ -131,8 +132,8 @@ struct RecordSet::Impl {
                 impl.columns = described;
             }
             void row(const std::string_view* values, const bool* nulls) override {
-                loaded.push_back({PackedRow::Pack(values, nulls, impl.columns.size()),
-                                  impl.nextId++});
+                loaded.push_back(
+                    {PackedRow::Pack(values, nulls, impl.columns.size()), impl.nextId++});
             }
         } loader(*this);
         connection.select(statement, params, loader);
@@ -179,7 +180,9 @@ void RecordSet::setStatement(std::string statement, std::vector<Value> params) {
     impl_->keyOrder = OrderByColumns(statement_);
 }
 
-const std::vector<std::string>& RecordSet::keyOrder() const { return impl_->keyOrder; }
+const std::vector<std::string>& RecordSet::keyOrder() const {
+    return impl_->keyOrder;
+}
 
 void RecordSet::open() {
     if (active())
@@ -208,17 +211,37 @@ void RecordSet::close() {
     impl_->notify(RecordSetEvent::Closed);
 }
 
-bool RecordSet::active() const { return impl_->state != RecordSetState::Closed; }
-RecordSetState RecordSet::state() const { return impl_->state; }
-std::size_t RecordSet::rowCount() const { return impl_->rows.size(); }
-std::size_t RecordSet::position() const { return impl_->cursor; }
-bool RecordSet::bof() const { return impl_->cursor == 0; }
-bool RecordSet::eof() const { return impl_->rows.empty() || impl_->cursor + 1 >= impl_->rows.size(); }
+bool RecordSet::active() const {
+    return impl_->state != RecordSetState::Closed;
+}
+RecordSetState RecordSet::state() const {
+    return impl_->state;
+}
+std::size_t RecordSet::rowCount() const {
+    return impl_->rows.size();
+}
+std::size_t RecordSet::position() const {
+    return impl_->cursor;
+}
+bool RecordSet::bof() const {
+    return impl_->cursor == 0;
+}
+bool RecordSet::eof() const {
+    return impl_->rows.empty() || impl_->cursor + 1 >= impl_->rows.size();
+}
 
-void RecordSet::first() { moveTo(0); }
-void RecordSet::last() { moveTo(impl_->rows.empty() ? 0 : impl_->rows.size() - 1); }
-void RecordSet::next() { moveTo(impl_->cursor + 1); }
-void RecordSet::prior() { moveTo(impl_->cursor == 0 ? 0 : impl_->cursor - 1); }
+void RecordSet::first() {
+    moveTo(0);
+}
+void RecordSet::last() {
+    moveTo(impl_->rows.empty() ? 0 : impl_->rows.size() - 1);
+}
+void RecordSet::next() {
+    moveTo(impl_->cursor + 1);
+}
+void RecordSet::prior() {
+    moveTo(impl_->cursor == 0 ? 0 : impl_->cursor - 1);
+}
 
 void RecordSet::moveTo(std::size_t target) {
     if (!active())
@@ -230,7 +253,9 @@ void RecordSet::moveTo(std::size_t target) {
         return;
     // The row being stored may change its own place in key order; keep aiming at the same row.
     std::uint32_t targetId = impl_->rows[target].id;
-    post();
+    storeOrDropBeforeLeaving();
+    if (impl_->rows.empty())
+        return;
     if (state() != RecordSetState::Browsing)
         return;
     for (std::size_t i = 0; i < impl_->rows.size(); ++i)
@@ -244,7 +269,9 @@ void RecordSet::moveTo(std::size_t target) {
         hooks_.afterScroll();
 }
 
-const std::vector<Column>& RecordSet::columns() const { return impl_->columns; }
+const std::vector<Column>& RecordSet::columns() const {
+    return impl_->columns;
+}
 
 int RecordSet::columnIndex(std::string_view name) const {
     auto found = impl_->columnByName.find(UpperAscii(name));
@@ -283,8 +310,8 @@ std::string RecordSet::textAt(std::size_t row, int column) const {
         const Value& value = impl_->buffer[static_cast<std::size_t>(column)];
         return value ? *value : std::string();
     }
-    return std::string(impl_->rows.at(row).values.view(static_cast<std::size_t>(column),
-                                                          impl_->width()));
+    return std::string(
+        impl_->rows.at(row).values.view(static_cast<std::size_t>(column), impl_->width()));
 }
 
 bool RecordSet::isNullAt(std::size_t row, int column) const {
@@ -318,6 +345,7 @@ void RecordSet::setFieldText(std::string_view column, std::string_view text) {
     if (state() == RecordSetState::Browsing)
         edit();
     impl_->buffer[static_cast<std::size_t>(index)] = std::move(value);
+    impl_->modified = true;
     impl_->notify(RecordSetEvent::FieldChanged);
 }
 
@@ -331,6 +359,7 @@ void RecordSet::edit() {
         return;
     }
     impl_->buffer = impl_->rows[impl_->cursor].values.unpack(impl_->width());
+    impl_->modified = false;
     impl_->state = RecordSetState::Editing;
     impl_->notify(RecordSetEvent::StateChanged);
 }
@@ -338,10 +367,11 @@ void RecordSet::edit() {
 void RecordSet::insert() {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    post();
+    storeOrDropBeforeLeaving();
     if (state() != RecordSetState::Browsing)
         return;
     impl_->buffer.assign(impl_->width(), std::nullopt);
+    impl_->modified = false;
     std::size_t at = std::min(impl_->cursor, impl_->rows.size());
     impl_->rows.insert(impl_->rows.begin() + static_cast<std::ptrdiff_t>(at),
                        Row{PackedRow::Pack(impl_->buffer), impl_->nextId++});
@@ -368,8 +398,10 @@ void RecordSet::post() {
     } else if (impl_->buffer != row.values.unpack(impl_->width())) {
         Change* change = impl_->changeOf(row.id);
         if (!change)
-            impl_->changes.push_back({ChangeKind::Modify, row.id,
-                                      PackedRow::Pack(row.values.unpack(impl_->width())), {}});
+            impl_->changes.push_back({ChangeKind::Modify,
+                                      row.id,
+                                      PackedRow::Pack(row.values.unpack(impl_->width())),
+                                      {}});
         else if (change->kind == ChangeKind::Modify &&
                  change->oldValues.unpack(impl_->width()) == impl_->buffer)
             impl_->dropChange(row.id); // edited back to what the database holds
@@ -382,6 +414,15 @@ void RecordSet::post() {
     impl_->notify(RecordSetEvent::RowsChanged);
     if (hooks_.afterPost)
         hooks_.afterPost();
+}
+
+void RecordSet::storeOrDropBeforeLeaving() {
+    if (state() == RecordSetState::Browsing || state() == RecordSetState::Closed)
+        return;
+    if (impl_->modified)
+        post();
+    else
+        cancel();
 }
 
 void RecordSet::cancel() {
@@ -418,7 +459,8 @@ void RecordSet::remove() {
         }
     } else {
         PackedRow old = PackedRow::Pack(row.values.unpack(impl_->width()));
-        impl_->changes.push_back({ChangeKind::Delete, row.id, std::move(old), std::move(row.values)});
+        impl_->changes.push_back(
+            {ChangeKind::Delete, row.id, std::move(old), std::move(row.values)});
     }
     impl_->rows.erase(impl_->rows.begin() + static_cast<std::ptrdiff_t>(impl_->cursor));
     if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
@@ -430,13 +472,18 @@ void RecordSet::remove() {
         hooks_.afterScroll();
 }
 
-std::size_t RecordSet::pendingChangeCount() const { return impl_->changes.size(); }
-const std::vector<std::string>& RecordSet::lastApplyErrors() const { return impl_->applyErrors; }
+std::size_t RecordSet::pendingChangeCount() const {
+    return impl_->changes.size();
+}
+const std::vector<std::string>& RecordSet::lastApplyErrors() const {
+    return impl_->applyErrors;
+}
 
 int RecordSet::applyUpdates() {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    post();
+    // A row whose store is refused stays in editing; the changes already stored still go out.
+    storeOrDropBeforeLeaving();
     impl_->applyErrors.clear();
     if (impl_->changes.empty())
         return 0;
@@ -475,8 +522,7 @@ int RecordSet::applyUpdates() {
             std::string sql;
             std::vector<Value> params;
             if (change.kind == ChangeKind::Insert) {
-                std::vector<Value> values =
-                    impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
+                std::vector<Value> values = impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
                 std::string names, marks;
                 for (std::size_t i = 0; i < n; ++i) {
                     if (!values[i])
@@ -487,8 +533,7 @@ int RecordSet::applyUpdates() {
                 }
                 sql = "insert into " + table + " (" + names + ") values (" + marks + ")";
             } else if (change.kind == ChangeKind::Modify) {
-                std::vector<Value> values =
-                    impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
+                std::vector<Value> values = impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
                 std::vector<Value> old = change.oldValues.unpack(n);
                 std::string sets;
                 for (std::size_t i = 0; i < n; ++i) {
@@ -544,7 +589,7 @@ int RecordSet::applyUpdates() {
 void RecordSet::refresh() {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    post();
+    storeOrDropBeforeLeaving();
     if (state() != RecordSetState::Browsing)
         return;
     if (!impl_->changes.empty())
@@ -596,6 +641,8 @@ int RecordSet::addListener(std::function<void(RecordSetEvent)> listener) {
     return id;
 }
 
-void RecordSet::removeListener(int id) { impl_->listeners.erase(id); }
+void RecordSet::removeListener(int id) {
+    impl_->listeners.erase(id);
+}
 
 } // namespace olvendra::data

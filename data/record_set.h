@@ -16,7 +16,7 @@ enum class RecordSetState { Closed, Browsing, Editing, Inserting };
 
 // What changed in a record set, for the controls bound to it.
 enum class RecordSetEvent {
-    Opened,       // rows (re)loaded: after open and refresh
+    Opened, // rows (re)loaded: after open and refresh
     Closed,
     Scrolled,     // the current row changed
     StateChanged, // browsing / editing / inserting
@@ -59,8 +59,8 @@ public:
     bool active() const;
     RecordSetState state() const;
 
-    // Rows, cursor and navigation. Moving while editing or inserting stores first; when the store
-    // is cancelled the cursor stays.
+    // Rows, cursor and navigation. Moving while editing or inserting stores first (or drops the
+    // edit when nothing was written); when the store is cancelled the cursor stays.
     std::size_t rowCount() const;
     bool isEmpty() const { return rowCount() == 0; }
     std::size_t position() const; // 0-based; 0 on an empty set
@@ -112,6 +112,10 @@ public:
     void removeListener(int id);
 
 private:
+    // Before the cursor leaves the row (move, insert, apply, refresh): a written row is stored, an
+    // untouched one is simply dropped back to browsing.
+    void storeOrDropBeforeLeaving();
+
     struct Impl;
     std::string name_;
     std::string statement_;

@@ -45,6 +45,8 @@ TEST_F(LeituraDaConfiguracao, ColunasDoValor) {
         {"corta em 60 e depois tira brancos", Linha(Servidor, "  " + sessenta),
          sessenta.substr(0, 58), ""},
         {"chave de 30 caracteres", Linha(Formata, sessenta), "", sessenta.substr(0, 30)},
+        {"tira brancos antes de cortar em 30: o branco interno fica no fim",
+         Linha(Formata, std::string(29, 'n') + "  fim"), "", std::string(29, 'n') + " "},
         {"tabulação não é branco", Linha(Formata, "\tS\t "), "", "\tS\t"},
         {"Windows-1252 e NUL ficam", Linha(Formata, std::string("Jo\xE3o\0\xFF", 6)), "",
          std::string("Jo\xE3o\0\xFF", 6)},

@@ -11,6 +11,9 @@
 namespace olvendra::data {
 namespace {
 
+using testing::EmbeddedDatabase;
+using testing::Query;
+
 std::string ServerAddress() {
 #ifdef OLVENDRA_VIA_SERVER
     const char* root = std::getenv("OLVENDRA_TEST_SERVER_ROOT");
@@ -51,7 +54,8 @@ protected:
 
     EmbeddedDatabase db{ServerAddress()};
     Connection connection;
-    RecordSet medicos{connection, "MEDICOS",
+    RecordSet medicos{connection,
+                      "MEDICOS",
                       "select CRM, ESPECIALIDADE, NOME, TELEFONES from MEDICOS order by NOME, CRM",
                       {"CRM", "ESPECIALIDADE"}};
 };

@@ -44,7 +44,8 @@ TEST_F(DataModuleTest, ClientLibraryAndDatabaseLocation) {
         std::string database;
     } cases[] = {
         {"no file", std::nullopt, "", "libfbclient.so.2", root.string() + "/dados/olvendra.bd"},
-        {"empty first line", "\nignored", "", "libfbclient.so.2", root.string() + "/dados/olvendra.bd"},
+        {"empty first line", "\nignored", "", "libfbclient.so.2",
+         root.string() + "/dados/olvendra.bd"},
         {"directory", "/opt/fb\r\nrest", "srv", "/opt/fb/libfbclient.so.2",
          "srv:" + root.string() + "/dados/olvendra.bd"},
         {"directory with separator", "/opt/fb/", "10.0.0.5", "/opt/fb/libfbclient.so.2",

@@ -72,7 +72,8 @@ TEST_F(RecordSetTest, InsertAppliesAndKeepsKeyOrder) {
     EXPECT_EQ(medicos.pendingChangeCount(), 1u);
     EXPECT_EQ(medicos.applyUpdates(), 0);
     EXPECT_EQ(medicos.pendingChangeCount(), 0u);
-    EXPECT_EQ(table()[0], (std::vector<std::string>{"050", "Dermatologia", "Beatriz Alves", "7.25"}));
+    EXPECT_EQ(table()[0],
+              (std::vector<std::string>{"050", "Dermatologia", "Beatriz Alves", "7.25"}));
 }
 
 TEST_F(RecordSetTest, WritingCutsToWidthEmptyIsNullAndBadNumbersAreRefused) {
@@ -115,6 +116,22 @@ TEST_F(RecordSetTest, RequiredColumnAndCancelledStoreKeepTheRowInEditing) {
     medicos.next();
     EXPECT_EQ(medicos.state(), RecordSetState::Browsing);
     EXPECT_EQ(medicos.pendingChangeCount(), 1u);
+}
+
+TEST_F(RecordSetTest, LeavingAnUntouchedRowDropsItWithoutStoring) {
+    int validations = 0;
+    medicos.hooks().beforePost = [&] { return ++validations, true; };
+    medicos.open();
+    medicos.insert();
+    medicos.next();
+    EXPECT_EQ(medicos.rowCount(), 4u) << "an untouched new row is dropped";
+    medicos.edit();
+    medicos.last();
+    EXPECT_EQ(validations, 0);
+    medicos.hooks().afterInsert = [&] { medicos.setFieldText("NOME", "Atendente"); };
+    medicos.insert();
+    EXPECT_THROW(medicos.first(), RecordSetError) << "a row written by a hook is stored";
+    EXPECT_EQ(validations, 1);
 }
 
 TEST_F(RecordSetTest, UpdateFindsTheRowByItsOldKey) {
@@ -249,8 +266,9 @@ TEST_F(RecordSetTest, Windows1252TextRoundTrips) {
     medicos.open();
     ASSERT_TRUE(medicos.findKey({name}));
     EXPECT_EQ(medicos.fieldText("NOME"), name);
-    EXPECT_EQ(Query(db.settings(), "select char_length(NOME) from MEDICOS where CRM = '1252'")[0][0],
-              "16");
+    EXPECT_EQ(
+        Query(db.settings(), "select char_length(NOME) from MEDICOS where CRM = '1252'")[0][0],
+        "16");
 }
 
 TEST_F(RecordSetTest, AStatementAffectingTwoRowsIsUndoneAndTheOthersAreKept) {
@@ -264,7 +282,8 @@ TEST_F(RecordSetTest, AStatementAffectingTwoRowsIsUndoneAndTheOthersAreKept) {
     duplas.setFieldText("V", "8"); // row ('b', '3')
     duplas.post();
     EXPECT_EQ(duplas.applyUpdates(), 1);
-    EXPECT_EQ(duplas.lastApplyErrors(), (std::vector<std::string>{"Update affected more than 1 record."}));
+    EXPECT_EQ(duplas.lastApplyErrors(),
+              (std::vector<std::string>{"Update affected more than 1 record."}));
     EXPECT_EQ(duplas.pendingChangeCount(), 1u);
     EXPECT_EQ(Query(db.settings(), "select K, V from DUPLAS order by K, V"),
               (std::vector<std::vector<std::string>>{{"a", "1"}, {"a", "2"}, {"b", "8"}}));

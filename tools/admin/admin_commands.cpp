@@ -88,7 +88,7 @@ void InitDb(const std::filesystem::path& database) {
 }
 
 std::string EncodeText(const std::string& text) {
-    return Codifica(MaiusculasAZ(ColumnText(text, std::string::npos, "The text")));
+    return Codifica(ColumnText(text, std::string::npos, "The text"));
 }
 
 std::string AccessFor(const std::string& name) {
@@ -127,8 +127,9 @@ void AddWorkArea(const std::filesystem::path& database, const std::string& code,
     InTransaction(database, [&](data::Connection& connection) {
         if (Exists(connection, "select 1 from ESTACOES where ESTACAO = ?", codeText))
             throw AdminError("The work area \"" + code + "\" already exists");
-        connection.execute("insert into ESTACOES (ESTACAO, USUARIO, DATBASNAM) values (?, ?, ?)",
-                           {codeText, userText, pathText.empty() ? data::Value{} : data::Value{pathText}});
+        connection.execute(
+            "insert into ESTACOES (ESTACAO, USUARIO, DATBASNAM) values (?, ?, ?)",
+            {codeText, userText, pathText.empty() ? data::Value{} : data::Value{pathText}});
     });
 }
 

@@ -29,7 +29,7 @@ void AddWorkArea(const std::filesystem::path& database, const std::string& code,
 // Adds a specialty with the next free code; returns that code.
 int AddSpecialty(const std::filesystem::path& database, const std::string& name);
 
-// The encoded form of a text (UTF-8 in, encoded as Windows-1252 first).
+// The encoded form of a text as given (UTF-8 in, encoded as Windows-1252 first).
 std::string EncodeText(const std::string& text);
 
 // An access string that passes the login's test for `name`: its fourth character is the name's

@@ -13,41 +13,80 @@ namespace olvendra::admin {
 namespace {
 
 constexpr const char* Specialties[] = {
-    "Acupuntura", "Alergia e Imunologia", "Anestesiologia", "Angiologia", "Cardiologia",
-    "Cirurgia Geral", "Cirurgia Plástica", "Clínica Médica", "Coloproctologia", "Dermatologia",
-    "Endocrinologia", "Endodontia", "Enfermagem", "Fisioterapia", "Fonoaudiologia",
-    "Gastroenterologia", "Geriatria", "Ginecologia", "Hematologia", "Homeopatia", "Infectologia",
-    "Mastologia", "Medicina Esportiva", "Medicina do Trabalho", "Medicina Veterinária",
-    "Nefrologia", "Neurologia", "Nutrição", "Nutrologia", "Obstetrícia", "Odontologia",
-    "Oftalmologia", "Oncologia", "Ortodontia", "Ortopedia", "Otorrinolaringologia", "Pediatria",
-    "Periodontia", "Pneumologia", "Psiquiatria", "Reumatologia", "Tricologia", "Urologia",
-    "Farmácia Clínica", "Estética",
+    "Acupuntura",
+    "Alergia e Imunologia",
+    "Anestesiologia",
+    "Angiologia",
+    "Cardiologia",
+    "Cirurgia Geral",
+    "Cirurgia Plástica",
+    "Clínica Médica",
+    "Coloproctologia",
+    "Dermatologia",
+    "Endocrinologia",
+    "Endodontia",
+    "Enfermagem",
+    "Fisioterapia",
+    "Fonoaudiologia",
+    "Gastroenterologia",
+    "Geriatria",
+    "Ginecologia",
+    "Hematologia",
+    "Homeopatia",
+    "Infectologia",
+    "Mastologia",
+    "Medicina Esportiva",
+    "Medicina do Trabalho",
+    "Medicina Veterinária",
+    "Nefrologia",
+    "Neurologia",
+    "Nutrição",
+    "Nutrologia",
+    "Obstetrícia",
+    "Odontologia",
+    "Oftalmologia",
+    "Oncologia",
+    "Ortodontia",
+    "Ortopedia",
+    "Otorrinolaringologia",
+    "Pediatria",
+    "Periodontia",
+    "Pneumologia",
+    "Psiquiatria",
+    "Reumatologia",
+    "Tricologia",
+    "Urologia",
+    "Farmácia Clínica",
+    "Estética",
 };
 
 constexpr const char* FirstNames[] = {
-    "Ana", "André", "Antônio", "Beatriz", "Bruno", "Camila", "Carlos", "Cecília", "Daniel",
-    "Débora", "Eduardo", "Fábio", "Fernanda", "Gabriela", "Gustavo", "Helena", "Inês", "João",
-    "José", "Júlia", "Larissa", "Letícia", "Lúcia", "Luís", "Marcos", "Maria", "Mônica", "Otávio",
-    "Patrícia", "Paulo", "Raquel", "Renata", "Sérgio", "Simone", "Tânia", "Tiago", "Vinícius",
+    "Ana",    "André",  "Antônio", "Beatriz", "Bruno",    "Camila",   "Carlos",  "Cecília",
+    "Daniel", "Débora", "Eduardo", "Fábio",   "Fernanda", "Gabriela", "Gustavo", "Helena",
+    "Inês",   "João",   "José",    "Júlia",   "Larissa",  "Letícia",  "Lúcia",   "Luís",
+    "Marcos", "Maria",  "Mônica",  "Otávio",  "Patrícia", "Paulo",    "Raquel",  "Renata",
+    "Sérgio", "Simone", "Tânia",   "Tiago",   "Vinícius",
 };
 
 constexpr const char* Surnames[] = {
-    "Almeida", "Araújo", "Barbosa", "Cardoso", "Carvalho", "Castro", "Conceição", "Correia",
-    "Costa", "Dias", "Fernandes", "Ferreira", "Gonçalves", "Lima", "Lopes", "Magalhães", "Martins",
-    "Melo", "Monteiro", "Moreira", "Nascimento", "Oliveira", "Pereira", "Ribeiro", "Rocha",
-    "Rodrigues", "Santos", "Silva", "Sousa", "Teixeira", "Vieira", "Simões", "Guimarães", "Brandão",
+    "Almeida",  "Araújo",    "Barbosa", "Cardoso",   "Carvalho",  "Castro",    "Conceição",
+    "Correia",  "Costa",     "Dias",    "Fernandes", "Ferreira",  "Gonçalves", "Lima",
+    "Lopes",    "Magalhães", "Martins", "Melo",      "Monteiro",  "Moreira",   "Nascimento",
+    "Oliveira", "Pereira",   "Ribeiro", "Rocha",     "Rodrigues", "Santos",    "Silva",
+    "Sousa",    "Teixeira",  "Vieira",  "Simões",    "Guimarães", "Brandão",
 };
 
 constexpr const char* States[] = {"AC", "AL", "AP", "AM", "BA", "CE", "DF", "ES", "GO",
                                   "MA", "MT", "MS", "MG", "PA", "PB", "PR", "PE", "PI",
                                   "RJ", "RN", "RS", "RO", "RR", "SC", "SP", "SE", "TO"};
 
-constexpr const char* Cities[] = {"São Paulo", "Ribeirão Preto", "Belo Horizonte", "Curitiba",
-                                  "Florianópolis", "Goiânia", "Brasília", "Vitória", "Maceió",
-                                  "São Luís", "Niterói", "Uberlândia", "Maringá", "Jundiaí"};
+constexpr const char* Cities[] = {"São Paulo",     "Ribeirão Preto", "Belo Horizonte", "Curitiba",
+                                  "Florianópolis", "Goiânia",        "Brasília",       "Vitória",
+                                  "Maceió",        "São Luís",       "Niterói",        "Uberlândia",
+                                  "Maringá",       "Jundiaí"};
 
-constexpr const char* Streets[] = {"Rua das Acácias", "Avenida Paulista", "Rua São João",
-                                   "Avenida Brasil", "Rua XV de Novembro", "Alameda Santos",
+constexpr const char* Streets[] = {"Rua das Acácias",   "Avenida Paulista",      "Rua São João",
+                                   "Avenida Brasil",    "Rua XV de Novembro",    "Alameda Santos",
                                    "Rua da Consolação", "Avenida Getúlio Vargas"};
 
 // The council that registers a specialty.
@@ -70,7 +109,21 @@ const char* CouncilOf(const std::string& specialty) {
     return "CRM";
 }
 
-std::string W(const std::string& utf8) { return Utf8ParaWin1252(utf8); }
+std::string W(const std::string& utf8) {
+    return Utf8ParaWin1252(utf8);
+}
+
+// The name's letters without their accents, for e-mail addresses.
+std::string AsciiLetters(const std::string& utf8) {
+    static const std::string accented = W("áâãàéêíóôõúüçÁÂÃÉÍÓÔÚÇ");
+    static const std::string plain = "aaaaeeiooouucAAAEIOUC";
+    std::string letters;
+    for (char c : W(utf8)) {
+        std::size_t at = accented.find(c);
+        letters += at == std::string::npos ? c : plain[at];
+    }
+    return letters;
+}
 
 // A small deterministic generator, so every demo database is the same.
 struct Sequence {
@@ -86,15 +139,16 @@ template <typename T, std::size_t N> const T& Pick(const T (&items)[N], Sequence
 }
 
 std::string TwoDigits(std::uint32_t value) {
-    return std::string(1, static_cast<char>('0' + value / 10)) + static_cast<char>('0' + value % 10);
+    return std::string(1, static_cast<char>('0' + value / 10)) +
+           static_cast<char>('0' + value % 10);
 }
 
 void InsertUsers(data::Connection& connection) {
     for (const DemoUser& user : DemoUsers) {
         std::string access = user.passesAccessTest ? AccessFor(user.name) : "SSSA";
-        connection.execute("insert into USUARIOS (USUARIO, CODIGO, SENHA, ACESSO) values (?, ?, ?, ?)",
-                           {Codifica(user.name), std::string(user.name, 1),
-                            Codifica(user.password), access});
+        connection.execute(
+            "insert into USUARIOS (USUARIO, CODIGO, SENHA, ACESSO) values (?, ?, ?, ?)",
+            {Codifica(user.name), std::string(user.name, 1), Codifica(user.password), access});
         if (user.workArea)
             // The work area names its user in lower case: the lookup ignores letter case.
             connection.execute("insert into ESTACOES (ESTACAO, DATBASNAM, TIPO, USUARIO) values "
@@ -118,14 +172,13 @@ void InsertProfessionals(data::Connection& connection) {
         std::string specialty = Pick(Specialties, sequence);
         std::string state = Pick(States, sequence);
         std::string crm = std::to_string(10000 + i * 37 % 90000);
-        std::string email;
-        for (char c : W(first))
-            email += (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+        std::string email = MinusculasAZ(AsciiLetters(first));
         std::vector<data::Value> row = {
             crm,
             W(specialty),
             W(name).substr(0, 40),
-            W(std::string(Pick(Streets, sequence)) + ", " + std::to_string(10 + sequence.next(2000))),
+            W(std::string(Pick(Streets, sequence)) + ", " +
+              std::to_string(10 + sequence.next(2000))),
             i % 3 == 0 ? data::Value{W("Sala " + std::to_string(1 + sequence.next(900)))}
                        : data::Value{},
             std::to_string(10000 + sequence.next(89999)) + "-" +
@@ -142,7 +195,7 @@ void InsertProfessionals(data::Connection& connection) {
             TwoDigits(1 + sequence.next(28)) + "/" + TwoDigits(1 + sequence.next(12)),
             i % 5 == 0 ? data::Value{W("Atende às terças e quintas; prefere contato por e-mail.")}
                        : data::Value{},
-            W(email) + "." + crm + "@exemplo.com.br",
+            email + "." + crm + "@exemplo.com.br",
             i % 2 == 0 ? data::Value{W(std::string(Pick(FirstNames, sequence)) + " " +
                                        Pick(Surnames, sequence))}
                        : data::Value{},

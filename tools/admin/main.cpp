@@ -34,8 +34,8 @@ int Run(std::vector<std::string> args) {
     const std::string command = args[0];
     auto expect = [&](std::size_t count) {
         if (args.size() != count + 1)
-            throw admin::AdminError(command + " takes " + std::to_string(count) +
-                                    " argument(s)\n" + Usage);
+            throw admin::AdminError(command + " takes " + std::to_string(count) + " argument(s)\n" +
+                                    Usage);
     };
     if (command == "init-db") {
         if (args.size() > 2)

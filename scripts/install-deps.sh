@@ -1,0 +1,23 @@
+#!/bin/bash
+# Installs the Debian 12 packages that building, running and testing need.
+set -euo pipefail
+packages=(
+    build-essential cmake ninja-build git
+    qt6-base-dev fonts-liberation fonts-dejavu-core
+    libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
+    zlib1g-dev libminizip-dev libcurl4-openssl-dev libssl-dev libdw-dev libzydis-dev binutils
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth
+    python3-aiosmtpd python3-pyftpdlib dnsmasq-base nginx-light openssl unzip
+)
+missing=()
+for package in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed' ||
+        missing+=("$package")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -o DPkg::Lock::Timeout=300
+$sudo -E apt-get install -y -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"
