@@ -1,0 +1,79 @@
+#include "app/controles_dados.h"
+
+#include "app/texto_qt.h"
+
+#include <QSignalBlocker>
+
+namespace olvendra::app {
+
+DBEdit::DBEdit(QWidget* pai, data::RecordSet& conjunto, const char* coluna)
+    : QLineEdit(pai), vinculo_(conjunto, coluna, [this](const std::string& valor) {
+          const QSignalBlocker bloqueio(this);
+          setText(ParaQt(valor));
+      }) {
+    connect(this, &QLineEdit::textEdited, this,
+            [this](const QString& texto) { vinculo_.escreve(DeQt(texto)); });
+}
+
+DBComboBox::DBComboBox(QWidget* pai, data::RecordSet& conjunto, const char* coluna,
+                       const QStringList& itens)
+    : QComboBox(pai), vinculo_(conjunto, coluna, [this](const std::string& valor) {
+          const QSignalBlocker bloqueio(this);
+          setEditText(ParaQt(valor));
+      }) {
+    setEditable(true);
+    setInsertPolicy(QComboBox::NoInsert);
+    addItems(itens);
+    setCurrentIndex(-1);
+    connect(lineEdit(), &QLineEdit::textEdited, this,
+            [this](const QString& texto) { vinculo_.escreve(DeQt(texto)); });
+    connect(this, &QComboBox::activated, this,
+            [this](int indice) { vinculo_.escreve(DeQt(itemText(indice))); });
+}
+
+DBMemo::DBMemo(QWidget* pai, data::RecordSet& conjunto, const char* coluna)
+    : QPlainTextEdit(pai), vinculo_(conjunto, coluna, [this](const std::string& valor) {
+          mostrando_ = true;
+          setPlainText(ParaQt(valor));
+          mostrando_ = false;
+      }) {
+    connect(this, &QPlainTextEdit::textChanged, this, [this] {
+        if (!mostrando_) {
+            vinculo_.escreve(DeQt(toPlainText()));
+        }
+    });
+}
+
+DBText::DBText(QWidget* pai, data::RecordSet& conjunto, const char* coluna)
+    : QLabel(pai),
+      vinculo_(conjunto, coluna, [this](const std::string& valor) { setText(ParaQt(valor)); }) {}
+
+DBLookupComboBox::DBLookupComboBox(QWidget* pai, data::RecordSet& conjunto, const char* coluna,
+                                   data::RecordSet& lista, const char* colunaDaLista)
+    : QComboBox(pai),
+      vinculo_(conjunto, coluna, [this](const std::string& valor) { mostra(valor); }),
+      vinculoDaLista_(lista, colunaDaLista, [this](const std::string&) { recarregaLista(); }),
+      colunaDaLista_(colunaDaLista) {
+    connect(this, &QComboBox::activated, this,
+            [this](int indice) { vinculo_.escreve(DeQt(itemText(indice))); });
+}
+
+void DBLookupComboBox::recarregaLista() {
+    const QSignalBlocker bloqueio(this);
+    clear();
+    data::RecordSet& lista = vinculoDaLista_.conjunto();
+    if (lista.active()) {
+        const int coluna = lista.columnIndex(colunaDaLista_);
+        for (std::size_t linha = 0; linha < lista.rowCount(); ++linha) {
+            addItem(ParaQt(lista.textAt(linha, coluna)));
+        }
+    }
+    vinculo_.recarrega();
+}
+
+void DBLookupComboBox::mostra(const std::string& valor) {
+    const QSignalBlocker bloqueio(this);
+    setCurrentIndex(findText(ParaQt(valor), Qt::MatchExactly | Qt::MatchCaseSensitive));
+}
+
+} // namespace olvendra::app

@@ -1,0 +1,276 @@
+#include "app/form_medicos.h"
+
+#include "app/aviso.h"
+#include "app/cor_fundo.h"
+#include "app/fontes.h"
+#include "app/navegador.h"
+#include "app/painel_login.h"
+#include "app/painel_medicos.h"
+#include "app/texto_qt.h"
+#include "config/caminhos.h"
+#include "config/erro_inesperado.h"
+#include "config/texto.h"
+#include "login/nome_usuario_sistema.h"
+#include "login/valida_usuario.h"
+
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+
+#include <exception>
+#include <system_error>
+
+namespace olvendra::app {
+
+namespace {
+
+constexpr const char* TituloInicial = " QIR SISTEMAS  -  Cadastro de Profissionais de Saúde";
+constexpr const char* ColunasDeMedicos =
+    "CRM, ESPECIALIDADE, NOME, ENDERECO, COMPLEMENTO, CEP, CIDADE, ESTADO, TELEFONES, "
+    "QDEFORMULAS, VALORTOTAL, COMISSPERC, COMISSAO, DATAANIVERSARIO, OBSERVACAO, E_MAIL, "
+    "NOME_SECRETARIA, ANIV_SECRETARIA, ATENDENTE, REPRESENTANTE, CONSELHOPROFISSIONAL, "
+    "UFCONSELHO";
+constexpr const char* MarcaDeUso = "Em_Uso.txt";
+
+Painel* PainelInterno(QWidget* pai, const char* nome, const char* titulo) {
+    auto* painel = new Painel(pai, nome);
+    painel->defineTitulo(QString::fromUtf8(titulo));
+    return painel;
+}
+
+// The inner panels keep the button face whatever colour the record panel is given.
+void MantemCorDeBotao(QWidget* painel) {
+    QPalette cores = painel->palette();
+    cores.setColor(QPalette::Window, cores.color(QPalette::Button));
+    painel->setPalette(cores);
+}
+
+} // namespace
+
+TFormMedicos::TFormMedicos() {
+    setObjectName(QStringLiteral("FormMedicos"));
+    setWindowTitle(QString::fromUtf8(TituloInicial));
+    setFont(Fonte(Familia::MsSansSerif, 11));
+    QPalette cores = palette();
+    cores.setColor(QPalette::Window, cores.color(QPalette::Button));
+    setPalette(cores);
+    setAutoFillBackground(true);
+}
+
+TFormMedicos::~TFormMedicos() = default;
+
+bool TFormMedicos::FormCreate(const std::filesystem::path& diretorioDoPrograma) {
+    resize(Largura, Altura);
+    centraNaTela();
+    if (LeConfiguracao(diretorioDoPrograma, configuracao_) == ResultadoLeitura::ArquivoAusente) {
+        Aviso(nullptr, QString::fromUtf8(MensagemIniAusenteUtf8.data(),
+                                         static_cast<qsizetype>(MensagemIniAusenteUtf8.size())));
+        return false;
+    }
+    return true;
+}
+
+void TFormMedicos::usaDM(data::TDM& dm) {
+    dm_ = &dm;
+    PainelMedicos_ = new PainelMedicos(this, dm.MEDICOS, dm.Espec);
+    PainelMedicos_->setGeometry(rect());
+    PainelPesqMed_ = PainelInterno(PainelMedicos_, "PainelPesqMed", "Pesquisa");
+    PainelPesqMedicos_ =
+        PainelInterno(PainelMedicos_, "PainelPesqMedicos", "Relação de Profissionais");
+    PainelTabelaMed_ =
+        PainelInterno(PainelMedicos_, "PainelTabelaMed", "Tabela de Profissionais de Saúde");
+    PainelLogin_ = new PainelLogin(PainelMedicos_);
+    for (QWidget* painel :
+         {static_cast<QWidget*>(PainelPesqMed_), static_cast<QWidget*>(PainelPesqMedicos_),
+          static_cast<QWidget*>(PainelTabelaMed_), static_cast<QWidget*>(PainelLogin_)}) {
+        MantemCorDeBotao(painel);
+        painel->raise();
+    }
+    QWidget::setTabOrder(PainelMedicos_->ordemDeTabulacao().last(), PainelLogin_->EditNome);
+    QWidget::setTabOrder(PainelLogin_->EditNome, PainelLogin_->EditSenhaU);
+    QWidget::setTabOrder(PainelLogin_->EditSenhaU, PainelLogin_->BotOkSenha);
+    QWidget::setTabOrder(PainelLogin_->BotOkSenha, PainelLogin_->BotCancSenha);
+
+    PainelLogin_->aoValidar = [this] { BotOkSenhaClick(); };
+    connect(PainelLogin_->BotCancSenha, &QPushButton::clicked, this,
+            [this] { BotCancSenhaClick(); });
+    connect(PainelMedicos_->BotSairMedicos, &QPushButton::clicked, this,
+            [this] { BotSairMedicosClick(); });
+}
+
+bool TFormMedicos::event(QEvent* evento) {
+    const bool tratado = QWidget::event(evento);
+    if (evento->type() == QEvent::WindowActivate && !ativada_ && dm_ != nullptr) {
+        // Once per run: the program's own message boxes give the activation back later.
+        ativada_ = true;
+        FormActivate();
+    }
+    return tratado;
+}
+
+void TFormMedicos::FormActivate() {
+    CamposMedicos = ColunasDeMedicos;
+    SaindoDoCadastro = false;
+    try {
+        dm_->MEDICOS.open();
+    } catch (...) {
+        // The panels stay hidden: the user can only close the window.
+        TrataErroInesperado(std::current_exception());
+        return;
+    }
+    QPalette cores = PainelMedicos_->palette();
+    cores.setColor(QPalette::Window, CorDoCodigo(configuracao_.CorFundo, palette()));
+    PainelMedicos_->setPalette(cores);
+    PainelMedicos_->setGeometry(rect());
+    PainelMedicos_->show();
+    PainelMedicos_->DesabilitaCampos();
+    PainelMedicos_->DesabilitaBotoesCampos();
+
+    sessao_.UsuarioAtual = CortaEm(login::NomeUsuarioSistema(), login::Sessao::LarguraUsuario);
+    PainelLogin_->EditNome->setText(ParaQt(sessao_.UsuarioAtual));
+    PainelLogin_->setGeometry(152, 109, 331, 130);
+    PainelLogin_->show();
+    PainelLogin_->EditSenhaU->setEnabled(true);
+    PainelLogin_->EditSenhaU->setVisible(true);
+    focaNome();
+    defineBotaoCancelar(PainelLogin_->BotCancSenha);
+    PainelMedicos_->DBNavigator7->setEnabled(false);
+    PainelMedicos_->DBEditCRM->setEnabled(false);
+}
+
+void TFormMedicos::BotOkSenhaClick() {
+    try {
+        login::ValidaUsuario(*this, dm_->Usuarios, dm_->Estacoes, sessao_);
+    } catch (...) {
+        // The users could not be read: reported, and the panel stays up for another attempt.
+        TrataErroInesperado(std::current_exception());
+    }
+}
+
+void TFormMedicos::BotCancSenhaClick() {
+    PainelLogin_->hide();
+    close();
+}
+
+void TFormMedicos::BotSairMedicosClick() {
+    SaindoDoCadastro = true;
+    try {
+        dm_->MEDICOS.edit();
+        dm_->MEDICOS.post();
+    } catch (...) {
+        // A record that cannot be stored is not kept: leaving goes on regardless.
+    }
+    if (SaindoDoCadastro) {
+        try {
+            dm_->MEDICOS.close();
+        } catch (...) {
+            // Closing only drops the local rows; the window closes all the same.
+        }
+        close();
+    }
+}
+
+void TFormMedicos::defineBotaoCancelar(QPushButton* botao) {
+    botaoCancelar_ = botao;
+}
+
+void TFormMedicos::keyPressEvent(QKeyEvent* evento) {
+    if (evento->key() == Qt::Key_Escape && evento->modifiers() == Qt::NoModifier &&
+        botaoCancelar_ != nullptr && botaoCancelar_->isVisible() && botaoCancelar_->isEnabled()) {
+        botaoCancelar_->click();
+        return;
+    }
+    QWidget::keyPressEvent(evento);
+}
+
+void TFormMedicos::closeEvent(QCloseEvent* evento) {
+    // Deleting the suite's in-use marker is all the closing does; a missing or undeletable
+    // file is no error.
+    std::error_code ignorado;
+    std::filesystem::remove(RaizDaSuite() / MarcaDeUso, ignorado);
+    evento->accept();
+}
+
+void TFormMedicos::resizeEvent(QResizeEvent* evento) {
+    QWidget::resizeEvent(evento);
+    if (PainelMedicos_ != nullptr) {
+        PainelMedicos_->setGeometry(rect());
+    }
+}
+
+void TFormMedicos::showEvent(QShowEvent* evento) {
+    QWidget::showEvent(evento);
+    if (molduraAjustada_) {
+        return;
+    }
+    molduraAjustada_ = true;
+    // The size is that of the whole window: once the window manager has framed it, the client
+    // area gives up what the frame takes.
+    QTimer::singleShot(0, this, [this] {
+        const QSize moldura = frameGeometry().size() - size();
+        if (!moldura.isEmpty()) {
+            resize(Largura - moldura.width(), Altura - moldura.height());
+            centraNaTela();
+        }
+    });
+}
+
+void TFormMedicos::centraNaTela() {
+    const QScreen* tela = screen() != nullptr ? screen() : QGuiApplication::primaryScreen();
+    if (tela == nullptr) {
+        return;
+    }
+    const QRect area = tela->availableGeometry();
+    move(area.x() + (area.width() - Largura) / 2, area.y() + (area.height() - Altura) / 2);
+}
+
+std::string TFormMedicos::textoNome() const {
+    return DeQt(PainelLogin_->EditNome->text());
+}
+
+std::string TFormMedicos::textoSenha() const {
+    return DeQt(PainelLogin_->EditSenhaU->text());
+}
+
+void TFormMedicos::poeTextoNome(const std::string& texto) {
+    PainelLogin_->EditNome->setText(ParaQt(texto));
+}
+
+void TFormMedicos::avisa(const std::string& texto) {
+    Aviso(this, ParaQt(texto));
+}
+
+void TFormMedicos::focaNome() {
+    PainelLogin_->EditNome->setFocus(Qt::OtherFocusReason);
+    PainelLogin_->EditNome->selectAll();
+}
+
+void TFormMedicos::focaSenha() {
+    PainelLogin_->EditSenhaU->setFocus(Qt::OtherFocusReason);
+    PainelLogin_->EditSenhaU->selectAll();
+}
+
+void TFormMedicos::liberaRegistro() {
+    PainelLogin_->hide();
+    PainelLogin_->EditNome->clear();
+    PainelLogin_->EditSenhaU->clear();
+    defineBotaoCancelar(PainelMedicos_->BotSairMedicos);
+    PainelMedicos_->DBNavigator7->setEnabled(true);
+    PainelMedicos_->DBEditCRM->setEnabled(true);
+    PainelMedicos_->HabilitaBotoesCampos();
+    PainelMedicos_->BotSairMedicos->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMedicos::defineTitulo(const std::string& titulo) {
+    setWindowTitle(ParaQt(titulo));
+}
+
+void TFormMedicos::fecha() {
+    close();
+}
+
+} // namespace olvendra::app

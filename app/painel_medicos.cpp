@@ -1,0 +1,482 @@
+#include "app/painel_medicos.h"
+
+#include "app/controles_dados.h"
+#include "app/fontes.h"
+#include "app/navegador.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QStyle>
+
+#include <array>
+
+namespace olvendra::app {
+
+namespace {
+
+const QColor Marinho(0x00, 0x00, 0x80);
+const QColor Grena(0x80, 0x00, 0x00);
+const QColor Cinza(0x80, 0x80, 0x80);
+const QColor Prata(0xC0, 0xC0, 0xC0);
+
+enum class Tipo { Edicao, Conselho, Estado, Especialidade, Exibicao, Memo, DiaMes };
+
+constexpr int SemLimite = 0;
+
+struct Campo {
+    const char* rotulo; // nullptr: the field has no label of its own
+    const char* legenda;
+    QRect caixaDoRotulo;
+    bool legendaAEsquerda;
+    const char* nome;
+    Tipo tipo;
+    const char* coluna;
+    QRect caixa;
+    int maximo;
+    int tabulacao;
+    bool paradaDeTab;
+    bool grupoA;
+};
+
+// Tab positions 20 to 23 belong to the navigator and the three buttons.
+const std::array<Campo, 20> Campos = {{
+    {"LabelCRM",
+     "Nº Registro",
+     {95, 85, 122, 19},
+     false,
+     "DBEditCRM",
+     Tipo::Edicao,
+     "CRM",
+     {222, 82, 81, 24},
+     10,
+     0,
+     false,
+     true},
+    {"Label11",
+     "Conselho",
+     {315, 85, 63, 19},
+     true,
+     "DBComboBox1",
+     Tipo::Conselho,
+     "CONSELHOPROFISSIONAL",
+     {374, 82, 89, 24},
+     SemLimite,
+     1,
+     true,
+     false},
+    {"Label12",
+     "UF",
+     {461, 85, 32, 19},
+     false,
+     "DBComboBox2",
+     Tipo::Estado,
+     "UFCONSELHO",
+     {498, 82, 49, 24},
+     SemLimite,
+     2,
+     true,
+     false},
+    {"LabelMedico",
+     "Nome do Profissional",
+     {72, 113, 145, 19},
+     false,
+     "DBEditMedico",
+     Tipo::Edicao,
+     "NOME",
+     {222, 110, 325, 24},
+     55,
+     3,
+     true,
+     true},
+    {"Label332",
+     "Especialidade",
+     {103, 142, 114, 19},
+     false,
+     "DBLookupComboBox1",
+     Tipo::Especialidade,
+     "ESPECIALIDADE",
+     {222, 140, 326, 24},
+     SemLimite,
+     4,
+     true,
+     false},
+    {nullptr,
+     "",
+     {},
+     false,
+     "DBEditEspecial",
+     Tipo::Exibicao,
+     "ESPECIALIDADE",
+     {560, 145, 212, 22},
+     30,
+     8,
+     false,
+     true},
+    {"LabelMedFones",
+     "Telefones",
+     {103, 171, 114, 19},
+     false,
+     "DBEditMedFone",
+     Tipo::Edicao,
+     "TELEFONES",
+     {222, 168, 325, 24},
+     30,
+     5,
+     true,
+     true},
+    {"Label190",
+     "Endereço",
+     {103, 199, 114, 19},
+     false,
+     "DBEditMedEnd",
+     Tipo::Edicao,
+     "ENDERECO",
+     {222, 196, 325, 24},
+     60,
+     6,
+     true,
+     true},
+    {"LabelMedBairro",
+     "Bairro",
+     {103, 228, 114, 19},
+     false,
+     "DBEditMedCompl",
+     Tipo::Edicao,
+     "COMPLEMENTO",
+     {222, 225, 325, 24},
+     30,
+     7,
+     true,
+     true},
+    {"Label192",
+     "Cidade",
+     {100, 257, 117, 19},
+     false,
+     "DBEditMedCid",
+     Tipo::Edicao,
+     "CIDADE",
+     {222, 254, 212, 24},
+     30,
+     9,
+     true,
+     true},
+    {"Label193",
+     "Estado",
+     {436, 259, 49, 19},
+     false,
+     "DBEditMedEst",
+     Tipo::Estado,
+     "ESTADO",
+     {491, 256, 57, 24},
+     SemLimite,
+     10,
+     true,
+     true},
+    {"Label2",
+     "Observação",
+     {131, 286, 86, 19},
+     false,
+     "DBEdit11",
+     Tipo::Memo,
+     "OBSERVACAO",
+     {222, 283, 325, 24},
+     SemLimite,
+     11,
+     true,
+     true},
+    {"LabelMedCEP",
+     "CEP",
+     {171, 314, 46, 19},
+     false,
+     "DBEditMedCEP",
+     Tipo::Edicao,
+     "CEP",
+     {222, 311, 113, 24},
+     10,
+     12,
+     true,
+     true},
+    {"Label1",
+     "Data Aniversário",
+     {92, 343, 125, 19},
+     false,
+     "DBEditDataAniv",
+     Tipo::DiaMes,
+     "DATAANIVERSARIO",
+     {222, 340, 78, 24},
+     SemLimite,
+     13,
+     true,
+     true},
+    {"Label333",
+     "Comissão %",
+     {103, 372, 114, 19},
+     false,
+     "DBEditComissPerc",
+     Tipo::Edicao,
+     "COMISSPERC",
+     {222, 369, 92, 24},
+     2,
+     14,
+     true,
+     true},
+    {"Label13",
+     "Desconto %",
+     {103, 400, 114, 19},
+     false,
+     "DBEdit4",
+     Tipo::Edicao,
+     "COMISSAO",
+     {222, 397, 92, 24},
+     2,
+     15,
+     true,
+     false},
+    {"Label3",
+     "E-mail",
+     {171, 428, 46, 19},
+     false,
+     "DBEditEmail",
+     Tipo::Edicao,
+     "E_MAIL",
+     {222, 425, 325, 24},
+     60,
+     16,
+     true,
+     true},
+    {"Label4",
+     "Secretária",
+     {103, 457, 114, 19},
+     false,
+     "DBEdit1",
+     Tipo::Edicao,
+     "NOME_SECRETARIA",
+     {222, 454, 325, 24},
+     30,
+     17,
+     true,
+     true},
+    {"Label5",
+     "Data Aniv. Secretária",
+     {66, 486, 151, 19},
+     false,
+     "DBEdit2",
+     Tipo::DiaMes,
+     "ANIV_SECRETARIA",
+     {222, 483, 78, 24},
+     SemLimite,
+     18,
+     true,
+     true},
+    {"Label7",
+     "Representante",
+     {115, 515, 102, 19},
+     false,
+     "DBEdit3",
+     Tipo::Edicao,
+     "REPRESENTANTE",
+     {222, 512, 220, 24},
+     40,
+     19,
+     true,
+     false},
+}};
+
+const QStringList Conselhos = {"CRM",   "CRMV",    "CRO", "CRN",   "CRF",
+                               "COREN", "CREFITO", "RMS", "OUTROS"};
+const QStringList Estados = {"AC", "AL", "AM", "AP", "BA", "CE", "DF", "ES", "GO",
+                             "MA", "MG", "MS", "MT", "PA", "PB", "PE", "PI", "PR",
+                             "RJ", "RN", "RO", "RR", "RS", "SC", "SE", "SP", "TO"};
+
+void Colore(QWidget* controle, QPalette::ColorRole papel, const QColor& cor) {
+    QPalette cores = controle->palette();
+    cores.setColor(papel, cor);
+    controle->setPalette(cores);
+}
+
+QLabel* Legenda(QWidget* pai, const char* nome, const QString& texto, const QRect& caixa,
+                const QFont& fonte, const QColor& cor, Qt::Alignment alinhamento) {
+    auto* legenda = new QLabel(texto, pai);
+    legenda->setObjectName(QString::fromLatin1(nome));
+    legenda->setGeometry(caixa);
+    legenda->setFont(fonte);
+    legenda->setAlignment(alinhamento | Qt::AlignTop);
+    Colore(legenda, QPalette::WindowText, cor);
+    return legenda;
+}
+
+QWidget* CriaControle(QWidget* pai, const Campo& campo, data::RecordSet& medicos,
+                      data::RecordSet& espec) {
+    const QFont fonteDosDados = Fonte(Familia::MsSansSerif, 13);
+    switch (campo.tipo) {
+    case Tipo::Edicao:
+    case Tipo::DiaMes: {
+        auto* edicao = new DBEdit(pai, medicos, campo.coluna);
+        if (campo.tipo == Tipo::DiaMes) {
+            edicao->setInputMask(QStringLiteral("00/00;_"));
+        } else if (campo.maximo != SemLimite) {
+            edicao->setMaxLength(campo.maximo);
+        }
+        edicao->setFont(fonteDosDados);
+        return edicao;
+    }
+    case Tipo::Exibicao: {
+        auto* exibicao = new DBEdit(pai, medicos, campo.coluna);
+        exibicao->setReadOnly(true);
+        exibicao->setFrame(false);
+        exibicao->setMaxLength(campo.maximo);
+        exibicao->setFont(fonteDosDados);
+        Colore(exibicao, QPalette::Base, Qt::transparent);
+        Colore(exibicao, QPalette::Text, Prata);
+        return exibicao;
+    }
+    case Tipo::Conselho:
+    case Tipo::Estado: {
+        auto* lista = new DBComboBox(pai, medicos, campo.coluna,
+                                     campo.tipo == Tipo::Conselho ? Conselhos : Estados);
+        lista->setFont(fonteDosDados);
+        return lista;
+    }
+    case Tipo::Especialidade: {
+        auto* lista = new DBLookupComboBox(pai, medicos, campo.coluna, espec, "ESPECIALIDADE");
+        lista->setFont(fonteDosDados);
+        return lista;
+    }
+    case Tipo::Memo: {
+        auto* memo = new DBMemo(pai, medicos, campo.coluna);
+        memo->setTabChangesFocus(true);
+        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        memo->setFont(Fonte(Familia::Arial, 13, true));
+        Colore(memo, QPalette::Base, Qt::white);
+        Colore(memo, QPalette::Text, Grena);
+        return memo;
+    }
+    }
+    return nullptr;
+}
+
+QPushButton* BotaoGrande(QWidget* pai, const char* nome, const QString& legenda, const QColor& cor,
+                         QStyle::StandardPixmap figura, const QRect& caixa) {
+    auto* botao = new QPushButton(legenda, pai);
+    botao->setObjectName(QString::fromLatin1(nome));
+    botao->setGeometry(caixa);
+    botao->setFont(Fonte(Familia::Arial, 15, true));
+    botao->setIcon(QApplication::style()->standardIcon(figura));
+    botao->setIconSize(QSize(16, 16));
+    botao->setAutoDefault(true);
+    Colore(botao, QPalette::ButtonText, cor);
+    return botao;
+}
+
+} // namespace
+
+PainelMedicos::PainelMedicos(QWidget* pai, data::RecordSet& medicos, data::RecordSet& espec)
+    : Painel(pai, "PainelMedicos") {
+    ordem_.resize(24);
+    criaBotoes();
+    auto* navegador = new DBNavigator(this, medicos);
+    navegador->setObjectName(QStringLiteral("DBNavigator7"));
+    navegador->setGeometry(6, 5, 300, 50);
+    navegador->setFocusPolicy(Qt::ClickFocus);
+    DBNavigator7 = navegador;
+    ordem_[20] = navegador;
+    criaCampos(medicos, espec);
+    criaLegendas();
+    auto* cadastradoPor = new DBText(this, medicos, "ATENDENTE");
+    cadastradoPor->setObjectName(QStringLiteral("DBText1"));
+    cadastradoPor->setGeometry(84, 59, 93, 17);
+    cadastradoPor->setFont(Fonte(Familia::ArialNarrow, 11));
+    Colore(cadastradoPor, QPalette::WindowText, Cinza);
+    defineOrdemDeTabulacao();
+}
+
+void PainelMedicos::criaBotoes() {
+    BotPesqMed = BotaoGrande(this, "BotPesqMed", QStringLiteral("&Pesquisar"), Grena,
+                             QStyle::SP_FileDialogContentsView, {311, 5, 155, 50});
+    BotTabelaMed = BotaoGrande(this, "BotTabelaMed", QStringLiteral("&Tabela"), Marinho,
+                               QStyle::SP_FileDialogDetailedView, {471, 5, 155, 50});
+    BotSairMedicos = BotaoGrande(this, "BotSairMedicos", QStringLiteral("&Sair"), Qt::red,
+                                 QStyle::SP_ArrowRight, {631, 5, 155, 50});
+    // The exit arrow sits to the right of its caption.
+    BotSairMedicos->setLayoutDirection(Qt::RightToLeft);
+    botoesA_ = {BotSairMedicos, BotTabelaMed, BotPesqMed};
+    ordem_[21] = BotSairMedicos;
+    ordem_[22] = BotTabelaMed;
+    ordem_[23] = BotPesqMed;
+    for (QWidget* botao : botoesA_) {
+        botao->setFocusPolicy(Qt::ClickFocus);
+    }
+}
+
+void PainelMedicos::criaCampos(data::RecordSet& medicos, data::RecordSet& espec) {
+    const QFont fonteDasLegendas = Fonte(Familia::Arial, 13);
+    for (const Campo& campo : Campos) {
+        if (campo.rotulo != nullptr) {
+            Legenda(this, campo.rotulo, QString::fromUtf8(campo.legenda), campo.caixaDoRotulo,
+                    fonteDasLegendas, Marinho,
+                    campo.legendaAEsquerda ? Qt::AlignLeft : Qt::AlignRight);
+        }
+        QWidget* controle = CriaControle(this, campo, medicos, espec);
+        controle->setObjectName(QString::fromLatin1(campo.nome));
+        controle->setGeometry(campo.caixa);
+        controle->setFocusPolicy(campo.paradaDeTab ? Qt::StrongFocus : Qt::ClickFocus);
+        ordem_[campo.tabulacao] = controle;
+        if (campo.grupoA) {
+            camposA_.append(controle);
+        }
+    }
+    DBEditCRM = findChild<QWidget*>(QStringLiteral("DBEditCRM"));
+}
+
+void PainelMedicos::criaLegendas() {
+    Legenda(this, "Label6", QStringLiteral("Cadastrado por"), {5, 59, 78, 19},
+            Fonte(Familia::ArialNarrow, 11), Cinza, Qt::AlignLeft);
+    const QFont fonteDasDicas = Fonte(Familia::TimesNewRoman, 13);
+    Legenda(this, "Label9", QStringLiteral("dd/mm"), {305, 346, 36, 15}, fonteDasDicas, Cinza,
+            Qt::AlignLeft);
+    Legenda(this, "Label8", QStringLiteral("dd/mm"), {305, 488, 36, 15}, fonteDasDicas, Cinza,
+            Qt::AlignLeft);
+    // Red asterisks beside the five mandatory fields.
+    const QFont fonteDosAsteriscos = Fonte(Familia::Arial, 19);
+    const std::array<std::pair<const char*, QPoint>, 5> asteriscos = {{
+        {"Label14", {294, 85}},
+        {"Label15", {453, 85}},
+        {"Label16", {540, 85}},
+        {"Label17", {540, 118}},
+        {"Label18", {540, 143}},
+    }};
+    for (const auto& [nome, canto] : asteriscos) {
+        Legenda(this, nome, QStringLiteral("*"), QRect(canto, QSize(17, 12)), fonteDosAsteriscos,
+                Qt::red, Qt::AlignLeft);
+    }
+}
+
+void PainelMedicos::defineOrdemDeTabulacao() {
+    for (qsizetype i = 1; i < ordem_.size(); ++i) {
+        QWidget::setTabOrder(ordem_[i - 1], ordem_[i]);
+    }
+}
+
+void PainelMedicos::habilita(const QList<QWidget*>& controles, bool habilitado) {
+    for (QWidget* controle : controles) {
+        controle->setEnabled(habilitado);
+    }
+}
+
+void PainelMedicos::DesabilitaCampos() {
+    DBNavigator7->setEnabled(false);
+    habilita(camposA_, false);
+}
+
+void PainelMedicos::HabilitaBotoesCampos() {
+    habilita(botoesA_, true);
+    habilita(camposA_, true);
+}
+
+void PainelMedicos::DesabilitaBotoesCampos() {
+    habilita(botoesA_, false);
+    habilita(camposA_, false);
+}
+
+} // namespace olvendra::app
