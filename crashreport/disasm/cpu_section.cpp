@@ -72,10 +72,8 @@ std::string DumpLine(std::uint64_t stackAddress, std::uint64_t memoryAddress) {
 }
 
 std::string DumpLines(const TCpuSnapshot& snapshot) {
-    const bool stackReadable = IsReadable(snapshot.StackPointer, kDumpLines * kStackWord);
-    const bool memoryReadable =
-        IsReadable(snapshot.ExceptionAddress, kDumpLines * kDumpBytesPerLine);
-    if (!stackReadable && !memoryReadable)
+    // Either half alone still helps: a jump to a bad address leaves the stack worth showing.
+    if (!IsReadable(snapshot.StackPointer, kStackWord) && !IsReadable(snapshot.ExceptionAddress, 1))
         return {};
     std::string lines;
     for (std::size_t k = 0; k < kDumpLines; ++k)
