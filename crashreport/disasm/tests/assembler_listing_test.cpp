@@ -5,6 +5,8 @@
 
 #include "disasm/operand_text.h"
 
+#include "listing_text.h"
+
 #include <gtest/gtest.h>
 
 using namespace faulttrap;
@@ -13,13 +15,6 @@ namespace {
 
 std::string Line(std::uint64_t address, const std::string& text) {
     return PointerText(address) + "  " + text;
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return text;
 }
 
 class AssemblerListingTest : public ::testing::Test {

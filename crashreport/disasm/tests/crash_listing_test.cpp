@@ -5,6 +5,8 @@
 #include "disasm/cpu_section.h"
 #include "disasm/operand_text.h"
 
+#include "listing_text.h"
+
 #include <gtest/gtest.h>
 
 #include <csetjmp>
@@ -41,13 +43,6 @@ std::size_t LineIndex(const std::vector<std::string>& lines, const std::string& 
         if (lines[i].find(part) != std::string::npos)
             return i;
     return lines.size();
-}
-
-std::string Joined(const std::vector<std::string>& lines) {
-    std::string text;
-    for (const std::string& line : lines)
-        text += line + "\n";
-    return text;
 }
 
 class CrashListing : public ::testing::Test {
