@@ -61,4 +61,15 @@ std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole
     return name;
 }
 
+void skipNameField(ByteReader& in, const NameDecoding& decoding) {
+    bool more = true;
+    while (more) {
+        std::uint8_t length = in.u8("name length");
+        more = decoding.continuation && (length & continuationBit) != 0;
+        if (decoding.continuation)
+            length &= ~continuationBit;
+        in.bytes(length, "name");
+    }
+}
+
 } // namespace faulttrap
