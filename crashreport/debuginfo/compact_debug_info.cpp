@@ -2,6 +2,10 @@
 
 #include "debuginfo/debug_data_error.h"
 
+#include <array>
+#include <string_view>
+#include <unordered_map>
+
 namespace faulttrap {
 
 std::vector<std::uint8_t> encodeDebugInfo(const CompactDebugInfo& info, const NameCipher& cipher) {
@@ -24,6 +28,34 @@ std::vector<std::uint8_t> encodeDebugInfo(const CompactDebugInfo& info, const Na
     return out.take();
 }
 
+namespace {
+
+// A name comes back in many unit records (a source file, a procedure split up by inlined
+// code), and its stored bytes depend on the name alone: each distinct field is deciphered
+// once, which is most of the time taken to load a module's debug information.
+class NameReader {
+public:
+    explicit NameReader(const NameDecoding& decoding) : decoding_(decoding) {}
+
+    std::string read(ByteReader& in, NameRole role) {
+        ByteReader field = in;
+        skipNameField(in, decoding_);
+        const auto stored = ByteReader(field).bytes(in.position() - field.position(), "name");
+        auto& known = known_[role == NameRole::unit ? 0 : 1];
+        const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
+        if (const auto found = known.find(key); found != known.end())
+            return found->second;
+        return known.emplace(key, readNameField(field, decoding_, role)).first->second;
+    }
+
+private:
+    const NameDecoding& decoding_;
+    // Keyed by the stored bytes, which outlive the decoding.
+    std::array<std::unordered_map<std::string_view, std::string>, 2> known_;
+};
+
+} // namespace
+
 CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameDecoding& decoding) {
     ByteReader in(data);
     const std::uint32_t count = in.u32("unit count");
@@ -32,9 +64,10 @@ CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameD
         throw DebugDataError("unit count " + std::to_string(count) + " exceeds the data");
     CompactDebugInfo info;
     info.units.reserve(count);
+    NameReader names(decoding);
     for (std::uint32_t i = 0; i < count; ++i) {
         DebugUnit unit;
-        unit.name = readNameField(in, decoding, NameRole::unit);
+        unit.name = names.read(in, NameRole::unit);
         unit.firstLine = in.u32("unit first line");
         unit.codeOffset = in.u32("unit code offset");
         unit.codeSize = in.u32("unit code size");
@@ -43,7 +76,7 @@ CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameD
         while (!table.atEnd()) {
             UnitStep step{readLineStep(table), {}};
             if (step.step.startsProcedure)
-                step.procedure = readNameField(table, decoding, NameRole::procedure);
+                step.procedure = names.read(table, NameRole::procedure);
             unit.steps.push_back(std::move(step));
         }
         info.units.push_back(std::move(unit));

@@ -14,6 +14,9 @@ DebugIndex::DebugIndex(const CompactDebugInfo& info) {
     std::stable_sort(byAddress_.begin(), byAddress_.end(), [this](std::size_t a, std::size_t b) {
         return ranges_[a].begin < ranges_[b].begin;
     });
+    sortedBegins_.reserve(byAddress_.size());
+    for (const std::size_t index : byAddress_)
+        sortedBegins_.push_back(ranges_[index].begin);
 }
 
 // A name that starts with "." belongs to the class most recently named; one that contains
@@ -65,12 +68,13 @@ void DebugIndex::addUnit(const DebugUnit& unit) {
 }
 
 std::optional<SourcePlace> DebugIndex::find(std::uint64_t offset) const {
-    const auto after = std::upper_bound(
-        byAddress_.begin(), byAddress_.end(), offset,
-        [this](std::uint64_t value, std::size_t index) { return value < ranges_[index].begin; });
-    if (after == byAddress_.begin())
+    const auto after =
+        std::upper_bound(sortedBegins_.begin(), sortedBegins_.end(), offset,
+                         [](std::uint64_t value, std::uint32_t begin) { return value < begin; });
+    if (after == sortedBegins_.begin())
         return std::nullopt;
-    const Range& range = ranges_[*std::prev(after)];
+    const Range& range =
+        ranges_[byAddress_[static_cast<std::size_t>(std::prev(after) - sortedBegins_.begin())]];
     if (offset >= range.end)
         return std::nullopt;
     SourcePlace place{units_[range.unit].name, {}, {}, range.line, 0};

@@ -52,6 +52,9 @@ private:
     std::vector<Procedure> procedures_;
     std::vector<Range> ranges_;
     std::vector<std::size_t> byAddress_; // indexes into ranges_, sorted by begin
+    // The begins of byAddress_'s ranges side by side, so that the search stays in one small
+    // block of memory.
+    std::vector<std::uint32_t> sortedBegins_;
     std::string recentClass_;
 };
 

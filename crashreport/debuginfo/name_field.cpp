@@ -39,15 +39,26 @@ void writeNameField(ByteWriter& out, std::string_view name, const NameCipher& ci
     }
 }
 
-std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole role) {
-    std::string name;
+namespace {
+
+// Hands the stored bytes of each piece of a name field, in order, to takePiece.
+template <typename TakePiece>
+void readPieces(ByteReader& in, const NameDecoding& decoding, TakePiece takePiece) {
     bool more = true;
     while (more) {
         std::uint8_t length = in.u8("name length");
         more = decoding.continuation && (length & continuationBit) != 0;
         if (decoding.continuation)
             length &= ~continuationBit;
-        const auto stored = in.bytes(length, "name");
+        takePiece(in.bytes(length, "name"));
+    }
+}
+
+} // namespace
+
+std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole role) {
+    std::string name;
+    readPieces(in, decoding, [&](std::span<const std::uint8_t> stored) {
         if (!name.empty())
             name += '.';
         if (decoding.passwordValid && decoding.cipher) {
@@ -57,8 +68,12 @@ std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole
             name += role == NameRole::unit ? "?p" : "?";
             name += base64(stored);
         }
-    }
+    });
     return name;
+}
+
+void skipNameField(ByteReader& in, const NameDecoding& decoding) {
+    readPieces(in, decoding, [](std::span<const std::uint8_t>) {});
 }
 
 } // namespace faulttrap

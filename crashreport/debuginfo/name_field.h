@@ -30,4 +30,7 @@ void writeNameField(ByteWriter& out, std::string_view name, const NameCipher& ci
 // and the Base64 form of its stored bytes, with "p" after the "?" for a unit name.
 std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole role);
 
+// Passes over a name and its continuations without deciphering them.
+void skipNameField(ByteReader& in, const NameDecoding& decoding);
+
 } // namespace faulttrap

@@ -17,10 +17,10 @@ std::string entryName(std::string name) {
     return name;
 }
 
-void fill(TFaultStackEntry& entry, const SourcePlace& place) {
-    entry.unitName = entryName(place.unit);
-    entry.className = entryName(place.className);
-    entry.procedureName = entryName(place.procedure);
+void fill(TFaultStackEntry& entry, SourcePlace&& place) {
+    entry.unitName = entryName(std::move(place.unit));
+    entry.className = entryName(std::move(place.className));
+    entry.procedureName = entryName(std::move(place.procedure));
     entry.lineNumber = place.line;
     entry.lineOffset = place.lineOffset;
 }
@@ -44,8 +44,10 @@ AddressResolver::Sources& AddressResolver::sourcesOf(const TFaultModuleInfo& mod
     if (!slot) {
         slot = std::make_unique<Sources>();
         if (module.hasFile) {
-            slot->container = loadModuleDebugData(module.path, LoadPurpose::resolving, password_);
-            if (!slot->container || !useContainers_)
+            if (useContainers_)
+                slot->container =
+                    loadModuleDebugData(module.path, LoadPurpose::resolving, password_);
+            if (!slot->container)
                 slot->dwarf = DwarfSource::open(module.path);
             if (!slot->container && !slot->dwarf && !module.isMainProgram)
                 slot->exports = TFaultFunctionsList::read(module.path);
@@ -71,21 +73,21 @@ TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebug
     const Sources& sources = sourcesOf(*entry.module);
     const std::uint64_t offset = address - entry.module->codeStart();
 
-    if (useContainers_ && sources.container && sources.container->index) {
-        if (const auto place = sources.container->index->find(offset)) {
+    if (sources.container && sources.container->index) {
+        if (auto place = sources.container->index->find(offset)) {
             if (!(hideOwnUnits_ && isOwnUnit(place->unit))) {
                 entry.kind = EntryKind::line;
-                fill(entry, *place);
+                fill(entry, std::move(*place));
             }
             return entry;
         }
     }
     if (sources.dwarf) {
-        if (const auto place = sources.dwarf->find(offset); place && !place->procedure.empty()) {
+        if (auto place = sources.dwarf->find(offset); place && !place->procedure.empty()) {
             entry.kind = place->line            ? EntryKind::line
                          : !place->unit.empty() ? EntryKind::unit
                                                 : EntryKind::procedure;
-            fill(entry, *place);
+            fill(entry, std::move(*place));
             return entry;
         }
     }

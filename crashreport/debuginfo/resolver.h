@@ -26,7 +26,8 @@ public:
     // Frames in the library's own units are hidden unless this is switched off (the
     // internal-failure handler wants to see them).
     void setHideOwnUnits(bool hide) { hideOwnUnits_ = hide; }
-    // Skips the containers, so that the DWARF path can be compared with them.
+    // Leaves the containers unread, so that the DWARF path can be compared with them. To be
+    // set before the first lookup.
     void setUseContainers(bool use) { useContainers_ = use; }
 
     const TFaultModulesList& modules() const { return modules_; }

@@ -1,5 +1,6 @@
 #include "call_chain.h"
 
+#include "debuginfo/call_site.h"
 #include "debuginfo/resolver.h"
 #include "debuginfo/stack_scan.h"
 
@@ -8,6 +9,12 @@
 #include <pthread.h>
 #include <sys/syscall.h>
 #include <unistd.h>
+#include <unwind.h>
+
+#include <iomanip>
+#include <iostream>
+#include <memory>
+#include <sstream>
 
 namespace faulttrap {
 namespace {
@@ -27,12 +34,20 @@ std::uintptr_t stackTopOfThisThread() {
 struct Captured {
     ChainRecord chain;
     TFaultStackList stack;
+    std::vector<std::uintptr_t> unwound; // the unwinder's return addresses, innermost first
     AddressResolver* resolver = nullptr;
 };
 
 Captured* current = nullptr;
 
+_Unwind_Reason_Code noteFrame(_Unwind_Context* context, void* addresses) {
+    if (const _Unwind_Ptr address = _Unwind_GetIP(context))
+        static_cast<std::vector<std::uintptr_t>*>(addresses)->push_back(address);
+    return _URC_NO_REASON;
+}
+
 void captureStack(std::uintptr_t stackPointer) {
+    _Unwind_Backtrace(noteFrame, &current->unwound);
     StackScanRequest request;
     request.stackPointer = stackPointer;
     request.stackTop = stackTopOfThisThread();
@@ -40,13 +55,15 @@ void captureStack(std::uintptr_t stackPointer) {
     current->stack = buildCallStack(request, *current->resolver);
 }
 
+// The record is kept off the stack: the return addresses it notes would otherwise be found
+// by the scan as stale frames of the test's own making.
 Captured runChain(AddressResolver& resolver) {
-    Captured captured;
-    captured.resolver = &resolver;
-    current = &captured;
-    testing_chain::runCallChain(captured.chain, captureStack);
+    auto captured = std::make_unique<Captured>();
+    captured->resolver = &resolver;
+    current = captured.get();
+    testing_chain::runCallChain(captured->chain, captureStack);
     current = nullptr;
-    return captured;
+    return std::move(*captured);
 }
 
 // Every true frame (a noted call) is found at its call instruction (E8 rel32, 5 bytes
@@ -131,6 +148,113 @@ TEST(CallChain, WithoutResolutionEntriesNameTheModuleOnly) {
     EXPECT_EQ(entry.kind, EntryKind::module);
     EXPECT_TRUE(entry.procedureName.empty());
     EXPECT_EQ(resolver.resolve(0x10).kind, EntryKind::unknown);
+}
+
+// The unwinder's frames from the one the chain's innermost call left: exactly the frames
+// whose return addresses lie in the part of the stack the scan reads.
+std::vector<std::uintptr_t> trueReturnAddresses(const Captured& captured) {
+    const auto first = std::find(captured.unwound.begin(), captured.unwound.end(),
+                                 captured.chain.returnAddresses[2]);
+    return {first, captured.unwound.end()};
+}
+
+// The shown entries of a scan sorted out against the true chain.
+struct ScanAccuracy {
+    std::size_t shown = 0;
+    std::size_t trueFrames = 0;
+    std::size_t calledProcedures = 0; // the procedure a true frame calls, listed before it
+    std::vector<const TFaultStackEntry*> spurious;
+};
+
+// Every true frame must appear, at its call instruction, after the previous one.
+ScanAccuracy measureAgainst(const TFaultStackList& stack,
+                            const std::vector<std::uintptr_t>& trueAddresses) {
+    std::vector<const TFaultStackEntry*> shown;
+    for (const TFaultStackEntry& entry : stack)
+        if (entry.kind != EntryKind::unknown)
+            shown.push_back(&entry);
+    std::vector<bool> accounted(shown.size());
+    ScanAccuracy accuracy;
+    accuracy.shown = shown.size();
+    std::size_t from = 0;
+    for (const std::uintptr_t returnAddress : trueAddresses) {
+        const std::optional<CallSite> call = callSiteBefore(returnAddress);
+        if (!call) {
+            ADD_FAILURE() << "no call before the true return address " << std::hex << returnAddress;
+            continue;
+        }
+        const auto found = std::find_if(shown.begin() + static_cast<long>(from), shown.end(),
+                                        [&](const auto* e) { return e->address == call->address; });
+        if (found == shown.end()) {
+            ADD_FAILURE() << "true frame at " << std::hex << call->address
+                          << " missing or out of order";
+            continue;
+        }
+        const auto index = static_cast<std::size_t>(found - shown.begin());
+        accounted[index] = true;
+        ++accuracy.trueFrames;
+        const auto called = call->target ? calledProcedure(*call->target) : std::nullopt;
+        if (called && index > from && shown[index - 1]->address == *called) {
+            accounted[index - 1] = true;
+            ++accuracy.calledProcedures;
+        }
+        from = index + 1;
+    }
+    for (std::size_t i = 0; i < shown.size(); ++i)
+        if (!accounted[i])
+            accuracy.spurious.push_back(shown[i]);
+    return accuracy;
+}
+
+std::string describe(const TFaultStackEntry& entry) {
+    std::ostringstream text;
+    text << std::hex << entry.address << std::dec << " kind " << static_cast<int>(entry.kind) << " "
+         << (entry.module ? entry.module->path : std::string("?")) << " " << entry.unitName << " "
+         << entry.procedureName << ":" << entry.lineNumber;
+    return text.str();
+}
+
+// What the repeat hiding leaves shown: no named entry is followed, among the next two named
+// entries of its module, by one with its address.
+void expectNoRepeatsLeftShown(const TFaultStackList& stack) {
+    const auto named = [](const TFaultStackEntry& e) { return e.kind >= EntryKind::procedure; };
+    for (std::size_t i = 0; i < stack.size(); ++i) {
+        if (!named(stack[i]))
+            continue;
+        std::size_t ahead = 0;
+        for (std::size_t j = i + 1; j < stack.size() && ahead < 2; ++j) {
+            if (!named(stack[j]) || stack[j].module != stack[i].module)
+                continue;
+            ++ahead;
+            EXPECT_NE(stack[j].address, stack[i].address)
+                << "repeat left shown: " << describe(stack[i]);
+        }
+    }
+}
+
+TEST(CallChain, ScanFindsTheUnwindersChainInOrderAndReportsWhatItAdds) {
+    const TFaultModulesList modules = TFaultModulesList::current();
+    AddressResolver resolver(modules);
+    const Captured captured = runChain(resolver);
+    const std::vector<std::uintptr_t> truth = trueReturnAddresses(captured);
+    // The chain's three calls, the test's call into it, and the frames down to the start.
+    ASSERT_GE(truth.size(), 5u);
+    const ScanAccuracy accuracy = measureAgainst(captured.stack, truth);
+    expectNoRepeatsLeftShown(captured.stack);
+
+    const double spuriousShare =
+        accuracy.shown ? static_cast<double>(accuracy.spurious.size()) / accuracy.shown : 0.0;
+    std::cout << "stack scan against the unwinder: " << truth.size() << " true frames, "
+              << accuracy.shown << " entries shown (" << captured.stack.size() - accuracy.shown
+              << " repeats hidden): " << accuracy.trueFrames << " true, "
+              << accuracy.calledProcedures << " called procedures, " << accuracy.spurious.size()
+              << " spurious (" << std::fixed << std::setprecision(1) << 100 * spuriousShare
+              << "%)\n";
+    for (const TFaultStackEntry* entry : accuracy.spurious)
+        std::cout << "  spurious: " << describe(*entry) << "\n";
+    RecordProperty("true_frames", static_cast<int>(truth.size()));
+    RecordProperty("shown", static_cast<int>(accuracy.shown));
+    RecordProperty("spurious", static_cast<int>(accuracy.spurious.size()));
 }
 
 } // namespace
