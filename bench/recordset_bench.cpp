@@ -45,7 +45,8 @@ EmbeddedDatabase& DatabaseWith(int rows) {
 
 std::string MedicosStatement() { return TDM::MedicosStatement; }
 
-// The bare loop: prepare, open a cursor, fetch every row into the message buffer, nothing kept.
+// The bare loop: prepare, open a cursor, fetch every row into the message buffer, nothing kept;
+// in the same kind of transaction as the record set's (read committed, record version, wait).
 void BM_BareFetch(benchmark::State& state) {
     EmbeddedDatabase& db = DatabaseWith(static_cast<int>(state.range(0)));
     Firebird::IMaster* master = olvendra::data::LoadFirebirdClient("libfbclient.so.2");
@@ -59,8 +60,15 @@ void BM_BareFetch(benchmark::State& state) {
         &st, db.settings().database.c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
     std::int64_t rows = 0;
     std::size_t messageLength = 0;
+    Firebird::IXpbBuilder* tpb =
+        master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::TPB, nullptr, 0);
+    tpb->insertTag(&st, isc_tpb_read_committed);
+    tpb->insertTag(&st, isc_tpb_rec_version);
+    tpb->insertTag(&st, isc_tpb_wait);
+    tpb->insertTag(&st, isc_tpb_write);
     for (auto _ : state) {
-        Firebird::ITransaction* transaction = attachment->startTransaction(&st, 0, nullptr);
+        Firebird::ITransaction* transaction =
+            attachment->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
         Firebird::IStatement* statement = attachment->prepare(
             &st, transaction, 0, MedicosStatement().c_str(), 3, 0);
         Firebird::IMessageMetadata* meta = statement->getOutputMetadata(&st);
@@ -82,6 +90,7 @@ void BM_BareFetch(benchmark::State& state) {
     attachment->detach(&st);
     provider->release();
     dpb->dispose();
+    tpb->dispose();
 }
 
 void BM_RecordSetOpen(benchmark::State& state) {
