@@ -43,7 +43,9 @@ EmbeddedDatabase& DatabaseWith(int rows) {
     return *db;
 }
 
-std::string MedicosStatement() { return TDM::MedicosStatement; }
+std::string MedicosStatement() {
+    return TDM::MedicosStatement;
+}
 
 // The bare loop: prepare, open a cursor, fetch every row into the message buffer, nothing kept;
 // in the same kind of transaction as the record set's (read committed, record version, wait).
@@ -69,8 +71,8 @@ void BM_BareFetch(benchmark::State& state) {
     for (auto _ : state) {
         Firebird::ITransaction* transaction =
             attachment->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
-        Firebird::IStatement* statement = attachment->prepare(
-            &st, transaction, 0, MedicosStatement().c_str(), 3, 0);
+        Firebird::IStatement* statement =
+            attachment->prepare(&st, transaction, 0, MedicosStatement().c_str(), 3, 0);
         Firebird::IMessageMetadata* meta = statement->getOutputMetadata(&st);
         messageLength = meta->getMessageLength(&st);
         std::vector<unsigned char> buffer(messageLength);
@@ -100,10 +102,12 @@ void BM_RecordSetOpen(benchmark::State& state) {
     RecordSet medicos(connection, "MEDICOS", MedicosStatement(), {"CRM", "ESPECIALIDADE"});
     double bytesPerRow = 0, dataBytesPerRow = 0;
     for (auto _ : state) {
-        std::size_t before = mallinfo2().uordblks;
-        medicos.open();
-        std::size_t after = mallinfo2().uordblks;
         state.PauseTiming();
+        std::size_t before = mallinfo2().uordblks;
+        state.ResumeTiming();
+        medicos.open();
+        state.PauseTiming();
+        std::size_t after = mallinfo2().uordblks;
         double rows = static_cast<double>(medicos.rowCount());
         bytesPerRow = static_cast<double>(after - before) / rows;
         std::size_t data = 0;

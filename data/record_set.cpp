@@ -42,6 +42,7 @@ struct RecordSet::Impl {
     std::vector<Column> columns;
     std::unordered_map<std::string, int> columnByName;
     std::vector<Row> rows;
+    RowArena arena; // memory of the rows as fetched; rows written since own theirs
     std::size_t cursor = 0;
     std::vector<Value> buffer; // the current row's values while editing or inserting
     bool modified = false;     // a value was written since editing or inserting began
@@ -127,6 +128,7 @@ struct RecordSet::Impl {
         struct Loader : RowSink {
             Impl& impl;
             std::vector<Row> loaded;
+            RowArena arena;
             explicit Loader(Impl& i) : impl(i) {}
             void columns(const std::vector<Column>& described) override {
                 impl.columns = described;
@@ -137,7 +139,9 @@ struct RecordSet::Impl {
             }
         } loader(*this);
         connection.select(statement, params, loader);
+        // The old rows go before the memory they live in.
         rows = std::move(loader.loaded);
+        arena = std::move(loader.arena);
         columnByName.clear();
         for (std::size_t i = 0; i < columns.size(); ++i)
             columnByName[UpperAscii(columns[i].name)] = static_cast<int>(i);
@@ -203,6 +207,7 @@ void RecordSet::close() {
     impl_->rows.clear();
     impl_->rows.shrink_to_fit();
     impl_->changes.clear();
+    impl_->arena = RowArena();
     impl_->buffer.clear();
     impl_->cursor = 0;
     impl_->state = RecordSetState::Closed;
