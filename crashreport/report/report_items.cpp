@@ -20,20 +20,24 @@ bool IsContinuation(std::string_view text, std::size_t lineStart) {
 
 std::optional<ItemSpan> FindItem(std::string_view report, std::string_view item) {
     const std::string key = "\r\n  " + std::string(item) + ' ';
-    const std::size_t found = report.find(key);
-    if (found == std::string_view::npos) {
-        return std::nullopt;
+    // An item line always holds ": "; a line without one (a damaged file) is no item.
+    for (std::size_t found = report.find(key); found != std::string_view::npos;
+         found = report.find(key, found + key.size())) {
+        ItemSpan span{};
+        span.lineStart = found + 2;
+        std::size_t end = LineEnd(report, span.lineStart);
+        const std::size_t separator = report.substr(0, end).find(": ", span.lineStart);
+        if (separator == std::string_view::npos) {
+            continue;
+        }
+        span.valueStart = separator + 2;
+        while (end + 2 < report.size() && IsContinuation(report, end + 2)) {
+            end = LineEnd(report, end + 2);
+        }
+        span.end = end;
+        return span;
     }
-    ItemSpan span{};
-    span.lineStart = found + 2;
-    std::size_t end = LineEnd(report, span.lineStart);
-    const std::size_t separator = report.substr(0, end).find(": ", span.lineStart);
-    span.valueStart = separator == std::string_view::npos ? end : separator + 2;
-    while (end + 2 < report.size() && IsContinuation(report, end + 2)) {
-        end = LineEnd(report, end + 2);
-    }
-    span.end = end;
-    return span;
+    return std::nullopt;
 }
 
 } // namespace faulttrap

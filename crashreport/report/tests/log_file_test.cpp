@@ -176,6 +176,19 @@ TEST(LogFile, WritingAnItemReplacesItsValueOrAddsTheHiddenLineInOrder) {
     EXPECT_FALSE(log.WriteItem(0, "4.1", "x", "Form Class")) << "no item of section 4 is shown";
 }
 
+TEST(LogFile, ADamagedItemLineWithoutSeparatorIsNoItem) {
+    TemporaryFolder folder;
+    std::string text = ReportWithId(3);
+    const std::size_t count = text.find("  2.8 Count         : 1");
+    text.replace(count, 23, "  2.8 Count|garbled");
+    testing::WriteFile(folder / "app.ftlog", text);
+    TLogFile log(folder / "app.ftlog", LogFileAccess::ReadWrite);
+    ASSERT_EQ(log.Count(), 1);
+    EXPECT_EQ(log.ReadItem(0, "2.8"), std::nullopt);
+    ASSERT_TRUE(log.WriteItem(0, "2.8", "5", "Count"));
+    EXPECT_EQ(log.ReadItem(0, "2.8"), "5");
+}
+
 TEST(LogFile, AFileThatCannotBeOpenedIsAClearError) {
     TemporaryFolder folder;
     EXPECT_THROW(TLogFile(folder / "missing.ftlog", LogFileAccess::ReadOnly), ELogFileError);
