@@ -185,6 +185,17 @@ std::optional<std::string> TLogFile::ReadItem(int position, std::string_view ite
 bool TLogFile::WriteItem(int position, std::string_view item, std::string_view value,
                          std::string_view label) {
     std::string& report = reports_.at(static_cast<std::size_t>(position));
+    std::string changed = report;
+    if (!WriteItemInto(changed, item, value, label) || !HoldsCallStackTable(changed)) {
+        // A damaged report can put an item inside its table; it stays as it is then.
+        return false;
+    }
+    report = std::move(changed);
+    return true;
+}
+
+bool TLogFile::WriteItemInto(std::string& report, std::string_view item, std::string_view value,
+                             std::string_view label) {
     if (const auto span = FindItem(report, item)) {
         report.replace(span->valueStart, span->end - span->valueStart,
                        IndentItemValue(value, span->valueStart - span->lineStart));

@@ -52,7 +52,8 @@ public:
     std::optional<std::string> ReadItem(int position, std::string_view item) const;
 
     // Replaces the value of item "N.M"; a hidden item gets a new line with `label`, in number
-    // order within its section. False when the section shows no item at all.
+    // order within its section. False when the section shows no item at all, or when the
+    // change would break the report (a damaged file).
     bool WriteItem(int position, std::string_view item, std::string_view value,
                    std::string_view label);
 
@@ -62,6 +63,9 @@ public:
     std::string WholeText() const;
 
 private:
+    static bool WriteItemInto(std::string& report, std::string_view item, std::string_view value,
+                              std::string_view label);
+
     std::filesystem::path fileName_;
     int descriptor_ = -1;
     std::vector<std::string> reports_;
