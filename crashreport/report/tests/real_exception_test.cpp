@@ -12,6 +12,7 @@
 #include "golden.h"
 #include "pattern_match.h"
 
+#include <algorithm>
 #include <cxxabi.h>
 #include <dlfcn.h>
 #include <execinfo.h>
@@ -75,7 +76,15 @@ std::vector<ReportStackEntry> ResolvedStack(const ThrowSite& site, std::uint64_t
         }
         stack.push_back(entry);
     }
-    // backtrace() starts inside ThrowFromHere: that is where the exception was thrown.
+    // The exception was thrown in ThrowFromHere; frames above it (an interceptor of backtrace()
+    // in a sanitized build) are not part of the program's stack.
+    const auto thrower = std::find_if(stack.begin(), stack.end(), [](const auto& entry) {
+        return entry.procedureName.rfind("faulttrap::testing::ThrowFromHere", 0) == 0;
+    });
+    if (thrower == stack.end()) {
+        return {};
+    }
+    stack.erase(stack.begin(), thrower);
     stack.front().exceptionAddress = true;
     return stack;
 }
@@ -115,6 +124,7 @@ TEST(RealException, TheReportOfAThrownExceptionHasEverySectionInItsLayout) {
     } catch (const std::exception& exception) {
         const std::uint64_t thread = static_cast<std::uint64_t>(gettid());
         parts.stack = ResolvedStack(site, thread);
+        ASSERT_FALSE(parts.stack.empty()) << "ThrowFromHere is not on its own stack";
         parts.threads = {{thread, getpriority(PRIO_PROCESS, 0), "",
                           thread == static_cast<std::uint64_t>(getpid())}};
         GeneralFacts& general = parts.general;
