@@ -30,9 +30,12 @@ std::string UploadBody(const std::vector<THTTPField>& customFields,
                        const std::vector<TWebUploadFile>& files, TMultipartBody& body) {
     for (const THTTPField& field : customFields)
         body.AddField(field.name, field.value);
-    for (std::size_t index = 0; index < files.size(); ++index) {
-        if (const auto content = ReadFileIfPresent(files[index].path))
-            body.AddFile("ft_upload_file_" + std::to_string(index), files[index].attachmentName,
+    // Numbered without gaps, so that a script reading the parts up to the first missing number
+    // gets every file.
+    int index = 0;
+    for (const TWebUploadFile& file : files) {
+        if (const auto content = ReadFileIfPresent(file.path))
+            body.AddFile("ft_upload_file_" + std::to_string(index++), file.attachmentName,
                          *content);
     }
     return body.Finish();
