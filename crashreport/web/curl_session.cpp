@@ -1,5 +1,7 @@
 #include "curl_session.h"
 
+#include "http_response.h"
+
 #include "wininet_messages.h"
 
 #include <algorithm>
@@ -45,21 +47,7 @@ std::size_t ReadHeader(char* buffer, std::size_t size, std::size_t count, void* 
     const std::string_view line(buffer, size * count);
     if (line.starts_with("HTTP/")) {
         state.reply.headers.clear();
-        state.reply.statusCode = 0;
-        state.reply.statusText.clear();
-        const std::size_t codeStart = line.find(' ');
-        if (codeStart != std::string_view::npos) {
-            std::string_view rest = line.substr(codeStart + 1);
-            int code = 0;
-            std::size_t digits = 0;
-            while (digits < rest.size() && digits < 3 && rest[digits] >= '0' && rest[digits] <= '9')
-                code = code * 10 + (rest[digits++] - '0');
-            state.reply.statusCode = digits == 3 ? code : 0;
-            rest.remove_prefix(std::min(rest.size(), digits + 1));
-            while (!rest.empty() && (rest.back() == '\r' || rest.back() == '\n'))
-                rest.remove_suffix(1);
-            state.reply.statusText = std::string(rest);
-        }
+        ParseStatusLine(line, state.reply.statusCode, state.reply.statusText);
     } else {
         state.reply.headers.append(line);
     }

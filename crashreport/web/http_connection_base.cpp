@@ -90,9 +90,11 @@ bool THTTPConnectionBase::Fail(THTTPResponse& response, int code, std::string te
 }
 
 bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgress) {
-    if (!IsOpen())
+    if (!CurlAvailable())
         return Fail(response, wininet_error::LibraryMissing,
                     std::string("Cannot find the \"") + CurlLibraryName + "\" library.");
+    if (!IsOpen())
+        return Fail(response, wininet_error::InternalError, "The connection is not open.");
     THTTPReply reply;
     std::string target;
     for (int redirects = 0;; ++redirects) {

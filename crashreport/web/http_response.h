@@ -22,6 +22,10 @@ std::string PageNameOf(std::string_view path);
 // Every byte below 32 turned into a space.
 void BlankControlBytes(std::string& text);
 
+// Reads "HTTP/1.1 404 Not Found": `code` 404 and `text` "Not Found"; `code` 0 and `text` empty
+// when the line has no three-digit status.
+void ParseStatusLine(std::string_view line, int& code, std::string& text);
+
 // The value of the first header line named `name` (ignoring case), trimmed; empty when absent.
 std::string HeaderValue(std::string_view headers, std::string_view name);
 

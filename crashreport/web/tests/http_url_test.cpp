@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 namespace faulttrap {
 namespace {
 
@@ -15,6 +17,10 @@ struct TUrlCase {
     int port;
     const char* basePath;
 };
+
+void PrintTo(const TUrlCase& c, std::ostream* out) {
+    *out << '"' << c.text << '"';
+}
 
 class ParseHTTPUrlTest : public testing::TestWithParam<TUrlCase> {};
 

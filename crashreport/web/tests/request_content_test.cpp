@@ -84,6 +84,24 @@ TEST(HTTPResponseTextTest, PageNameAndBlankedBytes) {
     EXPECT_EQ(HeaderValue(headers, "Location"), "");
 }
 
+TEST(ParseStatusLineTest, ReadsThreeDigitsAndTheRestOfTheLine) {
+    struct Case {
+        const char* line;
+        int code;
+        const char* text;
+    };
+    for (const Case& c :
+         {Case{"HTTP/1.1 500 Internal Server Error\r\n", 500, "Internal Server Error"},
+          Case{"HTTP/1.0 200\r\n", 200, ""}, Case{"HTTP/1.1 2000 Huge\r\n", 0, ""},
+          Case{"HTTP/1.1 20", 0, ""}, Case{"HTTP/1.1", 0, ""}}) {
+        int code = -1;
+        std::string text = "stale";
+        ParseStatusLine(c.line, code, text);
+        EXPECT_EQ(code, c.code) << c.line;
+        EXPECT_EQ(text, c.text) << c.line;
+    }
+}
+
 TEST(RedirectTargetTest, ResolvesLocationsAgainstTheRequest) {
     EXPECT_EQ(RedirectTarget("/mantis/login.php", "my_view_page.php"), "/mantis/my_view_page.php");
     EXPECT_EQ(RedirectTarget("/mantis/login.php?x=/y", "/other/p.php"), "/other/p.php");
