@@ -2,6 +2,7 @@
 #include "test_certificates.h"
 #include "web_peer_fixture.h"
 
+#include "web/http_connection_base.h"
 #include "web/http_upload.h"
 
 #include <chrono>
@@ -194,6 +195,18 @@ TEST_F(HTTPSUploadTest, UploadsToAServerThatTheAddedAuthorityVouchesFor) {
 
     options_.SetWebURL("https://127.0.0.1/upload/fail");
     EXPECT_EQ(Upload(limits_).warning->text, "HTTPS error code: 500 (Internal Server Error)");
+}
+
+TEST_F(HTTPSUploadTest, ATrackerConnectionTalksToTheSameServer) {
+    auto connection = OpenHTTPConnection<THTTPConnectionBase>(
+        "https://127.0.0.1/tracker:" + std::to_string(server_->Port()), "", limits_);
+    connection->SetRequest("login.php", THTTPMethod::PostForm);
+    connection->AddField("username", "ana");
+    THTTPResponse response;
+    ASSERT_TRUE(connection->ExecuteRequest(response, false)) << response.errorText;
+    EXPECT_EQ(response.statusCode, 200);
+    EXPECT_EQ(response.body, "page:/tracker/login.php    cookie:");
+    EXPECT_EQ(BodyOf(Received().at(0)), "username=ana");
 }
 
 TEST_F(HTTPSUploadTest, RefusesAServerOfAnUnknownAuthority) {

@@ -6,6 +6,7 @@ It records every request it receives, byte for byte, as DIR/NNNN.bin and answers
   /auth/...         401 unless the basic authorization of --auth is sent, then 200
   /redirect/forever 302 to itself, without end
   /redirect/page    302 to /pages/landing.php
+  /redirect/to?ADDR 302 to ADDR
   /refresh          200 with a refresh header to /pages/landing.php
   /moved            301 to /pages/moved-here.php
   /cookie/set       200 setting the cookie "session=abc123"
@@ -88,6 +89,8 @@ def serve_request(stream, raw, args):
         answer(stream, "302 Found", ["Location: /redirect/forever?n=%d" % step])
     elif path == "/redirect/page":
         answer(stream, "302 Found", ["Location: /pages/landing.php"])
+    elif path == "/redirect/to":
+        answer(stream, "302 Found", ["Location: " + target.split("?", 1)[1]])
     elif path == "/refresh":
         answer(stream, "200 OK", ["Refresh: 0; url=/pages/landing.php"], b"wait")
     elif path == "/moved":
