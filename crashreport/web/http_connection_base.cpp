@@ -14,6 +14,14 @@ namespace faulttrap {
 
 namespace {
 
+// The path of a request target: the target itself, or what follows the host of an address.
+std::string PathOf(const std::string& target) {
+    if (!IsAbsoluteAddress(target))
+        return target;
+    const std::size_t slash = target.find('/', target.find("://") + 3);
+    return slash == std::string::npos ? std::string() : target.substr(slash);
+}
+
 int RoundedPercent(double value) {
     return std::min(100, static_cast<int>(std::lround(value)));
 }
@@ -157,8 +165,7 @@ bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgr
     result.headers = std::move(reply.headers);
     result.body = std::move(reply.body);
     BlankControlBytes(result.body);
-    result.page =
-        PageNameOf(IsAbsoluteAddress(target) ? target.substr(target.find("://") + 3) : target);
+    result.page = PageNameOf(PathOf(target));
     if (showProgress)
         Status(THTTPStatus::Sent, 0);
     response = result;

@@ -209,6 +209,25 @@ TEST_F(HTTPSUploadTest, ATrackerConnectionTalksToTheSameServer) {
     EXPECT_EQ(BodyOf(Received().at(0)), "username=ana");
 }
 
+TEST_F(HTTPSUploadTest, TunnelsThroughTheProxy) {
+    const auto proxyRecords = folder_.Path() / "proxy-records";
+    const auto proxy = StartProxy(proxyRecords, "pu:pp");
+    options_.SetProxyHost("127.0.0.1");
+    options_.SetProxyPort(static_cast<std::uint16_t>(proxy->Port()));
+    options_.SetProxyUserID("pu");
+    options_.SetProxyPassword("pp");
+    const TWebStepOutcome outcome = Upload(limits_);
+    EXPECT_TRUE(outcome.Succeeded()) << outcome.errorText;
+
+    const auto atProxy = test::RecordedRequests(proxyRecords);
+    ASSERT_EQ(atProxy.size(), 1u);
+    EXPECT_TRUE(atProxy[0].starts_with("CONNECT " + ServerAddress() + " HTTP/1.1\r\n"));
+    EXPECT_NE(atProxy[0].find("\r\nProxy-Authorization: Basic cHU6cHA=\r\n"), std::string::npos);
+    const auto received = Received();
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(BodyOf(received[0]), ExpectedBody(BoundaryOf(received[0])));
+}
+
 TEST_F(HTTPSUploadTest, RefusesAServerOfAnUnknownAuthority) {
     limits_.certificateAuthorityFile.clear();
     const TWebStepOutcome outcome = Upload(limits_);

@@ -13,8 +13,8 @@ It records every request it receives, byte for byte, as DIR/NNNN.bin and answers
   /endless          200 with a body that never ends
   /stall            never answers
   anything else     200, a page naming the path and the cookie it got (with control bytes)
-With --proxy it forwards every request to the server its address names instead, after checking
-the proxy authorization of --proxy-auth. Prints "PORT <port>" once it listens.
+With --proxy it forwards every request to the server its address names instead (a CONNECT
+opens a tunnel), after checking the proxy authorization of --proxy-auth. Prints "PORT <port>" once it listens.
 """
 import argparse
 import base64
@@ -118,6 +118,8 @@ def forward(stream, raw, args):
     head, body = raw.split(b"\r\n\r\n", 1)
     lines = head.split(b"\r\n")
     method, address, version = lines[0].split(b" ")
+    if method == b"CONNECT":
+        tunnel(stream, address)
     rest = address.split(b"://", 1)[1]
     host, _, path = rest.partition(b"/")
     name, _, port = host.partition(b":")
@@ -133,6 +135,29 @@ def forward(stream, raw, args):
                 break
             stream.sendall(piece)
     raise ConnectionResetError  # the answer ended with the upstream connection
+
+
+def tunnel(stream, address):
+    name, _, port = address.partition(b":")
+    upstream = socket.create_connection((name.decode(), int(port)))
+    stream.sendall(b"HTTP/1.1 200 Connection established\r\n\r\n")
+
+    def pump(source, target):
+        try:
+            while True:
+                piece = source.recv(65536)
+                if not piece:
+                    break
+                target.sendall(piece)
+        except OSError:
+            pass
+        finally:
+            target.close()
+            source.close()
+
+    threading.Thread(target=pump, args=(upstream, stream), daemon=True).start()
+    pump(stream, upstream)
+    raise ConnectionResetError  # the tunnel ended
 
 
 def serve_client(stream, args):
