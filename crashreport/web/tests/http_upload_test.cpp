@@ -44,8 +44,32 @@ protected:
                "\r\n--" + boundary + "--\r\n";
     }
 
+    // Starts the forwarding proxy and configures it, with the user "pu" and the password "pp".
+    std::unique_ptr<test::TPeerProcess> UseProxy(const std::filesystem::path& records) {
+        auto proxy = StartProxy(records, "pu:pp");
+        options_.SetProxyHost("127.0.0.1");
+        options_.SetProxyPort(static_cast<std::uint16_t>(proxy->Port()));
+        options_.SetProxyUserID("pu");
+        options_.SetProxyPassword("pp");
+        return proxy;
+    }
+
     TWebStepOutcome Upload(const TTransferLimits& limits = {}) {
         return UploadByHttp(options_, fields_, files_, &log_, limits);
+    }
+
+    // The proxy got one request starting with `requestLine`, with its credentials, and the
+    // server got the whole upload through it.
+    void ExpectForwarded(const std::filesystem::path& proxyRecords,
+                         const std::string& requestLine) const {
+        const auto atProxy = test::RecordedRequests(proxyRecords);
+        ASSERT_EQ(atProxy.size(), 1u);
+        EXPECT_TRUE(atProxy[0].starts_with(requestLine)) << atProxy[0];
+        EXPECT_NE(atProxy[0].find("\r\nProxy-Authorization: Basic cHU6cHA=\r\n"),
+                  std::string::npos);
+        const auto received = Received();
+        ASSERT_EQ(received.size(), 1u);
+        EXPECT_EQ(BodyOf(received[0]), ExpectedBody(BoundaryOf(received[0])));
     }
 
     TFaultModuleOptions options_{"", false};
@@ -124,21 +148,11 @@ TEST_F(HTTPUploadTest, WithoutPackagedFilesSendsNothingAndSucceeds) {
 
 TEST_F(HTTPUploadTest, GoesThroughTheProxyWithItsCredentials) {
     const auto proxyRecords = folder_.Path() / "proxy-records";
-    const auto proxy = StartProxy(proxyRecords, "pu:pp");
-    options_.SetProxyHost("127.0.0.1");
-    options_.SetProxyPort(static_cast<std::uint16_t>(proxy->Port()));
-    options_.SetProxyUserID("pu");
-    options_.SetProxyPassword("pp");
+    const auto proxy = UseProxy(proxyRecords);
     const TWebStepOutcome outcome = Upload();
     EXPECT_TRUE(outcome.Succeeded()) << outcome.errorText;
 
-    const auto atProxy = test::RecordedRequests(proxyRecords);
-    ASSERT_EQ(atProxy.size(), 1u);
-    EXPECT_TRUE(atProxy[0].starts_with("POST http://" + ServerAddress() + "/upload/ok HTTP/1.1"));
-    EXPECT_NE(atProxy[0].find("\r\nProxy-Authorization: Basic cHU6cHA=\r\n"), std::string::npos);
-    const auto received = Received();
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(BodyOf(received[0]), ExpectedBody(BoundaryOf(received[0])));
+    ExpectForwarded(proxyRecords, "POST http://" + ServerAddress() + "/upload/ok HTTP/1.1\r\n");
 
     options_.SetProxyPassword("wrong");
     EXPECT_EQ(Upload().warning->text, "HTTP error code: 407 (Proxy Authentication Required)");
@@ -211,21 +225,11 @@ TEST_F(HTTPSUploadTest, ATrackerConnectionTalksToTheSameServer) {
 
 TEST_F(HTTPSUploadTest, TunnelsThroughTheProxy) {
     const auto proxyRecords = folder_.Path() / "proxy-records";
-    const auto proxy = StartProxy(proxyRecords, "pu:pp");
-    options_.SetProxyHost("127.0.0.1");
-    options_.SetProxyPort(static_cast<std::uint16_t>(proxy->Port()));
-    options_.SetProxyUserID("pu");
-    options_.SetProxyPassword("pp");
+    const auto proxy = UseProxy(proxyRecords);
     const TWebStepOutcome outcome = Upload(limits_);
     EXPECT_TRUE(outcome.Succeeded()) << outcome.errorText;
 
-    const auto atProxy = test::RecordedRequests(proxyRecords);
-    ASSERT_EQ(atProxy.size(), 1u);
-    EXPECT_TRUE(atProxy[0].starts_with("CONNECT " + ServerAddress() + " HTTP/1.1\r\n"));
-    EXPECT_NE(atProxy[0].find("\r\nProxy-Authorization: Basic cHU6cHA=\r\n"), std::string::npos);
-    const auto received = Received();
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(BodyOf(received[0]), ExpectedBody(BoundaryOf(received[0])));
+    ExpectForwarded(proxyRecords, "CONNECT " + ServerAddress() + " HTTP/1.1\r\n");
 }
 
 TEST_F(HTTPSUploadTest, RefusesAServerOfAnUnknownAuthority) {
