@@ -1,0 +1,22 @@
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+
+namespace faulttrap {
+
+// A file that exists but cannot be read.
+class TFileReadError : public std::runtime_error {
+public:
+    explicit TFileReadError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// The bytes of the file `path`; nothing when there is no such file. Throws TFileReadError when
+// the file exists but cannot be read whole.
+std::optional<std::string> ReadFileIfPresent(const std::string& path);
+
+// The name of `path` without its folder.
+std::string FileNameOf(const std::string& path);
+
+} // namespace faulttrap
