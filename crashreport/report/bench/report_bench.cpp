@@ -95,11 +95,13 @@ void AppendToAFullLog(benchmark::State& state) {
         std::filesystem::temp_directory_path() / ("ftbench" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const LogLocation location{folder / "bench.ftlog", folder / "fallback.ftlog"};
+    ReportSettings settings;
+    settings.sendEntireLog = true;
     for (int i = 0; i < 32; ++i) {
-        WriteReportToLog(location, report, 32, true);
+        WriteReportToLog(settings, location, report, true);
     }
     for (auto _ : state) {
-        benchmark::DoNotOptimize(WriteReportToLog(location, report, 32, true));
+        benchmark::DoNotOptimize(WriteReportToLog(settings, location, report, true));
     }
     std::filesystem::remove_all(folder);
 }
