@@ -56,7 +56,9 @@ std::filesystem::path UserDataFolder() {
 
 LogLocation LocateLogFile(const ReportSettings& settings, const std::string& computerName,
                           const std::filesystem::path& programFile) {
-    const std::filesystem::path module(settings.moduleFileName);
+    const std::filesystem::path module = settings.moduleFileName.empty()
+                                             ? programFile
+                                             : std::filesystem::path(settings.moduleFileName);
     std::filesystem::path name;
     if (EndsWithLogExtension(settings.logFolder)) {
         name = settings.logFolder;

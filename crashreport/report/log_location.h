@@ -21,7 +21,8 @@ struct LogLocation {
 // ~/.local/share/FaultTrap.
 std::filesystem::path UserDataFolder();
 
-// The module's file name with the extension ".ftlog" in the module's folder, or in
+// The module's file name (the program's when none is set) with the extension ".ftlog" in the
+// module's folder, or in
 // UserDataFolder() when that folder cannot be written; `LogFolder` names another folder, or the
 // whole file name when it ends in ".ftlog". With `ComputerNameInLogName` "_<computer>" goes
 // before the extension. %NAME% variables are expanded.

@@ -24,9 +24,9 @@ long long CountValue(const std::string& text) {
 
 } // namespace
 
-bool CountDuplicateReport(const LogLocation& location, std::string_view bugId,
-                          std::string_view countLabel) {
-    if (!LogExists(location)) {
+bool CountDuplicateReport(const ReportSettings& settings, const LogLocation& location,
+                          std::string_view bugId, std::string_view countLabel) {
+    if (!settings.noDuplicateErrors || !LogExists(location)) {
         return false;
     }
     const auto log = OpenLogFile(location, LogFileAccess::ReadWrite);
@@ -40,8 +40,9 @@ bool CountDuplicateReport(const LogLocation& location, std::string_view bugId,
     return true;
 }
 
-bool DeleteLogOfOtherVersion(const LogLocation& location, std::string_view currentVersion) {
-    if (!LogExists(location)) {
+bool DeleteLogOfOtherVersion(const ReportSettings& settings, const LogLocation& location,
+                             std::string_view currentVersion) {
+    if (!settings.newLogOnVersionChange || !LogExists(location)) {
         return false;
     }
     std::filesystem::path fileName;
@@ -64,12 +65,16 @@ bool DeleteLogOfOtherVersion(const LogLocation& location, std::string_view curre
     return true;
 }
 
-std::string WriteReportToLog(const LogLocation& location, std::string_view report,
-                             int maxLogEntries, bool save) {
+std::optional<std::string> WriteReportToLog(const ReportSettings& settings,
+                                            const LogLocation& location, std::string_view report,
+                                            bool save) {
     const auto log = OpenLogFile(location, LogFileAccess::ReadWrite);
-    log->Append(report, maxLogEntries);
+    log->Append(report, settings.maxLogEntries);
     if (save) {
         log->Save();
+    }
+    if (!settings.sendEntireLog) {
+        return std::nullopt;
     }
     return log->WholeText();
 }

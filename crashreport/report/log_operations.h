@@ -5,23 +5,26 @@
 
 #include "crashreport/report/log_location.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 
 namespace faulttrap {
 
-// Raises item 2.8 ("Count") of the stored report whose item 2.7 is `bugId` and saves the log;
-// false when no such report is stored (or there is no log yet).
-bool CountDuplicateReport(const LogLocation& location, std::string_view bugId,
-                          std::string_view countLabel);
+// With NoDuplicateErrors: raises item 2.8 ("Count") of the stored report whose item 2.7 is
+// `bugId` and saves the log; true when there is such a report (the new one is a duplicate).
+bool CountDuplicateReport(const ReportSettings& settings, const LogLocation& location,
+                          std::string_view bugId, std::string_view countLabel);
 
-// Deletes the log when the version number (item 1.3) of its last report is set and is not
-// `currentVersion`; true when deleted.
-bool DeleteLogOfOtherVersion(const LogLocation& location, std::string_view currentVersion);
+// With NewLogOnVersionChange: deletes the log when the version number (item 1.3) of its last
+// report is set and is not `currentVersion`; true when deleted.
+bool DeleteLogOfOtherVersion(const ReportSettings& settings, const LogLocation& location,
+                             std::string_view currentVersion);
 
-// Appends the report keeping at most `maxLogEntries`, saves unless `save` is false, and returns
-// the whole log text (what is delivered with SendEntireLog).
-std::string WriteReportToLog(const LogLocation& location, std::string_view report,
-                             int maxLogEntries, bool save);
+// Appends the report keeping at most MaxLogEntries and saves unless `save` is false; with
+// SendEntireLog gives the whole log text, which is then delivered instead of the report.
+std::optional<std::string> WriteReportToLog(const ReportSettings& settings,
+                                            const LogLocation& location, std::string_view report,
+                                            bool save);
 
 } // namespace faulttrap

@@ -63,6 +63,12 @@ TEST_F(LogLocationTest, AModuleFolderThatCannotBeWrittenSendsTheLogToTheUserData
               data / "share" / "FaultTrap" / "cadastro.ftlog");
 }
 
+TEST_F(LogLocationTest, WithoutAModuleNameTheProgramNamesTheLog) {
+    settings.moduleFileName.clear();
+    settings.logFolder = folder.Path().string();
+    EXPECT_EQ(LocateLogFile(settings, "pc", program).chosen, folder / "cadastro.ftlog");
+}
+
 TEST_F(LogLocationTest, AFileThatCannotBeCreatedFallsBackToTheUserDataFolder) {
     settings.logFolder = (folder / "missing" / "deeper").string();
     const LogLocation location = LocateLogFile(settings, "pc", program);
