@@ -5,6 +5,8 @@
 //       section ".ftdata" (options stream from FILE, debug names enciphered with PW)
 //   faulttrap show PROGRAM [--password PW]
 //       prints the compact debug information PROGRAM carries
+//   faulttrap log FILE [--report N] [--item N.M]...
+//       prints the reports of a log file, or the given items of each report
 
 #include "debug_info_builder.h"
 #include "debug_info_printer.h"
@@ -13,6 +15,7 @@
 
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/elf_section.h"
+#include "report/log_printer.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,7 +32,8 @@ namespace {
 using namespace faulttrap;
 
 constexpr const char* usage = "usage: faulttrap embed PROGRAM [--options FILE] [--password PW]\n"
-                              "       faulttrap show PROGRAM [--password PW]\n";
+                              "       faulttrap show PROGRAM [--password PW]\n"
+                              "       faulttrap log FILE [--report N] [--item N.M]...\n";
 
 class UsageError : public std::runtime_error {
 public:
@@ -124,6 +128,14 @@ int main(int argc, char** argv) {
             return embed(parse(argc, argv, {"--options", "--password"}));
         if (command == "show")
             return show(parse(argc, argv, {"--password"}));
+        if (command == "log") {
+            std::string mistake;
+            auto query =
+                ParseLogArguments(std::vector<std::string>(argv + 2, argv + argc), mistake);
+            if (!query)
+                throw UsageError(mistake);
+            return PrintLog(*query, std::cout, std::cerr);
+        }
         throw UsageError("unknown command " + command);
     } catch (const UsageError& error) {
         std::cerr << "faulttrap: " << error.what() << '\n' << usage;
