@@ -38,7 +38,7 @@ public:
 // Everything one delivery run works with.
 struct TDeliveryRun {
     const TFaultModuleOptions& options;
-    const TReportPackage& package;
+    TReportPackage package;
     std::string reportText;
     std::string lastHtmlPage;
     TXmlCopyWriter writeXmlCopy;

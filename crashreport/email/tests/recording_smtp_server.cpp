@@ -43,6 +43,13 @@ std::vector<std::string> RecordingSmtpServer::Conversations() const {
     return conversations_;
 }
 
+std::vector<std::string> RecordingSmtpServer::Conversations(std::size_t count) const {
+    std::unique_lock<std::mutex> lock(mutex_);
+    finished_.wait_for(lock, std::chrono::seconds(5),
+                       [&] { return conversations_.size() >= count; });
+    return conversations_;
+}
+
 void RecordingSmtpServer::Serve() {
     while (!stop_) {
         if (!WaitReadable(listener_, 20)) {
@@ -119,6 +126,7 @@ void RecordingSmtpServer::Converse(int client) {
     }
     const std::lock_guard<std::mutex> lock(mutex_);
     conversations_.push_back(received);
+    finished_.notify_all();
 }
 
 } // namespace faulttrap::testing

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <set>
@@ -30,6 +31,8 @@ public:
     std::uint16_t Port() const { return port_; }
     // What each finished connection sent, in order.
     std::vector<std::string> Conversations() const;
+    // Conversations, once `count` of them have finished (or after five seconds).
+    std::vector<std::string> Conversations(std::size_t count) const;
 
 private:
     void Serve();
@@ -41,6 +44,7 @@ private:
     std::uint16_t port_ = 0;
     std::atomic<bool> stop_{false};
     mutable std::mutex mutex_;
+    mutable std::condition_variable finished_;
     std::vector<std::string> conversations_;
     std::thread thread_;
 };

@@ -61,7 +61,7 @@ TEST_F(SmtpDelivery, AuthLoginConversationPerRecipientAndTheRefusedOneFailsAlone
     ASSERT_TRUE(
         SendBySmtp(job, "dev@example.org; nobody@example.org", options_, progress_, true, events_));
 
-    const std::vector<std::string> talks = server.Conversations();
+    const std::vector<std::string> talks = server.Conversations(2);
     ASSERT_EQ(talks.size(), 2u);
     const std::string start = "EHLO pharmacy-pc\r\nRSET\r\nAUTH LOGIN\r\ndXNlcg==\r\ncGFzcw==\r\n"
                               "MAIL FROM:<bugs@example.com>\r\n";
@@ -103,7 +103,7 @@ TEST_F(SmtpDelivery, WithoutCredentialsTheConversationStartsWithHeloAndNeverAuth
     RecordingSmtpServer server;
     ASSERT_TRUE(
         SendBySmtp(Job(server.Port()), "dev@example.org", options_, progress_, false, events_));
-    const std::vector<std::string> talks = server.Conversations();
+    const std::vector<std::string> talks = server.Conversations(1);
     ASSERT_EQ(talks.size(), 1u);
     EXPECT_TRUE(talks[0].starts_with("HELO pharmacy-pc\r\nRSET\r\nMAIL FROM:<bugs@example.com>\r\n"
                                      "RCPT TO:<dev@example.org>\r\nDATA\r\nDate: "))
@@ -165,7 +165,7 @@ TEST_F(SmtpDelivery, DirectRouteAsksTheDnsForEachRecipientAndOneGoodDomainIsEnou
     ASSERT_TRUE(
         SendBySmtp(job, "a@unknown.test, dev@example.test", options_, progress_, false, events_))
         << testing::ReadFile(log);
-    const std::vector<std::string> talks = server.Conversations();
+    const std::vector<std::string> talks = server.Conversations(1);
     ASSERT_EQ(talks.size(), 1u);
     EXPECT_TRUE(talks[0].starts_with("HELO pharmacy-pc\r\nRSET\r\nMAIL FROM:<bugs@example.com>\r\n"
                                      "RCPT TO:<dev@example.test>\r\n"));
