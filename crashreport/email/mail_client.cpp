@@ -20,9 +20,9 @@ bool KeptInAddress(unsigned char byte) {
 
 } // namespace
 
-bool SendByMailClient(const std::string& recipients, const std::string& subject,
-                      const std::string& message, const std::vector<std::string>& attachments,
-                      const TMailClientPrograms& programs, TDeliveryEvents& events) {
+bool SendByMapi(const std::string& recipients, const std::string& subject,
+                const std::string& message, const std::vector<std::string>& attachments,
+                const TMailClientPrograms& programs, TDeliveryEvents& events) {
     std::vector<std::string> arguments = {programs.email, "--subject",
                                           ReplaceControlRuns(ExpandEnvironmentVariables(subject)),
                                           "--body", ExpandEnvironmentVariables(message)};

@@ -16,9 +16,9 @@ struct TMailClientPrograms {
 // Hands the message to the user's mail client (which shows it for sending). Recipients are split
 // at "," and ";"; subject and message are expanded for environment variables. Failures give the
 // warning eeEmailMAPIError.
-bool SendByMailClient(const std::string& recipients, const std::string& subject,
-                      const std::string& message, const std::vector<std::string>& attachments,
-                      const TMailClientPrograms& programs, TDeliveryEvents& events);
+bool SendByMapi(const std::string& recipients, const std::string& subject,
+                const std::string& message, const std::vector<std::string>& attachments,
+                const TMailClientPrograms& programs, TDeliveryEvents& events);
 
 // "mailto:" + recipients + "?Subject=" + subject + "&Body=" + body, both encoded by MailtoEncode.
 std::string MailtoAddress(const std::string& recipients, const std::string& subject,

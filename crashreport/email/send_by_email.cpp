@@ -28,8 +28,8 @@ bool SendOnce(const TFaultModuleOptions& options, const std::string& reportText,
         for (const TMailAttachment& attachment : attachments) {
             paths.push_back(attachment.path);
         }
-        return SendByMailClient(options.EMailAddresses(), options.EMailSubject(), message, paths,
-                                environment.programs, events) ||
+        return SendByMapi(options.EMailAddresses(), options.EMailSubject(), message, paths,
+                          environment.programs, events) ||
                SendByMailto(options.EMailAddresses(), options.EMailSubject(), message, reportText,
                             environment.programs, events);
     }

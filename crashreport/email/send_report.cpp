@@ -32,7 +32,9 @@ bool SendReport(const TDeliveryRun& run) {
     const auto request = [&run](std::vector<std::string>& paths) {
         run.events.AttachedFilesRequest(paths);
     };
-    package.WriteFiles(run.reportText, run.lastHtmlPage, run.writeXmlCopy);
+    package.WriteReportCopy(run.reportText);
+    package.WriteLastHtmlPage(run.lastHtmlPage);
+    package.WriteXmlCopy(run.writeXmlCopy);
 
     bool sent = true;
     std::vector<std::string> attachments;
@@ -68,7 +70,7 @@ bool SendReport(const TDeliveryRun& run) {
     return sent;
 }
 
-void SendReportInThread(std::shared_ptr<TDeliveryRun> run, std::mutex& globalLock,
+void TSendThread::Start(std::shared_ptr<TDeliveryRun> run, std::mutex& globalLock,
                         std::function<void(bool sent)> afterSend) {
     std::thread([run = std::move(run), &globalLock, afterSend = std::move(afterSend)] {
         const std::lock_guard<std::mutex> lock(globalLock);

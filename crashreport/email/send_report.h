@@ -55,10 +55,13 @@ struct TDeliveryRun {
 // succeeded.
 bool SendReport(const TDeliveryRun& run);
 
-// SendReport on a thread of its own that holds `globalLock` for the whole run and calls
-// `afterSend` (the post-send checks of the exception processing) before letting go of it. The
-// thread owns `run` and frees it when done.
-void SendReportInThread(std::shared_ptr<TDeliveryRun> run, std::mutex& globalLock,
-                        std::function<void(bool sent)> afterSend);
+// The background delivery: SendReport on a thread of its own that holds `globalLock` for the
+// whole run and calls `afterSend` (the post-send checks of the exception processing) before
+// letting go of it. The thread owns `run` and frees it when done.
+class TSendThread {
+public:
+    static void Start(std::shared_ptr<TDeliveryRun> run, std::mutex& globalLock,
+                      std::function<void(bool sent)> afterSend);
+};
 
 } // namespace faulttrap

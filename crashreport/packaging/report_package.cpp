@@ -118,14 +118,19 @@ fs::path TReportPackage::ArchivePath() const {
     return settings_.tempFolder / "BugReport.zip";
 }
 
-void TReportPackage::WriteFiles(const std::string& reportText, const std::string& lastHtmlPage,
-                                const TXmlCopyWriter& writeXmlCopy) const {
+void TReportPackage::WriteReportCopy(const std::string& reportText) const {
     if (!ReportCopyPath().empty()) {
         WriteFileOrNothing(ReportCopyPath(), ReportCopyText(reportText));
     }
-    if ((settings_.sendOptions & send_options::SendLastHTMLPage) && !lastHtmlPage.empty()) {
-        WriteFileOrNothing(LastHtmlPagePath(), WithCrLf(lastHtmlPage));
+}
+
+void TReportPackage::WriteLastHtmlPage(const std::string& page) const {
+    if ((settings_.sendOptions & send_options::SendLastHTMLPage) && !page.empty()) {
+        WriteFileOrNothing(LastHtmlPagePath(), WithCrLf(page));
     }
+}
+
+void TReportPackage::WriteXmlCopy(const TXmlCopyWriter& writeXmlCopy) const {
     if ((settings_.sendOptions & send_options::AttachXMLReport) && writeXmlCopy &&
         !XmlCopyPath().empty()) {
         writeXmlCopy(XmlCopyPath());

@@ -41,10 +41,13 @@ public:
     std::filesystem::path XmlCopyPath() const;
     std::filesystem::path ArchivePath() const;
 
-    // Writes the report copy (ending in three line breaks), the last HTML page when there is one
-    // and it is wanted, and the XML copy when it is wanted. Failures leave the file absent.
-    void WriteFiles(const std::string& reportText, const std::string& lastHtmlPage,
-                    const TXmlCopyWriter& writeXmlCopy) const;
+    // The report copy: the report text with CR LF line ends and three line breaks at the end.
+    // Every writer here leaves its file absent when writing fails.
+    void WriteReportCopy(const std::string& reportText) const;
+    // The last HTML page of a web program, when there is one and it is wanted.
+    void WriteLastHtmlPage(const std::string& page) const;
+    // The XML copy, when it is wanted, by `writeXmlCopy`.
+    void WriteXmlCopy(const TXmlCopyWriter& writeXmlCopy) const;
     // The paths to pack, in order: extra files, report copy (not for e-mail when the report goes
     // into the message), screenshot, last HTML page, XML copy.
     std::vector<std::string> CollectAttachments(bool forEmail) const;

@@ -52,8 +52,8 @@ TEST_F(MailClient, HandsSubjectBodyExistingAttachmentsAndRecipientsToTheMailProg
     setenv("FT_TEST_APP", "Registry", 1);
     TMailClientPrograms programs;
     programs.email = email.Path();
-    EXPECT_TRUE(SendByMailClient("a@x.org; b@y.org", "Crash in %FT_TEST_APP%", "Body text",
-                                 {archive, (folder_ / "gone.zip").string()}, programs, events_));
+    EXPECT_TRUE(SendByMapi("a@x.org; b@y.org", "Crash in %FT_TEST_APP%", "Body text",
+                           {archive, (folder_ / "gone.zip").string()}, programs, events_));
     EXPECT_EQ(email.Arguments(),
               (std::vector<std::string>{"--subject", "Crash in Registry", "--body", "Body text",
                                         "--attach", archive, "a@x.org", "b@y.org"}));
@@ -64,9 +64,9 @@ TEST_F(MailClient, FailuresOfTheMailProgramAreMailClientWarnings) {
     const DesktopProgram failing(folder_, "email", 4);
     TMailClientPrograms programs;
     programs.email = failing.Path();
-    EXPECT_FALSE(SendByMailClient("a@x.org", "s", "m", {}, programs, events_));
+    EXPECT_FALSE(SendByMapi("a@x.org", "s", "m", {}, programs, events_));
     programs.email = (folder_ / "no-such-program").string();
-    EXPECT_FALSE(SendByMailClient("a@x.org", "s", "m", {}, programs, events_));
+    EXPECT_FALSE(SendByMapi("a@x.org", "s", "m", {}, programs, events_));
     ASSERT_EQ(events_.warnings.size(), 2u);
     EXPECT_EQ(events_.warnings[0], std::make_pair(TFaultTrapErrorCode::eeEmailMAPIError,
                                                   std::string("Cannot send the MAPI message.")));

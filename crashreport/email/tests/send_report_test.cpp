@@ -155,7 +155,7 @@ TEST_F(SendReportRun, BackgroundRunHoldsTheGlobalLockUntilItsChecksAreDone) {
     temp_.Write("Screenshot.png", "png bytes");
     std::mutex globalLock;
     std::promise<std::pair<bool, bool>> finished;
-    SendReportInThread(std::make_shared<TDeliveryRun>(TDeliveryRun{
+    TSendThread::Start(std::make_shared<TDeliveryRun>(TDeliveryRun{
                            options_, TReportPackage(settings_), "Report text\r\n", "", nullptr,
                            events_, progress_, desktop_, nullptr, environment_}),
                        globalLock, [&](bool sent) {

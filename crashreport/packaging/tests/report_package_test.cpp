@@ -89,8 +89,9 @@ TEST_F(ReportPackage, PacksTheExistingFilesIntoOneArchive) {
     settings.attachedFiles = extra.string() + "; ;" + (logs_ / "gone.txt").string();
     settings.sendOptions = send_options::SendLastHTMLPage | send_options::AttachXMLReport;
     const TReportPackage package(settings);
-    package.WriteFiles("report\r\n", "<html>\n</html>",
-                       [](const fs::path& file) { std::ofstream(file) << "<report/>"; });
+    package.WriteReportCopy("report\r\n");
+    package.WriteLastHtmlPage("<html>\n</html>");
+    package.WriteXmlCopy([](const fs::path& file) { std::ofstream(file) << "<report/>"; });
     EXPECT_EQ(ReadFile(package.ReportCopyPath()), "report\r\n\r\n\r\n\r\n");
     EXPECT_EQ(ReadFile(package.LastHtmlPagePath()), "<html>\r\n</html>");
 
