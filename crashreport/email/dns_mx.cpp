@@ -1,5 +1,6 @@
 #include "dns_mx.h"
 
+#include <algorithm>
 #include <cstdint>
 
 namespace faulttrap {
@@ -12,6 +13,11 @@ constexpr std::uint16_t ClassIN = 1;
 constexpr std::size_t HeaderSize = 12;
 constexpr std::size_t MaxLabel = 63;
 constexpr std::size_t MaxName = 255;
+
+bool IsHostNameCharacter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_';
+}
 
 // Reads a DNS answer without ever stepping outside it.
 class TDnsReader {
@@ -35,8 +41,9 @@ public:
         return value;
     }
     // A name at the current position; the position moves past its in-place part. Pointers
-    // (bytes 192 and above) must point backwards, which also rules out loops.
-    std::optional<std::string> Name() {
+    // (bytes 192 and above) must point backwards, which also rules out loops. A host name may
+    // hold only letters, digits, "-" and "_" in its labels.
+    std::optional<std::string> Name(bool hostName = false) {
         std::string name;
         std::size_t at = at_;
         std::optional<std::size_t> resume;
@@ -69,10 +76,14 @@ public:
             if (length > MaxLabel || data_.size() - at - 1 < length) {
                 return std::nullopt;
             }
+            const std::string_view label = data_.substr(at + 1, length);
+            if (hostName && !std::all_of(label.begin(), label.end(), IsHostNameCharacter)) {
+                return std::nullopt;
+            }
             if (!name.empty()) {
                 name += '.';
             }
-            name.append(data_.substr(at + 1, length));
+            name.append(label);
             if (name.size() > MaxName) {
                 return std::nullopt;
             }
@@ -150,7 +161,7 @@ std::optional<std::string> ParseMxAnswer(std::string_view datagram) {
             if (!reader.Word()) { // the preference
                 return std::nullopt;
             }
-            auto exchange = reader.Name();
+            auto exchange = reader.Name(true);
             if (!exchange || reader.Position() > end) {
                 return std::nullopt;
             }
