@@ -5,8 +5,10 @@
 #include "run_program.h"
 
 #include "options/environment_expansion.h"
+#include "packaging/report_package.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 
 namespace faulttrap {
@@ -18,19 +20,41 @@ bool KeptInAddress(unsigned char byte) {
            (byte >= 'A' && byte <= 'Z') || byte >= 128;
 }
 
+// Copies of the existing attachments under their travelling names, in a new folder.
+std::vector<std::string> HandOverCopies(const std::vector<TMailAttachment>& attachments) {
+    namespace fs = std::filesystem;
+    std::vector<std::string> copies;
+    std::string folder;
+    for (const TMailAttachment& attachment : attachments) {
+        std::error_code error;
+        if (!fs::is_regular_file(attachment.path, error)) {
+            continue;
+        }
+        if (folder.empty()) {
+            std::string pattern = (TemporaryFolder() / "FaultTrapMail-XXXXXX").string();
+            if (mkdtemp(pattern.data()) == nullptr) {
+                return copies;
+            }
+            folder = pattern;
+        }
+        const fs::path copy = fs::path(folder) / attachment.name;
+        if (fs::copy_file(attachment.path, copy, error)) {
+            copies.push_back(copy.string());
+        }
+    }
+    return copies;
+}
+
 } // namespace
 
 bool SendByMapi(const std::string& recipients, const std::string& subject,
-                const std::string& message, const std::vector<std::string>& attachments,
+                const std::string& message, const std::vector<TMailAttachment>& attachments,
                 const TMailClientPrograms& programs, TDeliveryEvents& events) {
     std::vector<std::string> arguments = {programs.email, "--subject",
                                           ReplaceControlRuns(ExpandEnvironmentVariables(subject)),
                                           "--body", ExpandEnvironmentVariables(message)};
-    for (const std::string& path : attachments) {
-        std::error_code error;
-        if (std::filesystem::is_regular_file(path, error)) {
-            arguments.insert(arguments.end(), {"--attach", path});
-        }
+    for (const std::string& copy : HandOverCopies(attachments)) {
+        arguments.insert(arguments.end(), {"--attach", copy});
     }
     for (const std::string& recipient : SplitRecipients(recipients)) {
         arguments.push_back(recipient);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "mime_message.h"
+
 #include <string>
 #include <vector>
 
@@ -14,10 +16,12 @@ struct TMailClientPrograms {
 };
 
 // Hands the message to the user's mail client (which shows it for sending). Recipients are split
-// at "," and ";"; subject and message are expanded for environment variables. Failures give the
-// warning eeEmailMAPIError.
+// at "," and ";"; subject and message are expanded for environment variables. The mail client
+// may read the attachments long after this returns, when the package files are gone: it gets
+// copies under their travelling names in a new folder of their own in the temporary folder.
+// Failures give the warning eeEmailMAPIError.
 bool SendByMapi(const std::string& recipients, const std::string& subject,
-                const std::string& message, const std::vector<std::string>& attachments,
+                const std::string& message, const std::vector<TMailAttachment>& attachments,
                 const TMailClientPrograms& programs, TDeliveryEvents& events);
 
 // "mailto:" + recipients + "?Subject=" + subject + "&Body=" + body, both encoded by MailtoEncode.

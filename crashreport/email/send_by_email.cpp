@@ -24,14 +24,11 @@ bool SendOnce(const TFaultModuleOptions& options, const std::string& reportText,
         return false;
     }
     if (mode == TFaultEMailSendMode::MailClient) {
-        std::vector<std::string> paths;
-        for (const TMailAttachment& attachment : attachments) {
-            paths.push_back(attachment.path);
-        }
-        return SendByMapi(options.EMailAddresses(), options.EMailSubject(), message, paths,
+        return SendByMapi(options.EMailAddresses(), options.EMailSubject(), message, attachments,
                           environment.programs, events) ||
-               SendByMailto(options.EMailAddresses(), options.EMailSubject(), message, reportText,
-                            environment.programs, events);
+               // A "mailto:" address carries the report in its body, once, whatever the option.
+               SendByMailto(options.EMailAddresses(), options.EMailSubject(),
+                            options.EMailMessage(), reportText, environment.programs, events);
     }
 
     const TMailSender sender = ParseMailSender(options.SMTPFrom(), environment.senderName);

@@ -1,4 +1,7 @@
 #include "email/mail_client.h"
+#include "email/send_by_email.h"
+
+#include "options/fault_module_options.h"
 
 #include "recorders.h"
 #include "temp_folder.h"
@@ -46,17 +49,31 @@ protected:
     testing::RecordingEvents events_;
 };
 
-TEST_F(MailClient, HandsSubjectBodyExistingAttachmentsAndRecipientsToTheMailProgram) {
+TEST_F(MailClient, HandsSubjectBodyAttachmentCopiesAndRecipientsToTheMailProgram) {
     const DesktopProgram email(folder_, "email", 0);
-    const std::string archive = folder_.Write("BugReport.zip", "zip").string();
+    const std::string archive = folder_.Write("BugReport.zip", "zip bytes").string();
     setenv("FT_TEST_APP", "Registry", 1);
+    setenv("TMPDIR", folder_.Path().c_str(), 1); // the copies land inside the test's folder
     TMailClientPrograms programs;
     programs.email = email.Path();
-    EXPECT_TRUE(SendByMapi("a@x.org; b@y.org", "Crash in %FT_TEST_APP%", "Body text",
-                           {archive, (folder_ / "gone.zip").string()}, programs, events_));
-    EXPECT_EQ(email.Arguments(),
+    EXPECT_TRUE(SendByMapi(
+        "a@x.org; b@y.org", "Crash in %FT_TEST_APP%", "Body text",
+        {{archive, "BugReport__PC01.zip"}, {(folder_ / "gone.zip").string(), "gone.zip"}}, programs,
+        events_));
+    unsetenv("TMPDIR");
+    const std::vector<std::string> arguments = email.Arguments();
+    ASSERT_EQ(arguments.size(), 8u);
+    EXPECT_EQ(std::vector<std::string>(arguments.begin(), arguments.begin() + 5),
               (std::vector<std::string>{"--subject", "Crash in Registry", "--body", "Body text",
-                                        "--attach", archive, "a@x.org", "b@y.org"}));
+                                        "--attach"}));
+    // A copy under the travelling name, which outlives the package files.
+    const std::filesystem::path copy = arguments[5];
+    EXPECT_EQ(copy.filename(), "BugReport__PC01.zip");
+    EXPECT_EQ(copy.parent_path().parent_path(), folder_.Path());
+    std::filesystem::remove(archive);
+    EXPECT_EQ(testing::ReadFile(copy), "zip bytes");
+    EXPECT_EQ(arguments[6], "a@x.org");
+    EXPECT_EQ(arguments[7], "b@y.org");
     EXPECT_TRUE(events_.warnings.empty());
 }
 
@@ -96,6 +113,29 @@ TEST_F(MailClient, MailtoOpensTheAddressWithTheReportAppended) {
     EXPECT_FALSE(SendByMailto("a@x.org", "Bug", "Hello", "Report", programs, events_));
     ASSERT_EQ(events_.warnings.size(), 1u);
     EXPECT_EQ(events_.warnings[0].first, TFaultTrapErrorCode::eeEmailShellError);
+}
+
+// The report rides in the body once, also when the option puts it into the message.
+TEST_F(MailClient, EmailStepFallsBackToMailtoWhenTheMailProgramFails) {
+    const DesktopProgram failing(folder_, "email", 3);
+    const DesktopProgram open(folder_, "open", 0);
+    TFaultModuleOptions options("", false);
+    options.SetEMailSendMode(TFaultEMailSendMode::MailClient);
+    options.SetEMailAddresses("dev@example.org");
+    options.SetEMailSubject("Bug");
+    options.SetEMailMessage("See below");
+    options.SetAppendReportToMessage(true);
+    TEmailEnvironment environment;
+    environment.programs = {failing.Path(), open.Path()};
+    testing::RecordingProgress progress;
+    EXPECT_TRUE(SendByEmail(options, "Report", {}, events_, progress, environment));
+    EXPECT_EQ(open.Arguments(),
+              std::vector<std::string>{"mailto:dev@example.org?Subject=Bug&Body=See%20below"
+                                       "%0D%0A%0D%0A%0D%0AReport%0D%0A%0D%0A%0D%0AReport"});
+    ASSERT_EQ(events_.warnings.size(), 1u);
+    EXPECT_EQ(events_.warnings[0].first, TFaultTrapErrorCode::eeEmailMAPIError);
+    EXPECT_EQ(events_.actions, (std::vector<int>{4, 5}));
+    EXPECT_TRUE(progress.steps.empty()); // no progress window for the mail client
 }
 
 } // namespace
