@@ -131,7 +131,7 @@ TEST_F(MailClient, EmailStepFallsBackToMailtoWhenTheMailProgramFails) {
     EXPECT_TRUE(SendByEmail(options, "Report", {}, events_, progress, environment));
     EXPECT_EQ(open.Arguments(),
               std::vector<std::string>{"mailto:dev@example.org?Subject=Bug&Body=See%20below"
-                                       "%0D%0A%0D%0A%0D%0AReport%0D%0A%0D%0A%0D%0AReport"});
+                                       "%0D%0A%0D%0A%0D%0AReport"});
     ASSERT_EQ(events_.warnings.size(), 1u);
     EXPECT_EQ(events_.warnings[0].first, TFaultTrapErrorCode::eeEmailMAPIError);
     EXPECT_EQ(events_.actions, (std::vector<int>{4, 5}));
