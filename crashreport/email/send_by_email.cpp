@@ -20,8 +20,9 @@ bool SendOnce(const TFaultModuleOptions& options, const std::string& reportText,
         message += "\r\n\r\n\r\n" + reportText;
     }
     const TFaultEMailSendMode mode = options.EMailSendMode();
-    if (mode == TFaultEMailSendMode::None) {
-        return false;
+    if (mode != TFaultEMailSendMode::MailClient && mode != TFaultEMailSendMode::SMTPClient &&
+        mode != TFaultEMailSendMode::SMTPServer) {
+        return false; // no method, or one this program does not know
     }
     if (mode == TFaultEMailSendMode::MailClient) {
         return SendByMapi(options.EMailAddresses(), options.EMailSubject(), message, attachments,

@@ -5,8 +5,9 @@
 
 namespace faulttrap {
 
-// The send progress window as the senders drive it; the dialogs supply the window. By default
-// nothing is shown.
+// The send progress window as the senders drive it; the dialogs supply the window. The calls
+// come from the sending thread (the exception worker or the send thread), so a window posts them
+// to the GUI thread. By default nothing is shown.
 class TSendProgress {
 public:
     virtual ~TSendProgress() = default;

@@ -35,7 +35,8 @@ public:
     virtual void ShowResult(const std::string& caption, const std::string& text, bool success) = 0;
 };
 
-// Everything one delivery run works with.
+// Everything one delivery run works with. The referenced objects belong to the exception
+// processing, which keeps them until the run has ended (also on the send thread).
 struct TDeliveryRun {
     const TFaultModuleOptions& options;
     TReportPackage package;

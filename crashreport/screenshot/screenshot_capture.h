@@ -25,7 +25,8 @@ TCaptureMoment CurrentCaptureMoment();
 // shows stay black.
 TRgbImage GrabScreenArea(const QRect& area);
 
-// The one screenshot of an exception, from CaptureScreenshot to ReleaseScreenshot.
+// The one screenshot of an exception, from CaptureScreenshot to ReleaseScreenshot. Capturing
+// reads the screens and the widgets, so it runs on the GUI thread.
 class TScreenshotCapture {
 public:
     // Takes the picture: the foreground window with `SendOptions` ScreenshotActiveWindow, else

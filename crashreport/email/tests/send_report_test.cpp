@@ -123,6 +123,14 @@ TEST_F(SendReportRun, CancelledEmailStepFailsWithoutSending) {
     EXPECT_EQ(events_.actions, std::vector<int>{4});
 }
 
+TEST_F(SendReportRun, UnknownEmailMethodSendsNothingAndFails) {
+    RecordingSmtpServer server;
+    options_.SetSMTPPort(server.Port());
+    options_.SetEMailSendMode(static_cast<TFaultEMailSendMode>(9)); // from a damaged stream
+    EXPECT_FALSE(Run(TReportPackage(settings_)));
+    EXPECT_TRUE(server.Conversations().empty());
+}
+
 TEST_F(SendReportRun, RetryAskedByTheErrorEventRepeatsTheEmailStep) {
     options_.SetSMTPPort(testing::FreeLoopbackPort(SOCK_STREAM));
     options_.SetSendOptions(send_options::ShowSendProgress);
