@@ -73,7 +73,7 @@ void AppendAttachment(std::string& out, const TMailAttachment& attachment,
         if (at > 0) {
             out += "\r\n";
         }
-        out += text.substr(at, Base64LineLength);
+        out.append(text, at, Base64LineLength);
     }
     out += "\r\n";
 }
@@ -82,14 +82,17 @@ void AppendAttachment(std::string& out, const TMailAttachment& attachment,
 std::string DoubleLeadingDots(const std::string& content) {
     std::string out;
     out.reserve(content.size() + 16);
-    bool lineStart = true;
-    for (const char c : content) {
-        if (lineStart && c == '.') {
-            out += '.';
-        }
-        out += c;
-        lineStart = c == '\n';
+    std::size_t from = 0;
+    if (content.starts_with('.')) {
+        out += '.';
     }
+    for (std::size_t dot = content.find("\n."); dot != std::string::npos;
+         dot = content.find("\n.", dot + 1)) {
+        out.append(content, from, dot + 1 - from);
+        out += '.';
+        from = dot + 1;
+    }
+    out.append(content, from, std::string::npos);
     return out;
 }
 

@@ -128,7 +128,7 @@ TEST_F(SmtpDelivery, HostileServersEndInAWarningWithinTheTimeOut) {
         job.timeoutMs = 500;
         // A large attachment, so that the server hangs up while the message is still going.
         job.message.attachments = {
-            {folder_.Write("big.bin", std::string(4 << 20, 'z')).string(), "big.bin"}};
+            {folder_.Write("big.bin", std::string(1 << 20, 'z')).string(), "big.bin"}};
         testing::RecordingEvents events;
         const Clock::time_point start = Clock::now();
         EXPECT_FALSE(SendBySmtp(job, "dev@example.org", options_, progress_, false, events));
