@@ -1,0 +1,84 @@
+#include "send_report.h"
+
+#include "delivery_events.h"
+
+#include "options/fault_module_options.h"
+
+#include <filesystem>
+#include <thread>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::size_t TextInformationCaption = 0;
+constexpr std::size_t TextSendSucceeded = 144;
+constexpr std::size_t TextSendFailed = 145;
+
+std::vector<TMailAttachment> MailAttachments(const TReportPackage& package,
+                                             const std::vector<std::string>& paths) {
+    std::vector<TMailAttachment> attachments;
+    for (const std::string& path : paths) {
+        attachments.push_back({path, package.AttachmentName(path)});
+    }
+    return attachments;
+}
+
+} // namespace
+
+bool SendReport(const TDeliveryRun& run) {
+    const TFaultModuleOptions& options = run.options;
+    const TReportPackage& package = run.package;
+    const auto request = [&run](std::vector<std::string>& paths) {
+        run.events.AttachedFilesRequest(paths);
+    };
+    package.WriteReportCopy(run.reportText);
+    package.WriteLastHtmlPage(run.lastHtmlPage);
+    package.WriteXmlCopy(run.writeXmlCopy);
+
+    bool sent = true;
+    std::vector<std::string> attachments;
+    const bool byEmail = options.EMailSendMode() != TFaultEMailSendMode::None;
+    if (byEmail) {
+        attachments = package.PackAttachments(true, request);
+        sent = SendByEmail(options, run.reportText, MailAttachments(package, attachments),
+                           run.events, run.progress, run.email);
+    }
+    if (options.WebSendMode() != TFaultWebSendMode::None) {
+        // The e-mail archive serves the web too unless the report copy was left out of it.
+        if (!byEmail || options.AppendReportToMessage()) {
+            attachments = package.PackAttachments(false, request);
+        }
+        sent = (run.web != nullptr && run.web->Send(attachments)) && sent;
+    }
+
+    if (!sent && (options.BehaviourOptions() & behaviour_options::CopyReportOnSendFailure)) {
+        run.desktop.CopyToClipboard(run.reportText);
+    }
+    const bool bugClosed = run.web != nullptr && run.web->BugClosedMessageShown();
+    if ((options.SendOptions() & send_options::ShowSendResult) && !bugClosed) {
+        run.desktop.ShowResult(options.CustomizedText(TextInformationCaption),
+                               options.CustomizedText(sent ? TextSendSucceeded : TextSendFailed),
+                               sent);
+    }
+    if (!sent && (options.BehaviourOptions() & behaviour_options::SaveReportOnSendFailure)) {
+        package.KeepUnsentReport();
+    }
+    package.RemoveTemporaryFiles();
+    std::error_code ignored;
+    std::filesystem::remove(package.ScreenshotPath(), ignored);
+    return sent;
+}
+
+void TSendThread::Start(std::shared_ptr<TDeliveryRun> run, std::mutex& globalLock,
+                        std::function<void(bool sent)> afterSend) {
+    std::thread([run = std::move(run), &globalLock, afterSend = std::move(afterSend)] {
+        const std::lock_guard<std::mutex> lock(globalLock);
+        const bool sent = SendReport(*run);
+        if (afterSend) {
+            afterSend(sent);
+        }
+    }).detach();
+}
+
+} // namespace faulttrap
