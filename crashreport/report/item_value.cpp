@@ -1,0 +1,66 @@
+#include "crashreport/report/item_value.h"
+
+#include "crashreport/report/report_text.h"
+
+namespace faulttrap {
+
+namespace {
+
+std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
+    for (std::size_t at = text.find(from); at != std::string::npos;
+         at = text.find(from, at + to.size())) {
+        text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+} // namespace
+
+std::string EncodeItemValue(std::string_view value) {
+    if (!ContainsLineBreak(value)) {
+        return std::string(value);
+    }
+    std::string encoded;
+    const auto lines = SplitLines(value);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string line = ReplaceAll(lines[i], ": ", ":_");
+        if (Trim(line).empty()) {
+            line = ".";
+        }
+        if (i > 0) {
+            encoded += kCrLf;
+            encoded += ' ';
+        }
+        encoded += line;
+    }
+    return encoded;
+}
+
+std::string IndentItemValue(std::string_view value, std::size_t column) {
+    const std::string encoded = EncodeItemValue(value);
+    const std::string indent(column > 0 ? column - 1 : 0, ' ');
+    return ReplaceAll(encoded, "\r\n ", std::string(kCrLf) + indent + ' ');
+}
+
+std::string DecodeItemValue(std::string_view stored) {
+    const auto lines = SplitAtCrLf(stored);
+    if (lines.size() == 1) {
+        return Trim(lines.front());
+    }
+    std::string decoded;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::string line = lines[i];
+        if (i > 0) {
+            decoded += kCrLf;
+            line.erase(0, line.find_first_not_of(' '));
+        }
+        // Only a line that was empty is a lone "."; a sentence's final full stop stays.
+        if (line == ".") {
+            line.clear();
+        }
+        decoded += ReplaceAll(line, ":_", ": ");
+    }
+    return Trim(decoded);
+}
+
+} // namespace faulttrap

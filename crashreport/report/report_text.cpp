@@ -1,0 +1,92 @@
+#include "crashreport/report/report_text.h"
+
+#include <cstdio>
+
+namespace faulttrap {
+
+std::vector<std::string> SplitLines(std::string_view text) {
+    std::vector<std::string> lines;
+    std::string current;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            lines.push_back(current);
+            current.clear();
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+                ++i;
+            }
+        } else {
+            current += c;
+        }
+    }
+    if (!current.empty()) {
+        lines.push_back(current);
+    }
+    return lines;
+}
+
+std::vector<std::string> SplitAtCrLf(std::string_view text) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = text.find(kCrLf, start);
+        if (end == std::string_view::npos) {
+            parts.emplace_back(text.substr(start));
+            return parts;
+        }
+        parts.emplace_back(text.substr(start, end - start));
+        start = end + kCrLf.size();
+    }
+}
+
+bool ContainsLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+std::string Trim(std::string_view text) {
+    std::size_t first = 0;
+    std::size_t last = text.size();
+    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') {
+        ++first;
+    }
+    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') {
+        --last;
+    }
+    return std::string(text.substr(first, last - first));
+}
+
+std::string PadRight(std::string_view text, std::size_t width) {
+    std::string padded(text);
+    if (padded.size() < width) {
+        padded.append(width - padded.size(), ' ');
+    }
+    return padded;
+}
+
+std::string Hex(unsigned long long value, int digits) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%0*llX", digits, value);
+    return buffer;
+}
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') {
+            x = static_cast<char>(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = static_cast<char>(y - 'A' + 'a');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace faulttrap

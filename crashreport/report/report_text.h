@@ -1,0 +1,35 @@
+#pragma once
+
+// Small text helpers shared by the report builder and the log file. Report texts are single-byte
+// and every line ends with CR LF.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace faulttrap {
+
+inline constexpr std::string_view kCrLf = "\r\n";
+
+// Splits at CR LF, lone CR or lone LF; a text ending in a line break gives no empty last line.
+std::vector<std::string> SplitLines(std::string_view text);
+
+// Splits at CR LF only, keeping a last empty part when the text ends in CR LF.
+std::vector<std::string> SplitAtCrLf(std::string_view text);
+
+bool ContainsLineBreak(std::string_view text);
+
+// Removes characters up to and including the blank (controls too) from both ends.
+std::string Trim(std::string_view text);
+
+std::string PadRight(std::string_view text, std::size_t width);
+
+// Upper-case hexadecimal, zero-padded to at least `digits` digits.
+std::string Hex(unsigned long long value, int digits);
+
+// Digits of a pointer-sized address: 16 on a 64-bit build, 8 on a 32-bit one.
+inline constexpr int kAddressDigits = static_cast<int>(sizeof(void*) * 2);
+
+bool EqualsIgnoringCase(std::string_view a, std::string_view b);
+
+} // namespace faulttrap
