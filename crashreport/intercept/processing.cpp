@@ -51,6 +51,19 @@ TFaultDialogType DialogOfFilter(TFaultFilterDialog choice, TFaultDialogType conf
     return configured;
 }
 
+// A raise inside a library without line information (the C++ library's own throws) leaves the
+// exception's entry unlisted; its first entry with a line then carries the exception mark, so
+// that the block still reads as the exception's thread.
+void MarkExceptionBlock(TFaultStackList& stack) {
+    if (stack.empty() || stack.front().exceptionMark == 0 || stack.front().kind == EntryKind::line)
+        return;
+    for (TFaultStackEntry& entry : stack)
+        if (entry.kind == EntryKind::line) {
+            entry.exceptionMark = 1;
+            return;
+        }
+}
+
 bool IsCallStackAddress(std::uintptr_t value) {
     return value != 0;
 }
@@ -171,6 +184,7 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
         request.stackTop = params.StackTop;
     }
     stack_ = buildCallStack(request, resolver);
+    MarkExceptionBlock(stack_);
     // Where the thread was created from: its calling-thread entries.
     if (const auto thread = ThreadsList().Find(params.ThreadId))
         for (const std::uintptr_t returnAddress : thread->creationStack)

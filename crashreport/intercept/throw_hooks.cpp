@@ -39,6 +39,8 @@ std::atomic<EndCatchFunction> nextEndCatch{nullptr};
 // allocation: the copy goes into the thread's buffer.
 void RecordRaise(ThreadState& state, std::uintptr_t returnAddress, std::uintptr_t stackPointer,
                  const std::type_info* type) {
+    // The copy keeps the stack's word alignment: the scan reads it word by word.
+    stackPointer &= ~static_cast<std::uintptr_t>(sizeof(std::uintptr_t) - 1);
     RaiseRecord& raise = state.raise;
     raise.returnAddress = returnAddress;
     raise.stackPointer = stackPointer;

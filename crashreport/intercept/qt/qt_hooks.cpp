@@ -11,11 +11,14 @@
 #include <QThread>
 #include <QWidget>
 
+#include <atomic>
 #include <cstdio>
 
 namespace faulttrap {
 
 namespace {
+
+std::atomic<bool> mainWindowShown{false};
 
 bool OnGuiThread() {
     return qApp != nullptr && QThread::currentThread() == qApp->thread();
@@ -80,12 +83,13 @@ void InstallQtHooks() {
     SetDialogDriver(ShowMessageBox);
     SetMainWindowRaiser(RaiseMainWindow);
     SetFocusReader(ReadFocus);
+    // The watch thread never waits for the GUI thread (it may be the frozen one): it reads what
+    // the GUI thread found at its last answer.
     SetMainWindowAccess(
         {[] {
-             bool exists = false;
              QMetaObject::invokeMethod(
-                 qApp, [&] { exists = MainWindow() != nullptr; }, Qt::BlockingQueuedConnection);
-             return exists;
+                 qApp, [] { mainWindowShown = MainWindow() != nullptr; }, Qt::QueuedConnection);
+             return mainWindowShown.load();
          },
          [](std::function<void()> callback) {
              QMetaObject::invokeMethod(qApp, std::move(callback), Qt::QueuedConnection);

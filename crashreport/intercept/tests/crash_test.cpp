@@ -38,7 +38,7 @@ class CrashTest : public ::testing::TestWithParam<CrashCase> {};
 
 // The row of the call stack that names `procedure` at `line`.
 bool StackShows(const std::string& report, const std::string& procedure, int line) {
-    const std::string cell = " " + std::to_string(line) + "[";
+    const std::string cell = "|" + std::to_string(line) + "[";
     std::size_t start = 0;
     while (start < report.size()) {
         const std::size_t end = report.find('\n', start);

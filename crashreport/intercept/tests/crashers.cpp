@@ -33,6 +33,8 @@ namespace {
 using faulttrap::MainModuleOptions;
 
 volatile int zero = 0;
+volatile int ten = 10;
+volatile int quotient = 0;
 volatile int* volatile nowhere = nullptr;
 volatile std::uintptr_t unmapped = 0x10;
 volatile int deepest = 1 << 30;
@@ -53,17 +55,21 @@ __attribute__((noinline)) int Recurse(int depth) {
     return Recurse(depth + 1) + frame[0]; // FAULT: Recurse
 }
 
-__attribute__((noinline)) int DivideByZero() {
-    return 10 / zero; // FAULT: DivideByZero
+__attribute__((noinline)) void DivideByZero() {
+    quotient = ten / zero; // FAULT: DivideByZero
 }
 
 __attribute__((noinline)) void Abort() {
     std::abort(); // FAULT: Abort
 }
 
+__attribute__((noinline)) int At(const std::vector<int>& values, std::size_t index) {
+    return values.at(index);
+}
+
 __attribute__((noinline)) void OutOfRange() {
-    std::vector<int> values(3);
-    std::printf("%d\n", values.at(7)); // FAULT: OutOfRange
+    const std::vector<int> values(3);
+    std::printf("%d\n", At(values, 7)); // FAULT: OutOfRange
 }
 
 __attribute__((noinline)) void ThrowRuntimeError() {
@@ -117,12 +123,13 @@ __attribute__((noinline)) void ReportHandled(int number) {
     }
 }
 
-int RunQt(int argc, char** argv, const std::function<void()>& body, int quitAfterMs) {
+int RunQt(int argc, char** argv, const std::function<void()>& body, int startAfterMs,
+          int quitAfterMs) {
     faulttrap::TFaultApplication application(argc, argv);
     QWidget window;
     window.resize(200, 100);
     window.show();
-    QTimer::singleShot(0, body);
+    QTimer::singleShot(startAfterMs, body);
     QTimer::singleShot(quitAfterMs, &application, &QApplication::quit);
     return QApplication::exec();
 }
@@ -249,7 +256,7 @@ int main(int argc, char** argv) {
         {"null-write", NullWrite},
         {"read-unmapped", [] { ReadUnmapped(); }},
         {"stack-overflow", [] { Recurse(0); }},
-        {"divide-by-zero", [] { DivideByZero(); }},
+        {"divide-by-zero", DivideByZero},
         {"abort", Abort},
         {"out-of-range", OutOfRange},
         {"noexcept-throw", ThrowInNoexcept},
@@ -272,7 +279,7 @@ int main(int argc, char** argv) {
     } else if (failure == "raw-pthread") {
         RunRawThread();
     } else if (failure == "qt-slot") {
-        return RunQt(argc, argv, ThrowInSlot, 300);
+        return RunQt(argc, argv, ThrowInSlot, 0, 300);
     } else if (failure == "event-handler") {
         // The event handler of the first exception raises a second one.
         handlers.ExceptionNotify = [&](faulttrap::TFaultExceptionRecord&, bool&) {
@@ -282,7 +289,7 @@ int main(int argc, char** argv) {
         Run([] { ReportHandled(0); }, arguments.worker);
     } else if (failure == "frozen-main-loop") {
         MainModuleOptions().SetFreezeWatch(true);
-        return RunQt(argc, argv, FreezeMainLoop, 2600);
+        return RunQt(argc, argv, FreezeMainLoop, 300, 2900);
     } else if (const auto found = failures.find(failure); found != failures.end()) {
         Run(found->second, arguments.worker);
     } else {
