@@ -28,23 +28,31 @@ constexpr auto kStep = 50ms;
 constexpr auto kRestAfterAnswer = 250ms;
 constexpr int kFrozenText = 156;
 
-std::mutex accessMutex;
-MainWindowAccess windowAccess;
+// Built on first use: the watch may start at activation, before the static initialisers.
+struct WatchState {
+    std::mutex accessMutex;
+    MainWindowAccess access;
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool stopRequested = false;
+    std::thread thread;
+};
 
-std::mutex watchMutex;
-std::condition_variable watchChanged;
-bool stopRequested = false;
-std::thread watchThread;
+WatchState& State() {
+    static auto* state = new WatchState;
+    return *state;
+}
 
 MainWindowAccess CurrentAccess() {
-    const std::lock_guard lock(accessMutex);
-    return windowAccess;
+    const std::lock_guard lock(State().accessMutex);
+    return State().access;
 }
 
 // Sleeps `duration` in steps; false when the watch is being stopped.
 bool Rest(std::chrono::milliseconds duration) {
-    std::unique_lock lock(watchMutex);
-    return !watchChanged.wait_for(lock, duration, [] { return stopRequested; });
+    WatchState& state = State();
+    std::unique_lock lock(state.mutex);
+    return !state.changed.wait_for(lock, duration, [&] { return state.stopRequested; });
 }
 
 // The main thread stopped answering: its place is reported as an EFrozenApplication. The main
@@ -125,25 +133,27 @@ void Watch() {
 } // namespace
 
 void SetMainWindowAccess(MainWindowAccess access) {
-    const std::lock_guard lock(accessMutex);
-    windowAccess = std::move(access);
+    const std::lock_guard lock(State().accessMutex);
+    State().access = std::move(access);
 }
 
 void StartFreezeWatch() {
-    const std::lock_guard lock(watchMutex);
-    if (watchThread.joinable())
+    WatchState& state = State();
+    const std::lock_guard lock(state.mutex);
+    if (state.thread.joinable())
         return;
-    stopRequested = false;
-    watchThread = StartOwnThread(Watch);
+    state.stopRequested = false;
+    state.thread = StartOwnThread(Watch);
 }
 
 void StopFreezeWatch() {
     std::thread stopping;
     {
-        const std::lock_guard lock(watchMutex);
-        stopRequested = true;
-        watchChanged.notify_all();
-        stopping = std::move(watchThread);
+        WatchState& state = State();
+        const std::lock_guard lock(state.mutex);
+        state.stopRequested = true;
+        state.changed.notify_all();
+        stopping = std::move(state.thread);
     }
     if (stopping.joinable() && stopping.get_id() != std::this_thread::get_id())
         stopping.join();
@@ -152,8 +162,8 @@ void StopFreezeWatch() {
 }
 
 bool FreezeWatchRunning() {
-    const std::lock_guard lock(watchMutex);
-    return watchThread.joinable();
+    const std::lock_guard lock(State().mutex);
+    return State().thread.joinable();
 }
 
 } // namespace faulttrap
