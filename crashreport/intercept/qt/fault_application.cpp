@@ -3,6 +3,7 @@
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
 #include "intercept/exception_object.h"
+#include "intercept/freeze_watch.h"
 #include "intercept/qt/qt_hooks.h"
 
 #include <cstdio>

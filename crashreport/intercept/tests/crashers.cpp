@@ -289,7 +289,7 @@ int main(int argc, char** argv) {
         Run([] { ReportHandled(0); }, arguments.worker);
     } else if (failure == "frozen-main-loop") {
         MainModuleOptions().SetFreezeWatch(true);
-        return RunQt(argc, argv, FreezeMainLoop, 1000, 3200);
+        return RunQt(argc, argv, FreezeMainLoop, 1000, 4000);
     } else if (const auto found = failures.find(failure); found != failures.end()) {
         Run(found->second, arguments.worker);
     } else {
