@@ -1,10 +1,14 @@
 #include "app/programa.h"
 #include "config/caminhos.h"
-
-#include <QApplication>
+#include "config/erro_inesperado.h"
+#include "intercept/dispatcher.h"
+#include "intercept/qt/fault_application.h"
 
 int main(int argc, char** argv) {
-    QApplication aplicacao(argc, argv);
+    // Every unexpected error goes to FaultTrap, as those of the event handlers do (origin 1).
+    olvendra::DefineTratadorDeErroInesperado(
+        [](std::exception_ptr erro) { faulttrap::ExceptionManager(erro, 0, 1); });
+    faulttrap::TFaultApplication aplicacao(argc, argv);
     olvendra::app::Programa programa;
     if (!programa.inicia(olvendra::DiretorioDoPrograma(), olvendra::RaizDaSuite())) {
         return 0;

@@ -6,8 +6,14 @@ namespace faulttrap {
 
 namespace {
 
+// Built on first use: FaultTrap's activation installs the lookup before the static
+// initialisers of the program run, and a std::function is not constant-initialised.
 std::mutex lookupMutex;
-ModuleOptionsLookup moduleOptionsLookup;
+
+ModuleOptionsLookup& InstalledLookup() {
+    static auto* lookup = new ModuleOptionsLookup;
+    return *lookup;
+}
 
 constexpr const char* kNotActivated =
     "\r\nCannot use 'CurrentFaultTrapOptions' function without activate FaultTrap.\r\n"
@@ -17,14 +23,14 @@ constexpr const char* kNotActivated =
 
 void SetModuleOptionsLookup(ModuleOptionsLookup lookup) {
     const std::lock_guard lock(lookupMutex);
-    moduleOptionsLookup = std::move(lookup);
+    InstalledLookup() = std::move(lookup);
 }
 
 TFaultModuleOptionsEx& CurrentFaultTrapOptions() {
     ModuleOptionsLookup lookup;
     {
         const std::lock_guard lock(lookupMutex);
-        lookup = moduleOptionsLookup;
+        lookup = InstalledLookup();
     }
     TFaultModuleOptionsEx* options = lookup ? lookup(SubsystemModule()) : nullptr;
     if (options == nullptr) {

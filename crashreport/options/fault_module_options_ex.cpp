@@ -11,14 +11,20 @@ namespace faulttrap {
 
 namespace {
 
+// Built on first use: FaultTrap's activation installs the switch before the static
+// initialisers of the program run, and a std::function is not constant-initialised.
 std::mutex freezeWatchSwitchMutex;
-std::function<void(bool)> freezeWatchSwitch;
+
+std::function<void(bool)>& InstalledSwitch() {
+    static auto* installed = new std::function<void(bool)>;
+    return *installed;
+}
 
 void SwitchFreezeWatch(bool run) {
     std::function<void(bool)> current;
     {
         const std::lock_guard lock(freezeWatchSwitchMutex);
-        current = freezeWatchSwitch;
+        current = InstalledSwitch();
     }
     if (current) {
         current(run);
@@ -32,7 +38,7 @@ constexpr char kOptionsFollow = 1;
 
 void SetFreezeWatchSwitch(std::function<void(bool run)> newSwitch) {
     const std::lock_guard lock(freezeWatchSwitchMutex);
-    freezeWatchSwitch = std::move(newSwitch);
+    InstalledSwitch() = std::move(newSwitch);
 }
 
 void TFaultModuleOptionsEx::SetHandlingActive(bool value) {

@@ -1,0 +1,207 @@
+#include "intercept/activation.h"
+
+#include "intercept/dispatcher.h"
+#include "intercept/fault_signals.h"
+#include "intercept/freeze_watch.h"
+#include "intercept/internal_failure.h"
+#include "intercept/last_chance.h"
+#include "intercept/runtime_state.h"
+#include "intercept/thread_list.h"
+#include "intercept/thread_pause.h"
+#include "intercept/thread_state.h"
+
+#include "debuginfo/module_debug_data.h"
+#include "options/current_options.h"
+#include "options/loaded_module.h"
+
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <stdexcept>
+
+namespace faulttrap {
+
+namespace {
+
+std::atomic<bool> active{false};
+std::atomic<bool> windowed{false};
+TFaultModuleOptionsEx* mainOptions = nullptr;
+std::string startupDirectory;
+std::vector<std::string> commandLine;
+
+std::vector<std::string> ReadCommandLine() {
+    std::ifstream file("/proc/self/cmdline", std::ios::binary);
+    const std::string all((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    std::vector<std::string> arguments;
+    std::string::size_type start = 0;
+    while (start < all.size()) {
+        const std::string::size_type end = all.find('\0', start);
+        arguments.push_back(all.substr(start, end - start));
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return arguments;
+}
+
+std::string ProgramPath() {
+    std::error_code error;
+    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string() : program.string();
+}
+
+void EnterMainThread() {
+    PrepareThreadState();
+    SetUpAlternateSignalStack();
+    TFaultThreadInfo main;
+    main.id = CurrentThreadId();
+    main.handle = ::pthread_self();
+    main.isMain = true;
+    main.resumed = true;
+    main.stackTop = CurrentThreadState().stackTop;
+    ThreadsList().Add(std::move(main));
+}
+
+void Activation(bool forceActive) {
+    char directory[4096];
+    startupDirectory = ::getcwd(directory, sizeof directory) ? directory : "";
+    commandLine = ReadCommandLine();
+    const std::string program = ProgramPath();
+    const std::optional<ModuleDebugData> data =
+        loadModuleDebugData(program, LoadPurpose::listing, {});
+    if (!data && !forceActive)
+        return; // no subsystem data: FaultTrap stays inactive and installs nothing
+    auto options = std::make_unique<TFaultModuleOptionsEx>(SubsystemModule().Path, true);
+    if (data && !data->data.optionsStream.empty()) {
+        const std::string_view stream(
+            reinterpret_cast<const char*>(data->data.optionsStream.data()),
+            data->data.optionsStream.size());
+        options->LoadFromBytes(stream, data->data.version);
+    }
+    mainOptions = options.release();
+    SetModuleOptionsLookup([](const TLoadedModule& module) -> TFaultModuleOptionsEx* {
+        return module.Handle == SubsystemModule().Handle ? mainOptions : nullptr;
+    });
+    RunTimeState().startTime = std::chrono::system_clock::now();
+    EnterMainThread();
+    TakeAddressSpaceReserve();
+    active = true;
+    InstallLastChanceHandler();
+    InstallPauseSignal();
+    InstallFaultSignals();
+    SetFreezeWatchSwitch([](bool run) {
+        if (run)
+            StartFreezeWatch();
+        else
+            StopFreezeWatch();
+    });
+    if (mainOptions->FreezeWatch() && mainOptions->HandlingActive())
+        StartFreezeWatch();
+}
+
+void SaveFinalOptions() {
+    if (mainOptions == nullptr)
+        return;
+    try {
+        mainOptions->SaveToFile(FinalOptionsFileName());
+    } catch (const std::exception&) {
+    }
+    mainOptions->Unpublish();
+}
+
+} // namespace
+
+bool IsActive() {
+    return active.load(std::memory_order_relaxed);
+}
+
+TFaultModuleOptionsEx& MainModuleOptions() {
+    if (mainOptions == nullptr)
+        throw std::logic_error("FaultTrap is not active");
+    return *mainOptions;
+}
+
+const std::string& StartupDirectory() {
+    return startupDirectory;
+}
+const std::vector<std::string>& CommandLine() {
+    return commandLine;
+}
+
+bool IsWindowedProgram() {
+    return windowed;
+}
+void SetWindowedProgram(bool value) {
+    windowed = value;
+}
+
+bool IsCgiProgram() {
+    return !IsWindowedProgram() && std::getenv("REQUEST_METHOD") != nullptr;
+}
+
+std::string FinalOptionsFileName() {
+    char name[64];
+    std::snprintf(name, sizeof name, "%08X%016lX.bin", static_cast<unsigned>(::getpid()),
+                  static_cast<unsigned long>(SubsystemModule().Handle));
+    return (std::filesystem::temp_directory_path() / name).string();
+}
+
+void Activate(bool forceActive) {
+    if (IsActive())
+        return;
+    try {
+        Activation(forceActive);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Critical error at: \"%s\"\r\nError: \"%s\".\n", "ExceptionLog.Init",
+                     error.what());
+    }
+}
+
+void Finalise() {
+    if (!IsActive())
+        return;
+    try {
+        WaitForProcessing();
+        StopFreezeWatch();
+        SetFreezeWatchSwitch(nullptr);
+        RemoveFaultSignals();
+        RemovePauseSignal();
+        RemoveLastChanceHandler();
+        active = false;
+        SetModuleOptionsLookup(nullptr);
+        SaveFinalOptions();
+        ReleaseAddressSpaceReserve();
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "Critical error at: \"%s\"\r\nError: \"%s\".\n", "ExceptionLog.Done",
+                     error.what());
+    }
+}
+
+void FinaliseForTermination() {
+    std::fflush(nullptr);
+    SaveFinalOptions();
+}
+
+namespace {
+
+// Before the program's own start-up code: the earliest priority a program may use, so that
+// every static initialiser of the program already runs under FaultTrap.
+__attribute__((constructor(101))) void ActivateAtStartUp() {
+    Activate(false);
+}
+
+// After the program's own finalisation (static destructors and atexit handlers run first).
+__attribute__((destructor(101))) void FinaliseAtExit() {
+    Finalise();
+}
+
+} // namespace
+
+} // namespace faulttrap

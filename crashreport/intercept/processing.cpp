@@ -1,0 +1,510 @@
+#include "intercept/processing.h"
+
+#include "intercept/activation.h"
+#include "intercept/events.h"
+#include "intercept/internal_failure.h"
+#include "intercept/processing_hooks.h"
+#include "intercept/program_exit.h"
+#include "intercept/report_step.h"
+#include "intercept/runtime_state.h"
+#include "intercept/thread_list.h"
+#include "intercept/thread_pause.h"
+#include "intercept/thread_state.h"
+
+#include "crashreport/report/bug_id.h"
+#include "crashreport/report/log_operations.h"
+#include "debuginfo/stack_scan.h"
+#include "options/filter_selection.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr int kContextBytes = 204; // what a context must hold to be used at all
+
+// The message as item 2.6 shows it, control characters other than CR and LF made blanks.
+std::string ShownMessage(std::string message) {
+    for (char& c : message)
+        if (static_cast<unsigned char>(c) < 32 && c != '\r' && c != '\n')
+            c = ' ';
+    return message;
+}
+
+TFaultDialogType DialogOfFilter(TFaultFilterDialog choice, TFaultDialogType configured) {
+    switch (choice) {
+    case TFaultFilterDialog::None:
+        return TFaultDialogType::None;
+    case TFaultFilterDialog::MessageBox:
+        return TFaultDialogType::MessageBox;
+    case TFaultFilterDialog::Classic:
+        return TFaultDialogType::Classic;
+    case TFaultFilterDialog::Detailed:
+        return TFaultDialogType::Detailed;
+    case TFaultFilterDialog::OptionsDialogType:
+        break;
+    }
+    return configured;
+}
+
+// A raise inside a library without line information (the C++ library's own throws) leaves the
+// exception's entry unlisted; its first entry with a line then carries the exception mark, so
+// that the block still reads as the exception's thread.
+void MarkExceptionBlock(TFaultStackList& stack) {
+    if (stack.empty() || stack.front().exceptionMark == 0 || stack.front().kind == EntryKind::line)
+        return;
+    for (TFaultStackEntry& entry : stack)
+        if (entry.kind == EntryKind::line) {
+            entry.exceptionMark = 1;
+            return;
+        }
+}
+
+bool IsCallStackAddress(std::uintptr_t value) {
+    return value != 0;
+}
+
+class Processing {
+public:
+    Processing(const ProcessingJob& job, FaultingThreadChannel* channel)
+        : job_(job), channel_(channel), state_(RunTimeState()),
+          current_(MainModuleOptions().ModuleFileName(), false) {}
+
+    bool Run();
+
+private:
+    void Stage(int stage) { state_.reportStage = stage; }
+    // Runs `call` where the events run: on the faulting thread when it waits for them.
+    void OnFaultingThread(const std::function<void()>& call) {
+        if (channel_ != nullptr)
+            channel_->RunThere(call);
+        else
+            call();
+    }
+    void RaiseEvent(const std::function<void(TFaultTrapEvents&)>& call) {
+        OnFaultingThread([&] { ForEachEventHandler(call); });
+    }
+    bool ActionNotify(int action) {
+        bool execute = true;
+        RaiseEvent([&](TFaultTrapEvents& events) {
+            if (events.ExceptionActionNotify)
+                events.ExceptionActionNotify(record_, action, execute);
+        });
+        return execute;
+    }
+    bool ErrorNotify(TFaultTrapErrorCode code, const std::string& text) {
+        bool retry = false;
+        std::fprintf(stderr, "[WARNING] - Code: %s - Address: %016lX - Message: \"%s\"\n",
+                     ErrorCodeName(code), static_cast<unsigned long>(address_), text.c_str());
+        RaiseEvent([&](TFaultTrapEvents& events) {
+            if (events.ExceptionErrorNotify)
+                events.ExceptionErrorNotify(record_, code, text, retry);
+        });
+        return retry;
+    }
+
+    void ChooseOptions();
+    void ApplyFilters();
+    void BuildCallStack(AddressResolver& resolver);
+    void AddOtherThreads(AddressResolver& resolver);
+    void PauseThreadsForProcessing();
+    void BuildReportText(const TFaultModulesList& modules);
+    void CheckDuplicate();
+    void SetEnvironment(const TFaultModulesList& modules);
+    bool NotifyException();
+    void CollectCustomData();
+    void ShowDialog();
+    void WriteLog();
+    void Deliver();
+    void CheckErrorFlood();
+
+    const ProcessingJob& job_;
+    FaultingThreadChannel* channel_;
+    TFaultRunTimeState& state_;
+    TFaultModuleOptionsEx current_;
+    std::vector<TFaultThreadInfo> threads_;
+    std::uintptr_t address_ = 0;
+    TFaultHandlerChoice handlerChoice_ = TFaultHandlerChoice::FaultTrap;
+    TFaultDialogType dialogType_ = TFaultDialogType::None;
+    bool dialogSetByFilter_ = false;
+    TFaultAction filterAction_ = TFaultAction::None;
+    bool deliver_ = false;
+    TFaultStackList stack_;
+    std::optional<ucontext_t> context_;
+    std::string bugId_;
+    std::optional<BugReport> report_;
+    TFaultExceptionRecord record_;
+    ThreadPauser pausedForProcessing_;
+    std::chrono::system_clock::time_point exceptionTime_;
+};
+
+void Processing::ChooseOptions() {
+    // Every module that carries FaultTrap here is the program itself: its options are in force.
+    Stage(101);
+    current_.Assign(&MainModuleOptions());
+}
+
+void Processing::ApplyFilters() {
+    Stage(2);
+    state_.customMessage.clear();
+    dialogType_ = current_.ExceptionDialogType();
+    if (!current_.UseFilters() || job_.verdict == TExceptionVerdict::Skip ||
+        job_.exception.type == nullptr)
+        return;
+    const TFaultExceptionFilter* filter = SelectExceptionFilter(
+        current_.ExceptionsFilters(), *job_.exception.type, job_.params.Handled);
+    if (filter == nullptr)
+        return;
+    Stage(201);
+    handlerChoice_ = filter->HandlerChoice;
+    dialogType_ = DialogOfFilter(filter->DialogChoice, current_.ExceptionDialogType());
+    dialogSetByFilter_ = true;
+    if (!filter->CustomMessage.empty())
+        state_.customMessage = filter->CustomMessage;
+    filterAction_ = filter->ActionChoice;
+}
+
+void Processing::BuildCallStack(AddressResolver& resolver) {
+    Stage(4);
+    const TExceptNotifyParams& params = job_.params;
+    if (params.Context && sizeof(ucontext_t) >= kContextBytes)
+        context_ = params.Context;
+    StackScanRequest request;
+    request.exceptionAddress = address_;
+    request.threadId = params.ThreadId;
+    if (!params.StackCopy.empty()) {
+        request.stackPointer = reinterpret_cast<std::uintptr_t>(params.StackCopy.data());
+        request.stackTop = request.stackPointer + params.StackCopy.size();
+    } else {
+        request.stackPointer = params.StackPointer;
+        request.stackTop = params.StackTop;
+    }
+    stack_ = buildCallStack(request, resolver);
+    MarkExceptionBlock(stack_);
+    // Where the thread was created from: its calling-thread entries.
+    if (const auto thread = ThreadsList().Find(params.ThreadId))
+        for (const std::uintptr_t returnAddress : thread->creationStack)
+            if (IsCallStackAddress(returnAddress)) {
+                TFaultStackEntry entry = resolver.resolve(returnAddress - 1);
+                entry.threadId = params.ThreadId;
+                entry.threadStackMark = 0;
+                if (entry.kind != EntryKind::unknown)
+                    stack_.push_back(std::move(entry));
+            }
+}
+
+void Processing::AddOtherThreads(AddressResolver& resolver) {
+    const std::uint8_t options = current_.StackOptions();
+    const bool runtime = options & stack_options::WalkRuntimeThreads;
+    const bool system = options & stack_options::WalkSystemThreads;
+    if (!runtime && !system)
+        return;
+    const std::uint32_t self = CurrentThreadId();
+    ThreadPauser pauser;
+    struct Walk {
+        TFaultThreadInfo thread;
+        ucontext_t context;
+    };
+    std::vector<Walk> walks;
+    for (const TFaultThreadInfo& thread : threads_) {
+        if (thread.ownThread || thread.id == self || thread.id == job_.params.ThreadId)
+            continue;
+        if (!(thread.IsRuntimeThread() ? runtime : system))
+            continue;
+        Walk walk{thread, {}};
+        if (pauser.Pause(thread.id, walk.context))
+            walks.push_back(walk);
+    }
+    for (const Walk& walk : walks) {
+        StackScanRequest request;
+        request.threadId = walk.thread.id;
+        request.stackPointer = static_cast<std::uintptr_t>(walk.context.uc_mcontext.gregs[REG_RSP]);
+        request.stackTop = walk.thread.stackTop;
+        request.exceptionAddress =
+            static_cast<std::uintptr_t>(walk.context.uc_mcontext.gregs[REG_RIP]);
+        const std::size_t first = stack_.size();
+        appendCallStack(stack_, request, resolver);
+        // A running thread has no exception address: its first entry is where it stands.
+        if (stack_.size() > first)
+            stack_[first].exceptionMark = 0;
+        for (const std::uintptr_t returnAddress : walk.thread.creationStack) {
+            TFaultStackEntry entry = resolver.resolve(returnAddress - 1);
+            entry.threadId = walk.thread.id;
+            entry.threadStackMark = 0;
+            if (entry.kind != EntryKind::unknown)
+                stack_.push_back(std::move(entry));
+        }
+    }
+}
+
+void Processing::PauseThreadsForProcessing() {
+    Stage(5);
+    const std::uint16_t behaviour = current_.BehaviourOptions();
+    const bool runtime = behaviour & behaviour_options::PauseRuntimeThreads;
+    const bool keepMain = behaviour & behaviour_options::KeepMainThreadRunning;
+    const bool system = behaviour & behaviour_options::PauseSystemThreads;
+    const std::uint32_t self = CurrentThreadId();
+    for (const TFaultThreadInfo& thread : threads_) {
+        if (thread.ownThread || thread.id == self || thread.id == job_.params.ThreadId)
+            continue;
+        const bool wanted =
+            thread.IsRuntimeThread() ? runtime && !(thread.isMain && keepMain) : system;
+        ucontext_t ignored;
+        if (wanted)
+            pausedForProcessing_.Pause(thread.id, ignored);
+    }
+}
+
+void Processing::BuildReportText(const TFaultModulesList& modules) {
+    Stage(702);
+    ReportMaterial material;
+    material.exception = &job_.exception;
+    material.message =
+        ShownMessage(state_.customMessage.empty() ? job_.exception.message : state_.customMessage);
+    material.address = address_;
+    material.threadId = job_.params.ThreadId;
+    material.stack = &stack_;
+    material.threads = threads_;
+    const bool collect = current_.ReportOptions() & report_options::CollectModulesAndProcesses;
+    material.modules = collect ? &modules : nullptr;
+    material.context = context_;
+    material.focusClass = job_.params.FocusClass;
+    material.focusText = job_.params.FocusText;
+    material.bugId = bugId_;
+    material.startTime = state_.startTime;
+    material.exceptionTime = exceptionTime_;
+    material.consoleOrWebProgram = !IsWindowedProgram();
+    report_.emplace(BuildReport(material, current_));
+    Stage(704);
+    record_.ExceptionObject = job_.exception.object;
+    record_.ExceptionClass = job_.exception.className;
+    record_.ExceptionMessage = job_.exception.message;
+    record_.ExceptionAddress = address_;
+    record_.ExceptionThreadID = job_.params.ThreadId;
+    record_.CallStack = &stack_;
+    record_.ModuleOptions = &current_;
+    record_.LogText = report_->Text();
+    record_.ModulesList = &modules;
+}
+
+void Processing::CheckDuplicate() {
+    state_.duplicate = false;
+    if (!(current_.ReportOptions() & report_options::NoDuplicateErrors) || !current_.LogToFile())
+        return;
+    try {
+        state_.duplicate = CountDuplicateReport(LogLocationOf(current_), bugId_, "Count");
+    } catch (const std::exception& error) {
+        ErrorNotify(TFaultTrapErrorCode::eeLogError, std::string("[Log] ") + error.what());
+    }
+}
+
+void Processing::SetEnvironment(const TFaultModulesList& modules) {
+    Stage(705);
+    const std::string mainName =
+        CommandLine().empty() ? "" : std::filesystem::path(CommandLine()[0]).filename().string();
+    ::setenv("_MainModuleName", mainName.c_str(), 1);
+    ::setenv("_MainModuleDesc", "", 1);
+    ::setenv("_MainModuleVer", "", 1);
+    const TFaultModuleInfo* module = modules.find(address_);
+    const std::string exceptName =
+        module ? std::filesystem::path(module->path).filename().string() : "";
+    ::setenv("_ExceptModuleName", exceptName.c_str(), 1);
+    ::setenv("_ExceptModuleDesc", "", 1);
+    ::setenv("_ExceptModuleVer", "", 1);
+    Stage(706);
+    ::setenv("_ExceptMsg", ShownMessage(job_.exception.message).c_str(), 1);
+    ::setenv("_BugReport", report_->Text().c_str(), 1);
+    ::setenv("_LineBreak", "\r\n", 1);
+}
+
+bool Processing::NotifyException() {
+    const bool windowed = IsWindowedProgram();
+    const bool raise = job_.origin == TExceptionOrigin::Application ||
+                       (job_.origin == TExceptionOrigin::Thread && windowed && !IsCgiProgram());
+    if (raise && current_.ExceptionDialogType() != TFaultDialogType::None &&
+        !job_.params.EventsOnWorker)
+        if (const auto raiser = CurrentMainWindowRaiser())
+            OnFaultingThread(raiser);
+    bool handleIt = true;
+    const bool handled = job_.params.Handled;
+    RaiseEvent([&](TFaultTrapEvents& events) {
+        auto& handler = handled ? events.HandledExceptionNotify : events.ExceptionNotify;
+        if (handler)
+            handler(record_, handleIt);
+    });
+    return handleIt;
+}
+
+void Processing::CollectCustomData() {
+    Stage(8);
+    if (current_.ErrorFloodAction() != TFaultAction::None) {
+        state_.errorTimes.push_back(std::chrono::steady_clock::now());
+        while (static_cast<int>(state_.errorTimes.size()) > current_.ErrorFloodCount())
+            state_.errorTimes.pop_front();
+    }
+    CustomDataList data;
+    RaiseEvent([&](TFaultTrapEvents& events) {
+        if (events.CustomDataRequest)
+            events.CustomDataRequest(record_, data);
+    });
+    if (!data.empty() && current_.ReportFields().test(47)) {
+        report_->InsertSection(current_.CustomizedText(91), data);
+        record_.LogText = report_->Text();
+    }
+    Stage(9);
+    ++state_.exceptionCount;
+    Stage(10);
+    state_.lastMessage = ShownMessage(job_.exception.message);
+    state_.lastClass = job_.exception.className;
+    state_.lastReport = report_->Text();
+    state_.bugId = bugId_;
+    Stage(11);
+    if (!dialogSetByFilter_)
+        dialogType_ = current_.ExceptionDialogType();
+}
+
+void Processing::ShowDialog() {
+    if (dialogType_ == TFaultDialogType::None)
+        return;
+    Stage(12);
+    if (!ActionNotify(fault_actions::BeforeDialog))
+        return;
+    Stage(13);
+    const DialogDriver driver = CurrentDialogDriver();
+    if (!IsWindowedProgram() || !driver) {
+        if (std::fwrite(report_->Text().data(), 1, report_->Text().size(), stdout) !=
+                report_->Text().size() ||
+            std::fputs("\r\n", stdout) < 0 || std::fflush(stdout) != 0)
+            ErrorNotify(TFaultTrapErrorCode::eeShowError, "Console");
+    } else {
+        DialogRequest request;
+        request.record = &record_;
+        request.type = dialogType_;
+        request.errorSound = true;
+        request.message = CurrentExceptionMessage();
+        try {
+            while (request.type != TFaultDialogType::None) {
+                TFaultDialogType next = TFaultDialogType::None;
+                OnFaultingThread([&] { next = driver(request); });
+                request.type = next;
+                request.errorSound = false;
+            }
+        } catch (...) {
+            ErrorNotify(TFaultTrapErrorCode::eeShowError, "GUI");
+        }
+    }
+    Stage(14);
+    ActionNotify(fault_actions::AfterDialog);
+}
+
+void Processing::WriteLog() {
+    Stage(15);
+    if (current_.ReportOptions() & report_options::NewLogOnVersionChange) {
+        try {
+            DeleteLogOfOtherVersion(LogLocationOf(current_), "");
+        } catch (const std::exception&) {
+        }
+    }
+    if (!current_.LogToFile() || state_.duplicate)
+        return;
+    if (!ActionNotify(fault_actions::BeforeLog))
+        return;
+    for (;;) {
+        try {
+            state_.deliveryReport = WriteReportToLog(LogLocationOf(current_), report_->Text(),
+                                                     current_.MaxLogEntries(), true);
+            break;
+        } catch (const std::exception& error) {
+            if (!ErrorNotify(TFaultTrapErrorCode::eeLogError, std::string("[Log] ") + error.what()))
+                break;
+        }
+    }
+    ActionNotify(fault_actions::AfterLog);
+}
+
+void Processing::Deliver() {
+    Stage(16);
+    deliver_ = (current_.EMailSendMode() != TFaultEMailSendMode::None ||
+                current_.WebSendMode() != TFaultWebSendMode::None) &&
+               !state_.duplicate;
+    if (deliver_)
+        if (const DeliveryDriver driver = CurrentDeliveryDriver())
+            driver(record_);
+    CheckErrorFlood();
+}
+
+void Processing::CheckErrorFlood() {
+    const TFaultAction action = current_.ErrorFloodAction();
+    if (action == TFaultAction::None)
+        return;
+    const auto& times = state_.errorTimes;
+    if (static_cast<int>(times.size()) != current_.ErrorFloodCount() || times.empty())
+        return;
+    if (times.back() - times.front() <= std::chrono::minutes(current_.ErrorFloodMinutes()))
+        RequestTerminateOrRestart(action);
+}
+
+bool Processing::Run() {
+    Stage(1);
+    exceptionTime_ = std::chrono::system_clock::now();
+    state_.reproduceSteps.clear();
+    threads_ = ThreadsList().Snapshot();
+    address_ = job_.address;
+    if (job_.params.LanguageException && address_ >= 5)
+        address_ -= 5;
+    ChooseOptions();
+    ApplyFilters();
+    Stage(3);
+    if (handlerChoice_ == TFaultHandlerChoice::Ignore)
+        return false;
+    if (handlerChoice_ == TFaultHandlerChoice::StandardHandler)
+        return true;
+
+    const TFaultModulesList modules = TFaultModulesList::current();
+    AddressResolver resolver(modules);
+    BuildCallStack(resolver);
+    bugId_ = BugId(job_.exception.className, ReportStackOf(stack_), job_.params.ThreadId);
+    AddOtherThreads(resolver);
+    if (job_.verdict == TExceptionVerdict::Skip)
+        return true;
+    PauseThreadsForProcessing();
+    Stage(6);
+    BuildReportText(modules);
+    CheckDuplicate();
+    SetEnvironment(modules);
+    bool result = true;
+    if (NotifyException()) {
+        CollectCustomData();
+        ShowDialog();
+        WriteLog();
+        Deliver();
+        result = false;
+    }
+    pausedForProcessing_.ResumeAll();
+    Stage(17);
+    if (PendingAction() == TFaultAction::None)
+        RequestTerminateOrRestart(filterAction_);
+    if (current_.BehaviourOptions() & behaviour_options::CallStandardHandler)
+        result = true;
+    Stage(18);
+    if (PendingAction() != TFaultAction::None)
+        CarryOutAction(PendingAction());
+    return result;
+}
+
+} // namespace
+
+bool ProcessException(const ProcessingJob& job, FaultingThreadChannel* channel) {
+    try {
+        return Processing(job, channel).Run();
+    } catch (...) {
+        HandleInternalFailure(std::current_exception(), RunTimeState().reportStage);
+        return true;
+    }
+}
+
+} // namespace faulttrap

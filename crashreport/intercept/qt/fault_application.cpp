@@ -1,0 +1,35 @@
+#include "intercept/qt/fault_application.h"
+
+#include "intercept/activation.h"
+#include "intercept/dispatcher.h"
+#include "intercept/exception_object.h"
+#include "intercept/freeze_watch.h"
+#include "intercept/qt/qt_hooks.h"
+
+#include <cstdio>
+
+namespace faulttrap {
+
+TFaultApplication::TFaultApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    InstallQtHooks();
+}
+
+TFaultApplication::~TFaultApplication() {
+    RemoveQtHooks();
+}
+
+bool TFaultApplication::notify(QObject* receiver, QEvent* event) {
+    try {
+        return QApplication::notify(receiver, event);
+    } catch (...) {
+        if (ExceptionManager(std::current_exception(), 0, 1)) {
+            // The standard handling: say what happened and let the event loop go on.
+            const FaultException exception = CaptureCurrentException();
+            std::fprintf(stderr, "%s: %s\n", exception.className.c_str(),
+                         exception.message.c_str());
+        }
+        return false;
+    }
+}
+
+} // namespace faulttrap

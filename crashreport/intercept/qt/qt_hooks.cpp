@@ -1,0 +1,107 @@
+#include "intercept/qt/qt_hooks.h"
+
+#include "intercept/activation.h"
+#include "intercept/freeze_watch.h"
+#include "intercept/processing_hooks.h"
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QMetaObject>
+#include <QThread>
+#include <QWidget>
+
+#include <atomic>
+#include <cstdio>
+
+namespace faulttrap {
+
+namespace {
+
+std::atomic<bool> mainWindowShown{false};
+
+bool OnGuiThread() {
+    return qApp != nullptr && QThread::currentThread() == qApp->thread();
+}
+
+// The first visible top-level window that is neither a tool window nor owned by another one.
+QWidget* MainWindow() {
+    if (qApp == nullptr)
+        return nullptr;
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget->isVisible() && !widget->geometry().isEmpty() &&
+            widget->windowType() != Qt::Tool && widget->parentWidget() == nullptr)
+            return widget;
+    return nullptr;
+}
+
+// Dialog type 1: the message box, on the GUI thread; elsewhere (a worker thread, a frozen or
+// crashed GUI thread) the report goes to the console.
+TFaultDialogType ShowMessageBox(const DialogRequest& request) {
+    if (!OnGuiThread()) {
+        std::fwrite(request.record->LogText.data(), 1, request.record->LogText.size(), stdout);
+        std::fputs("\r\n", stdout);
+        std::fflush(stdout);
+        return TFaultDialogType::None;
+    }
+    if (request.errorSound)
+        QApplication::beep();
+    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
+                    QString::fromLocal8Bit(request.message.c_str()), QMessageBox::Ok);
+    box.exec();
+    return TFaultDialogType::None;
+}
+
+void RaiseMainWindow() {
+    QWidget* window = MainWindow();
+    if (window == nullptr || !OnGuiThread())
+        return;
+    if (window->isMinimized())
+        window->showNormal();
+    window->raise();
+    window->activateWindow();
+}
+
+void ReadFocus(std::string& className, std::string& text) {
+    if (!OnGuiThread())
+        return;
+    QWidget* focus = QApplication::focusWidget();
+    if (focus == nullptr)
+        return;
+    className = focus->metaObject()->className();
+    if (const auto* edit = qobject_cast<QLineEdit*>(focus)) {
+        text = edit->echoMode() == QLineEdit::Normal
+                   ? edit->text().toLocal8Bit().toStdString()
+                   : std::string(static_cast<std::size_t>(edit->text().size()), '*');
+    }
+}
+
+} // namespace
+
+void InstallQtHooks() {
+    SetWindowedProgram(true);
+    SetDialogDriver(ShowMessageBox);
+    SetMainWindowRaiser(RaiseMainWindow);
+    SetFocusReader(ReadFocus);
+    // The watch thread never waits for the GUI thread (it may be the frozen one): it reads what
+    // the GUI thread found at its last answer.
+    SetMainWindowAccess(
+        {[] {
+             QMetaObject::invokeMethod(
+                 qApp, [] { mainWindowShown = MainWindow() != nullptr; }, Qt::QueuedConnection);
+             return mainWindowShown.load();
+         },
+         [](std::function<void()> callback) {
+             QMetaObject::invokeMethod(qApp, std::move(callback), Qt::QueuedConnection);
+         }});
+}
+
+void RemoveQtHooks() {
+    SetMainWindowAccess({});
+    SetFocusReader(nullptr);
+    SetMainWindowRaiser(nullptr);
+    SetDialogDriver(nullptr);
+    SetWindowedProgram(false);
+}
+
+} // namespace faulttrap

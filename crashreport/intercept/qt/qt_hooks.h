@@ -1,0 +1,10 @@
+#pragma once
+
+namespace faulttrap {
+
+// Installs the window system's parts of the processing (message box, main window, focus) and
+// removes them.
+void InstallQtHooks();
+void RemoveQtHooks();
+
+} // namespace faulttrap

@@ -1,0 +1,53 @@
+#pragma once
+
+// The bridge from the processing to the report library: the options as report settings and
+// texts, the call stack as report entries, the BugID, and the report text itself.
+
+#include "intercept/exception_object.h"
+#include "intercept/thread_list.h"
+
+#include "crashreport/report/bug_report.h"
+#include "crashreport/report/log_location.h"
+#include "debuginfo/module_list.h"
+#include "debuginfo/stack_entry.h"
+#include "options/fault_module_options.h"
+
+#include <ucontext.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace faulttrap {
+
+ReportSettings ReportSettingsOf(const TFaultModuleOptions& options);
+ReportTexts ReportTextsOf(const TFaultModuleOptions& options);
+std::vector<ReportStackEntry> ReportStackOf(const TFaultStackList& stack);
+
+// Where the log of `options` lives.
+LogLocation LogLocationOf(const TFaultModuleOptions& options);
+// The log file's name (the chosen place).
+std::string LogFileName();
+
+// Everything the report of one exception is built from.
+struct ReportMaterial {
+    const FaultException* exception = nullptr;
+    std::string message; // as item 2.6 shows it
+    std::uintptr_t address = 0;
+    std::uint32_t threadId = 0;
+    const TFaultStackList* stack = nullptr;
+    std::vector<TFaultThreadInfo> threads;
+    const TFaultModulesList* modules = nullptr; // nullptr: no module and process sections
+    std::optional<ucontext_t> context;
+    std::string focusClass;
+    std::string focusText;
+    std::string bugId;
+    std::chrono::system_clock::time_point startTime;
+    std::chrono::system_clock::time_point exceptionTime;
+    bool consoleOrWebProgram = false;
+};
+
+BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions& options);
+
+} // namespace faulttrap

@@ -1,0 +1,103 @@
+#include "crash_run.h"
+
+#include <signal.h>
+#include <sys/prctl.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+namespace faulttrap::testing {
+
+namespace {
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Reaps the orphans of the group (a restarted program) first: they are reparented to this
+// process, so a zombie does not count as a leftover.
+bool GroupAlive(pid_t group) {
+    while (::waitpid(-group, nullptr, WNOHANG) > 0) {
+    }
+    return ::kill(-group, 0) == 0;
+}
+
+} // namespace
+
+std::filesystem::path FreshFolder(const std::string& name) {
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() /
+        ("faulttrap-intercept-" + std::to_string(::getpid()) + "-" + name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+
+CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds) {
+    const std::filesystem::path folder = FreshFolder("run");
+    const std::filesystem::path out = folder / "out.txt";
+    const std::filesystem::path err = folder / "err.txt";
+    ::prctl(PR_SET_CHILD_SUBREAPER, 1);
+    std::vector<std::string> all{CRASHERS_PROGRAM};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (std::string& argument : all)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::setpgid(0, 0);
+        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
+            ::_exit(126);
+        ::execv(CRASHERS_PROGRAM, argv.data());
+        ::_exit(127);
+    }
+    ::setpgid(child, child);
+    CrashRun run;
+    int status = 0;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeLimitSeconds);
+    while (::waitpid(child, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            run.timedOut = true;
+            ::kill(-child, SIGKILL);
+            ::waitpid(child, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    if (WIFEXITED(status))
+        run.exitCode = WEXITSTATUS(status);
+    if (WIFSIGNALED(status))
+        run.signal = WTERMSIG(status);
+    // A restarted program belongs to the same group: give it the time to end on its own.
+    for (int i = 0; i < 500 && GroupAlive(child); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    run.leftovers = GroupAlive(child);
+    if (run.leftovers)
+        ::kill(-child, SIGKILL);
+    run.output = ReadFile(out);
+    run.errors = ReadFile(err);
+    std::filesystem::remove_all(folder);
+    return run;
+}
+
+int FaultLine(const std::string& name) {
+    std::ifstream source(CRASHERS_SOURCE);
+    std::string line;
+    const std::string mark = "// FAULT: " + name;
+    for (int number = 1; std::getline(source, line); ++number)
+        if (line.size() >= mark.size() &&
+            line.compare(line.size() - mark.size(), mark.size(), mark) == 0)
+            return number;
+    return 0;
+}
+
+} // namespace faulttrap::testing

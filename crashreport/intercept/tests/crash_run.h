@@ -1,0 +1,28 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace faulttrap::testing {
+
+// What one run of the crash test program left behind.
+struct CrashRun {
+    int exitCode = -1;      // -1 when it did not exit normally
+    int signal = 0;         // the signal that ended it, if any
+    bool timedOut = false;  // killed after the time limit
+    bool leftovers = false; // processes of its group still ran after it ended
+    std::string output;     // standard output
+    std::string errors;     // standard error
+};
+
+// Runs the crash test program with `arguments` in its own process group and waits for it.
+CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds = 30);
+
+// The source line that carries "FAULT: <name>" in the crash test program.
+int FaultLine(const std::string& name);
+
+// A fresh folder for one test's files.
+std::filesystem::path FreshFolder(const std::string& name);
+
+} // namespace faulttrap::testing

@@ -1,0 +1,301 @@
+// The crash test program: one switch per kind of failure, each run by the crash tests. The line
+// of each failure carries a "FAULT:" mark that the tests look up to check the report's call
+// stack.
+//
+//   crashers <failure> [--worker] [--log FILE] [--dialog N] [option switches]
+
+#include "intercept/activation.h"
+#include "intercept/dispatcher.h"
+#include "intercept/events.h"
+#include "intercept/program_exit.h"
+#include "intercept/qt/fault_application.h"
+
+#include <QTimer>
+#include <QWidget>
+
+#include <pthread.h>
+#include <signal.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using faulttrap::MainModuleOptions;
+
+volatile int zero = 0;
+volatile int ten = 10;
+volatile int quotient = 0;
+volatile int* volatile nowhere = nullptr;
+volatile std::uintptr_t unmapped = 0x10;
+volatile int deepest = 1 << 30;
+
+__attribute__((noinline)) void NullWrite() {
+    *nowhere = 1; // FAULT: NullWrite
+}
+
+__attribute__((noinline)) int ReadUnmapped() {
+    return *reinterpret_cast<volatile int*>(unmapped); // FAULT: ReadUnmapped
+}
+
+__attribute__((noinline)) int Recurse(int depth) {
+    volatile char frame[512];
+    frame[0] = static_cast<char>(depth);
+    if (depth == deepest)
+        return 0;
+    return Recurse(depth + 1) + frame[0]; // FAULT: Recurse
+}
+
+__attribute__((noinline)) void DivideByZero() {
+    quotient = ten / zero; // FAULT: DivideByZero
+}
+
+__attribute__((noinline)) void Abort() {
+    std::abort(); // FAULT: Abort
+}
+
+__attribute__((noinline)) int At(const std::vector<int>& values, std::size_t index) {
+    return values.at(index);
+}
+
+__attribute__((noinline)) void OutOfRange() {
+    const std::vector<int> values(3);
+    std::printf("%d\n", At(values, 7)); // FAULT: OutOfRange
+}
+
+__attribute__((noinline)) void ThrowRuntimeError() {
+    throw std::runtime_error("escaped the thread"); // FAULT: ThrowRuntimeError
+}
+
+__attribute__((noinline)) void ThrowLogicError() {
+    throw std::logic_error("thrown inside noexcept");
+}
+
+__attribute__((noinline)) void ThrowInNoexcept() noexcept {
+    ThrowLogicError(); // FAULT: ThrowInNoexcept
+}
+
+__attribute__((noinline)) void FreezeMainLoop() {
+    const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(1800);
+    while (std::chrono::steady_clock::now() < until) { // FAULT: FreezeMainLoop
+    }
+}
+
+__attribute__((noinline)) void ThrowInSlot() {
+    throw std::runtime_error("escaped a slot"); // FAULT: ThrowInSlot
+}
+
+void* RawThreadRoutine(void*) {
+    ThrowRuntimeError();
+    return nullptr;
+}
+
+void RunRawThread() {
+    pthread_t thread;
+    pthread_create(&thread, nullptr, RawThreadRoutine, nullptr);
+    void* result = nullptr;
+    pthread_join(thread, &result);
+    std::printf("raw thread ended with %ld\n", reinterpret_cast<long>(result));
+}
+
+void RunStdThread() {
+    std::thread thread(ThrowRuntimeError);
+    thread.join();
+    std::printf("std::thread ended\n");
+}
+
+// A handled exception handed to FaultTrap by the program itself.
+__attribute__((noinline)) void ReportHandled(int number) {
+    try {
+        throw std::runtime_error("handled number " +
+                                 std::to_string(number)); // FAULT: ReportHandled
+    } catch (...) {
+        faulttrap::ExceptionManager(std::current_exception());
+    }
+}
+
+int RunQt(int argc, char** argv, const std::function<void()>& body, int startAfterMs,
+          int quitAfterMs) {
+    faulttrap::TFaultApplication application(argc, argv);
+    QWidget window;
+    window.resize(200, 100);
+    window.show();
+    QTimer::singleShot(startAfterMs, body);
+    QTimer::singleShot(quitAfterMs, &application, &QApplication::quit);
+    return QApplication::exec();
+}
+
+struct Arguments {
+    std::string failure;
+    bool worker = false;
+    std::vector<std::string> rest;
+};
+
+// Runs `failure` on the main thread or, with --worker, on a std::thread.
+void Run(const std::function<void()>& failure, bool worker) {
+    if (!worker) {
+        failure();
+        return;
+    }
+    std::thread thread(failure);
+    thread.join();
+}
+
+// The restart marker counts the starts of the program; from the second start on it ends at once.
+bool StartedBefore(const std::string& marker) {
+    std::ifstream in(marker);
+    std::string line;
+    int starts = 0;
+    while (std::getline(in, line))
+        ++starts;
+    std::ofstream(marker, std::ios::app) << "started\n";
+    return starts > 0;
+}
+
+void ApplyOption(const std::string& name, const std::string& value) {
+    auto& options = MainModuleOptions();
+    if (name == "--log")
+        options.SetLogFolder(value);
+    else if (name == "--dialog")
+        options.SetExceptionDialogType(static_cast<faulttrap::TFaultDialogType>(std::stoi(value)));
+    else if (name == "--no-duplicates")
+        options.SetReportOptions(options.ReportOptions() |
+                                 faulttrap::report_options::NoDuplicateErrors);
+    else if (name == "--behaviour")
+        options.SetBehaviourOptions(static_cast<std::uint16_t>(std::stoi(value, nullptr, 0)));
+    else if (name == "--flood-action")
+        options.SetErrorFloodAction(static_cast<faulttrap::TFaultAction>(std::stoi(value)));
+    else if (name == "--freeze-timeout")
+        options.SetFreezeTimeout(std::stoi(value));
+    else if (name == "--filter") {
+        // CLASS,KIND,HANDLER,DIALOG,ACTION
+        faulttrap::TFaultExceptionFilter filter;
+        char className[128] = {};
+        int kind = 0, handler = 2, dialog = 1, action = 0;
+        std::sscanf(value.c_str(), "%127[^,],%d,%d,%d,%d", className, &kind, &handler, &dialog,
+                    &action);
+        filter.ClassName = className;
+        filter.ExceptionKind = static_cast<faulttrap::TFaultExceptionKind>(kind);
+        filter.HandlerChoice = static_cast<faulttrap::TFaultHandlerChoice>(handler);
+        filter.DialogChoice = static_cast<faulttrap::TFaultFilterDialog>(dialog);
+        filter.ActionChoice = static_cast<faulttrap::TFaultAction>(action);
+        options.ExceptionsFilters().Add(filter);
+    }
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 2 || !faulttrap::IsActive()) {
+        std::fprintf(stderr, "usage: crashers <failure> [--worker] [--log FILE] ...\n");
+        return 2;
+    }
+    Arguments arguments;
+    arguments.failure = argv[1];
+    std::string marker;
+    int count = 1;
+    bool clearHandleIt = false;
+    bool retryLog = false;
+    for (int i = 2; i < argc; ++i) {
+        const std::string name = argv[i];
+        if (name == "--worker") {
+            arguments.worker = true;
+        } else if (name == "--no-duplicates") {
+            ApplyOption(name, "");
+        } else if (name == "--clear-handle-it") {
+            clearHandleIt = true;
+        } else if (name == "--retry-log") {
+            retryLog = true;
+        } else if (i + 1 < argc) {
+            const std::string value = argv[++i];
+            if (name == "--restart-marker")
+                marker = value;
+            else if (name == "--count")
+                count = std::stoi(value);
+            else
+                ApplyOption(name, value);
+        }
+    }
+    if (!marker.empty() && StartedBefore(marker))
+        return 0;
+
+    faulttrap::TFaultTrap handlers;
+    int notified = 0;
+    handlers.ExceptionNotify = [&](faulttrap::TFaultExceptionRecord&, bool& handleIt) {
+        ++notified;
+        if (clearHandleIt)
+            handleIt = false;
+    };
+    int logAttempts = 0;
+    handlers.ExceptionActionNotify = [&](faulttrap::TFaultExceptionRecord& record, int action,
+                                         bool&) {
+        // The first attempt to write the log fails: the log place is a folder for a moment.
+        if (retryLog && action == faulttrap::fault_actions::BeforeLog && logAttempts++ == 0)
+            record.ModuleOptions->SetLogFolder(MainModuleOptions().LogFolder() + ".missing/x/");
+    };
+    handlers.ExceptionErrorNotify = [&](faulttrap::TFaultExceptionRecord& record,
+                                        faulttrap::TFaultTrapErrorCode code, const std::string&,
+                                        bool& retry) {
+        std::printf("error notify %s\n", faulttrap::ErrorCodeName(code));
+        if (retryLog && code == faulttrap::TFaultTrapErrorCode::eeLogError) {
+            record.ModuleOptions->SetLogFolder(MainModuleOptions().LogFolder());
+            retry = true;
+        }
+    };
+
+    const std::map<std::string, std::function<void()>> failures{
+        {"null-write", NullWrite},
+        {"read-unmapped", [] { ReadUnmapped(); }},
+        {"stack-overflow", [] { Recurse(0); }},
+        {"divide-by-zero", DivideByZero},
+        {"abort", Abort},
+        {"out-of-range", OutOfRange},
+        {"noexcept-throw", ThrowInNoexcept},
+        {"handled",
+         [&] {
+             for (int i = 0; i < count; ++i)
+                 ReportHandled(i);
+         }},
+        {"caught-silently",
+         [] {
+             try {
+                 ThrowRuntimeError();
+             } catch (const std::exception&) {
+             }
+         }},
+    };
+    const std::string& failure = arguments.failure;
+    if (failure == "std-thread") {
+        RunStdThread();
+    } else if (failure == "raw-pthread") {
+        RunRawThread();
+    } else if (failure == "qt-slot") {
+        return RunQt(argc, argv, ThrowInSlot, 0, 300);
+    } else if (failure == "event-handler") {
+        // The event handler of the first exception raises a second one.
+        handlers.ExceptionNotify = [&](faulttrap::TFaultExceptionRecord&, bool&) {
+            ++notified;
+            ThrowInSlot();
+        };
+        Run([] { ReportHandled(0); }, arguments.worker);
+    } else if (failure == "frozen-main-loop") {
+        MainModuleOptions().SetFreezeWatch(true);
+        return RunQt(argc, argv, FreezeMainLoop, 1000, 4000);
+    } else if (const auto found = failures.find(failure); found != failures.end()) {
+        Run(found->second, arguments.worker);
+    } else {
+        std::fprintf(stderr, "unknown failure %s\n", failure.c_str());
+        return 2;
+    }
+    std::printf("notified %d\n", notified);
+    return 0;
+}

@@ -1,0 +1,139 @@
+// Thread start: every thread created through pthread_create (std::thread included) is listed,
+// gets its alternate signal stack and stack copy, and runs inside a guard that reports an
+// exception escaping its routine; the thread then ends with exit code 1, the process goes on.
+
+#include "intercept/thread_hooks.h"
+
+#include "intercept/activation.h"
+#include "intercept/dispatcher.h"
+#include "intercept/exception_object.h"
+#include "intercept/fault_signals.h"
+#include "intercept/thread_list.h"
+#include "intercept/thread_state.h"
+
+#include <cxxabi.h>
+#include <dlfcn.h>
+#include <execinfo.h>
+#include <pthread.h>
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+namespace faulttrap {
+
+namespace {
+
+using CreateFunction = int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*);
+
+std::atomic<CreateFunction> nextCreate{nullptr};
+
+CreateFunction NextCreate() {
+    CreateFunction function = nextCreate.load(std::memory_order_acquire);
+    if (function == nullptr) {
+        function = reinterpret_cast<CreateFunction>(::dlsym(RTLD_NEXT, "pthread_create"));
+        nextCreate.store(function, std::memory_order_release);
+    }
+    return function;
+}
+
+constinit thread_local bool creatingOwnThread = false;
+
+struct ThreadStart {
+    void* (*routine)(void*) = nullptr;
+    void* parameter = nullptr;
+    bool ownThread = false;
+    std::vector<std::uintptr_t> creationStack;
+};
+
+void EnterThread(const ThreadStart& start) {
+    PrepareThreadState();
+    SetUpAlternateSignalStack();
+    ThreadState& state = CurrentThreadState();
+    state.ownThread = start.ownThread;
+    TFaultThreadInfo info;
+    info.id = CurrentThreadId();
+    info.handle = ::pthread_self();
+    info.startRoutine = start.routine;
+    info.parameter = start.parameter;
+    info.stackTop = state.stackTop;
+    info.ownThread = start.ownThread;
+    info.resumed = true;
+    info.creationStack = start.creationStack;
+    ThreadsList().Add(std::move(info));
+}
+
+void LeaveThread() {
+    ThreadsList().Remove(CurrentThreadId());
+    ReleaseAlternateSignalStack();
+    ReleaseThreadState();
+}
+
+void* ReportEscapedException() {
+    ThreadState& state = CurrentThreadState();
+    const InsideFaultTrap inside;
+    if (!IsActive() || state.reported)
+        return reinterpret_cast<void*>(1);
+    state.reported = true;
+    const FaultException exception = CaptureCurrentException();
+    TExceptNotifyParams params = ParamsOfCallingThread(exception.type);
+    ExceptionManagerWith(exception, state.raise.returnAddress, TExceptionOrigin::Thread,
+                         std::move(params), TExceptionVerdict::Unhandled);
+    return reinterpret_cast<void*>(1);
+}
+
+void* GuardedThreadRoutine(void* parameter) {
+    const std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+    EnterThread(*start);
+    void* result = nullptr;
+    try {
+        result = start->routine(start->parameter);
+    } catch (const abi::__forced_unwind&) {
+        // pthread_exit or cancellation: not an error, the unwinding must go on.
+        LeaveThread();
+        throw;
+    } catch (...) {
+        result = ReportEscapedException();
+    }
+    LeaveThread();
+    return result;
+}
+
+} // namespace
+
+std::vector<std::uintptr_t> CallerReturnAddresses(int skip) {
+    std::array<void*, 64> frames{};
+    const int count = ::backtrace(frames.data(), static_cast<int>(frames.size()));
+    std::vector<std::uintptr_t> addresses;
+    for (int i = skip; i < count; ++i)
+        addresses.push_back(reinterpret_cast<std::uintptr_t>(frames[static_cast<std::size_t>(i)]));
+    return addresses;
+}
+
+std::thread StartOwnThread(std::function<void()> body) {
+    creatingOwnThread = true;
+    std::thread thread(std::move(body));
+    creatingOwnThread = false;
+    return thread;
+}
+
+} // namespace faulttrap
+
+extern "C" __attribute__((visibility("default"))) int
+pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*routine)(void*),
+               void* parameter) {
+    using namespace faulttrap;
+    const CreateFunction create = NextCreate();
+    if (!IsActive())
+        return create(thread, attributes, routine, parameter);
+    auto start = std::make_unique<ThreadStart>();
+    start->routine = routine;
+    start->parameter = parameter;
+    start->ownThread = creatingOwnThread;
+    if (!start->ownThread)
+        start->creationStack = CallerReturnAddresses(1);
+    const int result = create(thread, attributes, GuardedThreadRoutine, start.get());
+    if (result == 0)
+        start.release();
+    return result;
+}
