@@ -8,9 +8,10 @@ namespace faulttrap {
 namespace {
 
 // The units whose code runs while a call stack is taken and resolved.
-constexpr std::array<std::string_view, 8> ownUnits{
-    "call_site.cpp",   "safe_memory.cpp",       "stack_scan.cpp",  "resolver.cpp",
-    "debug_index.cpp", "module_debug_data.cpp", "module_list.cpp", "dwarf_source.cpp",
+constexpr std::array<std::string_view, 9> ownUnits{
+    "call_site.cpp",         "safe_memory.cpp", "stack_scan.cpp",
+    "resolver.cpp",          "debug_index.cpp", "lazy_debug_index.cpp",
+    "module_debug_data.cpp", "module_list.cpp", "dwarf_source.cpp",
 };
 
 } // namespace
