@@ -78,8 +78,11 @@ LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const Name
         byAddress_.begin(), byAddress_.end(),
         [this](std::uint32_t a, std::uint32_t b) { return records_[a].begin < records_[b].begin; });
     begins_.reserve(byAddress_.size());
-    for (const std::uint32_t record : byAddress_)
+    ends_.reserve(byAddress_.size());
+    for (const std::uint32_t record : byAddress_) {
         begins_.push_back(records_[record].begin);
+        ends_.push_back(records_[record].end);
+    }
     blocks_.resize(count);
 }
 
@@ -194,12 +197,14 @@ std::optional<SourcePlaceView> LazyDebugIndex::find(std::uint64_t offset) const 
                          [](std::uint64_t value, std::uint32_t begin) { return value < begin; });
     if (after == begins_.begin())
         return std::nullopt;
-    const std::size_t record = byAddress_[static_cast<std::size_t>(after - begins_.begin() - 1)];
-    if (offset >= records_[record].end)
+    const auto position = static_cast<std::size_t>(after - begins_.begin() - 1);
+    if (offset >= ends_[position])
         return std::nullopt;
+    const std::size_t record = byAddress_[position];
 
     std::lock_guard lock(mutex_);
-    nameClasses(record);
+    if (!blocks_[record] || !blocks_[record]->classesNamed)
+        nameClasses(record);
     const Block& block = *blocks_[record];
     const auto row = std::upper_bound(
         block.rows.begin(), block.rows.end(), offset,

@@ -63,8 +63,9 @@ private:
     NameDecoding decoding_;
     std::vector<Record> records_; // in stored order, which is the order names refer back in
     // The records that hold code, by code offset: their begins side by side, so that the
-    // search stays in one small block of memory, and their positions in records_.
+    // search stays in one small block of memory, their ends and their positions in records_.
     std::vector<std::uint32_t> begins_;
+    std::vector<std::uint64_t> ends_;
     std::vector<std::uint32_t> byAddress_;
 
     mutable std::mutex mutex_;
