@@ -2,6 +2,7 @@
 // reading the same program's DWARF, warm (sources loaded, then 10,000 lookups) and cold
 // (a new resolver and the lookups of one deep call stack), in one run; and the container's
 // size against the DWARF sections it is made from.
+#include "debuginfo/debug_index.h"
 #include "debuginfo/elf_section.h"
 #include "debuginfo/module_list.h"
 #include "debuginfo/resolver.h"
@@ -51,9 +52,13 @@ const std::vector<std::uintptr_t>& addresses() {
     static const std::vector<std::uintptr_t> chosen = [] {
         AddressResolver resolver(modules());
         const ModuleDebugData* data = resolver.moduleData(program());
-        if (!data || !data->index || data->index->ranges().empty())
+        if (!data || !data->index)
             throw std::runtime_error(program().path + " carries no debug information");
-        const auto& ranges = data->index->ranges();
+        const NameCipher cipher("");
+        const DebugIndex all(decodeDebugInfo(data->index->information(), {&cipher, false, true}));
+        const auto& ranges = all.ranges();
+        if (ranges.empty())
+            throw std::runtime_error(program().path + " carries no line ranges");
         std::mt19937_64 random(20240601);
         std::uniform_int_distribution<std::size_t> anyRange(0, ranges.size() - 1);
         std::vector<std::uintptr_t> result;

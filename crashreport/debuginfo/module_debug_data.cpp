@@ -18,10 +18,10 @@ std::optional<ModuleDebugData> loadModuleDebugData(const std::string& path, Load
             return loaded;
         const std::string secret = password ? password(path) : std::string();
         loaded.passwordValid = passwordMatches(loaded.data, secret);
-        const NameCipher cipher(secret);
-        const NameDecoding decoding{&cipher, loaded.passwordValid, loaded.data.version >= 502};
-        loaded.index =
-            std::make_unique<DebugIndex>(decodeDebugInfo(loaded.data.debugInformation, decoding));
+        loaded.index = std::make_unique<LazyDebugIndex>(std::move(loaded.data.debugInformation),
+                                                        NameCipher(secret), loaded.passwordValid,
+                                                        loaded.data.version >= 502);
+        loaded.data.debugInformation.clear();
         return loaded;
     } catch (const DebugDataError& error) {
         if (problem)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/debug_index.h"
+#include "debuginfo/lazy_debug_index.h"
 #include "debuginfo/subsystem_data.h"
 
 #include <functional>
@@ -14,11 +14,12 @@ namespace faulttrap {
 using PasswordSource = std::function<std::string(const std::string& modulePath)>;
 
 // What a module's container gives once loaded: its header fields, options stream and,
-// when asked for, the debug information unpacked for lookups.
+// when asked for, the debug information ready for lookups (which then holds its bytes:
+// data.debugInformation is left empty).
 struct ModuleDebugData {
     SubsystemData data;
     bool passwordValid = false;
-    std::unique_ptr<DebugIndex> index; // null when only listed, or without debug information
+    std::unique_ptr<LazyDebugIndex> index; // null when only listed
 };
 
 enum class LoadPurpose { listing, resolving };

@@ -9,18 +9,17 @@ namespace {
 
 constexpr std::size_t maxNameLength = 64;
 
-std::string entryName(std::string name) {
-    if (name.starts_with('@'))
-        name[0] = '_';
-    if (name.size() > maxNameLength)
-        name.resize(maxNameLength);
-    return name;
+std::string entryName(std::string_view name) {
+    std::string result(name.substr(0, maxNameLength));
+    if (result.starts_with('@'))
+        result[0] = '_';
+    return result;
 }
 
-void fill(TFaultStackEntry& entry, SourcePlace&& place) {
-    entry.unitName = entryName(std::move(place.unit));
-    entry.className = entryName(std::move(place.className));
-    entry.procedureName = entryName(std::move(place.procedure));
+template <typename Place> void fill(TFaultStackEntry& entry, const Place& place) {
+    entry.unitName = entryName(place.unit);
+    entry.className = entryName(place.className);
+    entry.procedureName = entryName(place.procedure);
     entry.lineNumber = place.line;
     entry.lineOffset = place.lineOffset;
 }
@@ -74,10 +73,10 @@ TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebug
     const std::uint64_t offset = address - entry.module->codeStart();
 
     if (sources.container && sources.container->index) {
-        if (auto place = sources.container->index->find(offset)) {
+        if (const auto place = sources.container->index->find(offset)) {
             if (!(hideOwnUnits_ && isOwnUnit(place->unit))) {
                 entry.kind = EntryKind::line;
-                fill(entry, std::move(*place));
+                fill(entry, *place);
             }
             return entry;
         }
@@ -87,7 +86,7 @@ TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebug
             entry.kind = place->line            ? EntryKind::line
                          : !place->unit.empty() ? EntryKind::unit
                                                 : EntryKind::procedure;
-            fill(entry, std::move(*place));
+            fill(entry, *place);
             return entry;
         }
     }

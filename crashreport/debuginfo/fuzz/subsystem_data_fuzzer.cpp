@@ -1,8 +1,9 @@
 // Feeds arbitrary bytes to the container decoder and, when that accepts them, to the
-// debug-information decoder and the lookup index. The same bytes also go to the
+// debug-information decoder and both lookup indexes. The same bytes also go to the
 // debug-information decoder directly, which random bytes rarely reach through zlib.
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/debug_index.h"
+#include "debuginfo/lazy_debug_index.h"
 #include "debuginfo/subsystem_data.h"
 
 #include <cstddef>
@@ -14,9 +15,13 @@ namespace {
 void indexDebugInfo(std::span<const std::uint8_t> information, bool passwordValid) {
     using namespace faulttrap;
     const NameCipher cipher("");
+    const LazyDebugIndex lazy({information.begin(), information.end()}, cipher, passwordValid,
+                              true);
     const DebugIndex index(decodeDebugInfo(information, {&cipher, passwordValid, true}));
-    for (const DebugIndex::Range& range : index.ranges())
+    for (const DebugIndex::Range& range : index.ranges()) {
         (void)index.find(range.begin);
+        (void)lazy.find(range.begin);
+    }
 }
 
 } // namespace
