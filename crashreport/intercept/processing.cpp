@@ -296,7 +296,8 @@ void Processing::CheckDuplicate() {
     if (!(current_.ReportOptions() & report_options::NoDuplicateErrors) || !current_.LogToFile())
         return;
     try {
-        state_.duplicate = CountDuplicateReport(LogLocationOf(current_), bugId_, "Count");
+        state_.duplicate = CountDuplicateReport(ReportSettingsOf(current_), LogLocationOf(current_),
+                                                bugId_, "Count");
     } catch (const std::exception& error) {
         ErrorNotify(TFaultTrapErrorCode::eeLogError, std::string("[Log] ") + error.what());
     }
@@ -405,7 +406,7 @@ void Processing::WriteLog() {
     Stage(15);
     if (current_.ReportOptions() & report_options::NewLogOnVersionChange) {
         try {
-            DeleteLogOfOtherVersion(LogLocationOf(current_), "");
+            DeleteLogOfOtherVersion(ReportSettingsOf(current_), LogLocationOf(current_), "");
         } catch (const std::exception&) {
         }
     }
@@ -415,8 +416,9 @@ void Processing::WriteLog() {
         return;
     for (;;) {
         try {
-            state_.deliveryReport = WriteReportToLog(LogLocationOf(current_), report_->Text(),
-                                                     current_.MaxLogEntries(), true);
+            state_.deliveryReport = WriteReportToLog(ReportSettingsOf(current_),
+                                                     LogLocationOf(current_), report_->Text(), true)
+                                        .value_or(report_->Text());
             break;
         } catch (const std::exception& error) {
             if (!ErrorNotify(TFaultTrapErrorCode::eeLogError, std::string("[Log] ") + error.what()))
