@@ -17,7 +17,6 @@ public:
     // Closes here, so that the window still hears of the disconnection.
     ~THTTPConnection() override;
 
-protected:
     void Status(THTTPStatus code, int value) override;
 
 private:

@@ -73,8 +73,8 @@ public:
     const THTTPUrl& Url() const { return url_; }
     const THTTPProxy& Proxy() const { return proxy_; }
 
-protected:
-    // Told of every step; does nothing here.
+    // Told of every step, by the exchanges and by the conversation that drives the connection
+    // (a tracker's log-in, project, search and update steps); does nothing here.
     virtual void Status(THTTPStatus code, int value);
 
 private:
