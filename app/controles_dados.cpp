@@ -1,6 +1,6 @@
 #include "app/controles_dados.h"
 
-#include "app/texto_qt.h"
+#include "registry/texto_qt.h"
 
 #include <QSignalBlocker>
 

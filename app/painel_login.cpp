@@ -1,7 +1,7 @@
 #include "app/painel_login.h"
 
 #include "app/fontes.h"
-#include "app/texto_qt.h"
+#include "registry/texto_qt.h"
 #include "config/texto.h"
 
 #include <QCoreApplication>
