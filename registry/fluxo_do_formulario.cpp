@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QLocale>
 #include <QPlainTextEdit>
+#include <QSignalBlocker>
 #include <QValidator>
 
 #include <optional>
@@ -89,10 +90,14 @@ QString TextoDe(QWidget* controle) {
     return {};
 }
 
+// Shows the text without the control telling its binding: a browsed record is not written.
 void Mostra(QWidget* controle, const QString& texto) {
+    const QSignalBlocker bloqueio(controle);
     if (auto* edicao = qobject_cast<QLineEdit*>(controle)) {
         edicao->setText(texto);
     } else if (auto* lista = qobject_cast<QComboBox*>(controle)) {
+        // With its entry current, leaving the list does not take the entry into the record.
+        lista->setCurrentIndex(lista->findText(texto, Qt::MatchExactly | Qt::MatchCaseSensitive));
         lista->setEditText(texto);
     }
 }
@@ -186,7 +191,7 @@ bool FluxoDoFormulario::teclaPressionada(QWidget* controle, QKeyEvent* tecla) {
     if (*caractere == Esc) {
         // A typed-in day/month field keeps Esc for itself; elsewhere it presses the window's
         // cancel button.
-        if (!ehDiaMes || !static_cast<QLineEdit*>(controle)->isModified()) {
+        if (!ehDiaMes || !diaMesDigitado_) {
             return false;
         }
         QApplication::beep();
@@ -203,6 +208,7 @@ bool FluxoDoFormulario::teclaPressionada(QWidget* controle, QKeyEvent* tecla) {
     if (!aceito) {
         QApplication::beep();
     }
+    diaMesDigitado_ = diaMesDigitado_ || (ehDiaMes && aceito);
     return !aceito;
 }
 
@@ -227,6 +233,7 @@ bool FluxoDoFormulario::teclaNaListaAberta(QKeyEvent* tecla) {
 }
 
 void FluxoDoFormulario::entrou(QWidget* controle) {
+    diaMesDigitado_ = false;
     if (controle == c_.DBEdit11) {
         c_.DBEdit11->resize(c_.DBEdit11->width(), AlturaDoMemoAberto);
         c_.DBEdit11->raise();

@@ -67,6 +67,8 @@ private:
     ControlesDoFormulario c_;
     data::RecordSet& medicos_;
     bool formataNome_;
+    // Something was typed into the day/month field that has the focus.
+    bool diaMesDigitado_ = false;
 };
 
 } // namespace olvendra::registry

@@ -2,6 +2,7 @@
 
 #include "ambiente_de_teste.h"
 #include "app/form_medicos.h"
+#include "app/navegador.h"
 #include "app/painel_medicos.h"
 #include "app/programa.h"
 #include "config/texto.h"
