@@ -40,6 +40,12 @@ inline void Tecla(Qt::Key tecla, Qt::KeyboardModifiers modificadores = Qt::NoMod
     QTest::keyClick(QApplication::focusWidget(), tecla, modificadores);
 }
 
+// Alt with a letter: the accelerator presses its button with a short animation, waited for here.
+inline void Atalho(QWidget& janela, Qt::Key letra) {
+    QTest::keyClick(&janela, letra, Qt::AltModifier);
+    QTest::qWait(250);
+}
+
 inline bool TemFoco(const QWidget* controle) {
     const QWidget* foco = QApplication::focusWidget();
     return foco == controle || (foco != nullptr && controle->isAncestorOf(foco));
