@@ -38,8 +38,7 @@ void Relato(QWidget* pai, const QString& texto) {
 
 bool ConfirmaExclusao(QWidget* pai) {
     return Mostra(pai, QMessageBox::Question, "Confirm", QStringLiteral("Delete record?"),
-                  QMessageBox::Ok | QMessageBox::Cancel,
-                  QMessageBox::Cancel) == QMessageBox::Ok;
+                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 } // namespace olvendra::app

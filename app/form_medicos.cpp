@@ -10,13 +10,13 @@
 #include "app/painel_pesquisa.h"
 #include "app/painel_relacao.h"
 #include "app/painel_tabela.h"
-#include "registry/fluxo_do_formulario.h"
-#include "registry/texto_qt.h"
 #include "config/caminhos.h"
 #include "config/erro_inesperado.h"
 #include "config/texto.h"
 #include "login/nome_usuario_sistema.h"
 #include "login/valida_usuario.h"
+#include "registry/fluxo_do_formulario.h"
+#include "registry/texto_qt.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -101,11 +101,9 @@ void TFormMedicos::usaDM(data::TDM& dm) {
     connect(PainelLogin_->BotCancSenha, &QPushButton::clicked, this,
             [this] { BotCancSenhaClick(); });
 
-    regras_ = std::make_unique<registry::RegrasDoCadastro>(dm.MEDICOS, *this,
-                                                           sessao_.UsuarioLogin);
+    regras_ = std::make_unique<registry::RegrasDoCadastro>(dm.MEDICOS, *this, sessao_.UsuarioLogin);
     fluxo_ = new registry::FluxoDoFormulario(PainelMedicos_->controles(), dm.MEDICOS,
-                                             configuracao_.FormataNomeCliente == OpcaoLigada,
-                                             this);
+                                             configuracao_.FormataNomeCliente == OpcaoLigada, this);
     connect(PainelMedicos_->BotSairMedicos, &QPushButton::clicked, this,
             [this] { regras_->BotSairMedicosClick(); });
     connect(PainelMedicos_->BotTabelaMed, &QPushButton::clicked, this,

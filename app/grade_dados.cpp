@@ -129,18 +129,17 @@ bool ModeloDoConjunto::setData(const QModelIndex& indice, const QVariant& valor,
     return true;
 }
 
-DBGrid::DBGrid(QWidget* pai, data::RecordSet& conjunto, QList<ColunaDaGrade> colunas,
-               bool editavel)
+DBGrid::DBGrid(QWidget* pai, data::RecordSet& conjunto, QList<ColunaDaGrade> colunas, bool editavel)
     : QTableView(pai), conjunto_(conjunto), editavel_(editavel) {
     modelo_ = new ModeloDoConjunto(conjunto, colunas, editavel, this);
     setModel(modelo_);
     modelo_->aoMoverCursor = [this] { mostraCursor(); };
     setSelectionBehavior(QAbstractItemView::SelectItems);
     setSelectionMode(QAbstractItemView::SingleSelection);
-    setEditTriggers(editavel ? QAbstractItemView::AnyKeyPressed |
-                                   QAbstractItemView::EditKeyPressed |
-                                   QAbstractItemView::DoubleClicked
-                             : QAbstractItemView::NoEditTriggers);
+    setEditTriggers(editavel
+                        ? QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed |
+                              QAbstractItemView::DoubleClicked
+                        : QAbstractItemView::NoEditTriggers);
     setTabKeyNavigation(true);
     setShowGrid(true);
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);

@@ -130,10 +130,7 @@ void BM_SearchStatementOnly(benchmark::State& state) {
     state.counters["matches"] = static_cast<double>(encontrados);
 }
 
-BENCHMARK(BM_RoundTripThroughTheRecordSet)
-    ->Arg(10000)
-    ->Arg(100000)
-    ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_RoundTripThroughTheRecordSet)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_BareStatements)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SearchStatementOnly)
     ->Args({10000, 1})

@@ -67,6 +67,9 @@ std::optional<char> Caractere(const QKeyEvent* tecla) {
     if ((tecla->modifiers() & Qt::ControlModifier) && codigo >= Qt::Key_A && codigo <= Qt::Key_Z) {
         return static_cast<char>(codigo - Qt::Key_A + 1);
     }
+    if (codigo == Qt::Key_Tab || codigo == Qt::Key_Backtab) {
+        return std::nullopt; // moves the focus; never typed into a field
+    }
     if (codigo == Qt::Key_Backspace) {
         return Backspace;
     }

@@ -14,8 +14,7 @@ constexpr std::size_t LarguraSalva = 40;
 
 } // namespace
 
-Pesquisa::Pesquisa(data::RecordSet& medicos, TelaDePesquisa& tela,
-                   const std::string& camposMedicos)
+Pesquisa::Pesquisa(data::RecordSet& medicos, TelaDePesquisa& tela, const std::string& camposMedicos)
     : medicos_(medicos), tela_(tela), campos_(camposMedicos) {}
 
 void Pesquisa::BotPesqMedClick() {

@@ -234,8 +234,7 @@ private slots:
                                      "DBEdit2",       "DBEdit3",        "DBComboBox1"};
         for (const QString& proximo : caminho) {
             Tecla(Qt::Key_Return);
-            QVERIFY2(TemFoco(r_->controle(proximo.toLatin1().constData())),
-                     qPrintable(proximo));
+            QVERIFY2(TemFoco(r_->controle(proximo.toLatin1().constData())), qPrintable(proximo));
         }
     }
 

@@ -238,7 +238,9 @@ private slots:
         QCOMPARE(r_->campo("ATENDENTE"), QStringLiteral("MARIA"));
         QVERIFY(TemFoco(tabela().TabelaMedicos));
         Tecla(Qt::Key_Up);
-        QCOMPARE(avisos.textos, QStringList{Verifique + Texto("      - Campo \"Nº Registro\" não foi preenchido.")});
+        QCOMPARE(
+            avisos.textos,
+            QStringList{Verifique + Texto("      - Campo \"Nº Registro\" não foi preenchido.")});
         QCOMPARE(r_->medicos().state(), RecordSetState::Inserting);
         QCOMPARE(tabela().TabelaMedicos->currentIndex().row(), 5);
     }
@@ -256,7 +258,9 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(r_->campo("CRM"), QStringLiteral("777"));
         Tecla(Qt::Key_Down);
-        QCOMPARE(avisos.textos, QStringList{Verifique + Texto("      - Campo \"Conselho\" não foi preenchido.\n")});
+        QCOMPARE(
+            avisos.textos,
+            QStringList{Verifique + Texto("      - Campo \"Conselho\" não foi preenchido.\n")});
         QCOMPARE(r_->medicos().state(), RecordSetState::Inserting);
         QVERIFY(LeDoBanco(r_->ambiente, "777").empty());
     }

@@ -66,8 +66,8 @@ private slots:
         QTest::addColumn<QStringList>("preenchidos");
         QTest::addColumn<QString>("relatorio");
         QTest::newRow("only the number") << QStringList{"CRM"} << Linha("Conselho") + "\r";
-        QTest::newRow("number, council") << QStringList{"CRM", "CONSELHOPROFISSIONAL"}
-                                         << Linha("UF") + "\r";
+        QTest::newRow("number, council")
+            << QStringList{"CRM", "CONSELHOPROFISSIONAL"} << Linha("UF") + "\r";
         QTest::newRow("number, council, state: specialty, not the name")
             << QStringList{"CRM", "CONSELHOPROFISSIONAL", "UFCONSELHO"}
             << Linha("Especialidade") + "\r";
@@ -166,7 +166,7 @@ private slots:
         QFETCH(QString, telefoneNoBanco);
         // A record stored by another program may already lack a mandatory field.
         Insere(r_->ambiente, "77", "Pediatria", "Ana Lima", completo ? "CRM" : "", "SP",
-                              "1111-2222");
+               "1111-2222");
         r_->abre();
         escreve("TELEFONES", "3333-0000");
         if (apagadoPorOutro) {
@@ -178,7 +178,8 @@ private slots:
         QCOMPARE(avisos.respostasPendentes(), qsizetype{0});
         for (qsizetype i = 0; i < avisos.textos.size(); ++i) {
             const bool pergunta = avisos.textos[i] != FalhaAoSalvar;
-            QCOMPARE(avisos.titulos[i], pergunta ? Titulo : Texto("Cadastro de Profissionais de Saúde"));
+            QCOMPARE(avisos.titulos[i],
+                     pergunta ? Titulo : Texto("Cadastro de Profissionais de Saúde"));
             QCOMPARE(avisos.icones[i], pergunta ? QMessageBox::Warning : QMessageBox::NoIcon);
             if (avisos.textos[i] == Pergunta1 || avisos.textos[i].startsWith("As ")) {
                 QCOMPARE(avisos.padroes[i], QMessageBox::No);

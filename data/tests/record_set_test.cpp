@@ -143,7 +143,8 @@ TEST_F(RecordSetTest, AppendAddsTheNewRowAfterTheLast) {
     EXPECT_EQ(medicos.position(), 4u);
     EXPECT_TRUE(medicos.fieldText("NOME").empty());
     medicos.first();
-    EXPECT_EQ(medicos.rowCount(), 4u) << "an untouched appended row is dropped like an inserted one";
+    EXPECT_EQ(medicos.rowCount(), 4u)
+        << "an untouched appended row is dropped like an inserted one";
 }
 
 TEST_F(RecordSetTest, UpdateFindsTheRowByItsOldKey) {

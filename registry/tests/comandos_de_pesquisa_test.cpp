@@ -15,15 +15,18 @@ using data::testing::EmbeddedDatabase;
 
 constexpr const char* Campos = "CRM, ESPECIALIDADE, NOME";
 
-// The values of the first column of every row the statement returns, in order.
-std::vector<std::string> Primeiras(const data::ConnectionSettings& banco, const Comando& comando) {
+// The values of one column of every row the statement returns, in order.
+std::vector<std::string> Coluna(const data::ConnectionSettings& banco, const Comando& comando,
+                                std::size_t coluna) {
     struct Coleta : data::RowSink {
+        std::size_t coluna = 0;
         std::vector<std::string> valores;
         void columns(const std::vector<data::Column>&) override {}
         void row(const std::string_view* valores_, const bool*) override {
-            valores.emplace_back(valores_[0]);
+            valores.emplace_back(valores_[coluna]);
         }
     } coleta;
+    coleta.coluna = coluna;
     data::Connection conexao(banco);
     conexao.select(comando.sql, comando.parametros, coleta);
     return coleta.valores;
@@ -43,20 +46,10 @@ protected:
         });
     }
     std::vector<std::string> porNome(const std::string& texto) {
-        auto comando = ComandoPorNome(Campos, Utf8ParaWin1252(texto));
-        std::vector<std::string> nomes;
-        struct Nomes : data::RowSink {
-            std::vector<std::string>* saida;
-            void columns(const std::vector<data::Column>&) override {}
-            void row(const std::string_view* v, const bool*) override { saida->emplace_back(v[2]); }
-        } coleta;
-        coleta.saida = &nomes;
-        data::Connection conexao(banco.settings());
-        conexao.select(comando.sql, comando.parametros, coleta);
-        return nomes;
+        return Coluna(banco.settings(), ComandoPorNome(Campos, Utf8ParaWin1252(texto)), 2);
     }
     std::vector<std::string> porCRM(const std::string& texto) {
-        return Primeiras(banco.settings(), ComandoPorCRM(Campos, texto));
+        return Coluna(banco.settings(), ComandoPorCRM(Campos, texto), 0);
     }
     EmbeddedDatabase banco;
 };
@@ -64,7 +57,8 @@ protected:
 TEST_F(ComandosDePesquisa, NameIsAPrefixOrderedByNameAndNumber) {
     EXPECT_EQ(porNome("Mari"), (std::vector<std::string>{"Maria da Silva", "Mario Souza"}));
     EXPECT_EQ(porNome("Maria da Silva"), (std::vector<std::string>{"Maria da Silva"}));
-    EXPECT_EQ(porNome("maria"), std::vector<std::string>{}) << "the search text is matched as given";
+    EXPECT_EQ(porNome("maria"), std::vector<std::string>{})
+        << "the search text is matched as given";
     EXPECT_EQ(porNome("Zé"), std::vector<std::string>{});
 }
 
@@ -96,7 +90,7 @@ TEST_F(ComandosDePesquisa, TheFullListIsOrderedByNameThenNumber) {
     for (const char* separador : {", ", ","}) {
         const Comando comando = ComandoCompleto(Campos, separador);
         EXPECT_TRUE(comando.parametros.empty());
-        EXPECT_EQ(Primeiras(banco.settings(), comando),
+        EXPECT_EQ(Coluna(banco.settings(), comando, 0),
                   (std::vector<std::string>{"300", "1'2", "12", "2_0", "200", "10", "11"}));
     }
 }

@@ -20,8 +20,8 @@ struct Caso {
 };
 
 TEST(FiltrosDeTecla, NameAcceptsLettersDigitsSpaceSlashAndBackspaceOnly) {
-    const Caso caso{"name", "aZz09 /\b", std::string("'-.,") + Cedilha + AAgudo + CtrlC + CtrlV +
-                                               CtrlX + "\t" + '\x1b'};
+    const Caso caso{"name", "aZz09 /\b",
+                    std::string("'-.,") + Cedilha + AAgudo + CtrlC + CtrlV + CtrlX + "\t" + '\x1b'};
     for (char c : caso.aceitos)
         EXPECT_TRUE(AceitaNoNome(c)) << static_cast<int>(c);
     for (char c : caso.recusados)
