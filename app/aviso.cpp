@@ -5,16 +5,40 @@
 
 namespace olvendra::app {
 
-void Aviso(QWidget* pai, const QString& texto) {
-    QMessageBox caixa(QMessageBox::NoIcon, QString::fromUtf8(TituloDaAplicacao),
-                      QString(texto).replace(QLatin1Char('\r'), QLatin1Char('\n')), QMessageBox::Ok,
-                      pai);
+namespace {
+
+int Mostra(QWidget* pai, QMessageBox::Icon icone, const char* tituloUtf8, const QString& texto,
+           QMessageBox::StandardButtons botoes, QMessageBox::StandardButton padrao) {
+    QMessageBox caixa(icone, QString::fromUtf8(tituloUtf8),
+                      QString(texto).replace(QLatin1Char('\r'), QLatin1Char('\n')), botoes, pai);
     caixa.setTextFormat(Qt::PlainText);
-    caixa.exec();
-    // The focus goes back to the window the notice interrupted, where the caller places it.
+    caixa.setDefaultButton(padrao);
+    const int resposta = caixa.exec();
+    // The focus goes back to the window the box interrupted, where the caller places it.
     if (pai != nullptr) {
         pai->window()->activateWindow();
     }
+    return resposta;
+}
+
+} // namespace
+
+void Aviso(QWidget* pai, const QString& texto) {
+    Mostra(pai, QMessageBox::NoIcon, TituloDaAplicacao, texto, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool Pergunta(QWidget* pai, const QString& texto) {
+    return Mostra(pai, QMessageBox::Warning, TituloDoCadastro, texto,
+                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+}
+
+void Relato(QWidget* pai, const QString& texto) {
+    Mostra(pai, QMessageBox::Warning, TituloDoCadastro, texto, QMessageBox::Ok, QMessageBox::Ok);
+}
+
+bool ConfirmaExclusao(QWidget* pai) {
+    return Mostra(pai, QMessageBox::Question, "Confirm", QStringLiteral("Delete record?"),
+                  QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel) == QMessageBox::Ok;
 }
 
 } // namespace olvendra::app

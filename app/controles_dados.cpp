@@ -1,10 +1,15 @@
 #include "app/controles_dados.h"
 
-#include "app/texto_qt.h"
+#include "registry/texto_qt.h"
 
 #include <QSignalBlocker>
 
 namespace olvendra::app {
+
+void MostraTexto(QComboBox& lista, const QString& texto) {
+    lista.setCurrentIndex(lista.findText(texto, Qt::MatchExactly | Qt::MatchCaseSensitive));
+    lista.setEditText(texto);
+}
 
 DBEdit::DBEdit(QWidget* pai, data::RecordSet& conjunto, const char* coluna)
     : QLineEdit(pai), vinculo_(conjunto, coluna, [this](const std::string& valor) {
@@ -19,7 +24,7 @@ DBComboBox::DBComboBox(QWidget* pai, data::RecordSet& conjunto, const char* colu
                        const QStringList& itens)
     : QComboBox(pai), vinculo_(conjunto, coluna, [this](const std::string& valor) {
           const QSignalBlocker bloqueio(this);
-          setEditText(ParaQt(valor));
+          MostraTexto(*this, ParaQt(valor));
       }) {
     setEditable(true);
     setInsertPolicy(QComboBox::NoInsert);
@@ -27,8 +32,19 @@ DBComboBox::DBComboBox(QWidget* pai, data::RecordSet& conjunto, const char* colu
     setCurrentIndex(-1);
     connect(lineEdit(), &QLineEdit::textEdited, this,
             [this](const QString& texto) { vinculo_.escreve(DeQt(texto)); });
-    connect(this, &QComboBox::activated, this,
-            [this](int indice) { vinculo_.escreve(DeQt(itemText(indice))); });
+    connect(this, &QComboBox::activated, this, [this](int indice) {
+        if (!saindo_) {
+            vinculo_.escreve(DeQt(itemText(indice)));
+        }
+    });
+}
+
+void DBComboBox::focusOutEvent(QFocusEvent* evento) {
+    // Leaving the list matches its text against the entries and "activates" the one found; what
+    // was typed is already in the record, so only a pick by the user may write.
+    saindo_ = true;
+    QComboBox::focusOutEvent(evento);
+    saindo_ = false;
 }
 
 DBMemo::DBMemo(QWidget* pai, data::RecordSet& conjunto, const char* coluna)

@@ -20,14 +20,21 @@ private:
     Vinculo vinculo_;
 };
 
+// Shows a text in an editable list, with its entry current when it is one of them.
+void MostraTexto(QComboBox& lista, const QString& texto);
+
 // An editable drop-down list over fixed entries; the user may also type another text.
 class DBComboBox : public QComboBox {
 public:
     DBComboBox(QWidget* pai, data::RecordSet& conjunto, const char* coluna,
                const QStringList& itens);
 
+protected:
+    void focusOutEvent(QFocusEvent* evento) override;
+
 private:
     Vinculo vinculo_;
+    bool saindo_ = false;
 };
 
 class DBMemo : public QPlainTextEdit {

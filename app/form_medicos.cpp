@@ -3,15 +3,20 @@
 #include "app/aviso.h"
 #include "app/cor_fundo.h"
 #include "app/fontes.h"
+#include "app/grade_dados.h"
 #include "app/navegador.h"
 #include "app/painel_login.h"
 #include "app/painel_medicos.h"
-#include "app/texto_qt.h"
+#include "app/painel_pesquisa.h"
+#include "app/painel_relacao.h"
+#include "app/painel_tabela.h"
 #include "config/caminhos.h"
 #include "config/erro_inesperado.h"
 #include "config/texto.h"
 #include "login/nome_usuario_sistema.h"
 #include "login/valida_usuario.h"
+#include "registry/fluxo_do_formulario.h"
+#include "registry/texto_qt.h"
 
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -36,11 +41,7 @@ constexpr const char* ColunasDeMedicos =
     "UFCONSELHO";
 constexpr const char* MarcaDeUso = "Em_Uso.txt";
 
-Painel* PainelInterno(QWidget* pai, const char* nome, const char* titulo) {
-    auto* painel = new Painel(pai, nome);
-    painel->defineTitulo(QString::fromUtf8(titulo));
-    return painel;
-}
+constexpr const char* OpcaoLigada = "Sim";
 
 // The inner panels keep the button face whatever colour the record panel is given.
 void MantemCorDeBotao(QWidget* painel) {
@@ -61,7 +62,10 @@ TFormMedicos::TFormMedicos() {
     setAutoFillBackground(true);
 }
 
-TFormMedicos::~TFormMedicos() = default;
+TFormMedicos::~TFormMedicos() {
+    // The keyboard flow watches the controls: it goes before them.
+    delete fluxo_;
+}
 
 bool TFormMedicos::FormCreate(const std::filesystem::path& diretorioDoPrograma) {
     resize(Largura, Altura);
@@ -78,11 +82,9 @@ void TFormMedicos::usaDM(data::TDM& dm) {
     dm_ = &dm;
     PainelMedicos_ = new PainelMedicos(this, dm.MEDICOS, dm.Espec);
     PainelMedicos_->setGeometry(rect());
-    PainelPesqMed_ = PainelInterno(PainelMedicos_, "PainelPesqMed", "Pesquisa");
-    PainelPesqMedicos_ =
-        PainelInterno(PainelMedicos_, "PainelPesqMedicos", "Relação de Profissionais");
-    PainelTabelaMed_ =
-        PainelInterno(PainelMedicos_, "PainelTabelaMed", "Tabela de Profissionais de Saúde");
+    PainelPesqMed_ = new PainelPesquisa(PainelMedicos_);
+    PainelPesqMedicos_ = new PainelRelacao(PainelMedicos_, dm.MEDICOS);
+    PainelTabelaMed_ = new PainelTabela(PainelMedicos_, dm.MEDICOS);
     PainelLogin_ = new PainelLogin(PainelMedicos_);
     for (QWidget* painel :
          {static_cast<QWidget*>(PainelPesqMed_), static_cast<QWidget*>(PainelPesqMedicos_),
@@ -98,8 +100,41 @@ void TFormMedicos::usaDM(data::TDM& dm) {
     PainelLogin_->aoValidar = [this] { BotOkSenhaClick(); };
     connect(PainelLogin_->BotCancSenha, &QPushButton::clicked, this,
             [this] { BotCancSenhaClick(); });
+
+    regras_ = std::make_unique<registry::RegrasDoCadastro>(dm.MEDICOS, *this, sessao_.UsuarioLogin);
+    fluxo_ = new registry::FluxoDoFormulario(PainelMedicos_->controles(), dm.MEDICOS,
+                                             configuracao_.FormataNomeCliente == OpcaoLigada, this);
     connect(PainelMedicos_->BotSairMedicos, &QPushButton::clicked, this,
-            [this] { BotSairMedicosClick(); });
+            [this] { regras_->BotSairMedicosClick(); });
+    connect(PainelMedicos_->BotTabelaMed, &QPushButton::clicked, this,
+            [this] { BotTabelaMedClick(); });
+    connect(PainelTabelaMed_->BitBtn1, &QPushButton::clicked, this, [this] { BitBtn1Click(); });
+    ligaPesquisa();
+}
+
+void TFormMedicos::ligaPesquisa() {
+    pesquisa_ = std::make_unique<registry::Pesquisa>(dm_->MEDICOS, *this, CamposMedicos);
+    auto* entrada = PainelPesqMed_;
+    connect(PainelMedicos_->BotPesqMed, &QPushButton::clicked, this,
+            [this] { pesquisa_->BotPesqMedClick(); });
+    entrada->aoPesquisarNome = [this, entrada] {
+        pesquisa_->PesquisaPorNome(DeQt(entrada->EditPesqMed->text()));
+    };
+    entrada->aoPesquisarCRM = [this, entrada] {
+        pesquisa_->PesquisaPorCRM(DeQt(entrada->EditPesqCRM->text()));
+    };
+    entrada->aoFechar = [this] { pesquisa_->FechaPesquisa(); };
+    connect(entrada->BotLocalizaMed, &QPushButton::clicked, this, [this, entrada] {
+        pesquisa_->BotLocalizaMedClick(DeQt(entrada->EditPesqMed->text()),
+                                       DeQt(entrada->EditPesqCRM->text()));
+    });
+    auto* relacao = PainelPesqMedicos_;
+    relacao->GradePesqMed->aoEnter = [this] { pesquisa_->EscolheProfissional(); };
+    relacao->GradePesqMed->aoEsc = [this] { pesquisa_->CancelaEscolha(); };
+    connect(relacao->BotEnterPesqMed, &QPushButton::clicked, this,
+            [this] { pesquisa_->EscolheProfissional(); });
+    connect(relacao->BotEscPesqMedi, &QPushButton::clicked, this,
+            [this] { pesquisa_->CancelaEscolha(); });
 }
 
 bool TFormMedicos::event(QEvent* evento) {
@@ -114,7 +149,7 @@ bool TFormMedicos::event(QEvent* evento) {
 
 void TFormMedicos::FormActivate() {
     CamposMedicos = ColunasDeMedicos;
-    SaindoDoCadastro = false;
+    regras_->SaindoDoCadastro = false;
     try {
         dm_->MEDICOS.open();
     } catch (...) {
@@ -156,22 +191,19 @@ void TFormMedicos::BotCancSenhaClick() {
     close();
 }
 
-void TFormMedicos::BotSairMedicosClick() {
-    SaindoDoCadastro = true;
-    try {
-        dm_->MEDICOS.edit();
-        dm_->MEDICOS.post();
-    } catch (...) {
-        // A record that cannot be stored is not kept: leaving goes on regardless.
-    }
-    if (SaindoDoCadastro) {
-        try {
-            dm_->MEDICOS.close();
-        } catch (...) {
-            // Closing only drops the local rows; the window closes all the same.
-        }
-        close();
-    }
+void TFormMedicos::BotTabelaMedClick() {
+    PainelTabelaMed_->setGeometry(6, 61, 778, 460);
+    DesabilitaBotoesCampos();
+    PainelTabelaMed_->show();
+    PainelTabelaMed_->TabelaMedicos->setFocus(Qt::OtherFocusReason);
+    // While the table is shown, Esc closes it.
+    defineBotaoCancelar(PainelTabelaMed_->BitBtn1);
+}
+
+void TFormMedicos::BitBtn1Click() {
+    HabilitaBotoesCampos();
+    PainelTabelaMed_->hide();
+    defineBotaoCancelar(PainelMedicos_->BotSairMedicos);
 }
 
 void TFormMedicos::defineBotaoCancelar(QPushButton* botao) {
@@ -271,6 +303,61 @@ void TFormMedicos::defineTitulo(const std::string& titulo) {
 
 void TFormMedicos::fecha() {
     close();
+}
+
+bool TFormMedicos::pergunta(const std::string& texto) {
+    return Pergunta(this, ParaQt(texto));
+}
+
+void TFormMedicos::relata(const std::string& texto) {
+    Relato(this, ParaQt(texto));
+}
+
+void TFormMedicos::focaCRM() {
+    QWidget* crm = PainelMedicos_->DBEditCRM;
+    if (crm->isVisible() && crm->isEnabled()) {
+        crm->setFocus(Qt::OtherFocusReason);
+    }
+}
+
+void TFormMedicos::DesabilitaBotoesCampos() {
+    PainelMedicos_->DesabilitaBotoesCampos();
+}
+
+void TFormMedicos::HabilitaBotoesCampos() {
+    PainelMedicos_->HabilitaBotoesCampos();
+}
+
+void TFormMedicos::mostraPainelDePesquisa() {
+    PainelPesqMed_->setGeometry(140, 90, 337, 175);
+    PainelPesqMed_->show();
+    PainelPesqMed_->raise();
+    PainelPesqMed_->EditPesqMed->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMedicos::escondePainelDePesquisa() {
+    PainelPesqMed_->hide();
+}
+
+void TFormMedicos::mostraRelacao() {
+    PainelPesqMedicos_->setGeometry(84, 75, 514, 447);
+    PainelPesqMedicos_->show();
+    PainelPesqMedicos_->GradePesqMed->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMedicos::escondeRelacao() {
+    PainelPesqMedicos_->hide();
+    // The user goes on from the record panel's first field.
+    PainelMedicos_->findChild<QWidget*>(QStringLiteral("DBComboBox1"))
+        ->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMedicos::focaBotaoTabela() {
+    PainelMedicos_->BotTabelaMed->setFocus(Qt::OtherFocusReason);
+}
+
+void TFormMedicos::focaBotaoPesquisar() {
+    PainelMedicos_->BotPesqMed->setFocus(Qt::OtherFocusReason);
 }
 
 } // namespace olvendra::app

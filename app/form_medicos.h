@@ -4,10 +4,16 @@
 #include "data/dm.h"
 #include "login/sessao.h"
 #include "login/tela_de_login.h"
+#include "registry/fluxo_do_formulario.h"
+#include "registry/pesquisa.h"
+#include "registry/regras_do_cadastro.h"
+#include "registry/tela_de_pesquisa.h"
+#include "registry/tela_do_cadastro.h"
 
 #include <QWidget>
 
 #include <filesystem>
+#include <memory>
 #include <string>
 
 class QPushButton;
@@ -16,10 +22,15 @@ namespace olvendra::app {
 
 class PainelLogin;
 class PainelMedicos;
-class Painel;
+class PainelPesquisa;
+class PainelRelacao;
+class PainelTabela;
 
 // The main window: the record panel filling it, with the login, search and table panels inside.
-class TFormMedicos : public QWidget, public login::TelaDeLogin {
+class TFormMedicos : public QWidget,
+                     public login::TelaDeLogin,
+                     public registry::TelaDoCadastro,
+                     public registry::TelaDePesquisa {
 public:
     static constexpr int Largura = 806;
     static constexpr int Altura = 600;
@@ -37,10 +48,14 @@ public:
     login::Sessao& sessao() { return sessao_; }
     PainelMedicos* painelMedicos() const { return PainelMedicos_; }
     PainelLogin* painelLogin() const { return PainelLogin_; }
+    PainelPesquisa* painelPesquisa() const { return PainelPesqMed_; }
+    PainelRelacao* painelRelacao() const { return PainelPesqMedicos_; }
+    PainelTabela* painelTabela() const { return PainelTabelaMed_; }
     QPushButton* botaoCancelar() const { return botaoCancelar_; }
+    registry::RegrasDoCadastro& regras() { return *regras_; }
+    registry::Pesquisa& pesquisa() { return *pesquisa_; }
 
     std::string CamposMedicos;
-    bool SaindoDoCadastro = false;
 
     // What the login needs from the window.
     std::string textoNome() const override;
@@ -51,7 +66,23 @@ public:
     void focaSenha() override;
     void liberaRegistro() override;
     void defineTitulo(const std::string& titulo) override;
+    // Shared with the record rules.
     void fecha() override;
+
+    // What the record rules need from the window.
+    bool pergunta(const std::string& texto) override;
+    void relata(const std::string& texto) override;
+    void focaCRM() override;
+
+    // What the search needs from the window.
+    void DesabilitaBotoesCampos() override;
+    void HabilitaBotoesCampos() override;
+    void mostraPainelDePesquisa() override;
+    void escondePainelDePesquisa() override;
+    void mostraRelacao() override;
+    void escondeRelacao() override;
+    void focaBotaoTabela() override;
+    void focaBotaoPesquisar() override;
 
 protected:
     bool event(QEvent* evento) override;
@@ -64,7 +95,9 @@ private:
     void FormActivate();
     void BotOkSenhaClick();
     void BotCancSenhaClick();
-    void BotSairMedicosClick();
+    void ligaPesquisa();
+    void BotTabelaMedClick();
+    void BitBtn1Click();
     // The button that Esc presses.
     void defineBotaoCancelar(QPushButton* botao);
     void centraNaTela();
@@ -74,9 +107,12 @@ private:
     data::TDM* dm_ = nullptr;
     PainelMedicos* PainelMedicos_ = nullptr;
     PainelLogin* PainelLogin_ = nullptr;
-    Painel* PainelPesqMed_ = nullptr;
-    Painel* PainelPesqMedicos_ = nullptr;
-    Painel* PainelTabelaMed_ = nullptr;
+    PainelPesquisa* PainelPesqMed_ = nullptr;
+    PainelRelacao* PainelPesqMedicos_ = nullptr;
+    PainelTabela* PainelTabelaMed_ = nullptr;
+    std::unique_ptr<registry::RegrasDoCadastro> regras_;
+    std::unique_ptr<registry::Pesquisa> pesquisa_;
+    registry::FluxoDoFormulario* fluxo_ = nullptr;
     QPushButton* botaoCancelar_ = nullptr;
     bool ativada_ = false;
     bool molduraAjustada_ = false;

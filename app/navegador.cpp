@@ -1,9 +1,9 @@
 #include "app/navegador.h"
 
+#include "app/aviso.h"
 #include "config/erro_inesperado.h"
 
 #include <QHBoxLayout>
-#include <QMessageBox>
 #include <QToolButton>
 
 #include <array>
@@ -53,12 +53,6 @@ DBNavigator::DBNavigator(QWidget* pai, data::RecordSet& conjunto)
     }
 }
 
-bool DBNavigator::confirmaExclusao() {
-    return QMessageBox::question(this, QStringLiteral("Confirm"), QStringLiteral("Delete record?"),
-                                 QMessageBox::Ok | QMessageBox::Cancel,
-                                 QMessageBox::Cancel) == QMessageBox::Ok;
-}
-
 void DBNavigator::aciona(int botao) {
     try {
         switch (botao) {
@@ -78,7 +72,7 @@ void DBNavigator::aciona(int botao) {
             conjunto_.insert();
             break;
         case Exclui:
-            if (!conjunto_.isEmpty() && confirmaExclusao()) {
+            if (!conjunto_.isEmpty() && ConfirmaExclusao(this)) {
                 conjunto_.remove();
             }
             break;

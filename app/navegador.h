@@ -14,7 +14,6 @@ public:
 
 private:
     void aciona(int botao);
-    bool confirmaExclusao();
 
     data::RecordSet& conjunto_;
 };

@@ -11,7 +11,6 @@ namespace olvendra::app {
 namespace {
 constexpr int LarguraDoBisel = 1;
 constexpr int Margem = 2 * LarguraDoBisel;
-constexpr int AlturaDaFaixa = 25;
 const QColor Marinho(0x00, 0x00, 0x80);
 } // namespace
 
@@ -21,7 +20,8 @@ Painel::Painel(QWidget* pai, const char* nome) : QFrame(pai) {
     hide();
 }
 
-QLabel* Painel::defineTitulo(const QString& titulo) {
+QLabel* Painel::defineTitulo(const QString& titulo, int altura) {
+    alturaDaFaixa_ = altura;
     faixa_ = new QLabel(titulo, this);
     faixa_->setObjectName(objectName() + QStringLiteral("Titulo"));
     faixa_->setAlignment(Qt::AlignCenter);
@@ -31,7 +31,7 @@ QLabel* Painel::defineTitulo(const QString& titulo) {
     cores.setColor(QPalette::Window, Marinho);
     cores.setColor(QPalette::WindowText, Qt::white);
     faixa_->setPalette(cores);
-    faixa_->setGeometry(Margem, Margem, width() - 2 * Margem, AlturaDaFaixa);
+    faixa_->setGeometry(Margem, Margem, width() - 2 * Margem, alturaDaFaixa_);
     return faixa_;
 }
 
@@ -47,7 +47,7 @@ void Painel::paintEvent(QPaintEvent* evento) {
 void Painel::resizeEvent(QResizeEvent* evento) {
     QFrame::resizeEvent(evento);
     if (faixa_ != nullptr) {
-        faixa_->setGeometry(Margem, Margem, width() - 2 * Margem, AlturaDaFaixa);
+        faixa_->setGeometry(Margem, Margem, width() - 2 * Margem, alturaDaFaixa_);
     }
 }
 

@@ -13,7 +13,8 @@ class Painel : public QFrame {
 public:
     Painel(QWidget* pai, const char* nome);
 
-    QLabel* defineTitulo(const QString& titulo);
+    // The title strip across the top, `altura` pixels high.
+    QLabel* defineTitulo(const QString& titulo, int altura = 25);
 
 protected:
     void paintEvent(QPaintEvent* evento) override;
@@ -21,6 +22,7 @@ protected:
 
 private:
     QLabel* faixa_ = nullptr;
+    int alturaDaFaixa_ = 0;
 };
 
 } // namespace olvendra::app

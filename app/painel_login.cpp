@@ -1,8 +1,8 @@
 #include "app/painel_login.h"
 
 #include "app/fontes.h"
-#include "app/texto_qt.h"
 #include "config/texto.h"
+#include "registry/texto_qt.h"
 
 #include <QCoreApplication>
 #include <QFocusEvent>

@@ -452,6 +452,30 @@ void PainelMedicos::criaLegendas() {
     }
 }
 
+registry::ControlesDoFormulario PainelMedicos::controles() const {
+    registry::ControlesDoFormulario controles;
+    controles.ordem = ordem_.mid(0, 20);
+    auto edicao = [this](const char* nome) {
+        return findChild<QLineEdit*>(QString::fromLatin1(nome));
+    };
+    auto lista = [this](const char* nome) {
+        return findChild<QComboBox*>(QString::fromLatin1(nome));
+    };
+    controles.DBEditMedico = edicao("DBEditMedico");
+    controles.DBEdit1 = edicao("DBEdit1");
+    controles.DBEditDataAniv = edicao("DBEditDataAniv");
+    controles.DBEdit2 = edicao("DBEdit2");
+    controles.DBEditComissPerc = edicao("DBEditComissPerc");
+    controles.DBEdit4 = edicao("DBEdit4");
+    controles.DBEditEmail = edicao("DBEditEmail");
+    controles.DBEditEspecial = edicao("DBEditEspecial");
+    controles.DBComboBox1 = lista("DBComboBox1");
+    controles.DBComboBox2 = lista("DBComboBox2");
+    controles.DBLookupComboBox1 = lista("DBLookupComboBox1");
+    controles.DBEdit11 = findChild<QPlainTextEdit*>(QStringLiteral("DBEdit11"));
+    return controles;
+}
+
 void PainelMedicos::defineOrdemDeTabulacao() {
     for (qsizetype i = 1; i < ordem_.size(); ++i) {
         QWidget::setTabOrder(ordem_[i - 1], ordem_[i]);

@@ -2,6 +2,7 @@
 
 #include "app/painel.h"
 #include "data/record_set.h"
+#include "registry/fluxo_do_formulario.h"
 
 #include <QList>
 
@@ -34,6 +35,8 @@ public:
 
     // The controls in tab order, the no-stop ones included.
     const QList<QWidget*>& ordemDeTabulacao() const { return ordem_; }
+    // The data controls in tab order and those the keyboard flow treats one by one.
+    registry::ControlesDoFormulario controles() const;
 
 private:
     void criaBotoes();

@@ -21,6 +21,11 @@ bool Vinculo::escreve(const std::string& textoWin1252) {
     if (!conjunto_.active()) {
         return false;
     }
+    // A browsed record is put into editing only by a change.
+    if (conjunto_.state() == data::RecordSetState::Browsing && !conjunto_.isEmpty() &&
+        conjunto_.fieldText(coluna_) == textoWin1252) {
+        return true;
+    }
     escrevendo_ = true;
     try {
         conjunto_.setFieldText(coluna_, textoWin1252);

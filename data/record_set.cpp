@@ -370,6 +370,14 @@ void RecordSet::edit() {
 }
 
 void RecordSet::insert() {
+    insertRow(false);
+}
+
+void RecordSet::append() {
+    insertRow(true);
+}
+
+void RecordSet::insertRow(bool atEnd) {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
     storeOrDropBeforeLeaving();
@@ -377,7 +385,7 @@ void RecordSet::insert() {
         return;
     impl_->buffer.assign(impl_->width(), std::nullopt);
     impl_->modified = false;
-    std::size_t at = std::min(impl_->cursor, impl_->rows.size());
+    std::size_t at = atEnd ? impl_->rows.size() : std::min(impl_->cursor, impl_->rows.size());
     impl_->rows.insert(impl_->rows.begin() + static_cast<std::ptrdiff_t>(at),
                        Row{PackedRow::Pack(impl_->buffer), impl_->nextId++});
     impl_->cursor = at;

@@ -90,6 +90,8 @@ public:
 
     void edit();
     void insert();
+    // As insert, with the new row after the last one.
+    void append();
     void post();
     void cancel();
     void remove();
@@ -115,6 +117,7 @@ private:
     // Before the cursor leaves the row (move, insert, apply, refresh): a written row is stored, an
     // untouched one is simply dropped back to browsing.
     void storeOrDropBeforeLeaving();
+    void insertRow(bool atEnd);
 
     struct Impl;
     std::string name_;

@@ -71,13 +71,21 @@ public:
     }
 
     void escreveIni(const std::string& chave, const std::string& valor) {
-        std::string rotulo = chave;
-        rotulo.resize(47, '.');
-        std::ofstream(programa() / "OLVENDRA.INI", std::ios::binary)
-            << rotulo << ": " << valor << "\r\n";
+        std::ofstream(programa() / "OLVENDRA.INI", std::ios::binary) << LinhaDoIni(chave, valor);
+    }
+
+    void acrescentaIni(const std::string& chave, const std::string& valor) {
+        std::ofstream(programa() / "OLVENDRA.INI", std::ios::binary | std::ios::app)
+            << LinhaDoIni(chave, valor);
     }
 
 private:
+    static std::string LinhaDoIni(const std::string& chave, const std::string& valor) {
+        std::string rotulo = chave;
+        rotulo.resize(47, '.');
+        return rotulo + ": " + valor + "\r\n";
+    }
+
     std::filesystem::path raiz_;
     data::ConnectionSettings banco_;
 };

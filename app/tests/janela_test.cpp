@@ -161,7 +161,7 @@ private slots:
         QCOMPARE(login().EditNome->selectedText(), login().EditNome->text());
         QCOMPARE(janela().botaoCancelar(), login().BotCancSenha);
         QCOMPARE(login().EditSenhaU->echoMode(), QLineEdit::Password);
-        QVERIFY(!janela().SaindoDoCadastro);
+        QVERIFY(!janela().regras().SaindoDoCadastro);
         QVERIFY(janela().CamposMedicos.starts_with("CRM, ESPECIALIDADE, NOME,"));
 
         comparaHabilitados(CamposDoGrupoA, false);
@@ -409,11 +409,16 @@ private slots:
     }
 
     void escapeAfterLoginPressesTheExitButton() {
+        ambiente_->executa("insert into MEDICOS (CRM, ESPECIALIDADE, NOME, CONSELHOPROFISSIONAL, "
+                           "UFCONSELHO) values ('1', 'Pediatria', 'Ana', 'CRM', 'SP')",
+                           {});
         abre();
+        RespondeAvisos avisos;
         tentaEntrar("maria", "1234");
         QVERIFY(janela().isVisible());
         Controle(janela(), "DBEditMedFone")->setFocus(Qt::OtherFocusReason);
         Tecla(Qt::Key_Escape);
+        QCOMPARE(avisos.textos, QStringList{});
         QVERIFY(!janela().isVisible());
         QVERIFY(!programa_->dm().MEDICOS.active());
         QVERIFY(!std::filesystem::exists(ambiente_->marcador()));

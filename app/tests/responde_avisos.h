@@ -3,27 +3,41 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QStringList>
 #include <QTimer>
 
 namespace olvendra::app::testing {
 
-// While alive, answers every message box the program opens: records its caption and text and
-// presses its OK (or the given) button, as a user reading it would.
+// While alive, answers every message box the program opens: records its caption, text, icon and
+// default button and presses the next of the given answers (then the given button, OK by default),
+// as a user reading it would.
 class RespondeAvisos {
 public:
     explicit RespondeAvisos(QMessageBox::StandardButton resposta = QMessageBox::Ok)
         : resposta_(resposta) {
-        relogio_.setInterval(5);
-        QObject::connect(&relogio_, &QTimer::timeout, [this] { responde(); });
-        relogio_.start();
+        inicia();
+    }
+    explicit RespondeAvisos(QList<QMessageBox::StandardButton> respostas)
+        : resposta_(QMessageBox::Ok), roteiro_(std::move(respostas)) {
+        inicia();
     }
 
     QStringList textos;
     QStringList titulos;
     QList<bool> semIcone;
+    QList<QMessageBox::Icon> icones;
+    QList<QMessageBox::StandardButton> padroes;
+    // The answers of the list not given yet.
+    qsizetype respostasPendentes() const { return roteiro_.size(); }
 
 private:
+    void inicia() {
+        relogio_.setInterval(5);
+        QObject::connect(&relogio_, &QTimer::timeout, [this] { responde(); });
+        relogio_.start();
+    }
+
     void responde() {
         auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (caixa == nullptr || !caixa->isVisible()) {
@@ -32,13 +46,17 @@ private:
         textos << caixa->text();
         titulos << caixa->windowTitle();
         semIcone << (caixa->icon() == QMessageBox::NoIcon && caixa->buttons().size() == 1);
-        QAbstractButton* botao = caixa->button(resposta_);
+        icones << caixa->icon();
+        padroes << caixa->standardButton(caixa->defaultButton());
+        const auto resposta = roteiro_.isEmpty() ? resposta_ : roteiro_.takeFirst();
+        QAbstractButton* botao = caixa->button(resposta);
         if (botao != nullptr) {
             botao->click();
         }
     }
 
     QMessageBox::StandardButton resposta_;
+    QList<QMessageBox::StandardButton> roteiro_;
     QTimer relogio_;
 };
 

@@ -134,6 +134,19 @@ TEST_F(RecordSetTest, LeavingAnUntouchedRowDropsItWithoutStoring) {
     EXPECT_EQ(validations, 1);
 }
 
+TEST_F(RecordSetTest, AppendAddsTheNewRowAfterTheLast) {
+    medicos.open();
+    medicos.first();
+    medicos.append();
+    EXPECT_EQ(medicos.state(), RecordSetState::Inserting);
+    EXPECT_EQ(medicos.rowCount(), 5u);
+    EXPECT_EQ(medicos.position(), 4u);
+    EXPECT_TRUE(medicos.fieldText("NOME").empty());
+    medicos.first();
+    EXPECT_EQ(medicos.rowCount(), 4u)
+        << "an untouched appended row is dropped like an inserted one";
+}
+
 TEST_F(RecordSetTest, UpdateFindsTheRowByItsOldKey) {
     medicos.open();
     ASSERT_TRUE(medicos.findKey({"Bruno Reis"}));

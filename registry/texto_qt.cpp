@@ -1,10 +1,10 @@
-#include "app/texto_qt.h"
+#include "registry/texto_qt.h"
 
 #include "config/texto.h"
 
 #include <QList>
 
-namespace olvendra::app {
+namespace olvendra {
 
 QString ParaQt(std::string_view win1252) {
     return QString::fromStdString(Win1252ParaUtf8(win1252));
@@ -26,4 +26,4 @@ std::string DeQt(const QString& texto) {
     return resultado;
 }
 
-} // namespace olvendra::app
+} // namespace olvendra

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "data/connection.h"
+
+#include <string>
+#include <vector>
+
+namespace olvendra::registry {
+
+// A SELECT of the professionals with its parameter values.
+struct Comando {
+    std::string sql;
+    std::vector<data::Value> parametros;
+};
+
+// The professionals whose name begins with `nomeNormalizado`, ordered by name and registration
+// number. The text is the start of a LIKE pattern: "%" and "_" typed by the user stay wildcards.
+// The value travels as a parameter, and the part before the first wildcard also as a
+// STARTING WITH condition, which lets the server use the name index (it does not for LIKE with a
+// parameter).
+Comando ComandoPorNome(const std::string& campos, const std::string& nomeNormalizado);
+
+// The professionals whose registration number begins with `crm` as typed (wildcards and
+// apostrophes included), ordered by registration number.
+Comando ComandoPorCRM(const std::string& campos, const std::string& crm);
+
+// Every professional, ordered by name and registration number; `separador` is what stands
+// between the two names of the ORDER BY.
+Comando ComandoCompleto(const std::string& campos, const std::string& separador = ", ");
+
+} // namespace olvendra::registry
