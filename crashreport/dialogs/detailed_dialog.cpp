@@ -18,6 +18,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QUrl>
@@ -196,6 +197,20 @@ void DetailedDialog::SizeCompact() {
     QStringList lines = ToQt(session_.exceptionMessage).split(QRegularExpression("\r\n|\r|\n"));
     lines.append(WithoutAccelerator(ToQt(session_.Text(22))) + QStringLiteral("    ") +
                  WithoutAccelerator(ToQt(session_.Text(24))));
+    // Check boxes draw an indicator before their text, and the support link shares the second
+    // row with the screenshot box: both rows must fit.
+    const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                          style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    const QString indicatorRoom(indicator / std::max(1, metrics.horizontalAdvance(u' ')) + 1, u' ');
+    lines.last() = indicatorRoom + lines.last() + indicatorRoom;
+    if (features_.supportLink) {
+        const QString link = ToQt(session_.Text(25));
+        const int linkSpaces =
+            QFontMetrics(LinkFont()).horizontalAdvance(link) / metrics.horizontalAdvance(u' ') + 1;
+        lines.append(QString(23 / metrics.horizontalAdvance(u' ') + 1, u' ') + indicatorRoom +
+                     WithoutAccelerator(ToQt(session_.Text(23))) + QStringLiteral("    ") +
+                     QString(linkSpaces, u' '));
+    }
     int textWidth = 0;
     int textHeight = 0;
     int widest = 0;
@@ -221,7 +236,10 @@ void DetailedDialog::SizeCompact() {
 }
 
 void DetailedDialog::EnterDetailedPlacement() {
-    const StoredPlacement stored = ReadPlacement(StateFile());
+    // 745 pixels hold the call-stack columns with 8-digit addresses; wider addresses widen it.
+    const int addressGrowth =
+        QFontMetrics(ListFont()).horizontalAdvance(QString(kAddressDigits - 8, u'0'));
+    const StoredPlacement stored = ReadPlacement(StateFile(), 745 + addressGrowth);
     const QRect outer = PlaceInWorkArea(ForegroundWorkArea(), stored, features_.bandHeight);
     setMinimumSize(0, 0);
     SetClientMinimumSize(QSize(kCompactMinimum + 100, 200 + features_.bandHeight));

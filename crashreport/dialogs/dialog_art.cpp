@@ -62,7 +62,7 @@ QPixmap SendPicture() {
     painter.setPen(Qt::NoPen);
     painter.setBrush(QColor(30, 120, 40));
     painter.drawPolygon(
-        QPolygonF({{18, 2}, {25, 2}, {25, -1}, {31, 4.5}, {25, 10}, {25, 7}, {18, 7}}));
+        QPolygonF({{18, 3}, {25, 3}, {25, 0.5}, {31, 5.5}, {25, 10.5}, {25, 8}, {18, 8}}));
     return picture;
 }
 

@@ -22,7 +22,7 @@ void ApplyOwnLook(QWidget* dialog) {
     for (QPushButton* button : dialog->findChildren<QPushButton*>()) {
         button->setFlat(true);
         button->setStyleSheet(QStringLiteral(
-            "QPushButton { border: 1px solid #404040; background: #E4E0D8; padding: 2px 8px; }"
+            "QPushButton { border: 1px solid #404040; background: #E4E0D8; padding: 1px 2px; }"
             "QPushButton:hover { background: #F0ECE4; }"
             "QPushButton:pressed { background: #C4C0B8; }"
             "QPushButton:default { border: 2px solid #202020; }"));
@@ -35,14 +35,19 @@ void PaintOwnLookCaption(QPainter& painter, const QRect& bar, const QString& cap
     double green = active ? 0x9B : 0x97;
     double blue = active ? 0xC2 : 0x97;
     QRect step = bar;
+    // Each step darkens by 0.96; past kDarkest the bar keeps its colour, so that a wide caption
+    // stays blue in the middle instead of going black.
+    constexpr int kDarkest = 14;
     for (int i = 0; i < bar.width() / 5 && step.width() > 0; ++i) {
         painter.fillRect(step, QColor(std::min(255, static_cast<int>(std::lround(red))),
                                       std::min(255, static_cast<int>(std::lround(green))),
                                       std::min(255, static_cast<int>(std::lround(blue)))));
         step.adjust(2, 0, -2, 0);
-        red *= 0.96;
-        green *= 0.96;
-        blue *= 0.96;
+        if (i < kDarkest) {
+            red *= 0.96;
+            green *= 0.96;
+            blue *= 0.96;
+        }
     }
     painter.setPen(frame);
     painter.drawRect(bar.adjusted(0, 0, -1, -1));

@@ -38,7 +38,9 @@ RichTextFont PageRichTextFont() {
 // An address column wide enough for the addresses of this build.
 int AddressWidth(int fallback) {
     const QFontMetrics metrics(ListFont());
-    return std::max(fallback, metrics.horizontalAdvance(QString(kAddressDigits, u'0')) + 30);
+    // Room for the icon, a calling thread's indent and the digits.
+    return std::max(fallback, metrics.horizontalAdvance(QString(kAddressDigits, u'0')) + 24 +
+                                  metrics.horizontalAdvance(QStringLiteral("    ")));
 }
 
 RowIcon ModuleIcon(const QString& name) {

@@ -27,9 +27,9 @@ QRect PlaceInWorkArea(const QRect& workArea, const StoredPlacement& stored, int 
     return QRect(left, top, width, height + band);
 }
 
-StoredPlacement ReadPlacement(const StateFile& file) {
+StoredPlacement ReadPlacement(const StateFile& file, int defaultWidth) {
     StoredPlacement stored;
-    stored.width = file.Number(kSection, QStringLiteral("Width"), stored.width);
+    stored.width = file.Number(kSection, QStringLiteral("Width"), defaultWidth);
     stored.height = file.Number(kSection, QStringLiteral("Height"), stored.height);
     stored.left = file.Number(kSection, QStringLiteral("Left"));
     stored.top = file.Number(kSection, QStringLiteral("Top"));

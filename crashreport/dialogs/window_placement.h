@@ -23,7 +23,8 @@ struct StoredPlacement {
 QRect PlaceInWorkArea(const QRect& workArea, const StoredPlacement& stored, int band);
 
 class StateFile;
-StoredPlacement ReadPlacement(const StateFile& file);
+// `defaultWidth` when the file has none.
+StoredPlacement ReadPlacement(const StateFile& file, int defaultWidth);
 // Size and position only in normal state; the state always.
 void WritePlacement(const StateFile& file, const QRect& outer, int band, int windowState);
 

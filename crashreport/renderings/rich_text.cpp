@@ -141,8 +141,16 @@ std::string DumpLine(const std::string& raw) {
     return text + "\\cf2 ";
 }
 
-std::string TabStop(const RichTextFont& font) {
-    return "\\pard\\tx" + std::to_string(21 * font.dashTwips) + " ";
+std::string TabStop(const RichTextFont& font, std::size_t column) {
+    return "\\pard\\tx" + std::to_string(static_cast<int>(column) * font.dashTwips) + " ";
+}
+
+// Where the second heading starts: after the first word and its blanks; 21 when there is none.
+std::size_t MemoryColumn(const std::string& heading) {
+    const std::size_t blank = heading.find(' ');
+    const std::size_t second =
+        blank == std::string::npos ? std::string::npos : heading.find_first_not_of(' ', blank);
+    return second == std::string::npos ? 21 : second;
 }
 
 } // namespace
@@ -190,10 +198,12 @@ std::string CpuRichText(std::string_view section, const RichTextFont& font) {
         } else if (part == Part::Registers) {
             lines[i] = ColourValues(line);
         } else if (part == Part::Heading) {
-            // The memory heading goes to the tab stop.
-            const std::string first = Trim(raw.substr(0, std::min<std::size_t>(21, raw.size())));
-            const std::string rest = raw.size() > 21 ? Trim(raw.substr(21)) : "";
-            lines[i] = TabStop(font) + "\\cf3\\b " + EscapeRichText(first) + "\\tab " +
+            // The memory heading goes to a tab stop where the memory column starts: 21
+            // characters for 32-bit addresses, more for wider ones.
+            const std::size_t memory = MemoryColumn(raw);
+            const std::string first = Trim(raw.substr(0, memory));
+            const std::string rest = Trim(raw.substr(std::min(memory, raw.size())));
+            lines[i] = TabStop(font, memory) + "\\cf3\\b " + EscapeRichText(first) + "\\tab " +
                        EscapeRichText(rest) + "\\cf2\\b0";
             part = Part::Rule;
         } else if (part == Part::Rule) {

@@ -386,7 +386,8 @@ void DialogsTest::compactAndDetailedModes() {
     QVERIFY(dialog.Tabs()->isVisible());
     QCOMPARE(dialog.DetailsButton()->text(), QStringLiteral("<< &Details"));
     QVERIFY(dialog.Header()->text().startsWith("An error has occurred during program execution."));
-    QCOMPARE(dialog.size(), QSize(745, 468 + dialog.Features().bandHeight));
+    QCOMPARE(dialog.height(), 468 + dialog.Features().bandHeight);
+    QVERIFY(dialog.width() >= 745);
     // The buttons keep to their row above the band.
     const int band = dialog.Features().bandHeight;
     QCOMPARE(dialog.OkButton()->geometry().bottom(), dialog.height() - band - 32 + 25 - 1);

@@ -55,7 +55,8 @@ TEST(RichText, CpuPartPutsTheDumpAtATabStop) {
     EXPECT_NE(rtf.find("\\cf3\\b Registers:\\cf2\\b0\\par"), std::string::npos);
     EXPECT_NE(rtf.find("RAX: \\cf4 0000000000000001\\cf2    RDI: \\cf4 0000000000000006\\cf2 "),
               std::string::npos);
-    EXPECT_NE(rtf.find("\\pard\\tx2205 \\cf3\\b Stack:\\tab Memory Dump:\\cf2\\b0"),
+    // The memory column starts after 37 characters ("address: value" and three blanks).
+    EXPECT_NE(rtf.find("\\pard\\tx3885 \\cf3\\b Stack:\\tab Memory Dump:\\cf2\\b0"),
               std::string::npos);
     EXPECT_NE(rtf.find("000000007FFC0010: \\cf4 0000000000001002\\cf2 \\tab 0000000000401A4B: "
                        "\\cf4 20 21"),
