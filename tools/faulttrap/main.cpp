@@ -5,6 +5,9 @@
 //       section ".ftdata" (options stream from FILE, debug names enciphered with PW)
 //   faulttrap show PROGRAM [--password PW]
 //       prints the compact debug information PROGRAM carries
+//   faulttrap xml LOGFILE [--password PW] [--output FILE]
+//       writes the XML form of every report of the log file LOGFILE (enciphered call-stack
+//       names read with PW) to FILE or to the standard output
 
 #include "debug_info_builder.h"
 #include "debug_info_printer.h"
@@ -13,6 +16,9 @@
 
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/elf_section.h"
+
+#include "crashreport/renderings/log_xml.h"
+#include "crashreport/report/log_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -29,7 +35,8 @@ namespace {
 using namespace faulttrap;
 
 constexpr const char* usage = "usage: faulttrap embed PROGRAM [--options FILE] [--password PW]\n"
-                              "       faulttrap show PROGRAM [--password PW]\n";
+                              "       faulttrap show PROGRAM [--password PW]\n"
+                              "       faulttrap xml LOGFILE [--password PW] [--output FILE]\n";
 
 class UsageError : public std::runtime_error {
 public:
@@ -113,6 +120,22 @@ int show(const Arguments& arguments) {
     return 0;
 }
 
+int xml(const Arguments& arguments) {
+    const TLogFile log(arguments.program, LogFileAccess::ReadOnly);
+    const std::string document = LogFileXml(log, option(arguments, "--password"));
+    const std::string output = option(arguments, "--output");
+    if (output.empty()) {
+        std::cout << document << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    std::ofstream file(output, std::ios::binary | std::ios::trunc);
+    file << document;
+    file.close();
+    if (!file)
+        throw std::runtime_error(output + ": cannot be written");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -124,6 +147,8 @@ int main(int argc, char** argv) {
             return embed(parse(argc, argv, {"--options", "--password"}));
         if (command == "show")
             return show(parse(argc, argv, {"--password"}));
+        if (command == "xml")
+            return xml(parse(argc, argv, {"--password", "--output"}));
         throw UsageError("unknown command " + command);
     } catch (const UsageError& error) {
         std::cerr << "faulttrap: " << error.what() << '\n' << usage;
