@@ -2,10 +2,10 @@
 
 #include "crashreport/dialogs/dialog_art.h"
 #include "crashreport/dialogs/dialog_fonts.h"
+#include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/qt_text.h"
 #include "crashreport/dialogs/state_file.h"
 #include "crashreport/dialogs/work_area.h"
-#include "crashreport/report/bug_report.h"
 #include "crashreport/report/report_text.h"
 
 #include <QCheckBox>
@@ -88,16 +88,9 @@ void ClassicDialog::Build() {
         QLabel* see = Text(client, lead, MessageFont(), 8, y, kTextWidth);
         see->setWordWrap(false);
         see->adjustSize();
-        link_ = new QLabel(ToQt(session_.Text(32)), client);
-        link_->setObjectName(QStringLiteral("detailsLink"));
-        link_->setFont(UnderlinedFont());
-        QPalette blue = link_->palette();
-        blue.setColor(QPalette::WindowText, QColor(0, 0, 0xFF));
-        link_->setPalette(blue);
-        link_->setCursor(Qt::PointingHandCursor);
-        link_->adjustSize();
+        link_ = NewLinkLabel(ToQt(session_.Text(32)), UnderlinedFont(), QColor(0, 0, 0xFF),
+                             QStringLiteral("detailsLink"), client, this);
         link_->move(8 + see->width(), y);
-        link_->installEventFilter(this);
         y += see->height();
     }
     if (session_.Report(report_options::AskReproduceSteps)) {

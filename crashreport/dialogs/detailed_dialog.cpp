@@ -2,6 +2,7 @@
 
 #include "crashreport/dialogs/dialog_art.h"
 #include "crashreport/dialogs/dialog_fonts.h"
+#include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/qt_text.h"
 #include "crashreport/dialogs/report_pages.h"
 #include "crashreport/dialogs/state_file.h"
@@ -126,16 +127,9 @@ void DetailedDialog::Build() {
     copy_ = new QCheckBox(ToQt(session_.Text(24)), client);
     copy_->setVisible(features_.copyBox);
 
-    support_ = new QLabel(ToQt(session_.Text(25)), client);
-    support_->setObjectName(QStringLiteral("supportLink"));
-    support_->setFont(LinkFont());
-    QPalette navy = support_->palette();
-    navy.setColor(QPalette::WindowText, QColor(0, 0, 0x80));
-    support_->setPalette(navy);
-    support_->setCursor(Qt::PointingHandCursor);
-    support_->adjustSize();
+    support_ = NewLinkLabel(ToQt(session_.Text(25)), LinkFont(), QColor(0, 0, 0x80),
+                            QStringLiteral("supportLink"), client, this);
     support_->setVisible(features_.supportLink);
-    support_->installEventFilter(this);
 }
 
 int DetailedDialog::CurrentPage() const {

@@ -1,6 +1,5 @@
 #include "crashreport/dialogs/dialog_session.h"
 
-#include "crashreport/report/bug_report.h"
 #include "crashreport/report/report_text.h"
 
 namespace faulttrap {

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "crashreport/dialogs/dialog_choices.h"
+#include "crashreport/dialogs/dialog_report.h"
 #include "options/fault_module_options.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace faulttrap {
-
-class BugReport;
 
 // The hooks through which the dialogs raise the processing's events.
 struct DialogEvents {
@@ -24,15 +24,26 @@ struct DialogEvents {
 // exception: the driver may be called again (details link) and the reproduce request follows.
 struct DialogSession {
     DialogSession(const TFaultModuleOptions& options, DialogChoices& choices, BugReport& report)
+        : options(options), choices(choices), ownReport_(new BugReportForDialogs(report)),
+          report(*ownReport_) {}
+    DialogSession(const TFaultModuleOptions& options, DialogChoices& choices, DialogReport& report)
         : options(options), choices(choices), report(report) {}
 
     const TFaultModuleOptions& options;
     DialogChoices& choices;
-    BugReport& report;
+
+private:
+    std::unique_ptr<DialogReport> ownReport_;
+
+public:
+    DialogReport& report;
     std::string exceptionMessage; // the current exception message, Windows-1252
     int exceptionCount = 1;       // exceptions processed so far, this one included
     bool sendingDisabled = false; // sending is disabled for this exception
     bool interactive = true;      // the program is an interactive application
+    // How long a worker waits for the GUI thread to take a dialog up before it shows the dialog
+    // in a helper process instead.
+    int guiStartTimeoutMs = 3000;
     DialogEvents events;
 
     // The "Request" section goes into the report once per exception, whichever dialog took it.

@@ -4,6 +4,10 @@
 #include <QMetaObject>
 #include <QThread>
 
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
 namespace faulttrap {
 
 bool HasGui() {
@@ -20,6 +24,48 @@ void RunOnGuiThread(const std::function<void()>& work) {
         return;
     }
     QMetaObject::invokeMethod(qApp, work, Qt::BlockingQueuedConnection);
+}
+
+bool RunOnGuiThreadWithin(const std::function<void()>& work,
+                          std::chrono::milliseconds startTimeout) {
+    if (!HasGui() || OnGuiThread()) {
+        work();
+        return true;
+    }
+    struct State {
+        std::mutex mutex;
+        std::condition_variable changed;
+        bool started = false;
+        bool done = false;
+        bool abandoned = false;
+    };
+    const auto state = std::make_shared<State>();
+    QMetaObject::invokeMethod(
+        qApp,
+        [state, &work] {
+            {
+                const std::lock_guard lock(state->mutex);
+                if (state->abandoned) {
+                    return; // the caller has gone; `work` no longer exists
+                }
+                state->started = true;
+            }
+            state->changed.notify_all();
+            work();
+            {
+                const std::lock_guard lock(state->mutex);
+                state->done = true;
+            }
+            state->changed.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(state->mutex);
+    if (!state->changed.wait_for(lock, startTimeout, [&] { return state->started; })) {
+        state->abandoned = true;
+        return false;
+    }
+    state->changed.wait(lock, [&] { return state->done; });
+    return true;
 }
 
 } // namespace faulttrap

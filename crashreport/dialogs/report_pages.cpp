@@ -7,7 +7,6 @@
 #include "crashreport/renderings/report_layout.h"
 #include "crashreport/renderings/rich_text.h"
 #include "crashreport/renderings/rtf_to_html.h"
-#include "crashreport/report/bug_report.h"
 #include "crashreport/report/report_text.h"
 
 #include <QFontMetrics>

@@ -2,6 +2,7 @@
 
 #include "crashreport/dialogs/classic_dialog.h"
 #include "crashreport/dialogs/detailed_dialog.h"
+#include "crashreport/dialogs/dialog_helper.h"
 #include "crashreport/dialogs/gui_thread.h"
 #include "crashreport/dialogs/qt_text.h"
 
@@ -76,8 +77,11 @@ bool ShowExceptionDialog(DialogSession& session, bool beep) {
         return false;
     }
     session.shownType = session.choices.dialogType;
-    RunOnGuiThread([&] { Drive(session, beep); });
-    return true;
+    if (RunOnGuiThreadWithin([&] { Drive(session, beep); },
+                             std::chrono::milliseconds(session.guiStartTimeoutMs))) {
+        return true;
+    }
+    return ShowExceptionDialogInHelper(session, beep, false);
 }
 
 bool AskReproduceSteps(DialogSession& session) {
@@ -85,7 +89,15 @@ bool AskReproduceSteps(DialogSession& session) {
         return false;
     }
     bool shown = false;
-    RunOnGuiThread([&] { shown = ShowReproduceRequest(session); });
+    if (RunOnGuiThreadWithin([&] { shown = ShowReproduceRequest(session); },
+                             std::chrono::milliseconds(session.guiStartTimeoutMs))) {
+        return shown;
+    }
+    // Only the reproduce request: the helper's dialog type 0 shows no dialog before it.
+    const std::uint8_t type = session.choices.dialogType;
+    session.choices.dialogType = 0;
+    shown = ShowExceptionDialogInHelper(session, false, true);
+    session.choices.dialogType = type;
     return shown;
 }
 

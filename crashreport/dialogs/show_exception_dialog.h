@@ -14,6 +14,9 @@
 //   if (<type was 3 before the first call>) ShowReproduceRequest(session);
 //
 // Both may be called from any thread: the dialogs run on the GUI thread and the caller waits.
+// When the GUI thread does not take them up in time (it is frozen or stopped), they run in a
+// helper process of the program (dialog_helper.h), whose main() must call
+// RunDialogHelperIfRequested first.
 
 #include "crashreport/dialogs/dialog_session.h"
 #include "crashreport/dialogs/reproduce_request.h"
