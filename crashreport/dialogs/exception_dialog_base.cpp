@@ -34,13 +34,21 @@ void ExceptionDialogBase::Finish() {
     if (ownLook_) {
         ApplyOwnLook(this);
     }
+}
+
+void ExceptionDialogBase::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    if (timersStarted_) {
+        return;
+    }
+    timersStarted_ = true;
     QTimer::singleShot(kVisibilityMilliseconds, this, [this] {
         if (!session_.choices.dialogPainted) {
             NotVisible();
         }
     });
     autoClose_.Start();
-    if (!windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+    if (keepInFrontWanted_ && !windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
         keepInFront_.Start();
     }
 }

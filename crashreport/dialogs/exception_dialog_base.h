@@ -28,9 +28,11 @@ public:
     bool OwnLook() const { return ownLook_; }
 
 protected:
-    // Call once the dialog is built: the own look, then the visibility, auto-close and
-    // keep-in-front timers.
+    // Call once the dialog is built: the own look. The visibility, auto-close and keep-in-front
+    // timers start when the dialog first shows.
     void Finish();
+    // The keep-in-front timer shall not run for this window.
+    void DontKeepInFront() { keepInFrontWanted_ = false; }
     // Resizes the window so that the client gets `size`.
     void ResizeClient(QSize size);
     void SetClientMinimumSize(QSize size);
@@ -44,6 +46,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void setVisible(bool visible) override;
 
     DialogSession& session_;
@@ -53,6 +56,8 @@ private:
     int Border() const { return ownLook_ ? 3 : 0; }
 
     bool ownLook_;
+    bool timersStarted_ = false;
+    bool keepInFrontWanted_ = true;
     QWidget* client_;
     AutoCloseTimer autoClose_;
     KeepInFrontTimer keepInFront_;

@@ -35,7 +35,7 @@ public:
         setFixedSize(size());
         Finish();
         if (!keepInFront) {
-            KeepInFront().Stop();
+            DontKeepInFront();
             const QRect area = ForegroundWorkArea();
             move(area.bottomRight() - QPoint(width(), height()) + QPoint(1, 1));
         } else {
