@@ -5,6 +5,7 @@
 #include <QThread>
 
 #include <condition_variable>
+#include <exception>
 #include <memory>
 #include <mutex>
 
@@ -16,14 +17,6 @@ bool HasGui() {
 
 bool OnGuiThread() {
     return HasGui() && QThread::currentThread() == qApp->thread();
-}
-
-void RunOnGuiThread(const std::function<void()>& work) {
-    if (!HasGui() || OnGuiThread()) {
-        work();
-        return;
-    }
-    QMetaObject::invokeMethod(qApp, work, Qt::BlockingQueuedConnection);
 }
 
 bool RunOnGuiThreadWithin(const std::function<void()>& work,
@@ -38,6 +31,7 @@ bool RunOnGuiThreadWithin(const std::function<void()>& work,
         bool started = false;
         bool done = false;
         bool abandoned = false;
+        std::exception_ptr error;
     };
     const auto state = std::make_shared<State>();
     QMetaObject::invokeMethod(
@@ -51,10 +45,17 @@ bool RunOnGuiThreadWithin(const std::function<void()>& work,
                 state->started = true;
             }
             state->changed.notify_all();
-            work();
+            std::exception_ptr error;
+            try {
+                work();
+            } catch (...) {
+                // An exception must not cross the event loop; the caller gets it.
+                error = std::current_exception();
+            }
             {
                 const std::lock_guard lock(state->mutex);
                 state->done = true;
+                state->error = error;
             }
             state->changed.notify_all();
         },
@@ -65,6 +66,9 @@ bool RunOnGuiThreadWithin(const std::function<void()>& work,
         return false;
     }
     state->changed.wait(lock, [&] { return state->done; });
+    if (state->error) {
+        std::rethrow_exception(state->error);
+    }
     return true;
 }
 

@@ -13,12 +13,9 @@ bool HasGui();
 bool OnGuiThread();
 
 // Runs `work` on the GUI thread: at once when called there, otherwise queued to it while the
-// caller waits. The GUI thread must be serving its event loop.
-void RunOnGuiThread(const std::function<void()>& work);
-
-// As RunOnGuiThread, but a GUI thread that has not taken the work up within `startTimeout` counts
-// as unable to serve (frozen, or stopped by a crash): the work is then dropped and the result is
-// false.
+// caller waits. A GUI thread that has not taken the work up within `startTimeout` counts as
+// unable to serve (frozen, or stopped by a crash): the work is then dropped and the result is
+// false. An exception thrown by `work` reaches the caller.
 bool RunOnGuiThreadWithin(const std::function<void()>& work,
                           std::chrono::milliseconds startTimeout);
 

@@ -72,6 +72,11 @@ std::string CountedPrefix(const std::string& messageText, int number, int count)
 
 SendProgressDisplay::SendProgressDisplay(DialogSession& session) : session_(session) {}
 
+void SendProgressDisplay::RunOnGui(const std::function<void()>& work) {
+    // A GUI thread that does not serve leaves the sender without its window, never waiting.
+    RunOnGuiThreadWithin(work, std::chrono::milliseconds(session_.guiStartTimeoutMs));
+}
+
 SendProgressDisplay::~SendProgressDisplay() {
     CloseSendProgress();
 }
@@ -86,7 +91,7 @@ void SendProgressDisplay::OpenSendProgress(bool keepInFront) {
         session_.choices.dialogPainted = true;
         return;
     }
-    RunOnGuiThread([&] {
+    RunOnGui([&] {
         window_ = new SendProgressWindow(session_, keepInFront);
         window_->show();
         window_->raise();
@@ -96,7 +101,7 @@ void SendProgressDisplay::OpenSendProgress(bool keepInFront) {
 }
 
 void SendProgressDisplay::SetSendStatus(const std::string& text) {
-    RunOnGuiThread([&] {
+    RunOnGui([&] {
         if (window_) {
             QApplication::processEvents();
             window_->Status()->setText(ToQt(text));
@@ -110,7 +115,7 @@ void SendProgressDisplay::SetSendStatusCounted(const std::string& text, int numb
 }
 
 void SendProgressDisplay::SetSendProgress(int percent) {
-    RunOnGuiThread([&] {
+    RunOnGui([&] {
         if (window_) {
             window_->Bar()->setValue(std::clamp(percent, 0, 100));
             QApplication::processEvents();
@@ -122,7 +127,7 @@ void SendProgressDisplay::CloseSendProgress() {
     if (!window_ || !HasGui()) {
         return;
     }
-    RunOnGuiThread([&] {
+    RunOnGui([&] {
         if (window_) {
             window_->close();
         }

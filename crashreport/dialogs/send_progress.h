@@ -8,6 +8,7 @@
 
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -45,6 +46,8 @@ public:
     bool IsOpen() const { return Window() != nullptr; }
 
 private:
+    void RunOnGui(const std::function<void()>& work);
+
     DialogSession& session_;
     QPointer<SendProgressWindow> window_;
 };

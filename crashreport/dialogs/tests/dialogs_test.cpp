@@ -1,6 +1,7 @@
 #include "crashreport/dialogs/classic_dialog.h"
 #include "crashreport/dialogs/detailed_dialog.h"
 #include "crashreport/dialogs/grouped_list.h"
+#include "crashreport/dialogs/gui_thread.h"
 #include "crashreport/dialogs/report_pages.h"
 #include "crashreport/dialogs/send_progress.h"
 #include "crashreport/dialogs/show_exception_dialog.h"
@@ -19,6 +20,7 @@
 #include <QTest>
 #include <QTreeWidget>
 
+#include <atomic>
 #include <thread>
 
 using namespace faulttrap;
@@ -52,6 +54,7 @@ private slots:
     void callStackGroupsCollapseAndExpand();
     void dialogFromAWorkerThreadRunsOnTheGuiThread();
     void sendProgressShowsCountedStatus();
+    void exceptionOnTheGuiThreadReachesTheWorker();
 };
 
 void DialogsTest::bandHeightFollowsTheOfferedOptions_data() {
@@ -516,7 +519,7 @@ void DialogsTest::dialogFromAWorkerThreadRunsOnTheGuiThread() {
         shownOn = window->thread();
         static_cast<DetailedDialog*>(window)->OkButton()->click();
     });
-    bool returned = false;
+    std::atomic<bool> returned = false;
     std::thread worker([&] { returned = ShowExceptionDialog(*fixture.session, false); });
     QTRY_VERIFY_WITH_TIMEOUT(returned, 10000);
     worker.join();
@@ -549,6 +552,23 @@ void DialogsTest::sendProgressShowsCountedStatus() {
     SendProgressDisplay hidden(*quiet.session);
     hidden.OpenSendProgress(true);
     QVERIFY(!hidden.IsOpen());
+}
+
+void DialogsTest::exceptionOnTheGuiThreadReachesTheWorker() {
+    std::string caught;
+    std::atomic<bool> finished = false;
+    std::thread worker([&] {
+        try {
+            RunOnGuiThreadWithin([] { throw std::runtime_error("dialog failed"); },
+                                 std::chrono::seconds(10));
+        } catch (const std::runtime_error& error) {
+            caught = error.what();
+        }
+        finished = true;
+    });
+    QTRY_VERIFY_WITH_TIMEOUT(finished, 10000);
+    worker.join();
+    QCOMPARE(caught, std::string("dialog failed"));
 }
 
 QTEST_MAIN(DialogsTest)
