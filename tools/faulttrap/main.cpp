@@ -7,6 +7,9 @@
 //       prints the compact debug information PROGRAM carries
 //   faulttrap log FILE [--report N] [--item N.M]...
 //       prints the reports of a log file, or the given items of each report
+//   faulttrap xml LOGFILE [--password PW] [--output FILE]
+//       writes the XML form of every report of the log file LOGFILE (enciphered call-stack
+//       names read with PW) to FILE or to the standard output
 
 #include "debug_info_builder.h"
 #include "debug_info_printer.h"
@@ -16,6 +19,9 @@
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/elf_section.h"
 #include "report/log_printer.h"
+
+#include "crashreport/renderings/log_xml.h"
+#include "crashreport/report/log_file.h"
 
 #include <algorithm>
 #include <cstdlib>
@@ -33,7 +39,8 @@ using namespace faulttrap;
 
 constexpr const char* usage = "usage: faulttrap embed PROGRAM [--options FILE] [--password PW]\n"
                               "       faulttrap show PROGRAM [--password PW]\n"
-                              "       faulttrap log FILE [--report N] [--item N.M]...\n";
+                              "       faulttrap log FILE [--report N] [--item N.M]...\n"
+                              "       faulttrap xml LOGFILE [--password PW] [--output FILE]\n";
 
 class UsageError : public std::runtime_error {
 public:
@@ -117,6 +124,22 @@ int show(const Arguments& arguments) {
     return 0;
 }
 
+int xml(const Arguments& arguments) {
+    const TLogFile log(arguments.program, LogFileAccess::ReadOnly);
+    const std::string document = LogFileXml(log, option(arguments, "--password"));
+    const std::string output = option(arguments, "--output");
+    if (output.empty()) {
+        std::cout << document << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    std::ofstream file(output, std::ios::binary | std::ios::trunc);
+    file << document;
+    file.close();
+    if (!file)
+        throw std::runtime_error(output + ": cannot be written");
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -136,6 +159,8 @@ int main(int argc, char** argv) {
                 throw UsageError(mistake);
             return PrintLog(*query, std::cout, std::cerr);
         }
+        if (command == "xml")
+            return xml(parse(argc, argv, {"--password", "--output"}));
         throw UsageError("unknown command " + command);
     } catch (const UsageError& error) {
         std::cerr << "faulttrap: " << error.what() << '\n' << usage;

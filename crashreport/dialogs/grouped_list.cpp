@@ -1,0 +1,252 @@
+#include "crashreport/dialogs/grouped_list.h"
+
+#include "crashreport/dialogs/dialog_fonts.h"
+
+#include <QHeaderView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QStyledItemDelegate>
+#include <QTreeWidget>
+
+namespace faulttrap {
+namespace {
+
+constexpr int kRowRole = Qt::UserRole + 1;
+
+const QColor kSelected(0xCC, 0xDA, 0xF1);
+const QColor kFocused(0x31, 0x6A, 0xC5);
+const QColor kUnfocused(0x98, 0xB5, 0xE2);
+const QColor kUnderline(0x7B, 0xA4, 0xE0);
+const QColor kSeparator(0xCE, 0xCA, 0xC2);
+
+QColor HeaderColour(int code) {
+    switch (code) {
+    case 1:
+        return QColor(0x00, 0x00, 0x80);
+    case 3:
+        return QColor(0x80, 0x00, 0x00);
+    default:
+        return QColor(0x60, 0x60, 0x60);
+    }
+}
+
+} // namespace
+
+class TListViewItems::Delegate : public QStyledItemDelegate {
+public:
+    explicit Delegate(TListViewItems& owner) : QStyledItemDelegate(owner.list_), owner_(owner) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize size = QStyledItemDelegate::sizeHint(option, index);
+        size.setHeight(std::max(18, option.fontMetrics.height() + 4));
+        return size;
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
+        const int number = index.siblingAtColumn(0).data(kRowRole).toInt();
+        if (number < 0 || number >= owner_.Count()) {
+            return;
+        }
+        const TListViewItemRec& row = owner_.Row(number);
+        const bool selected = option.state & QStyle::State_Selected;
+        const QRect cell = option.rect;
+        painter->save();
+        painter->fillRect(cell, selected ? kSelected : Qt::white);
+        if (row.group) {
+            PaintGroup(painter, cell, row);
+        } else if (!row.empty) {
+            PaintEntry(painter, option, index, row);
+        }
+        if (selected && (option.state & QStyle::State_HasFocus || index.column() == 0)) {
+            painter->setPen(owner_.list_->hasFocus() ? kFocused : kUnfocused);
+            painter->drawLine(cell.topLeft(), cell.topRight());
+            painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+        }
+        painter->restore();
+    }
+
+private:
+    void PaintGroup(QPainter* painter, const QRect& cell, const TListViewItemRec& row) const {
+        const int step = row.parent < 0 ? 0 : owner_.indentStep_;
+        painter->fillRect(QRect(cell.left(), cell.bottom() - 1, cell.width(), 2), kUnderline);
+        painter->drawPixmap(cell.left() + step + 1, cell.top() + (cell.height() - 13) / 2,
+                            GroupSign(row.expanded));
+        QFont bold = ListFont();
+        bold.setBold(true);
+        painter->setFont(bold);
+        painter->setPen(HeaderColour(row.colourCode));
+        const int textLeft =
+            cell.left() + step + 15 + (row.colourCode == 0 ? owner_.indentStep_ : 0);
+        const QRect text(textLeft, cell.top(), cell.right() - textLeft, cell.height());
+        painter->drawText(text, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine,
+                          QFontMetrics(bold).elidedText(row.header, Qt::ElideRight, text.width()));
+    }
+
+    void PaintEntry(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index,
+                    const TListViewItemRec& row) const {
+        const QRect cell = option.rect;
+        const int column = index.column();
+        painter->setFont(ListFont());
+        painter->setPen(Qt::black);
+        int left = cell.left() + 6;
+        if (column == 0) {
+            const int indent = row.indent ? owner_.indentStep_ : 0;
+            if (row.icon != RowIcon::None) {
+                painter->drawPixmap(cell.left() + indent + 2, cell.top() + (cell.height() - 16) / 2,
+                                    RowPicture(row.icon));
+            }
+            left = cell.left() + 20 + indent;
+        }
+        QString text = column < row.texts.size() ? row.texts[column] : QString();
+        if (column == 0 && row.indent) {
+            text = text.mid(owner_.indentText_.size());
+        }
+        const Qt::Alignment alignment =
+            Qt::Alignment(owner_.list_->headerItem()->textAlignment(column)) &
+            Qt::AlignHorizontal_Mask;
+        const QRect area(left, cell.top(), cell.right() - left - 4, cell.height());
+        painter->drawText(area, (alignment ? alignment : Qt::AlignLeft) | Qt::AlignVCenter,
+                          option.fontMetrics.elidedText(text, Qt::ElideRight, area.width()));
+        painter->setPen(kSeparator);
+        painter->drawLine(cell.bottomLeft(), cell.bottomRight());
+    }
+
+    TListViewItems& owner_;
+};
+
+// Clicks on a sign and double clicks on a group row.
+class TListViewItems::Filter : public QObject {
+public:
+    explicit Filter(TListViewItems& owner) : owner_(owner) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::MouseButtonPress &&
+            event->type() != QEvent::MouseButtonDblClick) {
+            return false;
+        }
+        auto* mouse = static_cast<QMouseEvent*>(event);
+        QTreeWidgetItem* item = owner_.list_->itemAt(mouse->position().toPoint());
+        const int row = owner_.RowOf(item);
+        if (row < 0 || !owner_.Row(row).group) {
+            return false;
+        }
+        const QRect rect = owner_.list_->visualItemRect(item);
+        const QPoint inRow = mouse->position().toPoint() - rect.topLeft();
+        const bool onlyOnSign = event->type() == QEvent::MouseButtonPress;
+        owner_.list_->setCurrentItem(item);
+        owner_.Toggle(row, inRow, onlyOnSign);
+        return !onlyOnSign;
+    }
+
+private:
+    TListViewItems& owner_;
+};
+
+TListViewItems::TListViewItems(QTreeWidget* list) : list_(list), filter_(new Filter(*this)) {
+    list_->setRootIsDecorated(false);
+    list_->setIndentation(0);
+    list_->setUniformRowHeights(true);
+    list_->setSelectionMode(QAbstractItemView::SingleSelection);
+    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_->setAllColumnsShowFocus(true);
+    list_->setExpandsOnDoubleClick(false);
+    list_->setFont(ListFont());
+    list_->setItemDelegate(new Delegate(*this));
+    list_->viewport()->installEventFilter(filter_.get());
+    const QFontMetrics metrics(ListFont());
+    while (metrics.horizontalAdvance(indentText_) < 14) {
+        indentText_ += u' ';
+    }
+    indentStep_ = metrics.horizontalAdvance(indentText_);
+}
+
+TListViewItems::~TListViewItems() {
+    list_->viewport()->removeEventFilter(filter_.get());
+}
+
+void TListViewItems::Add(const QStringList& texts, const QString& header, bool group,
+                         int colourCode, RowIcon icon) {
+    TListViewItemRec row;
+    row.texts = texts;
+    row.header = header;
+    row.group = group;
+    row.colourCode = colourCode;
+    row.icon = icon;
+    row.empty = !group && std::all_of(texts.begin(), texts.end(),
+                                      [](const QString& t) { return t.trimmed().isEmpty(); });
+    if (group) {
+        ++level_;
+    } else if (row.empty) {
+        level_ = 0;
+    } else if (level_ >= 2) {
+        row.texts[0] = indentText_ + row.texts.value(0);
+        row.indent = true;
+    }
+    row.parent = row.empty ? -1 : lastParent_;
+    const int number = Count();
+    lastParent_ = row.empty ? -1 : number;
+    if (group) {
+        // A group hangs from the group before it in the same block (a calling thread).
+        int parent = row.parent;
+        while (parent >= 0 && !rows_[static_cast<std::size_t>(parent)].group) {
+            parent = rows_[static_cast<std::size_t>(parent)].parent;
+        }
+        row.parent = parent;
+    }
+    row.item = new QTreeWidgetItem(list_, group ? QStringList{header} : row.texts);
+    row.item->setData(0, kRowRole, number);
+    if (group) {
+        row.item->setFirstColumnSpanned(true);
+    }
+    rows_.push_back(std::move(row));
+}
+
+int TListViewItems::RowOf(const QTreeWidgetItem* item) const {
+    if (item == nullptr) {
+        return -1;
+    }
+    return item->data(0, kRowRole).toInt();
+}
+
+bool TListViewItems::Toggle(int row, QPoint point, bool onlyOnSign) {
+    if (row < 0 || row >= Count() || !rows_[static_cast<std::size_t>(row)].group) {
+        return false;
+    }
+    TListViewItemRec& group = rows_[static_cast<std::size_t>(row)];
+    if (onlyOnSign) {
+        const int step = group.parent < 0 ? 0 : indentStep_;
+        const int height = list_->visualItemRect(group.item).height();
+        const int top = (height - 13) / 2;
+        if (point.x() < step + 1 || point.x() > step + 13 || point.y() < top ||
+            point.y() > top + 12) {
+            return false;
+        }
+    }
+    group.expanded = !group.expanded;
+    list_->setUpdatesEnabled(false);
+    for (int i = row + 1; i < Count(); ++i) {
+        TListViewItemRec& next = rows_[static_cast<std::size_t>(i)];
+        if (next.empty) {
+            break;
+        }
+        next.visible = group.expanded;
+        next.item->setHidden(!group.expanded);
+        if (group.expanded && next.group && !next.expanded) {
+            break; // its rows stay folded
+        }
+    }
+    list_->setUpdatesEnabled(true);
+    list_->viewport()->update();
+    return true;
+}
+
+void TListViewItems::Clear() {
+    list_->clear();
+    rows_.clear();
+    level_ = 0;
+    lastParent_ = -1;
+}
+
+} // namespace faulttrap

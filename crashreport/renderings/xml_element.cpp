@@ -1,0 +1,57 @@
+#include "crashreport/renderings/xml_element.h"
+
+#include <cstdio>
+
+namespace faulttrap {
+
+XmlElement& XmlElement::AddChild(std::string name) {
+    children_.push_back(std::make_unique<XmlElement>(std::move(name)));
+    children_.back()->parent_ = this;
+    return *children_.back();
+}
+
+void XmlElement::AddAttribute(std::string_view name, std::string_view value) {
+    attributes_ += ' ';
+    attributes_ += name;
+    attributes_ += "=\"";
+    attributes_ += EscapeAttribute(value);
+    attributes_ += '"';
+}
+
+std::string XmlElement::Serialize(const std::string& indent) const {
+    std::string text = indent + "<" + name_ + attributes_;
+    if (text_.empty() && children_.empty()) {
+        return text + "/>\r\n";
+    }
+    text += ">" + text_;
+    if (!children_.empty()) {
+        text += "\r\n";
+        for (const auto& child : children_) {
+            text += child->Serialize(indent + "  ");
+        }
+        text += indent;
+    }
+    return text + "</" + name_ + ">\r\n";
+}
+
+std::string EscapeAttribute(std::string_view value) {
+    std::string escaped;
+    escaped.reserve(value.size());
+    for (const char c : value) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool allowedControl = byte == 9 || byte == 10 || byte == 13;
+        if (byte < 32 && !allowedControl) {
+            escaped += ' ';
+        } else if (allowedControl || byte == 34 || byte == 38 || byte == 39 || byte == 60 ||
+                   byte == 62 || byte >= 127) {
+            char reference[8];
+            std::snprintf(reference, sizeof reference, "&#%03u;", byte);
+            escaped += reference;
+        } else {
+            escaped += c;
+        }
+    }
+    return escaped;
+}
+
+} // namespace faulttrap
