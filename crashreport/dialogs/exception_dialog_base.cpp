@@ -44,7 +44,9 @@ void ExceptionDialogBase::showEvent(QShowEvent* event) {
     timersStarted_ = true;
     QTimer::singleShot(kVisibilityMilliseconds, this, [this] {
         if (!session_.choices.dialogPainted) {
+            closingUnseen_ = true;
             NotVisible();
+            closingUnseen_ = false;
         }
     });
     autoClose_.Start();
@@ -77,6 +79,13 @@ bool ExceptionDialogBase::event(QEvent* event) {
         update();
     }
     return QDialog::event(event);
+}
+
+void ExceptionDialogBase::done(int result) {
+    if (!closingUnseen_) {
+        session_.choices.dialogPainted = true;
+    }
+    QDialog::done(result);
 }
 
 void ExceptionDialogBase::resizeEvent(QResizeEvent* event) {

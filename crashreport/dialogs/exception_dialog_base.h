@@ -43,6 +43,8 @@ protected:
     virtual void NotVisible() = 0;
 
     bool event(QEvent* event) override;
+    // A dialog the user answered was seen, even when no paint reached it first (a busy machine).
+    void done(int result) override;
     void resizeEvent(QResizeEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
@@ -52,6 +54,7 @@ protected:
     DialogSession& session_;
 
 private:
+    bool closingUnseen_ = false;
     int CaptionBand() const;
     int Border() const { return ownLook_ ? 3 : 0; }
 
