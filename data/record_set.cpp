@@ -615,37 +615,33 @@ void RecordSet::refresh() {
         hooks_.afterScroll();
 }
 
-bool RecordSet::findKey(const std::vector<std::string>& values) {
+std::size_t RecordSet::firstAtOrAfterKey(const std::vector<std::string>& values) const {
     if (!active())
         throw RecordSetError("Cannot perform this operation on a closed dataset");
     if (values.empty() || values.size() > impl_->keyColumns.size())
         throw RecordSetError(name_ + ": the search needs 1 to " +
                              std::to_string(impl_->keyColumns.size()) + " key values");
-    auto& rows = impl_->rows;
+    const auto& rows = impl_->rows;
     auto found = std::lower_bound(rows.begin(), rows.end(), values,
                                   [this](const Row& row, const std::vector<std::string>& key) {
                                       return impl_->compareKey(row.values, key) < 0;
                                   });
-    if (found == rows.end() || impl_->compareKey(found->values, values) != 0)
+    return static_cast<std::size_t>(found - rows.begin());
+}
+
+bool RecordSet::findKey(const std::vector<std::string>& values) {
+    std::size_t found = firstAtOrAfterKey(values);
+    if (found == impl_->rows.size() || impl_->compareKey(impl_->rows[found].values, values) != 0)
         return false;
-    moveTo(static_cast<std::size_t>(found - rows.begin()));
+    moveTo(found);
     return true;
 }
 
 void RecordSet::findNearest(const std::vector<std::string>& values) {
-    if (!active())
-        throw RecordSetError("Cannot perform this operation on a closed dataset");
-    if (values.empty() || values.size() > impl_->keyColumns.size())
-        throw RecordSetError(name_ + ": the search needs 1 to " +
-                             std::to_string(impl_->keyColumns.size()) + " key values");
-    auto& rows = impl_->rows;
-    auto found = std::lower_bound(rows.begin(), rows.end(), values,
-                                  [this](const Row& row, const std::vector<std::string>& key) {
-                                      return impl_->compareKey(row.values, key) < 0;
-                                  });
-    if (rows.empty())
+    std::size_t found = firstAtOrAfterKey(values);
+    if (impl_->rows.empty())
         return;
-    moveTo(found == rows.end() ? rows.size() - 1 : static_cast<std::size_t>(found - rows.begin()));
+    moveTo(std::min(found, impl_->rows.size() - 1));
 }
 
 int RecordSet::addListener(std::function<void(RecordSetEvent)> listener) {

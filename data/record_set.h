@@ -118,6 +118,8 @@ private:
     // untouched one is simply dropped back to browsing.
     void storeOrDropBeforeLeaving();
     void insertRow(bool atEnd);
+    // Index of the first row, in key order, at or after the values; rowCount() when none.
+    std::size_t firstAtOrAfterKey(const std::vector<std::string>& values) const;
 
     struct Impl;
     std::string name_;
