@@ -16,8 +16,8 @@ for package in "${packages[@]}"; do
         missing+=("$package")
 done
 [ ${#missing[@]} -eq 0 ] && exit 0
-sudo=""
-[ "$(id -u)" -eq 0 ] || sudo="sudo"
+sudo=()
+[ "$(id -u)" -eq 0 ] || sudo=(sudo -E)
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -o DPkg::Lock::Timeout=300
-$sudo -E apt-get install -y -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"
+"${sudo[@]}" apt-get update -o DPkg::Lock::Timeout=300
+"${sudo[@]}" apt-get install -y -o DPkg::Lock::Timeout=300 --no-install-recommends "${missing[@]}"
