@@ -33,8 +33,17 @@ namespace {
 std::atomic<bool> active{false};
 std::atomic<bool> windowed{false};
 TFaultModuleOptionsEx* mainOptions = nullptr;
-std::string startupDirectory;
-std::vector<std::string> commandLine;
+
+// The activation runs before this file's own dynamic initialisation, which would reset what it
+// stored in a plain global (a std::string is not constant-initialised): kept on the heap.
+std::string& StartupDirectoryStore() {
+    static auto* directory = new std::string;
+    return *directory;
+}
+std::vector<std::string>& CommandLineStore() {
+    static auto* arguments = new std::vector<std::string>;
+    return *arguments;
+}
 
 std::vector<std::string> ReadCommandLine() {
     std::ifstream file("/proc/self/cmdline", std::ios::binary);
@@ -71,8 +80,8 @@ void EnterMainThread() {
 
 void Activation(bool forceActive) {
     char directory[4096];
-    startupDirectory = ::getcwd(directory, sizeof directory) ? directory : "";
-    commandLine = ReadCommandLine();
+    StartupDirectoryStore() = ::getcwd(directory, sizeof directory) ? directory : "";
+    CommandLineStore() = ReadCommandLine();
     const std::string program = ProgramPath();
     const std::optional<ModuleDebugData> data =
         loadModuleDebugData(program, LoadPurpose::listing, {});
@@ -129,10 +138,10 @@ TFaultModuleOptionsEx& MainModuleOptions() {
 }
 
 const std::string& StartupDirectory() {
-    return startupDirectory;
+    return StartupDirectoryStore();
 }
 const std::vector<std::string>& CommandLine() {
-    return commandLine;
+    return CommandLineStore();
 }
 
 bool IsWindowedProgram() {

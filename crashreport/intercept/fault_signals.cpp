@@ -55,7 +55,12 @@ alignas(16) std::byte spareStackCopy[kStackCopySize];
 std::atomic_flag faultInProgress = ATOMIC_FLAG_INIT;
 sem_t faultRequested;
 sem_t faultDone;
-std::thread faultThread;
+// Never destroyed: a joinable thread destroyed at exit, before finalisation has joined it, would
+// terminate the program (the exit handlers of this file may run before or after finalisation).
+std::thread& FaultThread() {
+    static auto* thread = new std::thread;
+    return *thread;
+}
 std::atomic<bool> stopping{false};
 std::array<struct sigaction, kFatalSignals.size()> previousActions{};
 bool installed = false;
@@ -245,7 +250,7 @@ void InstallFaultSignals() {
     ::sem_init(&faultRequested, 0, 0);
     ::sem_init(&faultDone, 0, 0);
     stopping = false;
-    faultThread = StartOwnThread(ServeFaults);
+    FaultThread() = StartOwnThread(ServeFaults);
     struct sigaction action {};
     action.sa_sigaction = OnFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
@@ -262,8 +267,8 @@ void RemoveFaultSignals() {
         ::sigaction(kFatalSignals[i], &previousActions[i], nullptr);
     stopping = true;
     ::sem_post(&faultRequested);
-    if (faultThread.joinable())
-        faultThread.join();
+    if (FaultThread().joinable())
+        FaultThread().join();
     installed = false;
 }
 
