@@ -10,6 +10,7 @@
 #include "intercept/thread_list.h"
 #include "intercept/thread_pause.h"
 #include "intercept/thread_state.h"
+#include "intercept/web_answer.h"
 
 #include "crashreport/report/bug_id.h"
 #include "crashreport/report/log_operations.h"
@@ -62,6 +63,18 @@ void MarkExceptionBlock(TFaultStackList& stack) {
             entry.exceptionMark = 1;
             return;
         }
+}
+
+// The entries the BugID is made of: those of modules that carry FaultTrap's own debug information.
+// A raw stack scan also finds return addresses of calls that have already returned; in system
+// libraries whose debug information happens to be installed these would get lines, and the ID of
+// one error would then change with stale words of the stack and from machine to machine.
+TFaultStackList FramesWithOwnDebugInfo(const TFaultStackList& stack, AddressResolver& resolver) {
+    TFaultStackList frames;
+    for (const TFaultStackEntry& entry : stack)
+        if (entry.module != nullptr && resolver.moduleData(*entry.module) != nullptr)
+            frames.push_back(entry);
+    return frames;
 }
 
 bool IsCallStackAddress(std::uintptr_t value) {
@@ -118,7 +131,10 @@ private:
     bool NotifyException();
     void CollectCustomData();
     void ShowDialog();
+    void AnswerWebClient(std::string_view text);
+    void CopyToClipboard();
     void WriteLog();
+    void AppendToLog();
     void Deliver();
     void CheckErrorFlood();
 
@@ -369,14 +385,20 @@ void Processing::CollectCustomData() {
 }
 
 void Processing::ShowDialog() {
-    if (dialogType_ == TFaultDialogType::None)
+    if (dialogType_ == TFaultDialogType::None) {
+        // A web client always gets an answer: the page of the message alone.
+        if (IsCgiProgram())
+            AnswerWebClient(CurrentExceptionMessage());
         return;
+    }
     Stage(12);
     if (!ActionNotify(fault_actions::BeforeDialog))
         return;
     Stage(13);
     const DialogDriver driver = CurrentDialogDriver();
-    if (!IsWindowedProgram() || !driver) {
+    if (IsCgiProgram()) {
+        AnswerWebClient(report_->Text());
+    } else if (!IsWindowedProgram() || !driver) {
         if (std::fwrite(report_->Text().data(), 1, report_->Text().size(), stdout) !=
                 report_->Text().size() ||
             std::fputs("\r\n", stdout) < 0 || std::fflush(stdout) != 0)
@@ -402,6 +424,18 @@ void Processing::ShowDialog() {
     ActionNotify(fault_actions::AfterDialog);
 }
 
+void Processing::AnswerWebClient(std::string_view text) {
+    if (!WriteCgiAnswer(stdout, ErrorPageOf(text, current_)))
+        ErrorNotify(TFaultTrapErrorCode::eeShowError, "CGI: Cannot write in the ouput file.");
+}
+
+void Processing::CopyToClipboard() {
+    if (!state_.copyToClipboard)
+        return;
+    if (const ClipboardWriter writer = CurrentClipboardWriter())
+        OnFaultingThread([&] { writer(report_->Text()); });
+}
+
 void Processing::WriteLog() {
     Stage(15);
     if (current_.ReportOptions() & report_options::NewLogOnVersionChange) {
@@ -410,10 +444,12 @@ void Processing::WriteLog() {
         } catch (const std::exception&) {
         }
     }
-    if (!current_.LogToFile() || state_.duplicate)
-        return;
-    if (!ActionNotify(fault_actions::BeforeLog))
-        return;
+    if (current_.LogToFile() && !state_.duplicate && ActionNotify(fault_actions::BeforeLog))
+        AppendToLog();
+    CopyToClipboard();
+}
+
+void Processing::AppendToLog() {
     for (;;) {
         try {
             state_.deliveryReport = WriteReportToLog(ReportSettingsOf(current_),
@@ -454,6 +490,7 @@ bool Processing::Run() {
     Stage(1);
     exceptionTime_ = std::chrono::system_clock::now();
     state_.reproduceSteps.clear();
+    state_.copyToClipboard = false;
     threads_ = ThreadsList().Snapshot();
     address_ = job_.address;
     if (job_.params.LanguageException && address_ >= 5)
@@ -469,7 +506,8 @@ bool Processing::Run() {
     const TFaultModulesList modules = TFaultModulesList::current();
     AddressResolver resolver(modules);
     BuildCallStack(resolver);
-    bugId_ = BugId(job_.exception.className, ReportStackOf(stack_), job_.params.ThreadId);
+    bugId_ = BugId(job_.exception.className,
+                   ReportStackOf(FramesWithOwnDebugInfo(stack_, resolver)), job_.params.ThreadId);
     AddOtherThreads(resolver);
     if (job_.verdict == TExceptionVerdict::Skip)
         return true;

@@ -14,6 +14,7 @@ std::mutex& HooksMutex() {
 struct Hooks {
     DialogDriver dialog;
     DeliveryDriver delivery;
+    ClipboardWriter clipboard;
     std::function<void()> raiser;
     std::function<void(std::string&, std::string&)> focus;
 };
@@ -47,6 +48,13 @@ void SetDeliveryDriver(DeliveryDriver driver) {
 }
 DeliveryDriver CurrentDeliveryDriver() {
     return Installed(&Hooks::delivery);
+}
+
+void SetClipboardWriter(ClipboardWriter writer) {
+    Install(&Hooks::clipboard, std::move(writer));
+}
+ClipboardWriter CurrentClipboardWriter() {
+    return Installed(&Hooks::clipboard);
 }
 
 void SetMainWindowRaiser(std::function<void()> raiser) {

@@ -29,6 +29,12 @@ using DeliveryDriver = std::function<void(TFaultExceptionRecord& record)>;
 void SetDeliveryDriver(DeliveryDriver driver);
 DeliveryDriver CurrentDeliveryDriver();
 
+// Puts the report text on the clipboard as plain text, when the user chose to copy it; runs on
+// the faulting thread.
+using ClipboardWriter = std::function<void(const std::string& text)>;
+void SetClipboardWriter(ClipboardWriter writer);
+ClipboardWriter CurrentClipboardWriter();
+
 // Brings the program's main window to the front; runs on the faulting thread.
 void SetMainWindowRaiser(std::function<void()> raiser);
 std::function<void()> CurrentMainWindowRaiser();

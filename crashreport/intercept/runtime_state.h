@@ -25,6 +25,7 @@ struct TFaultRunTimeState {
     bool duplicate = false;
     std::string userEMail;
     std::string reproduceSteps;
+    bool copyToClipboard = false; // the user's choice in the dialog, for this exception
     std::chrono::system_clock::time_point startTime = std::chrono::system_clock::now();
     std::atomic<int> reportStage{0};
     std::atomic<TFaultAction> pendingAction{TFaultAction::None};

@@ -3,6 +3,7 @@
 #include "intercept/activation.h"
 #include "intercept/freeze_watch.h"
 #include "intercept/processing_hooks.h"
+#include "intercept/qt/clipboard_writer.h"
 
 #include <QApplication>
 #include <QLineEdit>
@@ -81,6 +82,7 @@ void ReadFocus(std::string& className, std::string& text) {
 void InstallQtHooks() {
     SetWindowedProgram(true);
     SetDialogDriver(ShowMessageBox);
+    SetClipboardWriter(WriteReportToClipboard);
     SetMainWindowRaiser(RaiseMainWindow);
     SetFocusReader(ReadFocus);
     // The watch thread never waits for the GUI thread (it may be the frozen one): it reads what
@@ -100,6 +102,7 @@ void RemoveQtHooks() {
     SetMainWindowAccess({});
     SetFocusReader(nullptr);
     SetMainWindowRaiser(nullptr);
+    SetClipboardWriter(nullptr);
     SetDialogDriver(nullptr);
     SetWindowedProgram(false);
 }

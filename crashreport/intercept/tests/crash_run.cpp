@@ -41,6 +41,12 @@ std::filesystem::path FreshFolder(const std::string& name) {
 }
 
 CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds) {
+    CrashSettings settings;
+    settings.timeLimitSeconds = timeLimitSeconds;
+    return RunCrashers(arguments, settings);
+}
+
+CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSettings& settings) {
     const std::filesystem::path folder = FreshFolder("run");
     const std::filesystem::path out = folder / "out.txt";
     const std::filesystem::path err = folder / "err.txt";
@@ -57,13 +63,18 @@ CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSec
         ::setpgid(0, 0);
         if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
             ::_exit(126);
+        if (!settings.directory.empty() && ::chdir(settings.directory.c_str()) != 0)
+            ::_exit(126);
+        for (const auto& [name, value] : settings.environment)
+            ::setenv(name.c_str(), value.c_str(), 1);
         ::execv(CRASHERS_PROGRAM, argv.data());
         ::_exit(127);
     }
     ::setpgid(child, child);
     CrashRun run;
     int status = 0;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeLimitSeconds);
+    const auto deadline =
+        std::chrono::steady_clock::now() + std::chrono::seconds(settings.timeLimitSeconds);
     while (::waitpid(child, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             run.timedOut = true;

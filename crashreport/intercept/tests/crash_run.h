@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace faulttrap::testing {
@@ -16,7 +17,15 @@ struct CrashRun {
     std::string errors;     // standard error
 };
 
+// Where and how the crash test program runs.
+struct CrashSettings {
+    std::filesystem::path directory; // its start-up directory; empty: this process's
+    std::vector<std::pair<std::string, std::string>> environment; // added to this process's
+    int timeLimitSeconds = 30;
+};
+
 // Runs the crash test program with `arguments` in its own process group and waits for it.
+CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSettings& settings);
 CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds = 30);
 
 // The source line that carries "FAULT: <name>" in the crash test program.

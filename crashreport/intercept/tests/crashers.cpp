@@ -3,6 +3,10 @@
 // stack.
 //
 //   crashers <failure> [--worker] [--log FILE] [--dialog N] [option switches]
+//
+// --restart-marker FILE: every start appends one line to FILE, its directory, its blocked signals
+// (as /proc/self/status shows them) and its arguments, tab-separated; from the second start on
+// the program then ends at once. --chdir DIR: the program leaves its start-up directory first.
 
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
@@ -15,6 +19,7 @@
 
 #include <pthread.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
@@ -150,14 +155,28 @@ void Run(const std::function<void()>& failure, bool worker) {
     thread.join();
 }
 
-// The restart marker counts the starts of the program; from the second start on it ends at once.
-bool StartedBefore(const std::string& marker) {
+std::string BlockedSignals() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("SigBlk:", 0) == 0)
+            return line.substr(line.find_first_not_of(" \t", 7));
+    return "";
+}
+
+// The restart marker records each start; true from the second start on.
+bool StartedBefore(const std::string& marker, int argc, char** argv) {
     std::ifstream in(marker);
     std::string line;
     int starts = 0;
     while (std::getline(in, line))
         ++starts;
-    std::ofstream(marker, std::ios::app) << "started\n";
+    char directory[4096];
+    std::ofstream out(marker, std::ios::app);
+    out << (::getcwd(directory, sizeof directory) ? directory : "") << '\t' << BlockedSignals();
+    for (int i = 1; i < argc; ++i)
+        out << '\t' << argv[i];
+    out << '\n';
     return starts > 0;
 }
 
@@ -202,6 +221,7 @@ int main(int argc, char** argv) {
     Arguments arguments;
     arguments.failure = argv[1];
     std::string marker;
+    std::string directory;
     int count = 1;
     bool clearHandleIt = false;
     bool retryLog = false;
@@ -219,14 +239,18 @@ int main(int argc, char** argv) {
             const std::string value = argv[++i];
             if (name == "--restart-marker")
                 marker = value;
+            else if (name == "--chdir")
+                directory = value;
             else if (name == "--count")
                 count = std::stoi(value);
             else
                 ApplyOption(name, value);
         }
     }
-    if (!marker.empty() && StartedBefore(marker))
+    if (!marker.empty() && StartedBefore(marker, argc, argv))
         return 0;
+    if (!directory.empty() && ::chdir(directory.c_str()) != 0)
+        return 2;
 
     faulttrap::TFaultTrap handlers;
     int notified = 0;
@@ -238,9 +262,12 @@ int main(int argc, char** argv) {
     int logAttempts = 0;
     handlers.ExceptionActionNotify = [&](faulttrap::TFaultExceptionRecord& record, int action,
                                          bool&) {
-        // The first attempt to write the log fails: the log place is a folder for a moment.
-        if (retryLog && action == faulttrap::fault_actions::BeforeLog && logAttempts++ == 0)
-            record.ModuleOptions->SetLogFolder(MainModuleOptions().LogFolder() + ".missing/x/");
+        // The first attempt to write the log fails: for a moment the log lies under a file.
+        if (retryLog && action == faulttrap::fault_actions::BeforeLog && logAttempts++ == 0) {
+            const std::string blocked = MainModuleOptions().LogFolder() + ".blocked";
+            std::ofstream(blocked) << "a file, not a folder\n";
+            record.ModuleOptions->SetLogFolder(blocked + "/crash.ftlog");
+        }
     };
     handlers.ExceptionErrorNotify = [&](faulttrap::TFaultExceptionRecord& record,
                                         faulttrap::TFaultTrapErrorCode code, const std::string&,
