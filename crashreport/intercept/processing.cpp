@@ -3,6 +3,7 @@
 #include "intercept/activation.h"
 #include "intercept/events.h"
 #include "intercept/internal_failure.h"
+#include "intercept/kept_resolver.h"
 #include "intercept/processing_hooks.h"
 #include "intercept/program_exit.h"
 #include "intercept/report_step.h"
@@ -503,8 +504,7 @@ bool Processing::Run() {
     if (handlerChoice_ == TFaultHandlerChoice::StandardHandler)
         return true;
 
-    const TFaultModulesList modules = TFaultModulesList::current();
-    AddressResolver resolver(modules);
+    const auto [modules, resolver] = KeptResolver();
     BuildCallStack(resolver);
     bugId_ = BugId(job_.exception.className,
                    ReportStackOf(FramesWithOwnDebugInfo(stack_, resolver)), job_.params.ThreadId);
