@@ -193,6 +193,10 @@ void ApplyOption(const std::string& name, const std::string& value) {
         options.SetBehaviourOptions(static_cast<std::uint16_t>(std::stoi(value, nullptr, 0)));
     else if (name == "--flood-action")
         options.SetErrorFloodAction(static_cast<faulttrap::TFaultAction>(std::stoi(value)));
+    else if (name == "--flood-count")
+        options.SetErrorFloodCount(std::stoi(value));
+    else if (name == "--flood-minutes")
+        options.SetErrorFloodMinutes(std::stoi(value));
     else if (name == "--freeze-timeout")
         options.SetFreezeTimeout(std::stoi(value));
     else if (name == "--filter") {

@@ -293,6 +293,7 @@ struct FloodCase {
     int exitCode;
     int reports;
     std::size_t starts; // 2: restarted
+    std::vector<std::string> switches = {};
 };
 
 std::ostream& operator<<(std::ostream& out, const FloodCase& flood) {
@@ -304,22 +305,26 @@ class FloodTest : public ProcessingRun, public ::testing::WithParamInterface<Flo
 TEST_P(FloodTest, ActsOnTheTenthErrorWithinAMinute) {
     const FloodCase& flood = GetParam();
     const auto marker = folder_ / "starts.txt";
-    const CrashRun run =
-        Run("handled", {"--count", std::to_string(flood.errors), "--flood-action",
-                        std::to_string(flood.action), "--restart-marker", marker.string()});
+    std::vector<std::string> switches{"--count",          std::to_string(flood.errors),
+                                      "--flood-action",   std::to_string(flood.action),
+                                      "--restart-marker", marker.string()};
+    switches.insert(switches.end(), flood.switches.begin(), flood.switches.end());
+    const CrashRun run = Run("handled", switches);
     EXPECT_EQ(run.exitCode, flood.exitCode) << run.errors;
     EXPECT_EQ(ReportsIn(log_), flood.reports);
     EXPECT_EQ(StartsIn(marker).size(), flood.starts);
 }
 
-INSTANTIATE_TEST_SUITE_P(Flood, FloodTest,
-                         ::testing::Values(FloodCase{"NinthGoesOn", 9, 2, 0, 9, 1},
-                                           FloodCase{"TenthRestarts", 10, 2, 1, 10, 2},
-                                           FloodCase{"TenthTerminates", 10, 1, 1, 10, 1},
-                                           FloodCase{"NoActionGoesOn", 12, 0, 0, 12, 1}),
-                         [](const ::testing::TestParamInfo<FloodCase>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Flood, FloodTest,
+    ::testing::Values(
+        FloodCase{"NinthGoesOn", 9, 2, 0, 9, 1}, FloodCase{"TenthRestarts", 10, 2, 1, 10, 2},
+        FloodCase{"TenthTerminates", 10, 1, 1, 10, 1}, FloodCase{"NoActionGoesOn", 12, 0, 0, 12, 1},
+        // The count and the window are the options'.
+        FloodCase{"ThirdOfThreeRestarts", 3, 2, 1, 3, 2, {"--flood-count", "3"}},
+        FloodCase{
+            "TenthOutsideAZeroMinuteWindowGoesOn", 10, 2, 0, 10, 1, {"--flood-minutes", "0"}}),
+    [](const ::testing::TestParamInfo<FloodCase>& info) { return info.param.name; });
 
 // ---------------------------------------------------------------------------------------------
 // Events.
