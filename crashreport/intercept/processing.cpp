@@ -66,14 +66,20 @@ void MarkExceptionBlock(TFaultStackList& stack) {
         }
 }
 
-// The entries the BugID is made of: those of modules that carry FaultTrap's own debug information.
-// A raw stack scan also finds return addresses of calls that have already returned; in system
-// libraries whose debug information happens to be installed these would get lines, and the ID of
-// one error would then change with stale words of the stack and from machine to machine.
+// FaultTrap's own code, wherever its lines were inlined from.
+bool IsFaultTrapCode(const TFaultStackEntry& entry) {
+    return entry.className == "faulttrap" || entry.className.rfind("faulttrap::", 0) == 0;
+}
+
+// The entries the BugID is made of: those of modules that carry FaultTrap's own debug information,
+// FaultTrap's own code left out. A raw stack scan also finds return addresses of calls that have
+// already returned (FaultTrap's start-up, system libraries whose debug information happens to be
+// installed); with them the ID of one error would change from run to run and machine to machine.
 TFaultStackList FramesWithOwnDebugInfo(const TFaultStackList& stack, AddressResolver& resolver) {
     TFaultStackList frames;
     for (const TFaultStackEntry& entry : stack)
-        if (entry.module != nullptr && resolver.moduleData(*entry.module) != nullptr)
+        if (entry.module != nullptr && resolver.moduleData(*entry.module) != nullptr &&
+            !IsFaultTrapCode(entry))
             frames.push_back(entry);
     return frames;
 }

@@ -255,7 +255,7 @@ TEST_F(ProcessingRun, RestartAfterAFaultStartsWithNoSignalBlocked) {
 
 // ---------------------------------------------------------------------------------------------
 // NoDuplicateErrors: an exception of the same class from the same place raises the count of the
-// report already in the log instead of adding one.
+// report already in the log instead of adding one, also across runs of the program.
 
 TEST_F(ProcessingRun, DuplicatesRaiseTheCountOfTheFirstReport) {
     const CrashRun run = Run("handled", {"--count", "3", "--no-duplicates"});
@@ -265,6 +265,13 @@ TEST_F(ProcessingRun, DuplicatesRaiseTheCountOfTheFirstReport) {
     TLogFile log(log_, LogFileAccess::ReadOnly);
     EXPECT_EQ(log.ReadItem(0, "2.8").value_or(""), "3");
     EXPECT_TRUE(Contains(log.Report(0), "handled number 0"));
+}
+
+TEST_F(ProcessingRun, DuplicatesAreFoundInTheLogOfAnEarlierRun) {
+    Run("handled", {"--no-duplicates"});
+    Run("handled", {"--no-duplicates"});
+    ASSERT_EQ(ReportsIn(log_), 1);
+    EXPECT_EQ(TLogFile(log_, LogFileAccess::ReadOnly).ReadItem(0, "2.8").value_or(""), "2");
 }
 
 TEST_F(ProcessingRun, OtherPlacesAreNoDuplicates) {
