@@ -5,6 +5,7 @@
 #include "intercept/internal_failure.h"
 #include "intercept/processing_hooks.h"
 #include "intercept/program_exit.h"
+#include "intercept/report_resolver.h"
 #include "intercept/report_step.h"
 #include "intercept/runtime_state.h"
 #include "intercept/thread_list.h"
@@ -112,7 +113,7 @@ private:
     void BuildCallStack(AddressResolver& resolver);
     void AddOtherThreads(AddressResolver& resolver);
     void PauseThreadsForProcessing();
-    void BuildReportText(const TFaultModulesList& modules);
+    void BuildReportText(const TFaultModulesList& modules, AddressResolver& resolver);
     void CheckDuplicate();
     void SetEnvironment(const TFaultModulesList& modules);
     bool NotifyException();
@@ -171,6 +172,10 @@ void Processing::ApplyFilters() {
 void Processing::BuildCallStack(AddressResolver& resolver) {
     Stage(4);
     const TExceptNotifyParams& params = job_.params;
+    if (params.PreparedStack) {
+        stack_ = *params.PreparedStack;
+        return;
+    }
     if (params.Context && sizeof(ucontext_t) >= kContextBytes)
         context_ = params.Context;
     StackScanRequest request;
@@ -259,7 +264,7 @@ void Processing::PauseThreadsForProcessing() {
     }
 }
 
-void Processing::BuildReportText(const TFaultModulesList& modules) {
+void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolver& resolver) {
     Stage(702);
     ReportMaterial material;
     material.exception = &job_.exception;
@@ -271,6 +276,7 @@ void Processing::BuildReportText(const TFaultModulesList& modules) {
     material.threads = threads_;
     const bool collect = current_.ReportOptions() & report_options::CollectModulesAndProcesses;
     material.modules = collect ? &modules : nullptr;
+    material.resolver = &resolver;
     material.context = context_;
     material.focusClass = job_.params.FocusClass;
     material.focusText = job_.params.FocusText;
@@ -467,7 +473,7 @@ bool Processing::Run() {
         return true;
 
     const TFaultModulesList modules = TFaultModulesList::current();
-    AddressResolver resolver(modules);
+    TReportResolver resolver(modules);
     BuildCallStack(resolver);
     bugId_ = BugId(job_.exception.className, ReportStackOf(stack_), job_.params.ThreadId);
     AddOtherThreads(resolver);
@@ -475,7 +481,7 @@ bool Processing::Run() {
         return true;
     PauseThreadsForProcessing();
     Stage(6);
-    BuildReportText(modules);
+    BuildReportText(modules, resolver);
     CheckDuplicate();
     SetEnvironment(modules);
     bool result = true;

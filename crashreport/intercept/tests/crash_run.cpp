@@ -40,12 +40,13 @@ std::filesystem::path FreshFolder(const std::string& name) {
     return folder;
 }
 
-CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds) {
+CrashRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                    int timeLimitSeconds) {
     const std::filesystem::path folder = FreshFolder("run");
     const std::filesystem::path out = folder / "out.txt";
     const std::filesystem::path err = folder / "err.txt";
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    std::vector<std::string> all{CRASHERS_PROGRAM};
+    std::vector<std::string> all{program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& argument : all)
@@ -57,7 +58,7 @@ CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSec
         ::setpgid(0, 0);
         if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
             ::_exit(126);
-        ::execv(CRASHERS_PROGRAM, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::setpgid(child, child);
@@ -89,8 +90,16 @@ CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSec
     return run;
 }
 
+CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds) {
+    return RunProgram(CRASHERS_PROGRAM, arguments, timeLimitSeconds);
+}
+
 int FaultLine(const std::string& name) {
-    std::ifstream source(CRASHERS_SOURCE);
+    return MarkedLine(CRASHERS_SOURCE, name);
+}
+
+int MarkedLine(const std::string& sourceFile, const std::string& name) {
+    std::ifstream source(sourceFile);
     std::string line;
     const std::string mark = "// FAULT: " + name;
     for (int number = 1; std::getline(source, line); ++number)

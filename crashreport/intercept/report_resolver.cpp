@@ -1,0 +1,12 @@
+#include "intercept/report_resolver.h"
+
+#include "disasm/function_size.h"
+
+namespace faulttrap {
+
+TReportResolver::TReportResolver(const TFaultModulesList& modules)
+    : AddressResolver(modules, {}, [](std::uintptr_t address, std::uintptr_t codeEnd) {
+          return SizeToFirstReturn(address, codeEnd);
+      }) {}
+
+} // namespace faulttrap
