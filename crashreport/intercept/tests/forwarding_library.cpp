@@ -1,6 +1,8 @@
-// A library that carries FaultTrap, to be loaded by a program that carries it too: it hands its
-// exceptions to the program and receives the events of the exceptions that lie in its code.
+// A library that carries FaultTrap. Loaded by a program that carries it too, it hands its
+// exceptions to the program and receives the events of the exceptions that lie in its code;
+// loaded by any other program, it processes them itself.
 
+#include "intercept/activation.h"
 #include "intercept/dispatcher.h"
 #include "intercept/events.h"
 #include "intercept/library_forwarding.h"
@@ -35,6 +37,13 @@ __attribute__((noinline)) void FailInLibrary() {
 
 LIBRARY_ENTRY bool LibraryForwards() {
     return faulttrap::ForwardingTarget() != nullptr;
+}
+
+// Where the library's own reports go when it processes its exceptions itself.
+LIBRARY_ENTRY void LibraryLogsTo(const char* folder) {
+    faulttrap::TFaultModuleOptionsEx& options = faulttrap::MainModuleOptions();
+    options.SetLogFolder(folder);
+    options.SetExceptionDialogType(faulttrap::TFaultDialogType::None);
 }
 
 LIBRARY_ENTRY void LibraryReportsHandled() {

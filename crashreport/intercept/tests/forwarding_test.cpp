@@ -61,5 +61,25 @@ INSTANTIATE_TEST_SUITE_P(Library, ForwardingTest,
                          ::testing::Values(ForwardingCase{"handled", 0},
                                            ForwardingCase{"unhandled", 1}));
 
+TEST(ForwardingTest, LibraryInAProgramWithoutFaultTrapReportsByItself) {
+    const auto folder = FreshFolder("forwarding-plain");
+    const CrashRun run =
+        RunProgram(PLAIN_HOST_PROGRAM, {folder.string() + "/", FORWARDING_LIBRARY});
+    EXPECT_FALSE(run.leftovers);
+    EXPECT_EQ(run.exitCode, 0) << run.output << run.errors;
+    EXPECT_NE(run.output.find("library forwards: 0\nlibrary notified: failed in the library\n"
+                              "program goes on\n"),
+              std::string::npos)
+        << run.output;
+    const auto log =
+        folder / (std::filesystem::path(FORWARDING_LIBRARY).stem().string() + ".ftlog");
+    ASSERT_TRUE(std::filesystem::exists(log)) << run.output << run.errors;
+    TLogFile file(log, LogFileAccess::ReadOnly);
+    ASSERT_EQ(file.Count(), 1);
+    EXPECT_EQ(file.ReadItem(0, "2.5").value_or(""), "std::runtime_error");
+    EXPECT_NE(file.Report(0).find("Reported by: the library"), std::string::npos) << file.Report(0);
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 } // namespace faulttrap::testing
