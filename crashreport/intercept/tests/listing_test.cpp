@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -87,9 +88,11 @@ TEST_P(ListingTest, RealCrashShowsTheFaultingCodeAndItsRegisters) {
     std::size_t caption = fault;
     while (caption > 0 && !listing[caption].starts_with("; "))
         --caption;
+    // Its offset counts from the procedure's first line, given in the first caption.
     const int faultLine = MarkedLine(LISTING_CRASH_SOURCE, "StoreThroughNull");
-    EXPECT_TRUE(
-        listing[caption - 1].starts_with("; Line=" + std::to_string(faultLine) + " - Offset="))
+    const int firstLine = std::atoi(listing[0].c_str() + listing[0].find("(Line=") + 6);
+    EXPECT_EQ(listing[caption - 1], "; Line=" + std::to_string(faultLine) +
+                                        " - Offset=" + std::to_string(faultLine - firstLine))
         << text;
 
     // Before it: the literal handed to the call, and the called function by name.
