@@ -4,8 +4,9 @@
 
 namespace faulttrap {
 
-// The resolver of the reports: like the call stack's, and an exported function whose symbol
-// states no size is measured by decoding its code up to its first return.
+// The resolver of the reports: encrypted debug information is opened with the password its
+// module's handlers give, and an exported function whose symbol states no size is measured by
+// decoding its code up to its first return.
 class TReportResolver : public AddressResolver {
 public:
     explicit TReportResolver(const TFaultModulesList& modules);

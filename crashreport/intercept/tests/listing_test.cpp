@@ -18,6 +18,7 @@ namespace {
 struct ListingCase {
     std::string program;
     std::string literalLoad; // the instruction that passes the literal's address
+    std::string password;    // what the program's handler gives for its debug information
 };
 
 std::ostream& operator<<(std::ostream& out, const ListingCase& listing) {
@@ -59,23 +60,45 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 class ListingTest : public ::testing::TestWithParam<ListingCase> {};
 
-TEST_P(ListingTest, RealCrashShowsTheFaultingCodeAndItsRegisters) {
-    const auto folder = FreshFolder("listing-" + GetParam().program);
-    const CrashRun run = RunProgram(GetParam().program, {folder.string() + "/"});
+// The one report of a run of `program`, its exception address, and the folder it was written to.
+struct CrashReport {
+    std::filesystem::path folder;
+    std::string text; // empty when the run did not leave exactly one report
+    std::string address;
+};
+
+CrashReport RunToReport(const std::string& program, const std::string& password) {
+    CrashReport crash;
+    crash.folder = FreshFolder("listing-" + std::filesystem::path(program).stem().string());
+    std::vector<std::string> arguments{crash.folder.string() + "/"};
+    if (!password.empty())
+        arguments.push_back(password);
+    const CrashRun run = RunProgram(program, arguments);
     EXPECT_FALSE(run.timedOut);
     EXPECT_FALSE(run.leftovers);
     EXPECT_EQ(run.exitCode, 1) << run.errors;
-    const auto log =
-        folder / (std::filesystem::path(GetParam().program).stem().string() + ".ftlog");
-    ASSERT_TRUE(std::filesystem::exists(log)) << run.output << run.errors;
-    TLogFile file(log, LogFileAccess::ReadOnly);
-    ASSERT_EQ(file.Count(), 1);
-    const std::string address = file.ReadItem(0, "2.2").value_or("");
+    const auto log = crash.folder / (std::filesystem::path(program).stem().string() + ".ftlog");
+    EXPECT_TRUE(std::filesystem::exists(log)) << run.output << run.errors;
+    if (!std::filesystem::exists(log))
+        return crash;
+    const TLogFile file(log, LogFileAccess::ReadOnly);
+    EXPECT_EQ(file.Count(), 1);
+    if (file.Count() == 1) {
+        crash.text = file.Report(0);
+        crash.address = file.ReadItem(0, "2.2").value_or("");
+    }
+    return crash;
+}
+
+TEST_P(ListingTest, RealCrashShowsTheFaultingCodeAndItsRegisters) {
+    const CrashReport crash = RunToReport(GetParam().program, GetParam().password);
+    ASSERT_FALSE(crash.text.empty());
+    const std::string& address = crash.address;
     ASSERT_EQ(address.size(), 16u) << address;
-    const std::vector<std::string> report = SplitLines(file.Report(0));
+    const std::vector<std::string> report = SplitLines(crash.text);
     const std::vector<std::string> listing = ListingOf(report);
     const std::string text = Joined(listing);
-    ASSERT_GE(listing.size(), 6u) << file.Report(0);
+    ASSERT_GE(listing.size(), 6u) << crash.text;
 
     // The listing begins with the faulting function, captioned with its unit and first line.
     EXPECT_TRUE(listing[0].starts_with("; listing_crash.StoreThroughNull (Line=")) << text;
@@ -112,16 +135,34 @@ TEST_P(ListingTest, RealCrashShowsTheFaultingCodeAndItsRegisters) {
     EXPECT_EQ(report[heading + 1], std::string(longest, '-'));
 
     // The saved context: RIP is the exception address, and the dump shows the code there.
-    EXPECT_LT(IndexOf(report, "   RIP: " + address), report.size()) << file.Report(0);
-    EXPECT_LT(IndexOf(report, "   " + address + ": "), report.size()) << file.Report(0);
-    std::filesystem::remove_all(folder);
+    EXPECT_LT(IndexOf(report, "   RIP: " + address), report.size()) << crash.text;
+    EXPECT_LT(IndexOf(report, "   " + address + ": "), report.size()) << crash.text;
+    std::filesystem::remove_all(crash.folder);
 }
 
 // A position-independent program loads the literal's address relative to the instruction
-// pointer; one linked at a fixed address moves it as a 32-bit immediate.
+// pointer; one linked at a fixed address moves it as a 32-bit immediate. Encrypted debug
+// information names the same once the program's handler gives its password.
 INSTANTIATE_TEST_SUITE_P(Programs, ListingTest,
-                         ::testing::Values(ListingCase{LISTING_CRASH_PROGRAM, "lea"},
-                                           ListingCase{LISTING_CRASH_FIXED_PROGRAM, "mov"}));
+                         ::testing::Values(ListingCase{LISTING_CRASH_PROGRAM, "lea", ""},
+                                           ListingCase{LISTING_CRASH_FIXED_PROGRAM, "mov", ""},
+                                           ListingCase{LISTING_CRASH_ENCRYPTED_PROGRAM, "lea",
+                                                       "listing secret"}));
+
+TEST(ListingTest, EncryptedDebugInformationWithoutItsPasswordShowsNoNames) {
+    for (const std::string password : {"", "wrong"}) {
+        SCOPED_TRACE("password '" + password + "'");
+        const CrashReport crash = RunToReport(LISTING_CRASH_ENCRYPTED_PROGRAM, password);
+        ASSERT_FALSE(crash.text.empty());
+        const std::string& report = crash.text;
+        EXPECT_EQ(report.find("StoreThroughNull"), std::string::npos) << report;
+        // Unit names read "?p" and the Base64 form of their encrypted bytes.
+        const std::vector<std::string> listing = ListingOf(SplitLines(report));
+        ASSERT_FALSE(listing.empty()) << report;
+        EXPECT_TRUE(listing[0].starts_with("; ?p")) << Joined(listing);
+        std::filesystem::remove_all(crash.folder);
+    }
+}
 
 } // namespace
 } // namespace faulttrap::testing
