@@ -1,10 +1,12 @@
 #include "intercept/library_forwarding.h"
 
 #include "debuginfo/module_debug_data.h"
+#include "options/fault_module_options_ex.h"
 #include "options/loaded_module.h"
 
 #include <dlfcn.h>
 #include <link.h>
+#include <unistd.h>
 
 #include <atomic>
 
@@ -60,6 +62,21 @@ TExceptionManagerExport ForwardingTarget() {
 
 void StartForwarding(TExceptionManagerExport host) {
     forwardingTarget.store(host, std::memory_order_release);
+}
+
+bool LoadOptionsOfExceptionModule(TFaultModuleOptions& options, std::uintptr_t exceptionAddress) {
+    Dl_info where{};
+    if (exceptionAddress == 0 ||
+        ::dladdr(reinterpret_cast<const void*>(exceptionAddress), &where) == 0)
+        return false;
+    const auto module = reinterpret_cast<std::uintptr_t>(where.dli_fbase);
+    if (module == SubsystemModule().Handle)
+        return false;
+    try {
+        return LoadPublishedOptions(options, static_cast<std::uint32_t>(::getpid()), module);
+    } catch (const std::exception&) {
+        return false; // damaged options: the program's stay in force
+    }
 }
 
 } // namespace faulttrap

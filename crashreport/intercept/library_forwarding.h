@@ -4,6 +4,8 @@
 // exceptions to the program's FaultTrap instead of processing them itself: the program's hooks
 // already see every throw, fault and thread of the process.
 
+#include "options/fault_module_options.h"
+
 #include <cstdint>
 #include <exception>
 
@@ -21,5 +23,9 @@ TExceptionManagerExport FindHostExceptionManager();
 // Where this FaultTrap forwards to; nullptr when it processes exceptions itself.
 TExceptionManagerExport ForwardingTarget();
 void StartForwarding(TExceptionManagerExport host);
+
+// For an exception that lies in another module carrying FaultTrap (a library that forwards to
+// this program): loads the options that module published into `options`; returns whether it did.
+bool LoadOptionsOfExceptionModule(TFaultModuleOptions& options, std::uintptr_t exceptionAddress);
 
 } // namespace faulttrap

@@ -3,6 +3,7 @@
 #include "intercept/activation.h"
 #include "intercept/events.h"
 #include "intercept/internal_failure.h"
+#include "intercept/library_forwarding.h"
 #include "intercept/processing_hooks.h"
 #include "intercept/program_exit.h"
 #include "intercept/report_resolver.h"
@@ -144,9 +145,12 @@ private:
 };
 
 void Processing::ChooseOptions() {
-    // Every module that carries FaultTrap here is the program itself: its options are in force.
+    // The options of a library that carries FaultTrap and forwards its exceptions here are in
+    // force for the exceptions in its code; the program's for all others.
     Stage(101);
     current_.Assign(&MainModuleOptions());
+    Stage(102);
+    LoadOptionsOfExceptionModule(current_, address_);
 }
 
 void Processing::ApplyFilters() {

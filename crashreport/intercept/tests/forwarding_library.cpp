@@ -39,7 +39,8 @@ LIBRARY_ENTRY bool LibraryForwards() {
     return faulttrap::ForwardingTarget() != nullptr;
 }
 
-// Where the library's own reports go when it processes its exceptions itself.
+// Where the reports of the library's exceptions go: its options are in force for them, whether
+// it processes them itself or forwards them to the program.
 LIBRARY_ENTRY void LibraryLogsTo(const char* folder) {
     faulttrap::TFaultModuleOptionsEx& options = faulttrap::MainModuleOptions();
     options.SetLogFolder(folder);

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace faulttrap::testing {
 namespace {
@@ -16,18 +17,23 @@ namespace {
 struct ForwardingCase {
     std::string mode;
     int exitCode;
+    bool libraryOptions; // the library sets its own log folder
 };
 
 std::ostream& operator<<(std::ostream& out, const ForwardingCase& forwarding) {
-    return out << forwarding.mode;
+    return out << forwarding.mode << (forwarding.libraryOptions ? " with library options" : "");
 }
 
 class ForwardingTest : public ::testing::TestWithParam<ForwardingCase> {};
 
 TEST_P(ForwardingTest, LibraryExceptionIsReportedOnceByTheProgram) {
     const auto folder = FreshFolder("forwarding-" + GetParam().mode);
-    const CrashRun run = RunProgram(FORWARDING_HOST_PROGRAM,
-                                    {folder.string() + "/", FORWARDING_LIBRARY, GetParam().mode});
+    const auto libraryFolder = folder / "library";
+    std::filesystem::create_directories(libraryFolder);
+    std::vector<std::string> arguments{folder.string() + "/", FORWARDING_LIBRARY, GetParam().mode};
+    if (GetParam().libraryOptions)
+        arguments.push_back(libraryFolder.string() + "/");
+    const CrashRun run = RunProgram(FORWARDING_HOST_PROGRAM, arguments);
     EXPECT_FALSE(run.leftovers);
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.output << run.errors;
     EXPECT_NE(run.output.find("library forwards: 1\n"), std::string::npos) << run.output;
@@ -37,7 +43,10 @@ TEST_P(ForwardingTest, LibraryExceptionIsReportedOnceByTheProgram) {
     EXPECT_LT(library, program) << run.output;
     EXPECT_EQ(run.output.find("library notified", library + 1), std::string::npos) << run.output;
 
-    const auto log = folder / "forwarding_host.ftlog";
+    // The options of the module holding the exception are in force: its log folder, when set.
+    const auto log = (GetParam().libraryOptions ? libraryFolder : folder) / "forwarding_host.ftlog";
+    EXPECT_EQ(std::filesystem::exists(folder / "forwarding_host.ftlog"),
+              !GetParam().libraryOptions);
     ASSERT_TRUE(std::filesystem::exists(log)) << run.output << run.errors;
     TLogFile file(log, LogFileAccess::ReadOnly);
     ASSERT_EQ(file.Count(), 1);
@@ -58,8 +67,9 @@ TEST_P(ForwardingTest, LibraryExceptionIsReportedOnceByTheProgram) {
 // Reported by the library's own catch block, the program goes on; escaping the library, the
 // exception ends the program.
 INSTANTIATE_TEST_SUITE_P(Library, ForwardingTest,
-                         ::testing::Values(ForwardingCase{"handled", 0},
-                                           ForwardingCase{"unhandled", 1}));
+                         ::testing::Values(ForwardingCase{"handled", 0, false},
+                                           ForwardingCase{"unhandled", 1, false},
+                                           ForwardingCase{"handled", 0, true}));
 
 TEST(ForwardingTest, LibraryInAProgramWithoutFaultTrapReportsByItself) {
     const auto folder = FreshFolder("forwarding-plain");
