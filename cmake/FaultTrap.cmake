@@ -14,6 +14,8 @@ function(faulttrap_embed target)
     endif()
     if(NOT target STREQUAL "faulttrap")
         add_dependencies(${target} faulttrap)
+        # A new build tool writes a new container: the target is linked and embedded again.
+        set_property(TARGET ${target} APPEND PROPERTY LINK_DEPENDS $<TARGET_FILE:faulttrap>)
     endif()
     add_custom_command(TARGET ${target} POST_BUILD
         COMMAND $<TARGET_FILE:faulttrap> ${arguments}

@@ -34,7 +34,7 @@ void readDynamicSymbols(Elf* elf, std::vector<TFaultFunctionsList::Function>& ou
 
 } // namespace
 
-TFaultFunctionsList TFaultFunctionsList::read(const std::string& path) {
+TFaultFunctionsList TFaultFunctionsList::read(const std::string& path, const Sizer& sizeUnsized) {
     TFaultFunctionsList list;
     elf_version(EV_CURRENT);
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -46,6 +46,10 @@ TFaultFunctionsList TFaultFunctionsList::read(const std::string& path) {
         elf_end(elf);
     }
     ::close(fd);
+    if (sizeUnsized)
+        for (Function& function : list.functions_)
+            if (function.size == 0)
+                function.size = sizeUnsized(function.address);
     std::sort(list.functions_.begin(), list.functions_.end(),
               [](const Function& a, const Function& b) { return a.address < b.address; });
     return list;

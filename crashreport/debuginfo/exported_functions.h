@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,8 +18,13 @@ public:
         std::uint64_t size = 0;
     };
 
+    // The size of the function at a file address whose symbol gives none (0 when unknown).
+    using Sizer = std::function<std::uint64_t(std::uint64_t fileAddress)>;
+
     // Reads the file's dynamic symbol table; a file that cannot be read gives an empty list.
-    static TFaultFunctionsList read(const std::string& path);
+    // Functions whose symbol has no size (hand-written assembly) are measured by `sizeUnsized`
+    // when one is given.
+    static TFaultFunctionsList read(const std::string& path, const Sizer& sizeUnsized = {});
 
     // The export with start <= address <= start + size.
     const Function* find(std::uint64_t fileAddress) const;

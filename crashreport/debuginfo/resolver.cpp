@@ -32,8 +32,9 @@ struct AddressResolver::Sources {
     TFaultFunctionsList exports;        // only for libraries without either
 };
 
-AddressResolver::AddressResolver(const TFaultModulesList& modules, PasswordSource password)
-    : modules_(modules), password_(std::move(password)) {}
+AddressResolver::AddressResolver(const TFaultModulesList& modules, PasswordSource password,
+                                 CodeSizer sizeCode)
+    : modules_(modules), password_(std::move(password)), sizeCode_(std::move(sizeCode)) {}
 
 AddressResolver::~AddressResolver() = default;
 
@@ -49,10 +50,23 @@ AddressResolver::Sources& AddressResolver::sourcesOf(const TFaultModuleInfo& mod
             if (!slot->container)
                 slot->dwarf = DwarfSource::open(module.path);
             if (!slot->container && !slot->dwarf && !module.isMainProgram)
-                slot->exports = TFaultFunctionsList::read(module.path);
+                slot->exports = TFaultFunctionsList::read(module.path, exportSizer(module));
         }
     }
     return *slot;
+}
+
+TFaultFunctionsList::Sizer AddressResolver::exportSizer(const TFaultModuleInfo& module) const {
+    if (!sizeCode_)
+        return {};
+    // The code is measured where it is loaded, up to the end of its executable segment.
+    return [this, &module](std::uint64_t fileAddress) -> std::uint64_t {
+        const std::uintptr_t address = module.base + fileAddress;
+        for (const TFaultModuleInfo::Segment& segment : module.segments)
+            if (segment.executable && address >= segment.begin && address < segment.end)
+                return sizeCode_(address, segment.end);
+        return 0;
+    };
 }
 
 const ModuleDebugData* AddressResolver::moduleData(const TFaultModuleInfo& module) {

@@ -6,6 +6,8 @@
 #include "debuginfo/module_list.h"
 #include "debuginfo/stack_entry.h"
 
+#include <cstddef>
+#include <functional>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -17,7 +19,13 @@ namespace faulttrap {
 // loaded once, on first need, and kept.
 class AddressResolver {
 public:
-    explicit AddressResolver(const TFaultModulesList& modules, PasswordSource password = {});
+    // Measures the loaded function at `address` whose code ends at `codeEnd` at the latest.
+    using CodeSizer = std::function<std::size_t(std::uintptr_t address, std::uintptr_t codeEnd)>;
+
+    // `sizeCode` gives the size of an exported function whose symbol states none; without it
+    // such an export names its first byte only.
+    explicit AddressResolver(const TFaultModulesList& modules, PasswordSource password = {},
+                             CodeSizer sizeCode = {});
     ~AddressResolver();
 
     // With withDebugInfo off the entry names only the module (kind 1).
@@ -37,9 +45,11 @@ public:
 private:
     struct Sources;
     Sources& sourcesOf(const TFaultModuleInfo& module);
+    TFaultFunctionsList::Sizer exportSizer(const TFaultModuleInfo& module) const;
 
     const TFaultModulesList& modules_;
     PasswordSource password_;
+    CodeSizer sizeCode_;
     bool hideOwnUnits_ = true;
     bool useContainers_ = true;
     std::mutex mutex_;

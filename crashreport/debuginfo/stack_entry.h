@@ -30,6 +30,10 @@ struct TFaultStackEntry {
     std::string procedureName;
     std::uint32_t lineNumber = 0;
     std::uint32_t lineOffset = 0;
+    // Leak entries: the leaked type ("Data" for raw memory), total size and count of its blocks.
+    std::string leakType;
+    std::uint64_t leakSize = 0;
+    std::uint64_t leakCount = 0;
 };
 
 // The call stack of one or more threads; it owns its entries.

@@ -5,6 +5,7 @@
 #include "intercept/freeze_watch.h"
 #include "intercept/internal_failure.h"
 #include "intercept/last_chance.h"
+#include "intercept/library_forwarding.h"
 #include "intercept/runtime_state.h"
 #include "intercept/thread_list.h"
 #include "intercept/thread_pause.h"
@@ -60,12 +61,6 @@ std::vector<std::string> ReadCommandLine() {
     return arguments;
 }
 
-std::string ProgramPath() {
-    std::error_code error;
-    const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
-    return error ? std::string() : program.string();
-}
-
 void EnterMainThread() {
     PrepareThreadState();
     SetUpAlternateSignalStack();
@@ -82,9 +77,9 @@ void Activation(bool forceActive) {
     char directory[4096];
     StartupDirectoryStore() = ::getcwd(directory, sizeof directory) ? directory : "";
     CommandLineStore() = ReadCommandLine();
-    const std::string program = ProgramPath();
+    // The module that carries this FaultTrap: the program, or a library loaded by it.
     const std::optional<ModuleDebugData> data =
-        loadModuleDebugData(program, LoadPurpose::listing, {});
+        loadModuleDebugData(SubsystemModule().Path, LoadPurpose::listing, {});
     if (!data && !forceActive)
         return; // no subsystem data: FaultTrap stays inactive and installs nothing
     auto options = std::make_unique<TFaultModuleOptionsEx>(SubsystemModule().Path, true);
@@ -95,6 +90,11 @@ void Activation(bool forceActive) {
         options->LoadFromBytes(stream, data->data.version);
     }
     mainOptions = options.release();
+    if (const TExceptionManagerExport host = FindHostExceptionManager()) {
+        // The program's hooks see every throw, fault and thread of the process already.
+        StartForwarding(host);
+        return;
+    }
     SetModuleOptionsLookup([](const TLoadedModule& module) -> TFaultModuleOptionsEx* {
         return module.Handle == SubsystemModule().Handle ? mainOptions : nullptr;
     });

@@ -2,10 +2,14 @@
 
 #include "intercept/activation.h"
 #include "intercept/fault_classes.h"
+#include "intercept/library_forwarding.h"
+#include "intercept/module_events.h"
 #include "intercept/processing.h"
 #include "intercept/processing_hooks.h"
 #include "intercept/thread_hooks.h"
 #include "intercept/thread_state.h"
+
+#include "options/loaded_module.h"
 
 #include <sys/mman.h>
 
@@ -114,6 +118,7 @@ bool ExceptionManagerWith(const FaultException& exception, std::uintptr_t addres
                 !StartsWithSafeCallPrefix(job.exception.message))
                 job.exception.message = std::string(kSafeCallPrefix) + job.exception.message;
             threadInProcessing = faultingThread;
+            const TModuleEventsScope moduleEvents(address);
             result = RunProcessing(job);
             threadInProcessing = 0;
         }
@@ -138,7 +143,9 @@ bool NotificationEntry(const FaultException& exception, std::uintptr_t address,
 }
 
 bool ExceptionManager(const std::exception_ptr& object, std::uintptr_t address, std::uint8_t origin,
-                      std::uintptr_t) {
+                      std::uintptr_t module) {
+    if (const TExceptionManagerExport host = ForwardingTarget())
+        return host(&object, address, origin, module != 0 ? module : SubsystemModule().Handle);
     if (!IsActive())
         return true;
     FaultException exception;

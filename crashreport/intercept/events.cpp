@@ -1,5 +1,7 @@
 #include "intercept/events.h"
 
+#include "intercept/module_events.h"
+
 #include <algorithm>
 #include <mutex>
 
@@ -65,6 +67,12 @@ void ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call) {
     {
         const std::lock_guard lock(ComponentsMutex());
         components = Components();
+    }
+    if (TFaultTrapEvents* module = ExceptionModuleEvents()) {
+        try {
+            call(*module);
+        } catch (...) {
+        }
     }
     for (auto component = components.rbegin(); component != components.rend(); ++component) {
         try {

@@ -1,5 +1,7 @@
 #include "intercept/kept_resolver.h"
 
+#include "intercept/report_resolver.h"
+
 #include <memory>
 
 namespace faulttrap {
@@ -40,7 +42,7 @@ ResolverLease KeptResolver() {
     if (!kept.modules || !SameModules(*kept.modules, now)) {
         kept.resolver.reset();
         kept.modules = std::make_unique<TFaultModulesList>(std::move(now));
-        kept.resolver = std::make_unique<AddressResolver>(*kept.modules);
+        kept.resolver = std::make_unique<TReportResolver>(*kept.modules);
     }
     return {*kept.modules, *kept.resolver};
 }

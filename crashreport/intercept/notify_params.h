@@ -1,5 +1,7 @@
 #pragma once
 
+#include "debuginfo/stack_entry.h"
+
 #include <ucontext.h>
 
 #include <cstddef>
@@ -30,6 +32,8 @@ struct TExceptNotifyParams {
     // The stack from StackPointer on as it was at the raise, when the live stack has been
     // unwound since; empty when the stack is read where it lies.
     std::vector<std::byte> StackCopy;
+    // The call stack the interception built already; the processing then builds none.
+    std::optional<TFaultStackList> PreparedStack;
     std::uint32_t ThreadId = 0;
     std::string FocusClass;
     std::string FocusText;

@@ -4,6 +4,7 @@
 #include "intercept/events.h"
 #include "intercept/internal_failure.h"
 #include "intercept/kept_resolver.h"
+#include "intercept/library_forwarding.h"
 #include "intercept/processing_hooks.h"
 #include "intercept/program_exit.h"
 #include "intercept/report_step.h"
@@ -132,7 +133,7 @@ private:
     void BuildCallStack(AddressResolver& resolver);
     void AddOtherThreads(AddressResolver& resolver);
     void PauseThreadsForProcessing();
-    void BuildReportText(const TFaultModulesList& modules);
+    void BuildReportText(const TFaultModulesList& modules, AddressResolver& resolver);
     void CheckDuplicate();
     void SetEnvironment(const TFaultModulesList& modules);
     bool NotifyException();
@@ -166,9 +167,12 @@ private:
 };
 
 void Processing::ChooseOptions() {
-    // Every module that carries FaultTrap here is the program itself: its options are in force.
+    // The options of a library that carries FaultTrap and forwards its exceptions here are in
+    // force for the exceptions in its code; the program's for all others.
     Stage(101);
     current_.Assign(&MainModuleOptions());
+    Stage(102);
+    LoadOptionsOfExceptionModule(current_, address_);
 }
 
 void Processing::ApplyFilters() {
@@ -194,6 +198,10 @@ void Processing::ApplyFilters() {
 void Processing::BuildCallStack(AddressResolver& resolver) {
     Stage(4);
     const TExceptNotifyParams& params = job_.params;
+    if (params.PreparedStack) {
+        stack_ = *params.PreparedStack;
+        return;
+    }
     if (params.Context && sizeof(ucontext_t) >= kContextBytes)
         context_ = params.Context;
     StackScanRequest request;
@@ -282,7 +290,7 @@ void Processing::PauseThreadsForProcessing() {
     }
 }
 
-void Processing::BuildReportText(const TFaultModulesList& modules) {
+void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolver& resolver) {
     Stage(702);
     ReportMaterial material;
     material.exception = &job_.exception;
@@ -294,6 +302,7 @@ void Processing::BuildReportText(const TFaultModulesList& modules) {
     material.threads = threads_;
     const bool collect = current_.ReportOptions() & report_options::CollectModulesAndProcesses;
     material.modules = collect ? &modules : nullptr;
+    material.resolver = &resolver;
     material.context = context_;
     material.focusClass = job_.params.FocusClass;
     material.focusText = job_.params.FocusText;
@@ -519,7 +528,7 @@ bool Processing::Run() {
         return true;
     PauseThreadsForProcessing();
     Stage(6);
-    BuildReportText(modules);
+    BuildReportText(modules, resolver);
     CheckDuplicate();
     SetEnvironment(modules);
     bool result = true;

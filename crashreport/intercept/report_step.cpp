@@ -1,11 +1,13 @@
 #include "intercept/report_step.h"
 
 #include "intercept/activation.h"
+#include "intercept/resolver_code_naming.h"
 
 #include "crashreport/report/bug_id.h"
 #include "crashreport/report/cpu_capture.h"
 #include "crashreport/report/process_list.h"
 #include "crashreport/report/system_facts.h"
+#include "disasm/assembler_listing.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -113,6 +115,9 @@ std::vector<ReportStackEntry> ReportStackOf(const TFaultStackList& stack) {
         entry.ownStack = source.threadStackMark != 0;
         entry.exceptionAddress = source.exceptionMark != 0;
         entry.leak = source.leakMark != 0;
+        entry.leakType = source.leakType;
+        entry.leakSize = source.leakSize;
+        entry.leakCount = source.leakCount;
         entries.push_back(std::move(entry));
     }
     return entries;
@@ -156,8 +161,13 @@ BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions&
         parts.modules = ReportModulesOf(*material.modules);
         parts.processes = CollectProcesses();
     }
-    if (material.context && settings.collectAssemblerAndCPU)
-        parts.cpu = CaptureCpuState(*material.context, material.address);
+    if (settings.collectAssemblerAndCPU) {
+        if (material.resolver != nullptr && material.address != 0)
+            parts.assemblerListing =
+                AssemblerListing(material.address, TResolverCodeNaming(*material.resolver));
+        if (material.context)
+            parts.cpu = CaptureCpuState(*material.context, material.address);
+    }
     return BugReport::Build(parts, settings, ReportTextsOf(options));
 }
 

@@ -9,6 +9,7 @@
 #include "crashreport/report/bug_report.h"
 #include "crashreport/report/log_location.h"
 #include "debuginfo/module_list.h"
+#include "debuginfo/resolver.h"
 #include "debuginfo/stack_entry.h"
 #include "options/fault_module_options.h"
 
@@ -39,6 +40,7 @@ struct ReportMaterial {
     const TFaultStackList* stack = nullptr;
     std::vector<TFaultThreadInfo> threads;
     const TFaultModulesList* modules = nullptr; // nullptr: no module and process sections
+    AddressResolver* resolver = nullptr;        // names the code of the assembler listing
     std::optional<ucontext_t> context;
     std::string focusClass;
     std::string focusText;

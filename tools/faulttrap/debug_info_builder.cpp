@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <limits>
+#include <map>
 #include <optional>
 
 namespace faulttrap {
@@ -49,6 +50,8 @@ public:
 
     void add(const SourceLineSpan& span) {
         const std::optional<std::size_t> function = functionAt(span.begin);
+        if (function)
+            firstLines_.try_emplace(*function, span.line);
         if (!extends(span, function))
             startUnit(span, function);
         end_ = span.end;
@@ -94,11 +97,18 @@ private:
         unit.firstLine = span.line;
         function_.reset();
         if (function) {
-            // A zero-length first step names the procedure the unit's code belongs to.
-            unit.firstLine = span.line - 1;
+            // A zero-length first step names the procedure the unit's code belongs to, at the
+            // procedure's first line, so that a line after a step backwards keeps its offset
+            // from the procedure; a zero-length second step moves on to the span's line.
+            std::uint32_t first = firstLines_.at(*function);
+            if (first >= span.line || span.line - first > maxAdvance)
+                first = span.line;
+            unit.firstLine = first - 1;
             UnitStep step{{1, 0, false}, {}};
             nameProcedure(step, *function);
             unit.steps.push_back(std::move(step));
+            if (span.line > first)
+                unit.steps.push_back(UnitStep{{span.line - first, 0, false}, {}});
         }
         info_.units.push_back(std::move(unit));
         line_ = span.line;
@@ -135,6 +145,7 @@ private:
     std::uint64_t offset_ = 0;
     std::uint64_t end_ = 0;
     std::optional<std::size_t> function_;
+    std::map<std::size_t, std::uint32_t> firstLines_; // of each function, at its lowest address
     std::string recentClass_;
 };
 

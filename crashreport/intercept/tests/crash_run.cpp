@@ -40,18 +40,13 @@ std::filesystem::path FreshFolder(const std::string& name) {
     return folder;
 }
 
-CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds) {
-    CrashSettings settings;
-    settings.timeLimitSeconds = timeLimitSeconds;
-    return RunCrashers(arguments, settings);
-}
-
-CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSettings& settings) {
+CrashRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                    const CrashSettings& settings) {
     const std::filesystem::path folder = FreshFolder("run");
     const std::filesystem::path out = folder / "out.txt";
     const std::filesystem::path err = folder / "err.txt";
     ::prctl(PR_SET_CHILD_SUBREAPER, 1);
-    std::vector<std::string> all{CRASHERS_PROGRAM};
+    std::vector<std::string> all{program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (std::string& argument : all)
@@ -67,7 +62,7 @@ CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSetti
             ::_exit(126);
         for (const auto& [name, value] : settings.environment)
             ::setenv(name.c_str(), value.c_str(), 1);
-        ::execv(CRASHERS_PROGRAM, argv.data());
+        ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
     ::setpgid(child, child);
@@ -100,8 +95,22 @@ CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSetti
     return run;
 }
 
+CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSettings& settings) {
+    return RunProgram(CRASHERS_PROGRAM, arguments, settings);
+}
+
+CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds) {
+    CrashSettings settings;
+    settings.timeLimitSeconds = timeLimitSeconds;
+    return RunCrashers(arguments, settings);
+}
+
 int FaultLine(const std::string& name) {
-    std::ifstream source(CRASHERS_SOURCE);
+    return MarkedLine(CRASHERS_SOURCE, name);
+}
+
+int MarkedLine(const std::string& sourceFile, const std::string& name) {
+    std::ifstream source(sourceFile);
     std::string line;
     const std::string mark = "// FAULT: " + name;
     for (int number = 1; std::getline(source, line); ++number)

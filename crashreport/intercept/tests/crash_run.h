@@ -24,9 +24,16 @@ struct CrashSettings {
     int timeLimitSeconds = 30;
 };
 
+// Runs `program` with `arguments` in its own process group and waits for it.
+CrashRun RunProgram(const std::string& program, const std::vector<std::string>& arguments,
+                    const CrashSettings& settings = {});
+
 // Runs the crash test program with `arguments` in its own process group and waits for it.
 CrashRun RunCrashers(const std::vector<std::string>& arguments, const CrashSettings& settings);
 CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSeconds = 30);
+
+// The line of `source` that carries "FAULT: <name>".
+int MarkedLine(const std::string& source, const std::string& name);
 
 // The source line that carries "FAULT: <name>" in the crash test program.
 int FaultLine(const std::string& name);

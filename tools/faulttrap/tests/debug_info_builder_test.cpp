@@ -71,5 +71,32 @@ TEST(DebugInfoBuilder, LinesThatOnlyGrowShareOneUnitRecord) {
     EXPECT_EQ(info.units[1].steps[0].procedure, ".run");
 }
 
+TEST(DebugInfoBuilder, LineAfterAStepBackwardsKeepsItsOffsetFromTheProcedure) {
+    ProgramDebugData data;
+    data.functions = {{0x1000, 0x1030, "", "store"}};
+    data.lines = {
+        {0x1000, 0x1008, "main.cpp", 20},
+        {0x1008, 0x1010, "main.cpp", 22},
+        {0x1010, 0x1018, "main.cpp", 21}, // backwards: a new unit record
+        {0x1018, 0x1030, "main.cpp", 23},
+    };
+    const NameCipher cipher("pw");
+    const DebugIndex index(decodeDebugInfo(encodeDebugInfo(buildCompactDebugInfo(data), cipher),
+                                           {&cipher, true, true}));
+    struct Case {
+        std::uint64_t address;
+        std::uint32_t line;
+        std::uint32_t lineOffset;
+    };
+    for (const Case c : {Case{0x1000, 20, 0}, Case{0x1008, 22, 2}, Case{0x1010, 21, 1},
+                         Case{0x1018, 23, 3}, Case{0x102F, 23, 3}}) {
+        const auto place = index.find(c.address);
+        ASSERT_TRUE(place) << std::hex << c.address;
+        EXPECT_EQ(place->procedure, "store") << std::hex << c.address;
+        EXPECT_EQ(place->line, c.line) << std::hex << c.address;
+        EXPECT_EQ(place->lineOffset, c.lineOffset) << std::hex << c.address;
+    }
+}
+
 } // namespace
 } // namespace faulttrap

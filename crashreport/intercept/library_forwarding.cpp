@@ -1,0 +1,82 @@
+#include "intercept/library_forwarding.h"
+
+#include "debuginfo/module_debug_data.h"
+#include "options/fault_module_options_ex.h"
+#include "options/loaded_module.h"
+
+#include <dlfcn.h>
+#include <link.h>
+#include <unistd.h>
+
+#include <atomic>
+
+namespace faulttrap {
+
+namespace {
+
+// The first version whose programs serve the libraries that carry FaultTrap.
+constexpr std::uint16_t kFirstServingVersion = 6006;
+
+std::atomic<TExceptionManagerExport> forwardingTarget{nullptr};
+
+std::uintptr_t MainProgramBase() {
+    std::uintptr_t base = 0;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            // The program is the first module, listed without a name.
+            std::uintptr_t lowest = UINTPTR_MAX;
+            for (int i = 0; i < info->dlpi_phnum; ++i) {
+                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+                if (segment.p_type == PT_LOAD)
+                    lowest = std::min<std::uintptr_t>(lowest, info->dlpi_addr + segment.p_vaddr -
+                                                                  segment.p_offset);
+            }
+            *static_cast<std::uintptr_t*>(data) = lowest;
+            return 1;
+        },
+        &base);
+    return base;
+}
+
+} // namespace
+
+TExceptionManagerExport FindHostExceptionManager() {
+    const std::uintptr_t program = MainProgramBase();
+    if (SubsystemModule().Handle == program)
+        return nullptr;
+    void* self = ::dlopen(nullptr, RTLD_LAZY);
+    void* entry = self != nullptr ? ::dlsym(self, "ExceptionManager") : nullptr;
+    Dl_info where{};
+    if (entry == nullptr || ::dladdr(entry, &where) == 0 ||
+        reinterpret_cast<std::uintptr_t>(where.dli_fbase) != program)
+        return nullptr;
+    const auto data = loadModuleDebugData("/proc/self/exe", LoadPurpose::listing, {});
+    if (!data || data->data.version < kFirstServingVersion)
+        return nullptr;
+    return reinterpret_cast<TExceptionManagerExport>(entry);
+}
+
+TExceptionManagerExport ForwardingTarget() {
+    return forwardingTarget.load(std::memory_order_acquire);
+}
+
+void StartForwarding(TExceptionManagerExport host) {
+    forwardingTarget.store(host, std::memory_order_release);
+}
+
+bool LoadOptionsOfExceptionModule(TFaultModuleOptions& options, std::uintptr_t exceptionAddress) {
+    Dl_info where{};
+    if (exceptionAddress == 0 ||
+        ::dladdr(reinterpret_cast<const void*>(exceptionAddress), &where) == 0)
+        return false;
+    const auto module = reinterpret_cast<std::uintptr_t>(where.dli_fbase);
+    if (module == SubsystemModule().Handle)
+        return false;
+    try {
+        return LoadPublishedOptions(options, static_cast<std::uint32_t>(::getpid()), module);
+    } catch (const std::exception&) {
+        return false; // damaged options: the program's stay in force
+    }
+}
+
+} // namespace faulttrap
