@@ -156,14 +156,4 @@ std::vector<std::string> AssemblerListing(std::uint64_t exceptionAddress,
     return lines;
 }
 
-std::string AssemblerSection(const std::string& heading, const std::vector<std::string>& listing) {
-    std::size_t rule = heading.size() + 1;
-    for (const std::string& line : listing)
-        rule = std::max(rule, line.size());
-    std::string section = heading + ":\r\n" + std::string(rule, '-') + "\r\n";
-    for (const std::string& line : listing)
-        section += line + "\r\n";
-    return section;
-}
-
 } // namespace faulttrap

@@ -16,9 +16,4 @@ namespace faulttrap {
 std::vector<std::string> AssemblerListing(std::uint64_t exceptionAddress,
                                           const TCodeNaming& naming);
 
-// The assembler section: the heading, ":", a rule as long as the longest listing line (at least
-// one longer than the heading), then the listing; every line ends with CR LF. An empty listing
-// (assembler and CPU information not collected) leaves the heading and its rule.
-std::string AssemblerSection(const std::string& heading, const std::vector<std::string>& listing);
-
 } // namespace faulttrap
