@@ -83,6 +83,25 @@ TEST(SubsystemData, DamagedContainersAreRefusedWithTheReason) {
         EXPECT_THROW(decodeSubsystemData({good.data(), length}), DebugDataError) << length;
 }
 
+// What the start-up activation reads: everything before the debug block, which is neither
+// inflated nor checked, so that damage there cannot stop the activation either.
+TEST(SubsystemData, LeavingTheDebugBlockReadsAllBeforeIt) {
+    SubsystemData data = sample();
+    auto bytes = encodeSubsystemData(data);
+    bytes[bytes.size() - 6] ^= 0xFF;
+    const SubsystemData header = decodeSubsystemData(bytes, DebugBlock::leave);
+    data.debugInformation.clear();
+    EXPECT_EQ(header, data);
+    EXPECT_THROW(decodeSubsystemData(bytes), DebugDataError);
+    // The sample's debug block: the 32-bit length 4 and four zero bytes.
+    const std::vector<std::uint8_t> debugBlock{4, 0, 0, 0, 0, 0, 0, 0};
+    const auto good = encodeSubsystemData(sample());
+    const std::size_t debugBlockStart = good.size() - zlibCompress(debugBlock).size();
+    EXPECT_NO_THROW(decodeSubsystemData({good.data(), debugBlockStart}, DebugBlock::leave));
+    EXPECT_THROW(decodeSubsystemData({good.data(), debugBlockStart - 1}, DebugBlock::leave),
+                 DebugDataError);
+}
+
 TEST(ZlibCodec, RefusesOutputBeyondTheLimit) {
     const std::vector<std::uint8_t> zeros(100000, 0);
     const auto packed = zlibCompress(zeros);
