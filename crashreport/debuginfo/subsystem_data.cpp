@@ -103,14 +103,8 @@ SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes, DebugBloc
     if (debugBlock == DebugBlock::leave)
         return data;
 
-    const std::vector<std::uint8_t> debug =
-        zlibDecompress(in.bytes(in.remaining(), "debug block"), maxDebugBlock);
-    ByteReader debugReader(debug);
-    const std::uint32_t length = debugReader.u32("debug information length");
-    const auto information = debugReader.bytes(length, "debug information");
-    if (!debugReader.atEnd())
-        throw DebugDataError("unexpected bytes after the debug information");
-    data.debugInformation.assign(information.begin(), information.end());
+    data.debugInformation =
+        zlibDecompressCounted(in.bytes(in.remaining(), "debug block"), maxDebugBlock);
     return data;
 }
 
