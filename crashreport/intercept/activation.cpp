@@ -83,6 +83,8 @@ void Activation(bool forceActive) {
     StartupDirectoryStore() = ::getcwd(directory, sizeof directory) ? directory : "";
     CommandLineStore() = ReadCommandLine();
     const std::string program = ProgramPath();
+    // The header and the options only: the debug information is unpacked when a report first
+    // resolves an address in the program.
     const std::optional<ModuleDebugData> data =
         loadModuleDebugData(program, LoadPurpose::listing, {});
     if (!data && !forceActive)
