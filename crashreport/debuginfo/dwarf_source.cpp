@@ -1,8 +1,8 @@
 #include "debuginfo/dwarf_source.h"
 
 #include "debuginfo/cxx_names.h"
+#include "debuginfo/dwarf_library.h"
 
-#include <elfutils/libdwfl.h>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -15,12 +15,15 @@ namespace {
 
 char* debugInfoPath = nullptr;
 
-const Dwfl_Callbacks callbacks = {
-    dwfl_build_id_find_elf,
-    dwfl_standard_find_debuginfo,
-    dwfl_offline_section_address,
-    &debugInfoPath,
-};
+const Dwfl_Callbacks& callbacksOf(const DwarfLibrary& dw) {
+    static const Dwfl_Callbacks callbacks = {
+        dw.buildIdFindElf,
+        dw.standardFindDebugInfo,
+        dw.offlineSectionAddress,
+        &debugInfoPath,
+    };
+    return callbacks;
+}
 
 std::string withoutFolder(const char* path) {
     const char* slash = std::strrchr(path, '/');
@@ -34,19 +37,22 @@ int bindingRank(unsigned binding) {
 } // namespace
 
 std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path) {
-    std::unique_ptr<DwarfSource> source(new DwarfSource);
-    source->session_ = dwfl_begin(&callbacks);
+    const DwarfLibrary* dw = LoadedDwarfLibrary();
+    if (!dw)
+        return nullptr;
+    std::unique_ptr<DwarfSource> source(new DwarfSource(*dw));
+    source->session_ = dw->begin(&callbacksOf(*dw));
     if (!source->session_)
         return nullptr;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0)
         return nullptr;
-    dwfl_report_begin(source->session_);
+    dw->reportBegin(source->session_);
     // libdw owns the descriptor from here on.
-    source->module_ = dwfl_report_elf(source->session_, path.c_str(), path.c_str(), fd, 0, false);
-    dwfl_report_end(source->session_, nullptr, nullptr);
+    source->module_ = dw->reportElf(source->session_, path.c_str(), path.c_str(), fd, 0, false);
+    dw->reportEnd(source->session_, nullptr, nullptr);
     Dwarf_Addr bias = 0;
-    if (!source->module_ || !dwfl_module_getdwarf(source->module_, &bias))
+    if (!source->module_ || !dw->moduleGetDwarf(source->module_, &bias))
         return nullptr;
     source->readFunctions();
     return source;
@@ -54,16 +60,16 @@ std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path) {
 
 DwarfSource::~DwarfSource() {
     if (session_)
-        dwfl_end(session_);
+        dw_.end(session_);
 }
 
 void DwarfSource::readFunctions() {
-    const int count = dwfl_module_getsymtab(module_);
+    const int count = dw_.moduleGetSymtab(module_);
     for (int i = 0; i < count; ++i) {
         GElf_Sym symbol;
         GElf_Addr address = 0;
         const char* name =
-            dwfl_module_getsym_info(module_, i, &symbol, &address, nullptr, nullptr, nullptr);
+            dw_.moduleGetSymInfo(module_, i, &symbol, &address, nullptr, nullptr, nullptr);
         if (name && *name && GELF_ST_TYPE(symbol.st_info) == STT_FUNC && symbol.st_shndx != 0)
             functions_.push_back({address, address + std::max<GElf_Xword>(symbol.st_size, 1), name,
                                   bindingRank(GELF_ST_BIND(symbol.st_info))});
@@ -77,11 +83,11 @@ void DwarfSource::readFunctions() {
 
 std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
                                                  std::string* file) const {
-    Dwfl_Line* row = dwfl_module_getsrc(module_, fileAddress);
+    Dwfl_Line* row = dw_.moduleGetSrc(module_, fileAddress);
     int line = 0;
     if (!row)
         return std::nullopt;
-    const char* source = dwfl_lineinfo(row, nullptr, &line, nullptr, nullptr, nullptr);
+    const char* source = dw_.lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr);
     if (file && source)
         *file = withoutFolder(source);
     return line > 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(line)) : std::nullopt;

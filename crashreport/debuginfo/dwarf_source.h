@@ -13,12 +13,15 @@ struct Dwfl_Module;
 
 namespace faulttrap {
 
+struct DwarfLibrary;
+
 // The outside debug source of a module without our container: its DWARF, read with libdw
 // (separate debug files found the standard way). The function symbols are read once and
-// sorted, so that a lookup is a binary search plus libdw's line lookup.
+// sorted, so that a lookup is a binary search plus libdw's line lookup. libdw is loaded
+// when the first source is opened.
 class DwarfSource {
 public:
-    // nullptr when the file has no DWARF line information.
+    // nullptr when the file has no DWARF line information or libdw cannot be loaded.
     static std::unique_ptr<DwarfSource> open(const std::string& path);
     ~DwarfSource();
     DwarfSource(const DwarfSource&) = delete;
@@ -36,10 +39,11 @@ private:
         int rank = 0; // global names before weak ones before local ones
     };
 
-    DwarfSource() = default;
+    explicit DwarfSource(const DwarfLibrary& dw) : dw_(dw) {}
     void readFunctions();
     std::optional<std::uint32_t> lineAt(std::uint64_t fileAddress, std::string* file) const;
 
+    const DwarfLibrary& dw_;
     Dwfl* session_ = nullptr;
     Dwfl_Module* module_ = nullptr;
     std::vector<Function> functions_; // sorted by begin

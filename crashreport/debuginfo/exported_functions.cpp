@@ -1,33 +1,35 @@
 #include "debuginfo/exported_functions.h"
 
-#include <fcntl.h>
-#include <gelf.h>
-#include <libelf.h>
-#include <unistd.h>
+#include "debuginfo/debug_data_error.h"
+#include "debuginfo/elf_image.h"
+
+#include <elf.h>
 
 #include <algorithm>
+#include <cstring>
 
 namespace faulttrap {
 
 namespace {
 
-void readDynamicSymbols(Elf* elf, std::vector<TFaultFunctionsList::Function>& out) {
-    for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
-        GElf_Shdr header;
-        if (!gelf_getshdr(scn, &header) || header.sh_type != SHT_DYNSYM || header.sh_entsize == 0)
+void readDynamicSymbols(const ElfImage& file, std::vector<TFaultFunctionsList::Function>& out) {
+    const auto& sections = file.sections();
+    for (const ElfImage::Section& table : sections) {
+        if (table.type != SHT_DYNSYM || table.entrySize != sizeof(Elf64_Sym) ||
+            table.link >= sections.size())
             continue;
-        Elf_Data* data = elf_getdata(scn, nullptr);
-        if (!data)
-            continue;
-        const std::size_t count = header.sh_size / header.sh_entsize;
+        const std::span<const std::uint8_t> names = sections[table.link].bytes;
+        const std::size_t count = table.bytes.size() / sizeof(Elf64_Sym);
         for (std::size_t i = 0; i < count; ++i) {
-            GElf_Sym symbol;
-            if (!gelf_getsym(data, static_cast<int>(i), &symbol) ||
-                GELF_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_shndx == SHN_UNDEF)
+            Elf64_Sym symbol;
+            std::memcpy(&symbol, table.bytes.data() + i * sizeof symbol, sizeof symbol);
+            if (ELF64_ST_TYPE(symbol.st_info) != STT_FUNC || symbol.st_shndx == SHN_UNDEF ||
+                symbol.st_name >= names.size())
                 continue;
-            const char* name = elf_strptr(elf, header.sh_link, symbol.st_name);
-            if (name && *name)
-                out.push_back({name, symbol.st_value, symbol.st_size});
+            const auto* start = reinterpret_cast<const char*>(names.data()) + symbol.st_name;
+            const std::string_view name(start, strnlen(start, names.size() - symbol.st_name));
+            if (!name.empty() && symbol.st_name + name.size() < names.size())
+                out.push_back({std::string(name), symbol.st_value, symbol.st_size});
         }
     }
 }
@@ -36,16 +38,11 @@ void readDynamicSymbols(Elf* elf, std::vector<TFaultFunctionsList::Function>& ou
 
 TFaultFunctionsList TFaultFunctionsList::read(const std::string& path, const Sizer& sizeUnsized) {
     TFaultFunctionsList list;
-    elf_version(EV_CURRENT);
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    try {
+        readDynamicSymbols(ElfImage(path), list.functions_);
+    } catch (const DebugDataError&) {
         return list;
-    if (Elf* elf = elf_begin(fd, ELF_C_READ_MMAP, nullptr)) {
-        if (elf_kind(elf) == ELF_K_ELF)
-            readDynamicSymbols(elf, list.functions_);
-        elf_end(elf);
     }
-    ::close(fd);
     if (sizeUnsized)
         for (Function& function : list.functions_)
             if (function.size == 0)

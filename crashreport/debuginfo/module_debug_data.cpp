@@ -1,7 +1,7 @@
 #include "debuginfo/module_debug_data.h"
 
 #include "debuginfo/debug_data_error.h"
-#include "debuginfo/elf_section.h"
+#include "debuginfo/elf_image.h"
 
 namespace faulttrap {
 
@@ -9,13 +9,18 @@ std::optional<ModuleDebugData> loadModuleDebugData(const std::string& path, Load
                                                    const PasswordSource& password,
                                                    std::string* problem) {
     try {
-        const auto bytes = readElfSection(path, ".ftdata");
-        if (!bytes)
+        // Read in place from the mapped file: a listing touches only the container's first
+        // pages, never its debug block.
+        const ElfImage file(path);
+        const ElfImage::Section* section = file.find(".ftdata");
+        if (!section)
             return std::nullopt;
         ModuleDebugData loaded;
-        loaded.data = decodeSubsystemData(*bytes);
-        if (purpose == LoadPurpose::listing)
+        if (purpose == LoadPurpose::listing) {
+            loaded.data = decodeSubsystemData(section->bytes, DebugBlock::leave);
             return loaded;
+        }
+        loaded.data = decodeSubsystemData(section->bytes);
         const std::string secret = password ? password(path) : std::string();
         loaded.passwordValid = passwordMatches(loaded.data, secret);
         loaded.index = std::make_unique<LazyDebugIndex>(std::move(loaded.data.debugInformation),

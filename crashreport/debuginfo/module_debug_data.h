@@ -14,8 +14,9 @@ namespace faulttrap {
 using PasswordSource = std::function<std::string(const std::string& modulePath)>;
 
 // What a module's container gives once loaded: its header fields, options stream and,
-// when asked for, the debug information ready for lookups (which then holds its bytes:
-// data.debugInformation is left empty).
+// when asked for, the debug information ready for lookups (which then holds its bytes).
+// data.debugInformation is left empty either way: a listing does not even inflate it, which
+// keeps the start-up activation, which needs only the options, quick.
 struct ModuleDebugData {
     SubsystemData data;
     bool passwordValid = false;

@@ -1,6 +1,6 @@
 #include "debuginfo/name_cipher.h"
 
-#include <openssl/md5.h>
+#include "debuginfo/md5_digest.h"
 
 #include <algorithm>
 
@@ -30,15 +30,9 @@ NameCipher::Block xorBlocks(NameCipher::Block a, const NameCipher::Block& b) {
 } // namespace
 
 NameCipher::NameCipher(std::string_view password) {
-    unsigned char digest[MD5_DIGEST_LENGTH];
-    // MD5 is deprecated as a security primitive in OpenSSL 3 but is exactly what the
-    // key derivation of this format is.
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    MD5(reinterpret_cast<const unsigned char*>(password.data()), password.size(), digest);
-#pragma GCC diagnostic pop
+    const auto digest = md5Digest(password);
     for (int i = 0; i < 4; ++i)
-        key_[i] = bigEndianWord(digest + 4 * i);
+        key_[i] = bigEndianWord(digest.data() + 4 * i);
 }
 
 NameCipher::Block NameCipher::encryptBlock(const Block& plain) const {

@@ -19,6 +19,7 @@ public:
     using Block = std::array<std::uint8_t, 8>;
     static constexpr Block initialVector{0x46, 0x54, 0x2D, 0x44, 0x45, 0x42, 0x55, 0x47};
 
+    // Raises DebugDataError when the digest's library cannot be loaded.
     explicit NameCipher(std::string_view password);
 
     Block encryptBlock(const Block& plain) const;

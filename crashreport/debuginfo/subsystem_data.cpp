@@ -61,7 +61,7 @@ std::vector<std::uint8_t> encodeSubsystemData(const SubsystemData& data) {
     return out.take();
 }
 
-SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes) {
+SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes, DebugBlock debugBlock) {
     ByteReader in(bytes);
     SubsystemData data;
     data.magic = in.u32("magic");
@@ -100,15 +100,11 @@ SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes) {
 
     const auto check = in.bytes(4, "check value");
     std::copy(check.begin(), check.end(), data.checkValue.begin());
+    if (debugBlock == DebugBlock::leave)
+        return data;
 
-    const std::vector<std::uint8_t> debug =
-        zlibDecompress(in.bytes(in.remaining(), "debug block"), maxDebugBlock);
-    ByteReader debugReader(debug);
-    const std::uint32_t length = debugReader.u32("debug information length");
-    const auto information = debugReader.bytes(length, "debug information");
-    if (!debugReader.atEnd())
-        throw DebugDataError("unexpected bytes after the debug information");
-    data.debugInformation.assign(information.begin(), information.end());
+    data.debugInformation =
+        zlibDecompressCounted(in.bytes(in.remaining(), "debug block"), maxDebugBlock);
     return data;
 }
 

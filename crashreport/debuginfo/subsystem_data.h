@@ -40,10 +40,15 @@ struct SubsystemData {
 // Writes the container in the current version's layout (always with flag bytes).
 std::vector<std::uint8_t> encodeSubsystemData(const SubsystemData& data);
 
+// Whether reading a container inflates its debug block, by far its largest part, or leaves
+// it (and debugInformation empty) for a reader that wants only the header and options.
+enum class DebugBlock { inflate, leave };
+
 // Reads a container. Unknown magic, a version above subsystemDataVersion or below the
 // oldest layout read here, truncation and damaged compressed blocks raise
-// DebugDataError with a message saying which.
-SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes);
+// DebugDataError with a message saying which. A debug block that is left is not checked.
+SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes,
+                                  DebugBlock debugBlock = DebugBlock::inflate);
 
 // The check value that proves a password: the magic's four little-endian bytes
 // enciphered with it.

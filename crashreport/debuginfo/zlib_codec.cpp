@@ -35,7 +35,51 @@ private:
     z_stream stream_{};
 };
 
+// Inflates into out until it is full or the stream ends; whether the stream ended.
+bool inflateInto(z_stream& stream, std::uint8_t* out, std::size_t size) {
+    stream.next_out = out;
+    stream.avail_out = static_cast<uInt>(size);
+    for (;;) {
+        const int status = inflate(&stream, Z_NO_FLUSH);
+        if (status == Z_STREAM_END)
+            return true;
+        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+            throw DebugDataError("compressed data is incomplete");
+        if (status != Z_OK && status != Z_BUF_ERROR)
+            throw DebugDataError("compressed data is damaged");
+        if (stream.avail_out == 0)
+            return false;
+    }
+}
+
 } // namespace
+
+std::vector<std::uint8_t> zlibDecompressCounted(std::span<const std::uint8_t> data,
+                                                std::size_t maxOutput) {
+    Inflater inflater;
+    z_stream& stream = inflater.stream();
+    stream.next_in = const_cast<Bytef*>(data.data());
+    stream.avail_in = static_cast<uInt>(data.size());
+
+    std::uint8_t head[4];
+    if (inflateInto(stream, head, sizeof head) && stream.avail_out != 0)
+        throw DebugDataError("compressed data ends within its length");
+    const std::uint32_t length = std::uint32_t{head[0]} | std::uint32_t{head[1]} << 8 |
+                                 std::uint32_t{head[2]} << 16 | std::uint32_t{head[3]} << 24;
+    if (length > maxOutput)
+        throw DebugDataError("decompressed data exceeds " + std::to_string(maxOutput) + " bytes");
+    std::vector<std::uint8_t> out(length);
+    // The end of the stream is looked for with room for one byte more, which must stay unused.
+    std::uint8_t beyond = 0;
+    const bool ended = inflateInto(stream, length ? out.data() : &beyond, length);
+    if (ended && stream.avail_out != 0)
+        throw DebugDataError("compressed data is shorter than its length");
+    if (!ended && (!inflateInto(stream, &beyond, 1) || stream.avail_out == 0))
+        throw DebugDataError("unexpected bytes after the counted data");
+    if (stream.avail_in != 0)
+        throw DebugDataError("unexpected bytes after the compressed data");
+    return out;
+}
 
 std::vector<std::uint8_t> zlibDecompress(std::span<const std::uint8_t> data,
                                          std::size_t maxOutput) {

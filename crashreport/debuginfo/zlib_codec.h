@@ -14,4 +14,11 @@ std::vector<std::uint8_t> zlibCompress(std::span<const std::uint8_t> data);
 // output larger than maxOutput raise DebugDataError: the data is then unusable.
 std::vector<std::uint8_t> zlibDecompress(std::span<const std::uint8_t> data, std::size_t maxOutput);
 
+// Inflates a zlib-format stream whose content is a 32-bit little-endian length L followed by
+// L bytes, and gives those bytes: inflated straight into a buffer of their size, which saves
+// the growing and copying of a large block. Besides what zlibDecompress refuses, a length
+// above maxOutput and a content shorter or longer than its length raise DebugDataError.
+std::vector<std::uint8_t> zlibDecompressCounted(std::span<const std::uint8_t> data,
+                                                std::size_t maxOutput);
+
 } // namespace faulttrap

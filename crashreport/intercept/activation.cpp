@@ -77,7 +77,9 @@ void Activation(bool forceActive) {
     char directory[4096];
     StartupDirectoryStore() = ::getcwd(directory, sizeof directory) ? directory : "";
     CommandLineStore() = ReadCommandLine();
-    // The module that carries this FaultTrap: the program, or a library loaded by it.
+    // The module that carries this FaultTrap: the program, or a library loaded by it. Only its
+    // header and options: the debug information is unpacked when a report first resolves an
+    // address in it.
     const std::optional<ModuleDebugData> data =
         loadModuleDebugData(SubsystemModule().Path, LoadPurpose::listing, {});
     if (!data && !forceActive)

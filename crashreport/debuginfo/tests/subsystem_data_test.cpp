@@ -83,11 +83,76 @@ TEST(SubsystemData, DamagedContainersAreRefusedWithTheReason) {
         EXPECT_THROW(decodeSubsystemData({good.data(), length}), DebugDataError) << length;
 }
 
+// What the start-up activation reads: everything before the debug block, which is neither
+// inflated nor checked, so that damage there cannot stop the activation either.
+TEST(SubsystemData, LeavingTheDebugBlockReadsAllBeforeIt) {
+    SubsystemData data = sample();
+    auto bytes = encodeSubsystemData(data);
+    bytes[bytes.size() - 6] ^= 0xFF;
+    const SubsystemData header = decodeSubsystemData(bytes, DebugBlock::leave);
+    data.debugInformation.clear();
+    EXPECT_EQ(header, data);
+    EXPECT_THROW(decodeSubsystemData(bytes), DebugDataError);
+    // The sample's debug block: the 32-bit length 4 and four zero bytes.
+    const std::vector<std::uint8_t> debugBlock{4, 0, 0, 0, 0, 0, 0, 0};
+    const auto good = encodeSubsystemData(sample());
+    const std::size_t debugBlockStart = good.size() - zlibCompress(debugBlock).size();
+    EXPECT_NO_THROW(decodeSubsystemData({good.data(), debugBlockStart}, DebugBlock::leave));
+    EXPECT_THROW(decodeSubsystemData({good.data(), debugBlockStart - 1}, DebugBlock::leave),
+                 DebugDataError);
+}
+
 TEST(ZlibCodec, RefusesOutputBeyondTheLimit) {
     const std::vector<std::uint8_t> zeros(100000, 0);
     const auto packed = zlibCompress(zeros);
     EXPECT_EQ(zlibDecompress(packed, zeros.size()), zeros);
     EXPECT_THROW(zlibDecompress(packed, zeros.size() - 1), DebugDataError);
+}
+
+std::vector<std::uint8_t> counted(std::uint32_t length, std::size_t contentSize) {
+    std::vector<std::uint8_t> bytes{
+        static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
+        static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
+    for (std::size_t i = 0; i < contentSize; ++i)
+        bytes.push_back(static_cast<std::uint8_t>(i * 7));
+    return bytes;
+}
+
+TEST(ZlibCodec, CountedContentMustMatchItsLength) {
+    const std::size_t large = 300000; // beyond any one inflate buffer
+    for (const std::size_t size : {std::size_t{0}, std::size_t{1}, large}) {
+        const auto content = counted(static_cast<std::uint32_t>(size), size);
+        const auto inflated = zlibDecompressCounted(zlibCompress(content), large);
+        EXPECT_TRUE(
+            std::equal(inflated.begin(), inflated.end(), content.begin() + 4, content.end()))
+            << size;
+        EXPECT_EQ(inflated.size(), size);
+    }
+    const struct {
+        std::vector<std::uint8_t> packed;
+        const char* reason;
+    } refused[] = {
+        {zlibCompress(counted(10, 11)), "unexpected bytes after"},
+        {zlibCompress(counted(0, 1)), "unexpected bytes after"},
+        {zlibCompress(counted(10, 9)), "shorter than its length"},
+        {zlibCompress(std::vector<std::uint8_t>{1, 0}), "ends within its length"},
+        {zlibCompress(counted(large + 1, 0)), "exceeds"},
+    };
+    for (const auto& [packed, reason] : refused) {
+        try {
+            zlibDecompressCounted(packed, large);
+            ADD_FAILURE() << "accepted, expected: " << reason;
+        } catch (const DebugDataError& error) {
+            EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
+        }
+    }
+    const auto whole = zlibCompress(counted(1000, 1000));
+    for (std::size_t length = 0; length < whole.size(); ++length)
+        EXPECT_THROW(zlibDecompressCounted({whole.data(), length}, large), DebugDataError)
+            << length;
+    auto trailing = whole;
+    trailing.push_back(0);
+    EXPECT_THROW(zlibDecompressCounted(trailing, large), DebugDataError);
 }
 
 } // namespace

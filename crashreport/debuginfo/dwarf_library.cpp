@@ -1,0 +1,52 @@
+#include "debuginfo/dwarf_library.h"
+
+#include <dlfcn.h>
+
+#include <memory>
+
+namespace faulttrap {
+
+namespace {
+
+// libdw's soname: its major version is the interface <elfutils/libdwfl.h> describes.
+constexpr const char* dwarfLibraryName = "libdw.so.1";
+
+template <typename Function> bool bind(void* library, Function& entry, const char* name) {
+    entry = reinterpret_cast<Function>(::dlsym(library, name));
+    return entry != nullptr;
+}
+
+std::unique_ptr<DwarfLibrary> load() {
+    void* library = ::dlopen(dwarfLibraryName, RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return nullptr;
+    auto dw = std::make_unique<DwarfLibrary>();
+    const bool complete =
+        bind(library, dw->begin, "dwfl_begin") && bind(library, dw->end, "dwfl_end") &&
+        bind(library, dw->buildIdFindElf, "dwfl_build_id_find_elf") &&
+        bind(library, dw->standardFindDebugInfo, "dwfl_standard_find_debuginfo") &&
+        bind(library, dw->offlineSectionAddress, "dwfl_offline_section_address") &&
+        bind(library, dw->reportBegin, "dwfl_report_begin") &&
+        bind(library, dw->reportElf, "dwfl_report_elf") &&
+        bind(library, dw->reportEnd, "dwfl_report_end") &&
+        bind(library, dw->moduleGetDwarf, "dwfl_module_getdwarf") &&
+        bind(library, dw->moduleGetSymtab, "dwfl_module_getsymtab") &&
+        bind(library, dw->moduleGetSymInfo, "dwfl_module_getsym_info") &&
+        bind(library, dw->moduleGetSrc, "dwfl_module_getsrc") &&
+        bind(library, dw->lineInfo, "dwfl_lineinfo");
+    if (!complete) {
+        ::dlclose(library);
+        return nullptr;
+    }
+    return dw;
+}
+
+} // namespace
+
+const DwarfLibrary* LoadedDwarfLibrary() {
+    // Kept to the very end of the process: kept resolvers may still close sessions with it.
+    static const DwarfLibrary* const library = load().release();
+    return library;
+}
+
+} // namespace faulttrap

@@ -1,0 +1,46 @@
+#include "debuginfo/md5_digest.h"
+
+#include "debuginfo/debug_data_error.h"
+
+#include <dlfcn.h>
+#include <openssl/md5.h>
+#include <openssl/opensslv.h>
+
+#include <string>
+
+namespace faulttrap {
+
+namespace {
+
+// MD5 is deprecated as a security primitive in OpenSSL 3 but is exactly what the key
+// derivation of the name cipher is.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+using Md5Function = decltype(&::MD5);
+#pragma GCC diagnostic pop
+
+Md5Function load() {
+    // The major version of the headers built against names the library's interface.
+    const std::string name = "libcrypto.so." + std::to_string(OPENSSL_VERSION_MAJOR);
+    void* library = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!library)
+        return nullptr;
+    const auto md5 = reinterpret_cast<Md5Function>(::dlsym(library, "MD5"));
+    if (!md5)
+        ::dlclose(library);
+    return md5;
+}
+
+} // namespace
+
+std::array<std::uint8_t, 16> md5Digest(std::string_view bytes) {
+    static const Md5Function md5 = load();
+    if (!md5)
+        throw DebugDataError("the MD5 digest of libcrypto is not available");
+    std::array<std::uint8_t, 16> digest{};
+    static_assert(digest.size() == MD5_DIGEST_LENGTH);
+    md5(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest.data());
+    return digest;
+}
+
+} // namespace faulttrap

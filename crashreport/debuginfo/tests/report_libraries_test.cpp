@@ -1,0 +1,57 @@
+// The libraries that only the building of a report needs are not loaded with the program but
+// on the first need. Its own program, so that no other test has loaded them first.
+
+#include "debuginfo/dwarf_source.h"
+#include "debuginfo/module_debug_data.h"
+
+#include <dlfcn.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <openssl/opensslv.h>
+
+namespace faulttrap {
+namespace {
+
+bool isLoaded(const std::string& library) {
+    void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
+    if (handle)
+        ::dlclose(handle);
+    return handle != nullptr;
+}
+
+TEST(ReportLibraries, AreLoadedOnlyWhenAReportNeedsThem) {
+    const std::string program = std::filesystem::read_symlink("/proc/self/exe").string();
+    const std::string crypto = "libcrypto.so." + std::to_string(OPENSSL_VERSION_MAJOR);
+    ASSERT_FALSE(isLoaded("libdw.so.1"));
+    ASSERT_FALSE(isLoaded("libelf.so.1"));
+    ASSERT_FALSE(isLoaded(crypto));
+
+    // What the activation reads: the options, without the debug information or its cipher.
+    const auto listed = loadModuleDebugData(program, LoadPurpose::listing, {});
+    ASSERT_TRUE(listed);
+    EXPECT_TRUE(listed->data.debugInformation.empty());
+    EXPECT_EQ(listed->index, nullptr);
+    EXPECT_FALSE(isLoaded(crypto));
+
+    const auto resolving = loadModuleDebugData(program, LoadPurpose::resolving, {});
+    ASSERT_TRUE(resolving);
+    EXPECT_NE(resolving->index, nullptr);
+    EXPECT_TRUE(resolving->passwordValid);
+    EXPECT_TRUE(isLoaded(crypto));
+
+    const auto dwarf = DwarfSource::open(program);
+    ASSERT_NE(dwarf, nullptr);
+    EXPECT_TRUE(isLoaded("libdw.so.1"));
+    Dl_info info{};
+    ASSERT_NE(::dladdr(reinterpret_cast<void*>(&isLoaded), &info), 0);
+    const auto place = dwarf->find(reinterpret_cast<std::uintptr_t>(&isLoaded) -
+                                   reinterpret_cast<std::uintptr_t>(info.dli_fbase));
+    ASSERT_TRUE(place);
+    EXPECT_NE(place->procedure.find("isLoaded"), std::string::npos) << place->procedure;
+    EXPECT_EQ(place->unit, "report_libraries_test.cpp");
+}
+
+} // namespace
+} // namespace faulttrap
