@@ -2,8 +2,8 @@
 
 namespace faulttrap {
 
-// Installs the window system's parts of the processing (message box, main window, focus) and
-// removes them.
+// Installs the window system's parts of the processing (dialogs and delivery, main window,
+// focus) and removes them.
 void InstallQtHooks();
 void RemoveQtHooks();
 

@@ -4,6 +4,7 @@
 //
 //   crashers <failure> [--worker] [--log FILE] [--dialog N] [option switches]
 
+#include "crashreport/dialogs/dialog_helper.h"
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
 #include "intercept/events.h"
@@ -195,6 +196,9 @@ void ApplyOption(const std::string& name, const std::string& value) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The dialogs of a crash on the GUI thread are shown by a helper run of this program.
+    if (const int helper = faulttrap::RunDialogHelperIfRequested(argc, argv); helper >= 0)
+        return helper;
     if (argc < 2 || !faulttrap::IsActive()) {
         std::fprintf(stderr, "usage: crashers <failure> [--worker] [--log FILE] ...\n");
         return 2;

@@ -1,0 +1,48 @@
+#include "drivers/desktop_services.h"
+
+#include "crashreport/dialogs/gui_thread.h"
+#include "crashreport/dialogs/qt_text.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QMessageBox>
+
+#include <cstdio>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::chrono::milliseconds kGuiStartTimeout{3000};
+
+} // namespace
+
+void ShowDeliveryMessage(const std::string& caption, const std::string& text, bool information) {
+    const bool shown =
+        HasGui() &&
+        RunOnGuiThreadWithin(
+            [&] {
+                QMessageBox box(information ? QMessageBox::Information : QMessageBox::Critical,
+                                ToQt(caption), ToQt(text), QMessageBox::Ok);
+                box.setObjectName(QStringLiteral("deliveryMessage"));
+                box.setWindowModality(Qt::ApplicationModal);
+                box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+                box.exec();
+            },
+            kGuiStartTimeout);
+    if (!shown)
+        std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
+}
+
+void QtDeliveryDesktop::CopyToClipboard(const std::string& text) {
+    if (!HasGui())
+        return;
+    RunOnGuiThreadWithin([&] { QApplication::clipboard()->setText(ToQt(text)); }, kGuiStartTimeout);
+}
+
+void QtDeliveryDesktop::ShowResult(const std::string& caption, const std::string& text,
+                                   bool success) {
+    ShowDeliveryMessage(caption, text, success);
+}
+
+} // namespace faulttrap

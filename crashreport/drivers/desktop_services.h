@@ -1,0 +1,22 @@
+#pragma once
+
+// The clipboard and the message boxes of a delivery on the program's GUI thread. Without a GUI
+// thread that serves (a console program, a crashed or frozen GUI thread) the messages go to the
+// standard error instead and the clipboard is left alone.
+
+#include "email/send_report.h"
+
+#include <string>
+
+namespace faulttrap {
+
+// A top-most message box with one OK button: the information icon or the error icon.
+void ShowDeliveryMessage(const std::string& caption, const std::string& text, bool information);
+
+class QtDeliveryDesktop : public TDeliveryDesktop {
+public:
+    void CopyToClipboard(const std::string& text) override;
+    void ShowResult(const std::string& caption, const std::string& text, bool success) override;
+};
+
+} // namespace faulttrap
