@@ -2,7 +2,7 @@
 // of each failure carries a "FAULT:" mark that the tests look up to check the report's call
 // stack.
 //
-//   crashers <failure> [--worker] [--log FILE] [--dialog N] [option switches]
+//   crashers <failure> [--worker] [--log FILE] [--dialog N] [--smtp-port N] [option switches]
 
 #include "crashreport/dialogs/dialog_helper.h"
 #include "intercept/activation.h"
@@ -177,7 +177,15 @@ void ApplyOption(const std::string& name, const std::string& value) {
         options.SetErrorFloodAction(static_cast<faulttrap::TFaultAction>(std::stoi(value)));
     else if (name == "--freeze-timeout")
         options.SetFreezeTimeout(std::stoi(value));
-    else if (name == "--filter") {
+    else if (name == "--smtp-port") {
+        // Delivery by SMTP to a server of the test; only the result message is asked for.
+        options.SetEMailSendMode(faulttrap::TFaultEMailSendMode::SMTPClient);
+        options.SetSMTPHost("127.0.0.1");
+        options.SetSMTPPort(static_cast<std::uint16_t>(std::stoi(value)));
+        options.SetSMTPFrom("crashers@example.com");
+        options.SetEMailAddresses("developers@example.org");
+        options.SetSendOptions(faulttrap::send_options::ShowSendResult);
+    } else if (name == "--filter") {
         // CLASS,KIND,HANDLER,DIALOG,ACTION
         faulttrap::TFaultExceptionFilter filter;
         char className[128] = {};
@@ -284,6 +292,8 @@ int main(int argc, char** argv) {
         RunRawThread();
     } else if (failure == "qt-slot") {
         return RunQt(argc, argv, ThrowInSlot, 0, 300);
+    } else if (failure == "qt-null-write") {
+        return RunQt(argc, argv, NullWrite, 0, 10000);
     } else if (failure == "event-handler") {
         // The event handler of the first exception raises a second one.
         handlers.ExceptionNotify = [&](faulttrap::TFaultExceptionRecord&, bool&) {
