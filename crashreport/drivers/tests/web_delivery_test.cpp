@@ -76,8 +76,11 @@ protected:
         window.resize(300, 200);
         window.show();
         QTimer::singleShot(0, [] {
-            ExceptionManager(std::make_exception_ptr(std::runtime_error("Stock went negative")), 0,
-                             1);
+            try {
+                throw std::runtime_error("Stock went negative");
+            } catch (...) {
+                ExceptionManager(std::current_exception(), 0, 1);
+            }
             QApplication::quit();
         });
         QApplication::exec();
