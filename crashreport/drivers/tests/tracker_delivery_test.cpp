@@ -4,44 +4,17 @@
 
 #include "fake_tracker_fixture.h"
 
+#include "program_failure.h"
+
 #include "intercept/activation.h"
-#include "intercept/dispatcher.h"
 #include "intercept/events.h"
 #include "intercept/qt/fault_application.h"
 #include "intercept/runtime_state.h"
 
-#include <QMessageBox>
-#include <QTimer>
-#include <QWidget>
-
 #include <algorithm>
-#include <stdexcept>
 
 namespace faulttrap {
 namespace {
-
-// Answers every message box and writes down its caption and text.
-class MessageReader : public QObject {
-public:
-    MessageReader() {
-        connect(&timer_, &QTimer::timeout, this, [this] {
-            for (QWidget* window : QApplication::topLevelWidgets()) {
-                auto* box = qobject_cast<QMessageBox*>(window);
-                if (box == nullptr || !box->isVisible() || box->property("answered").toBool())
-                    continue;
-                box->setProperty("answered", true);
-                told.push_back(box->windowTitle().toStdString() + " | " +
-                               box->text().toStdString());
-                QTimer::singleShot(0, box, &QMessageBox::accept);
-            }
-        });
-        timer_.start(10);
-    }
-    std::vector<std::string> told;
-
-private:
-    QTimer timer_;
-};
 
 class TrackerDelivery : public test::FakeTrackerTest {
 protected:
@@ -59,29 +32,13 @@ protected:
         options.SetTrackerCategory("Crashes");
     }
 
-    // The program's event loop hands the same error to FaultTrap each time.
-    void Fail() {
-        QWidget window;
-        window.resize(300, 200);
-        window.show();
-        QTimer::singleShot(0, [] {
-            try {
-                throw std::runtime_error("Stock went negative");
-            } catch (...) {
-                ExceptionManager(std::current_exception(), 0, 1);
-            }
-            QApplication::quit();
-        });
-        QApplication::exec();
-    }
-
-    MessageReader reader_;
+    test::MessageReader reader_;
 };
 
 TEST_F(TrackerDelivery, FilesANewBugWithTheArchive) {
     StartTracker("mantis", {"--project", "Pharmacy"});
     Configure();
-    Fail();
+    test::FailInEventLoop();
     const std::vector<test::TTrackerRequest> received = Received();
     ASSERT_FALSE(received.empty());
     const test::TTrackerRequest& filed = received.back();
@@ -94,7 +51,8 @@ TEST_F(TrackerDelivery, FilesANewBugWithTheArchive) {
         return field.starts_with("file=@BugReport.zip:504b0304");
     }));
     EXPECT_EQ(reader_.told,
-              (std::vector<std::string>{"Information. | The message was sent successfully."}));
+              (std::vector<std::string>{
+                  "deliveryMessage: Information. | The message was sent successfully."}));
 }
 
 TEST_F(TrackerDelivery, AClosedBugIsToldInsteadOfTheResult) {
@@ -111,10 +69,11 @@ TEST_F(TrackerDelivery, AClosedBugIsToldInsteadOfTheResult) {
     };
     StartTracker("mantis", {"--project", "Pharmacy"});
     Configure();
-    Fail();
+    test::FailInEventLoop();
     EXPECT_EQ(reader_.told,
-              (std::vector<std::string>{"Information. | These BUG is just closed.\r\nContact the "
-                                        "program support to obtain an update."}));
+              (std::vector<std::string>{
+                  "deliveryMessage: Information. | These BUG is just closed.\r\nContact the "
+                  "program support to obtain an update."}));
 }
 
 } // namespace

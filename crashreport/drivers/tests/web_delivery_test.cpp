@@ -3,48 +3,17 @@
 // real web server on loopback, with the program's event handlers, the send progress window and
 // the result message on the GUI thread.
 
+#include "program_failure.h"
+
 #include "intercept/activation.h"
-#include "intercept/dispatcher.h"
 #include "intercept/events.h"
 #include "intercept/qt/fault_application.h"
 #include "web_peer_fixture.h"
 
-#include <QLabel>
-#include <QMessageBox>
-#include <QTimer>
-#include <QWidget>
-
 #include <gtest/gtest.h>
-
-#include <stdexcept>
 
 namespace faulttrap {
 namespace {
-
-// Answers the message boxes of a delivery and writes down what they said.
-class MessageReader : public QObject {
-public:
-    MessageReader() {
-        connect(&timer_, &QTimer::timeout, this, [this] { Look(); });
-        timer_.start(10);
-    }
-    std::vector<std::string> told;
-
-private:
-    void Look() {
-        for (QWidget* window : QApplication::topLevelWidgets()) {
-            auto* box = qobject_cast<QMessageBox*>(window);
-            // A box of the same address may come again: the mark goes with the object.
-            if (box == nullptr || !box->isVisible() || box->property("answered").toBool())
-                continue;
-            box->setProperty("answered", true);
-            told.push_back(box->objectName().toStdString() + ": " +
-                           box->windowTitle().toStdString() + " | " + box->text().toStdString());
-            QTimer::singleShot(0, box, &QMessageBox::accept);
-        }
-    }
-    QTimer timer_;
-};
 
 class WebDeliveryThroughProcessing : public test::WebPeerTest {
 protected:
@@ -70,31 +39,15 @@ protected:
         };
     }
 
-    // The program's event loop hands an exception to FaultTrap, as the application object does.
-    void Fail() {
-        QWidget window;
-        window.resize(300, 200);
-        window.show();
-        QTimer::singleShot(0, [] {
-            try {
-                throw std::runtime_error("Stock went negative");
-            } catch (...) {
-                ExceptionManager(std::current_exception(), 0, 1);
-            }
-            QApplication::quit();
-        });
-        QApplication::exec();
-    }
-
     TFaultTrap handlers_;
     std::vector<int> actions_;
     std::vector<std::string> errors_;
-    MessageReader reader_;
+    test::MessageReader reader_;
 };
 
 TEST_F(WebDeliveryThroughProcessing, UploadsTheArchiveWithTheHandlersFields) {
     MainModuleOptions().SetWebURL("http://127.0.0.1/upload/ok");
-    Fail();
+    test::FailInEventLoop();
     const std::vector<std::string> received = Received();
     ASSERT_EQ(received.size(), 1u);
     const std::string& request = received[0];
@@ -114,7 +67,7 @@ TEST_F(WebDeliveryThroughProcessing, UploadsTheArchiveWithTheHandlersFields) {
 
 TEST_F(WebDeliveryThroughProcessing, AFailedUploadIsToldAndRetriedWhenAHandlerAsks) {
     MainModuleOptions().SetWebURL("http://127.0.0.1/upload/fail");
-    Fail();
+    test::FailInEventLoop();
     // The handler asked for one retry: two uploads, two warnings, each shown over the send
     // window, then the failure.
     EXPECT_EQ(Received().size(), 2u);
