@@ -99,14 +99,14 @@ DialogChoices ChoicesOf(const ExceptionConversation* conversation,
 }
 
 // Writes the screenshot file of the package: the picture of the dialog step, or one taken now
-// when no dialog was shown.
+// when no dialog was shown and the GUI thread serves.
 void WriteScreenshot(ExceptionConversation* conversation, const TFaultModuleOptions& options,
-                     const TReportPackage& package) {
+                     const TReportPackage& package, bool guiServes) {
     TScreenshotCapture now;
     TScreenshotCapture* capture = nullptr;
     if (conversation != nullptr && conversation->screenshotTaken) {
         capture = &conversation->screenshot;
-    } else if (conversation == nullptr && ScreenshotWanted(options)) {
+    } else if (conversation == nullptr && guiServes && ScreenshotWanted(options)) {
         TakeScreenshot(options, now);
         capture = &now;
     }
@@ -127,10 +127,15 @@ bool DeliveryStep(const DeliveryRequest& request) {
         return false;
     }
     auto kit = std::make_shared<DeliveryKit>(request, choices);
+    const bool guiServes = GuiThreadServes();
+    if (!guiServes) {
+        kit->session.guiStartTimeoutMs = 0;
+        kit->desktop.guiStartTimeout = std::chrono::milliseconds(0);
+    }
     kit->run->email.sendsInThread =
         request.sendThreadAllowed && (options.SendOptions() & send_options::SendInThread);
     if (choices.attachScreenshot)
-        WriteScreenshot(conversation, options, kit->package);
+        WriteScreenshot(conversation, options, kit->package, guiServes);
     EndConversation();
     if (!kit->run->email.sendsInThread) {
         SendReport(*kit->run);

@@ -11,13 +11,8 @@
 
 namespace faulttrap {
 
-namespace {
-
-constexpr std::chrono::milliseconds kGuiStartTimeout{3000};
-
-} // namespace
-
-void ShowDeliveryMessage(const std::string& caption, const std::string& text, bool information) {
+void ShowDeliveryMessage(const std::string& caption, const std::string& text, bool information,
+                         std::chrono::milliseconds guiStartTimeout) {
     const bool shown =
         HasGui() &&
         RunOnGuiThreadWithin(
@@ -29,7 +24,7 @@ void ShowDeliveryMessage(const std::string& caption, const std::string& text, bo
                 box.setWindowFlag(Qt::WindowStaysOnTopHint, true);
                 box.exec();
             },
-            kGuiStartTimeout);
+            guiStartTimeout);
     if (!shown)
         std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
 }
@@ -37,12 +32,12 @@ void ShowDeliveryMessage(const std::string& caption, const std::string& text, bo
 void QtDeliveryDesktop::CopyToClipboard(const std::string& text) {
     if (!HasGui())
         return;
-    RunOnGuiThreadWithin([&] { QApplication::clipboard()->setText(ToQt(text)); }, kGuiStartTimeout);
+    RunOnGuiThreadWithin([&] { QApplication::clipboard()->setText(ToQt(text)); }, guiStartTimeout);
 }
 
 void QtDeliveryDesktop::ShowResult(const std::string& caption, const std::string& text,
                                    bool success) {
-    ShowDeliveryMessage(caption, text, success);
+    ShowDeliveryMessage(caption, text, success, guiStartTimeout);
 }
 
 } // namespace faulttrap

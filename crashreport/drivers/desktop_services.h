@@ -6,17 +6,23 @@
 
 #include "email/send_report.h"
 
+#include <chrono>
 #include <string>
 
 namespace faulttrap {
 
-// A top-most message box with one OK button: the information icon or the error icon.
-void ShowDeliveryMessage(const std::string& caption, const std::string& text, bool information);
+// A top-most message box with one OK button: the information icon or the error icon. The GUI
+// thread has `guiStartTimeout` to take it up.
+void ShowDeliveryMessage(const std::string& caption, const std::string& text, bool information,
+                         std::chrono::milliseconds guiStartTimeout);
 
 class QtDeliveryDesktop : public TDeliveryDesktop {
 public:
     void CopyToClipboard(const std::string& text) override;
     void ShowResult(const std::string& caption, const std::string& text, bool success) override;
+
+    // 0 when the GUI thread is known to be gone: nothing waits for it then.
+    std::chrono::milliseconds guiStartTimeout{3000};
 };
 
 } // namespace faulttrap

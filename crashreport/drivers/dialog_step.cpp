@@ -43,8 +43,13 @@ ExceptionConversation& Begin(const DialogRequest& request) {
         WriteWarning(record, TFaultTrapErrorCode::eeShowError, text);
         RaiseErrorNotify(record, TFaultTrapErrorCode::eeShowError, text);
     };
+    // A GUI thread that is gone (it crashed or froze) is not waited for again: the dialogs go to
+    // the helper process at once.
+    const bool guiServes = GuiThreadServes();
+    if (!guiServes)
+        session.guiStartTimeoutMs = 0;
     // The picture shows the program as it was, before the dialog covers it.
-    if (ScreenshotWanted(options)) {
+    if (ScreenshotWanted(options) && guiServes) {
         TakeScreenshot(options, conversation.screenshot);
         conversation.screenshotTaken = true;
     }

@@ -7,9 +7,6 @@ namespace faulttrap {
 
 namespace {
 
-// How long the GUI thread may take to start serving a request before it counts as gone.
-constexpr std::chrono::milliseconds kGuiStartTimeout{3000};
-
 std::unique_ptr<ExceptionConversation>& Slot() {
     static auto* slot = new std::unique_ptr<ExceptionConversation>;
     return *slot;
@@ -42,6 +39,10 @@ bool ScreenshotWanted(const TFaultModuleOptions& options) {
     const bool method = options.EMailSendMode() != TFaultEMailSendMode::None ||
                         options.WebSendMode() != TFaultWebSendMode::None;
     return method && (options.SendOptions() & send_options::SendScreenshot) != 0;
+}
+
+bool GuiThreadServes() {
+    return HasGui() && RunOnGuiThreadWithin([] {}, kGuiStartTimeout);
 }
 
 void TakeScreenshot(const TFaultModuleOptions& options, TScreenshotCapture& capture) {

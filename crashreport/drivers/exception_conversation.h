@@ -6,6 +6,7 @@
 #include "crashreport/dialogs/dialog_session.h"
 #include "screenshot/screenshot_capture.h"
 
+#include <chrono>
 #include <memory>
 
 namespace faulttrap {
@@ -34,6 +35,14 @@ void EndConversation();
 
 // Whether the options want a screenshot with the report: a send method and `SendScreenshot`.
 bool ScreenshotWanted(const TFaultModuleOptions& options);
+// How long the GUI thread may take to start serving a request before it counts as gone (it
+// crashed or froze).
+inline constexpr std::chrono::milliseconds kGuiStartTimeout{3000};
+
+// Whether a GUI thread exists and serves requests: asked once per step, so that a GUI thread that
+// is gone costs one wait, not one for every window of the step.
+bool GuiThreadServes();
+
 // Takes the screenshot on the GUI thread (not at all when that thread does not serve).
 void TakeScreenshot(const TFaultModuleOptions& options, TScreenshotCapture& capture);
 

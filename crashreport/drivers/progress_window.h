@@ -22,6 +22,8 @@ public:
     // The "Error." box over the window while it is open.
     void ShowError(const std::string& caption, const std::string& text) override;
 
+    int GuiStartTimeoutMs() const { return session_.guiStartTimeoutMs; }
+
     // Whether the window is up: failed deliveries then show their warnings.
     bool IsUp() const { return open_; }
 

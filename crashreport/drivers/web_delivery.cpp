@@ -87,7 +87,8 @@ bool WebDelivery::SendToTracker(TFaultWebSendMode mode, const std::string& endpo
 
 void WebDelivery::TellBugClosed(const std::string& caption, const std::string& text) {
     bugClosedShown_ = true;
-    ShowDeliveryMessage(caption, text, true);
+    ShowDeliveryMessage(caption, text, true,
+                        std::chrono::milliseconds(progress_.GuiStartTimeoutMs()));
 }
 
 } // namespace faulttrap

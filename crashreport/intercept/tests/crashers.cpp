@@ -178,13 +178,16 @@ void ApplyOption(const std::string& name, const std::string& value) {
     else if (name == "--freeze-timeout")
         options.SetFreezeTimeout(std::stoi(value));
     else if (name == "--smtp-port") {
-        // Delivery by SMTP to a server of the test; only the result message is asked for.
+        // Delivery by SMTP to a server of the test, with the send window, the screenshot and the
+        // result message asked for.
         options.SetEMailSendMode(faulttrap::TFaultEMailSendMode::SMTPClient);
         options.SetSMTPHost("127.0.0.1");
         options.SetSMTPPort(static_cast<std::uint16_t>(std::stoi(value)));
         options.SetSMTPFrom("crashers@example.com");
         options.SetEMailAddresses("developers@example.org");
-        options.SetSendOptions(faulttrap::send_options::ShowSendResult);
+        options.SetSendOptions(faulttrap::send_options::ShowSendProgress |
+                               faulttrap::send_options::ShowSendResult |
+                               faulttrap::send_options::SendScreenshot);
     } else if (name == "--filter") {
         // CLASS,KIND,HANDLER,DIALOG,ACTION
         faulttrap::TFaultExceptionFilter filter;
