@@ -4,8 +4,8 @@
 // or restarts there), which presses the dialogs' buttons as a user would and writes down what it
 // saw; the test reads that, the log file, the exit code and what a loopback SMTP server received.
 //
-//   relatorio_falha_tests --cenario <continua|termina|reinicia|envia|envia-e-termina> <folder>
-//                         [smtp port]
+//   relatorio_falha_tests --cenario <continua|termina|reinicia|envia|envia-e-termina|envia-e-sai>
+//                         <folder> [smtp port]
 
 #include "ambiente_de_teste.h"
 
@@ -87,8 +87,11 @@ public:
     // FaultTrap let the program go on after the failure.
     void continua() {
         anota(std::string("continua, janela ") + (janela_.isVisible() ? "visivel" : "oculta"));
-        // A delivery in the background ends the program itself once it has sent.
-        if (cenario_ != "envia-e-termina")
+        // A delivery in the background ends the program itself once it has sent; with
+        // "envia-e-sai" the user closes the program while it sends.
+        if (cenario_ == "envia-e-sai")
+            QTimer::singleShot(0, qApp, &QApplication::quit);
+        else if (cenario_ != "envia-e-termina")
             QTimer::singleShot(200, qApp, &QApplication::quit);
     }
 
@@ -139,9 +142,10 @@ private:
               (QApplication::activeModalWidget() == &dialogo ? "sim" : "nao"));
         anota(std::string("envio marcado: ") +
               (dialogo.SendBox()->isVisible() && dialogo.SendBox()->isChecked() ? "sim" : "nao"));
-        QPushButton* botao = cenario_ == "continua" || cenario_ == "envia"
-                                 ? dialogo.OkButton()
-                                 : dialogo.TerminateButton();
+        QPushButton* botao =
+            cenario_ == "continua" || cenario_ == "envia" || cenario_ == "envia-e-sai"
+                ? dialogo.OkButton()
+                : dialogo.TerminateButton();
         anota("aperta: " + botao->text().toStdString());
         QTimer::singleShot(0, botao, &QPushButton::click);
     }
@@ -169,10 +173,13 @@ void ConfiguraFaultTrap(const std::string& cenario, const fs::path& pasta, int p
     opcoes.SetSMTPFrom("farmacia@example.com");
     opcoes.SetEMailAddresses("suporte@example.org");
     opcoes.SetEMailSubject("Erro no cadastro");
-    opcoes.SetSendOptions(
-        faulttrap::send_options::ShowSendProgress | faulttrap::send_options::ShowSendResult |
-        faulttrap::send_options::SendScreenshot |
-        (cenario == "envia-e-termina" ? faulttrap::send_options::SendInThread : 0));
+    const bool emSegundoPlano = cenario == "envia-e-termina" || cenario == "envia-e-sai";
+    // Nobody answers the result message of a program that the user has closed.
+    const bool resultado = cenario != "envia-e-sai";
+    opcoes.SetSendOptions(faulttrap::send_options::ShowSendProgress |
+                          faulttrap::send_options::SendScreenshot |
+                          (resultado ? faulttrap::send_options::ShowSendResult : 0) |
+                          (emSegundoPlano ? faulttrap::send_options::SendInThread : 0));
     opcoes.SetReportOptions(opcoes.ReportOptions() | faulttrap::report_options::AskReproduceSteps);
 }
 
@@ -405,6 +412,17 @@ TEST_F(RelatorioDeFalha, EnvioEmSegundoPlanoDeixaOProgramaSeguirETerminaDepoisDe
     const std::vector<std::string> conversas = servidor.Conversations(1);
     ASSERT_EQ(conversas.size(), 1u);
     EXPECT_TRUE(Contem(conversas[0], "RCPT TO:<suporte@example.org>\r\n")) << conversas[0];
+}
+
+TEST_F(RelatorioDeFalha, ProgramaFechadoDuranteOEnvioEsperaOEnvioTerminar) {
+    faulttrap::testing::RecordingSmtpServer servidor;
+    const Execucao execucao = Executa("envia-e-sai", pasta_, servidor.Port());
+    ASSERT_FALSE(execucao.esgotado) << execucao.notas << execucao.erros;
+    EXPECT_EQ(execucao.saida, 0) << execucao.erros;
+    EXPECT_TRUE(Contem(execucao.notas, "continua, janela visivel")) << execucao.notas;
+    const std::vector<std::string> conversas = servidor.Conversations(1);
+    ASSERT_EQ(conversas.size(), 1u);
+    EXPECT_TRUE(Contem(conversas[0], "filename=\"")) << conversas[0];
 }
 
 } // namespace
