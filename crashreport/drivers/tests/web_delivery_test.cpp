@@ -10,6 +10,8 @@
 #include "intercept/qt/fault_application.h"
 #include "web_peer_fixture.h"
 
+#include <QClipboard>
+
 #include <gtest/gtest.h>
 
 namespace faulttrap {
@@ -65,9 +67,14 @@ TEST_F(WebDeliveryThroughProcessing, UploadsTheArchiveWithTheHandlersFields) {
                   "deliveryMessage: Information. | The message was sent successfully."}));
 }
 
-TEST_F(WebDeliveryThroughProcessing, AFailedUploadIsToldAndRetriedWhenAHandlerAsks) {
+TEST_F(WebDeliveryThroughProcessing, AFailedUploadIsToldRetriedAndCopiedToTheClipboard) {
     MainModuleOptions().SetWebURL("http://127.0.0.1/upload/fail");
+    TFaultModuleOptionsEx& options = MainModuleOptions();
+    const std::uint16_t behaviour = options.BehaviourOptions();
+    options.SetBehaviourOptions(behaviour | behaviour_options::CopyReportOnSendFailure);
+    QApplication::clipboard()->clear();
     test::FailInEventLoop();
+    options.SetBehaviourOptions(behaviour);
     // The handler asked for one retry: two uploads, two warnings, each shown over the send
     // window, then the failure.
     EXPECT_EQ(Received().size(), 2u);
@@ -79,6 +86,8 @@ TEST_F(WebDeliveryThroughProcessing, AFailedUploadIsToldAndRetriedWhenAHandlerAs
                   "sendErrorBox: Error. | HTTP error code: 500 (Internal Server Error)",
                   "deliveryMessage: Information. | Sorry, sending the message didn't work."}));
     EXPECT_EQ(actions_, (std::vector<int>{2, 3, 6, 7}));
+    // The report that did not go out is on the clipboard.
+    EXPECT_TRUE(QApplication::clipboard()->text().contains("Stock went negative"));
 }
 
 } // namespace
