@@ -1,23 +1,11 @@
 #pragma once
 
+#include "options/option_types.h"
+
 #include <string>
 #include <vector>
 
 namespace faulttrap {
-
-// What failed, for the warnings of a delivery.
-enum class TFaultTrapErrorCode {
-    eeNone,
-    eeShowError,
-    eeLogError,
-    eeEmailMAPIError,
-    eeEmailShellError,
-    eeEmailSMTPError,
-    eeWebHTTPError,
-    eeWebHTTPSError,
-    eeWebFTPError,
-    eeWebTrakerError,
-};
 
 // `ExceptionActionNotify` codes around the delivery steps.
 namespace delivery_action {

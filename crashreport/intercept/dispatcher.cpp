@@ -24,11 +24,6 @@ namespace {
 constexpr std::size_t kReserveSize = 16 * 1024 * 1024;
 constexpr std::string_view kSafeCallPrefix = "[SafeCall Exception]: ";
 
-std::mutex& ProcessingLock() {
-    static auto* lock = new std::mutex;
-    return *lock;
-}
-
 std::mutex reserveLock;
 void* addressSpaceReserve = nullptr;
 std::atomic<std::uint32_t> threadInProcessing{0};
@@ -57,6 +52,11 @@ bool RunProcessing(const ProcessingJob& job) {
 }
 
 } // namespace
+
+std::mutex& ProcessingLock() {
+    static auto* lock = new std::mutex;
+    return *lock;
+}
 
 void TakeAddressSpaceReserve() {
     const std::lock_guard lock(reserveLock);

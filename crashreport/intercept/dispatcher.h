@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <mutex>
 
 namespace faulttrap {
 
@@ -25,6 +26,10 @@ bool ExceptionManagerWith(const FaultException& exception, std::uintptr_t addres
 // hands the exception to the dispatcher.
 bool NotificationEntry(const FaultException& exception, std::uintptr_t address,
                        TExceptNotifyParams params, TExceptionVerdict verdict);
+
+// The process-wide lock of the processing: one exception at a time. A background delivery holds
+// it for its whole run.
+std::mutex& ProcessingLock();
 
 // Waits until no exception is being processed (finalisation).
 void WaitForProcessing();

@@ -3,6 +3,7 @@
 #include "debuginfo/module_list.h"
 #include "debuginfo/stack_entry.h"
 #include "options/fault_module_options_ex.h"
+#include "options/option_types.h"
 
 #include <cstdint>
 #include <exception>
@@ -24,19 +25,6 @@ struct TFaultExceptionRecord {
     TFaultModuleOptionsEx* ModuleOptions = nullptr;
     std::string LogText;
     const TFaultModulesList* ModulesList = nullptr;
-};
-
-enum class TFaultTrapErrorCode {
-    eeNone,
-    eeShowError,
-    eeLogError,
-    eeEmailMAPIError,
-    eeEmailShellError,
-    eeEmailSMTPError,
-    eeWebHTTPError,
-    eeWebHTTPSError,
-    eeWebFTPError,
-    eeWebTrakerError,
 };
 
 const char* ErrorCodeName(TFaultTrapErrorCode code);

@@ -89,6 +89,17 @@ bool IsCallStackAddress(std::uintptr_t value) {
     return value != 0;
 }
 
+// The error-flood rule: the list holds `count` errors within `minutes`.
+void CheckErrorFlood(TFaultAction action, int count, int minutes) {
+    if (action == TFaultAction::None)
+        return;
+    const auto& times = RunTimeState().errorTimes;
+    if (static_cast<int>(times.size()) != count || times.empty())
+        return;
+    if (times.back() - times.front() <= std::chrono::minutes(minutes))
+        RequestTerminateOrRestart(action);
+}
+
 class Processing {
 public:
     Processing(const ProcessingJob& job, FaultingThreadChannel* channel)
@@ -144,7 +155,6 @@ private:
     void WriteLog();
     void AppendToLog();
     void Deliver();
-    void CheckErrorFlood();
 
     const ProcessingJob& job_;
     FaultingThreadChannel* channel_;
@@ -157,6 +167,7 @@ private:
     bool dialogSetByFilter_ = false;
     TFaultAction filterAction_ = TFaultAction::None;
     bool deliver_ = false;
+    bool sendingInThread_ = false;
     TFaultStackList stack_;
     std::optional<ucontext_t> context_;
     std::string bugId_;
@@ -425,16 +436,25 @@ void Processing::ShowDialog() {
         request.type = dialogType_;
         request.errorSound = true;
         request.message = CurrentExceptionMessage();
-        try {
-            while (request.type != TFaultDialogType::None) {
-                TFaultDialogType next = TFaultDialogType::None;
-                OnFaultingThread([&] { next = driver(request); });
-                request.type = next;
-                request.errorSound = false;
-            }
-        } catch (...) {
-            ErrorNotify(TFaultTrapErrorCode::eeShowError, "GUI");
+        request.report = &*report_;
+        // The failure is caught where the driver runs: the faulting thread swallows what its
+        // callbacks throw.
+        bool failed = false;
+        while (request.type != TFaultDialogType::None && !failed) {
+            TFaultDialogType next = TFaultDialogType::None;
+            OnFaultingThread([&] {
+                try {
+                    next = driver(request);
+                } catch (...) {
+                    failed = true;
+                }
+            });
+            request.type = next;
+            request.errorSound = false;
         }
+        if (failed)
+            ErrorNotify(TFaultTrapErrorCode::eeShowError, "GUI");
+        record_.LogText = report_->Text();
     }
     Stage(14);
     ActionNotify(fault_actions::AfterDialog);
@@ -454,6 +474,7 @@ void Processing::CopyToClipboard() {
 
 void Processing::WriteLog() {
     Stage(15);
+    state_.deliveryReport = report_->Text();
     if (current_.ReportOptions() & report_options::NewLogOnVersionChange) {
         try {
             DeleteLogOfOtherVersion(ReportSettingsOf(current_), LogLocationOf(current_), "");
@@ -485,21 +506,24 @@ void Processing::Deliver() {
     deliver_ = (current_.EMailSendMode() != TFaultEMailSendMode::None ||
                 current_.WebSendMode() != TFaultWebSendMode::None) &&
                !state_.duplicate;
+    const TFaultAction flood = current_.ErrorFloodAction();
+    const int floodCount = current_.ErrorFloodCount();
+    const int floodMinutes = current_.ErrorFloodMinutes();
     if (deliver_)
-        if (const DeliveryDriver driver = CurrentDeliveryDriver())
-            driver(record_);
-    CheckErrorFlood();
-}
-
-void Processing::CheckErrorFlood() {
-    const TFaultAction action = current_.ErrorFloodAction();
-    if (action == TFaultAction::None)
-        return;
-    const auto& times = state_.errorTimes;
-    if (static_cast<int>(times.size()) != current_.ErrorFloodCount() || times.empty())
-        return;
-    if (times.back() - times.front() <= std::chrono::minutes(current_.ErrorFloodMinutes()))
-        RequestTerminateOrRestart(action);
+        if (const DeliveryDriver driver = CurrentDeliveryDriver()) {
+            DeliveryRequest request;
+            request.record = &record_;
+            request.reportText = state_.deliveryReport;
+            request.sendThreadAllowed = channel_ != nullptr;
+            request.afterSend = [flood, floodCount, floodMinutes] {
+                CheckErrorFlood(flood, floodCount, floodMinutes);
+                if (PendingAction() != TFaultAction::None)
+                    CarryOutAction(PendingAction());
+            };
+            OnFaultingThread([&] { sendingInThread_ = driver(request); });
+        }
+    if (!sendingInThread_)
+        CheckErrorFlood(flood, floodCount, floodMinutes);
 }
 
 bool Processing::Run() {
@@ -546,7 +570,8 @@ bool Processing::Run() {
     if (current_.BehaviourOptions() & behaviour_options::CallStandardHandler)
         result = true;
     Stage(18);
-    if (PendingAction() != TFaultAction::None)
+    // A send thread carries out a pending action once it has delivered.
+    if (PendingAction() != TFaultAction::None && !sendingInThread_)
         CarryOutAction(PendingAction());
     return result;
 }

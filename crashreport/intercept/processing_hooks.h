@@ -11,8 +11,11 @@
 
 namespace faulttrap {
 
+class BugReport;
+
 struct DialogRequest {
     TFaultExceptionRecord* record = nullptr;
+    BugReport* report = nullptr; // the dialogs add the steps to reproduce and the user's address
     TFaultDialogType type = TFaultDialogType::None;
     bool errorSound = false;
     std::string message; // the custom message when set, else the exception's
@@ -24,8 +27,20 @@ using DialogDriver = std::function<TFaultDialogType(const DialogRequest& request
 void SetDialogDriver(DialogDriver driver);
 DialogDriver CurrentDialogDriver();
 
-// Delivers the report (e-mail, web); throws on failure. `SendInThread` decides where it runs.
-using DeliveryDriver = std::function<void(TFaultExceptionRecord& record)>;
+struct DeliveryRequest {
+    TFaultExceptionRecord* record = nullptr;
+    std::string reportText; // what is delivered: the report, or the whole log with SendEntireLog
+    // The processing runs apart from the faulting thread, which may go on while a send thread
+    // delivers.
+    bool sendThreadAllowed = false;
+    // What the processing does after a delivery (the error-flood rule, then a pending terminate
+    // or restart); a send thread calls it when it has delivered.
+    std::function<void()> afterSend;
+};
+
+// Delivers the report (e-mail, web) as the user chose; runs on the faulting thread. Returns true
+// when the delivery goes on in a send thread (`SendInThread`), which then calls `afterSend`.
+using DeliveryDriver = std::function<bool(const DeliveryRequest& request)>;
 void SetDeliveryDriver(DeliveryDriver driver);
 DeliveryDriver CurrentDeliveryDriver();
 

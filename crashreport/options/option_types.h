@@ -8,6 +8,20 @@ namespace faulttrap {
 // filter's `ActionChoice`.
 enum class TFaultAction : std::uint8_t { None = 0, Terminate = 1, Restart = 2 };
 
+// What failed, in the warnings and the `ExceptionErrorNotify` event.
+enum class TFaultTrapErrorCode {
+    eeNone,
+    eeShowError,
+    eeLogError,
+    eeEmailMAPIError,
+    eeEmailShellError,
+    eeEmailSMTPError,
+    eeWebHTTPError,
+    eeWebHTTPSError,
+    eeWebFTPError,
+    eeWebTrakerError,
+};
+
 // `ExceptionDialogType`.
 enum class TFaultDialogType : std::uint8_t {
     None = 0,

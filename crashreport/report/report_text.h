@@ -3,6 +3,8 @@
 // Small text helpers shared by the report builder and the log file. Report texts are single-byte
 // and every line ends with CR LF.
 
+#include "options/text_case.h"
+
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,7 +31,5 @@ std::string Hex(unsigned long long value, int digits);
 
 // Digits of a pointer-sized address: 16 on a 64-bit build, 8 on a 32-bit one.
 inline constexpr int kAddressDigits = static_cast<int>(sizeof(void*) * 2);
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b);
 
 } // namespace faulttrap

@@ -4,7 +4,7 @@
 #include "html_form.h"
 #include "tracker_texts.h"
 
-#include "web/text_case.h"
+#include "options/text_case.h"
 
 namespace faulttrap {
 

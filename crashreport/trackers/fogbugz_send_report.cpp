@@ -3,7 +3,7 @@
 #include "form_fields.h"
 #include "tracker_texts.h"
 
-#include "web/text_case.h"
+#include "options/text_case.h"
 
 namespace faulttrap {
 

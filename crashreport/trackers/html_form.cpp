@@ -3,7 +3,7 @@
 #include "character_references.h"
 #include "html_tag.h"
 
-#include "web/text_case.h"
+#include "options/text_case.h"
 
 #include <vector>
 

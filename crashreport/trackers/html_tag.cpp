@@ -2,7 +2,7 @@
 
 #include "character_references.h"
 
-#include "web/text_case.h"
+#include "options/text_case.h"
 
 namespace faulttrap {
 

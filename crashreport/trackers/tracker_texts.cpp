@@ -1,6 +1,6 @@
 #include "tracker_texts.h"
 
-#include "web/text_case.h"
+#include "options/text_case.h"
 
 #include <algorithm>
 

@@ -3,8 +3,8 @@
 #include "basic_authorization.h"
 #include "file_contents.h"
 #include "multipart_body.h"
+#include "options/text_case.h"
 #include "redirect_target.h"
-#include "text_case.h"
 #include "wininet_messages.h"
 
 #include <algorithm>

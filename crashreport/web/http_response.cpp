@@ -1,6 +1,6 @@
 #include "http_response.h"
 
-#include "text_case.h"
+#include "options/text_case.h"
 
 #include <algorithm>
 

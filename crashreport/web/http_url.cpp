@@ -1,7 +1,7 @@
 #include "http_url.h"
 
+#include "options/text_case.h"
 #include "percent_encoding.h"
-#include "text_case.h"
 
 #include <algorithm>
 

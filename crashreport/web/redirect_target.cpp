@@ -1,6 +1,6 @@
 #include "redirect_target.h"
 
-#include "text_case.h"
+#include "options/text_case.h"
 
 namespace faulttrap {
 

@@ -6,6 +6,8 @@
 #include "intercept/freeze_watch.h"
 #include "intercept/qt/qt_hooks.h"
 
+#include <QThread>
+
 #include <cstdio>
 
 namespace faulttrap {
@@ -15,6 +17,13 @@ TFaultApplication::TFaultApplication(int& argc, char** argv) : QApplication(argc
 }
 
 TFaultApplication::~TFaultApplication() {
+    // A delivery in the background still shows its windows through this application: it serves
+    // them until the delivery has ended and let go of the processing lock.
+    while (!ProcessingLock().try_lock()) {
+        processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(5);
+    }
+    ProcessingLock().unlock();
     RemoveQtHooks();
 }
 

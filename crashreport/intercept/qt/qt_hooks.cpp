@@ -1,19 +1,17 @@
 #include "intercept/qt/qt_hooks.h"
 
+#include "drivers/install_steps.h"
 #include "intercept/activation.h"
 #include "intercept/freeze_watch.h"
 #include "intercept/processing_hooks.h"
-#include "intercept/qt/clipboard_writer.h"
 
 #include <QApplication>
 #include <QLineEdit>
-#include <QMessageBox>
 #include <QMetaObject>
 #include <QThread>
 #include <QWidget>
 
 #include <atomic>
-#include <cstdio>
 
 namespace faulttrap {
 
@@ -34,23 +32,6 @@ QWidget* MainWindow() {
             widget->windowType() != Qt::Tool && widget->parentWidget() == nullptr)
             return widget;
     return nullptr;
-}
-
-// Dialog type 1: the message box, on the GUI thread; elsewhere (a worker thread, a frozen or
-// crashed GUI thread) the report goes to the console.
-TFaultDialogType ShowMessageBox(const DialogRequest& request) {
-    if (!OnGuiThread()) {
-        std::fwrite(request.record->LogText.data(), 1, request.record->LogText.size(), stdout);
-        std::fputs("\r\n", stdout);
-        std::fflush(stdout);
-        return TFaultDialogType::None;
-    }
-    if (request.errorSound)
-        QApplication::beep();
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
-                    QString::fromLocal8Bit(request.message.c_str()), QMessageBox::Ok);
-    box.exec();
-    return TFaultDialogType::None;
 }
 
 void RaiseMainWindow() {
@@ -81,8 +62,7 @@ void ReadFocus(std::string& className, std::string& text) {
 
 void InstallQtHooks() {
     SetWindowedProgram(true);
-    SetDialogDriver(ShowMessageBox);
-    SetClipboardWriter(WriteReportToClipboard);
+    InstallDialogAndDeliverySteps();
     SetMainWindowRaiser(RaiseMainWindow);
     SetFocusReader(ReadFocus);
     // The watch thread never waits for the GUI thread (it may be the frozen one): it reads what
@@ -102,8 +82,7 @@ void RemoveQtHooks() {
     SetMainWindowAccess({});
     SetFocusReader(nullptr);
     SetMainWindowRaiser(nullptr);
-    SetClipboardWriter(nullptr);
-    SetDialogDriver(nullptr);
+    RemoveDialogAndDeliverySteps();
     SetWindowedProgram(false);
 }
 

@@ -2,8 +2,8 @@
 
 namespace faulttrap {
 
-// Installs the window system's parts of the processing (message box, clipboard, main window,
-// focus) and removes them.
+// Installs the window system's parts of the processing (dialogs, delivery and clipboard, main
+// window, focus) and removes them.
 void InstallQtHooks();
 void RemoveQtHooks();
 

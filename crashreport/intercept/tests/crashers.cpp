@@ -2,12 +2,13 @@
 // of each failure carries a "FAULT:" mark that the tests look up to check the report's call
 // stack.
 //
-//   crashers <failure> [--worker] [--log FILE] [--dialog N] [option switches]
+//   crashers <failure> [--worker] [--log FILE] [--dialog N] [--smtp-port N] [option switches]
 //
 // --restart-marker FILE: every start appends one line to FILE, its directory, its blocked signals
 // (as /proc/self/status shows them) and its arguments, tab-separated; from the second start on
 // the program then ends at once. --chdir DIR: the program leaves its start-up directory first.
 
+#include "crashreport/dialogs/dialog_helper.h"
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
 #include "intercept/events.h"
@@ -199,7 +200,18 @@ void ApplyOption(const std::string& name, const std::string& value) {
         options.SetErrorFloodMinutes(std::stoi(value));
     else if (name == "--freeze-timeout")
         options.SetFreezeTimeout(std::stoi(value));
-    else if (name == "--filter") {
+    else if (name == "--smtp-port") {
+        // Delivery by SMTP to a server of the test, with the send window, the screenshot and the
+        // result message asked for.
+        options.SetEMailSendMode(faulttrap::TFaultEMailSendMode::SMTPClient);
+        options.SetSMTPHost("127.0.0.1");
+        options.SetSMTPPort(static_cast<std::uint16_t>(std::stoi(value)));
+        options.SetSMTPFrom("crashers@example.com");
+        options.SetEMailAddresses("developers@example.org");
+        options.SetSendOptions(faulttrap::send_options::ShowSendProgress |
+                               faulttrap::send_options::ShowSendResult |
+                               faulttrap::send_options::SendScreenshot);
+    } else if (name == "--filter") {
         // CLASS,KIND,HANDLER,DIALOG,ACTION
         faulttrap::TFaultExceptionFilter filter;
         char className[128] = {};
@@ -218,6 +230,9 @@ void ApplyOption(const std::string& name, const std::string& value) {
 } // namespace
 
 int main(int argc, char** argv) {
+    // The dialogs of a crash on the GUI thread are shown by a helper run of this program.
+    if (const int helper = faulttrap::RunDialogHelperIfRequested(argc, argv); helper >= 0)
+        return helper;
     if (argc < 2 || !faulttrap::IsActive()) {
         std::fprintf(stderr, "usage: crashers <failure> [--worker] [--log FILE] ...\n");
         return 2;
@@ -311,6 +326,8 @@ int main(int argc, char** argv) {
         RunRawThread();
     } else if (failure == "qt-slot") {
         return RunQt(argc, argv, ThrowInSlot, 0, 300);
+    } else if (failure == "qt-null-write") {
+        return RunQt(argc, argv, NullWrite, 0, 10000);
     } else if (failure == "event-handler") {
         // The event handler of the first exception raises a second one.
         handlers.ExceptionNotify = [&](faulttrap::TFaultExceptionRecord&, bool&) {

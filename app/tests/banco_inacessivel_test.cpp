@@ -114,4 +114,4 @@ int main(int argc, char** argv) {
     return QTest::qExec(&teste, argc, argv);
 }
 
-#include "relatorio_de_falha_test.moc"
+#include "banco_inacessivel_test.moc"

@@ -1,4 +1,4 @@
-#include "text_case.h"
+#include "options/text_case.h"
 
 #include <algorithm>
 

@@ -1,0 +1,71 @@
+#include "drivers/fault_events.h"
+
+#include <cstdio>
+
+namespace faulttrap {
+
+void WriteWarning(const TFaultExceptionRecord& record, TFaultTrapErrorCode code,
+                  const std::string& text) {
+    std::fprintf(stderr, "[WARNING] - Code: %s - Address: %016lX - Message: \"%s\"\n",
+                 ErrorCodeName(code), static_cast<unsigned long>(record.ExceptionAddress),
+                 text.c_str());
+}
+
+bool RaiseActionNotify(TFaultExceptionRecord& record, int action) {
+    bool execute = true;
+    ForEachEventHandler([&](TFaultTrapEvents& events) {
+        if (events.ExceptionActionNotify)
+            events.ExceptionActionNotify(record, action, execute);
+    });
+    return execute;
+}
+
+bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
+                      const std::string& text) {
+    bool retry = false;
+    ForEachEventHandler([&](TFaultTrapEvents& events) {
+        if (events.ExceptionErrorNotify)
+            events.ExceptionErrorNotify(record, code, text, retry);
+    });
+    return retry;
+}
+
+bool FaultDeliveryEvents::ActionNotify(int action) {
+    return RaiseActionNotify(record_, action);
+}
+
+bool FaultDeliveryEvents::ErrorNotify(int error) {
+    TFaultTrapErrorCode code = lastCode_;
+    if (code == TFaultTrapErrorCode::eeNone)
+        code = error == delivery_error::Web ? TFaultTrapErrorCode::eeWebHTTPError
+                                            : TFaultTrapErrorCode::eeEmailSMTPError;
+    const std::string text = lastText_;
+    // Each attempt starts without a warning.
+    lastCode_ = TFaultTrapErrorCode::eeNone;
+    lastText_.clear();
+    return RaiseErrorNotify(record_, code, text);
+}
+
+void FaultDeliveryEvents::AttachedFilesRequest(std::vector<std::string>& paths) {
+    ForEachEventHandler([&](TFaultTrapEvents& events) {
+        if (events.AttachedFilesRequest)
+            events.AttachedFilesRequest(record_, paths);
+    });
+}
+
+void FaultDeliveryEvents::Warning(TFaultTrapErrorCode code, const std::string& text) {
+    WriteWarning(record_, code, text);
+    lastCode_ = code;
+    lastText_ = text;
+}
+
+std::vector<std::string> FaultDeliveryEvents::CustomWebFields() {
+    std::vector<std::string> fields;
+    ForEachEventHandler([&](TFaultTrapEvents& events) {
+        if (events.CustomWebFieldsRequest)
+            events.CustomWebFieldsRequest(record_, fields);
+    });
+    return fields;
+}
+
+} // namespace faulttrap

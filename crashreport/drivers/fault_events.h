@@ -1,0 +1,42 @@
+#pragma once
+
+// The program's event handlers as the dialog and delivery steps raise them, on the thread that
+// runs the step (the faulting thread, or the send thread).
+
+#include "email/delivery_events.h"
+#include "intercept/events.h"
+
+#include <string>
+#include <vector>
+
+namespace faulttrap {
+
+// `ExceptionActionNotify`: returns the `Execute` flag.
+bool RaiseActionNotify(TFaultExceptionRecord& record, int action);
+// The warning line of a failed step: "[WARNING] - Code: ..." on the standard error.
+void WriteWarning(const TFaultExceptionRecord& record, TFaultTrapErrorCode code,
+                  const std::string& text);
+// `ExceptionErrorNotify`: returns the `Retry` flag.
+bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
+                      const std::string& text);
+
+// The delivery's events forwarded to the registered handlers. An `ExceptionErrorNotify` carries
+// the code and text of the step's last warning.
+class FaultDeliveryEvents : public TDeliveryEvents {
+public:
+    explicit FaultDeliveryEvents(TFaultExceptionRecord& record) : record_(record) {}
+
+    bool ActionNotify(int action) override;
+    bool ErrorNotify(int error) override;
+    void AttachedFilesRequest(std::vector<std::string>& paths) override;
+    void Warning(TFaultTrapErrorCode code, const std::string& text) override;
+    // `CustomWebFieldsRequest`: the "name=value" fields of an HTTP upload.
+    std::vector<std::string> CustomWebFields();
+
+private:
+    TFaultExceptionRecord& record_;
+    TFaultTrapErrorCode lastCode_ = TFaultTrapErrorCode::eeNone;
+    std::string lastText_;
+};
+
+} // namespace faulttrap

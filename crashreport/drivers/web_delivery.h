@@ -1,0 +1,54 @@
+#pragma once
+
+// The web step of a delivery: uploads and bug trackers over SendByWeb, with the program's events,
+// the send progress window and the user's messages.
+
+#include "drivers/fault_events.h"
+#include "drivers/progress_window.h"
+
+#include "email/send_report.h"
+#include "trackers/send_to_tracker.h"
+#include "web/web_step.h"
+
+namespace faulttrap {
+
+class WebDelivery : public TWebDelivery, public TWebStepEvents, public TTrackerNotices {
+public:
+    WebDelivery(const TFaultModuleOptions& options, const TReportPackage& package,
+                const TFaultExceptionRecord& record, FaultDeliveryEvents& events,
+                ProgressWindow& progress)
+        : options_(options), package_(package), record_(record), events_(events),
+          progress_(progress) {}
+
+    // TWebDelivery
+    bool Send(const std::vector<std::string>& attachments) override;
+    bool BugClosedMessageShown() const override { return bugClosedShown_; }
+
+    // TWebStepEvents
+    bool BeforeWebSend() override;
+    void AfterWebSend() override;
+    bool RetryWebSend() override;
+    std::vector<std::string> CustomWebFields() override;
+    void Warn(const TWebWarning& warning) override;
+    TSendProgressReceiver* OpenSendProgress(bool keepInFront) override;
+    void CloseSendProgress() override;
+    bool SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
+                       const std::string& proxy, TSendProgressReceiver* progress) override;
+
+    // TTrackerNotices
+    void TellBugClosed(const std::string& caption, const std::string& text) override;
+
+private:
+    const TFaultModuleOptions& options_;
+    const TReportPackage& package_;
+    const TFaultExceptionRecord& record_;
+    FaultDeliveryEvents& events_;
+    ProgressWindow& progress_;
+    std::string packedFile_;
+    bool bugClosedShown_ = false;
+};
+
+// The value of report item `item` ("1.3"): the rest of its line after the first ": ".
+std::string ReportItemValue(const std::string& report, const std::string& item);
+
+} // namespace faulttrap
