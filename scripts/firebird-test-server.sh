@@ -50,7 +50,14 @@ CONF
     ;;
 stop)
     if [ -f "$root/server.pid" ]; then
-        kill "$(cat "$root/server.pid")" 2>/dev/null || true
+        pid=$(cat "$root/server.pid")
+        kill "$pid" 2>/dev/null || true
+        # A server that still holds attachments may not end on the request: it goes after 5 s.
+        for _ in $(seq 1 50); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -9 "$pid" 2>/dev/null || true
         rm -f "$root/server.pid"
     fi
     ;;

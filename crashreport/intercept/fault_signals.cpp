@@ -193,6 +193,7 @@ void ReportFault() {
     params.ThreadId = record.threadId;
     params.StackTop = record.stackTop;
     params.StackPointer = record.copiedFrom;
+    params.FramePointer = static_cast<std::uintptr_t>(record.context.uc_mcontext.gregs[REG_RBP]);
     params.StackCopy.assign(record.copy, record.copy + record.copiedBytes);
     params.EventsOnWorker = true;
     const FaultException exception = DescribeException(ExceptionOfFault(record));

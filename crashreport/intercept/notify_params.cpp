@@ -15,6 +15,7 @@ TExceptNotifyParams ParamsOfCallingThread(const std::type_info* type) {
     if (raise.copiedBytes > 0 && state.stackCopy != nullptr &&
         (type == nullptr || raise.type == type || (raise.type && *raise.type == *type))) {
         params.StackPointer = raise.stackPointer;
+        params.FramePointer = raise.framePointer;
         params.StackCopy.resize(raise.copiedBytes);
         std::memcpy(params.StackCopy.data(), state.stackCopy, raise.copiedBytes);
     } else {

@@ -32,6 +32,8 @@ struct TExceptNotifyParams {
     // The stack from StackPointer on as it was at the raise, when the live stack has been
     // unwound since; empty when the stack is read where it lies.
     std::vector<std::byte> StackCopy;
+    // Where the chain of saved frame pointers starts in the stack copy; 0 when unknown.
+    std::uintptr_t FramePointer = 0;
     // The call stack the interception built already; the processing then builds none.
     std::optional<TFaultStackList> PreparedStack;
     std::uint32_t ThreadId = 0;

@@ -2,6 +2,7 @@
 
 #include "intercept/activation.h"
 #include "intercept/events.h"
+#include "intercept/frame_chain.h"
 #include "intercept/internal_failure.h"
 #include "intercept/kept_resolver.h"
 #include "intercept/library_forwarding.h"
@@ -142,6 +143,7 @@ private:
     void ChooseOptions();
     void ApplyFilters();
     void BuildCallStack(AddressResolver& resolver);
+    TFaultStackList CallPath(AddressResolver& resolver) const;
     void AddOtherThreads(AddressResolver& resolver);
     void PauseThreadsForProcessing();
     void BuildReportText(const TFaultModulesList& modules, AddressResolver& resolver);
@@ -237,6 +239,30 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
                 if (entry.kind != EntryKind::unknown)
                     stack_.push_back(std::move(entry));
             }
+}
+
+// The calls really on the exception thread's stack, for the BugID: the frame chain of the copy
+// when the interception found one, else the scanned call stack.
+TFaultStackList Processing::CallPath(AddressResolver& resolver) const {
+    const TExceptNotifyParams& params = job_.params;
+    if (params.StackCopy.empty() || params.FramePointer == 0)
+        return stack_;
+    const std::vector<std::uintptr_t> chain =
+        ReturnAddressChain(params.StackCopy, params.StackPointer, params.FramePointer);
+    if (chain.empty())
+        return stack_;
+    TFaultStackList path;
+    const auto add = [&](std::uintptr_t address) {
+        TFaultStackEntry entry = resolver.resolve(address);
+        entry.threadId = params.ThreadId;
+        path.push_back(std::move(entry));
+    };
+    // A raise's chain starts with the return into the raising code; a fault's at its caller.
+    if (!params.LanguageException)
+        add(address_);
+    for (const std::uintptr_t returnAddress : chain)
+        add(returnAddress - 1);
+    return path;
 }
 
 void Processing::AddOtherThreads(AddressResolver& resolver) {
@@ -546,7 +572,8 @@ bool Processing::Run() {
     const auto [modules, resolver] = KeptResolver();
     BuildCallStack(resolver);
     bugId_ = BugId(job_.exception.className,
-                   ReportStackOf(FramesWithOwnDebugInfo(stack_, resolver)), job_.params.ThreadId);
+                   ReportStackOf(FramesWithOwnDebugInfo(CallPath(resolver), resolver)),
+                   job_.params.ThreadId);
     AddOtherThreads(resolver);
     if (job_.verdict == TExceptionVerdict::Skip)
         return true;

@@ -13,6 +13,7 @@ inline constexpr std::size_t kStackCopySize = 102400;
 struct RaiseRecord {
     std::uintptr_t returnAddress = 0; // behind the call that raised it
     std::uintptr_t stackPointer = 0;
+    std::uintptr_t framePointer = 0; // of the raise hook's own frame: where the frame chain starts
     const std::type_info* type = nullptr;
     // The thread's stack from stackPointer on, as it was at the raise: the frames of the raise
     // are gone by the time a catch block reports the exception.

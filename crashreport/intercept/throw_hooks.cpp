@@ -38,12 +38,13 @@ std::atomic<EndCatchFunction> nextEndCatch{nullptr};
 // Records where and what the thread raises, with a copy of its stack from the raise on. No
 // allocation: the copy goes into the thread's buffer.
 void RecordRaise(ThreadState& state, std::uintptr_t returnAddress, std::uintptr_t stackPointer,
-                 const std::type_info* type) {
+                 std::uintptr_t framePointer, const std::type_info* type) {
     // The copy keeps the stack's word alignment: the scan reads it word by word.
     stackPointer &= ~static_cast<std::uintptr_t>(sizeof(std::uintptr_t) - 1);
     RaiseRecord& raise = state.raise;
     raise.returnAddress = returnAddress;
     raise.stackPointer = stackPointer;
+    raise.framePointer = framePointer;
     raise.type = type;
     raise.copiedBytes = 0;
     state.reported = false;
@@ -95,6 +96,7 @@ __attribute__((visibility("default"), noreturn)) void __cxa_throw(void* object, 
         int marker = 0;
         faulttrap::RecordRaise(state, reinterpret_cast<std::uintptr_t>(__builtin_return_address(0)),
                                reinterpret_cast<std::uintptr_t>(&marker),
+                               reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)),
                                static_cast<const std::type_info*>(type));
     }
     faulttrap::NextDefinition(faulttrap::nextThrow, "__cxa_throw")(object, type, destructor);
