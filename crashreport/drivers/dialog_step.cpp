@@ -40,7 +40,7 @@ ExceptionConversation& Begin(const DialogRequest& request) {
         });
     };
     session.events.showError = [&record](const std::string& text) {
-        WriteWarning(record, TFaultTrapErrorCode::eeShowError, text);
+        WriteWarning(record.ExceptionAddress, TFaultTrapErrorCode::eeShowError, text);
         RaiseErrorNotify(record, TFaultTrapErrorCode::eeShowError, text);
     };
     // A GUI thread that is gone (it crashed or froze) is not waited for again: the dialogs go to

@@ -1,34 +1,6 @@
 #include "drivers/fault_events.h"
 
-#include <cstdio>
-
 namespace faulttrap {
-
-void WriteWarning(const TFaultExceptionRecord& record, TFaultTrapErrorCode code,
-                  const std::string& text) {
-    std::fprintf(stderr, "[WARNING] - Code: %s - Address: %016lX - Message: \"%s\"\n",
-                 ErrorCodeName(code), static_cast<unsigned long>(record.ExceptionAddress),
-                 text.c_str());
-}
-
-bool RaiseActionNotify(TFaultExceptionRecord& record, int action) {
-    bool execute = true;
-    ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionActionNotify)
-            events.ExceptionActionNotify(record, action, execute);
-    });
-    return execute;
-}
-
-bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
-                      const std::string& text) {
-    bool retry = false;
-    ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionErrorNotify)
-            events.ExceptionErrorNotify(record, code, text, retry);
-    });
-    return retry;
-}
 
 bool FaultDeliveryEvents::ActionNotify(int action) {
     return RaiseActionNotify(record_, action);
@@ -54,7 +26,7 @@ void FaultDeliveryEvents::AttachedFilesRequest(std::vector<std::string>& paths) 
 }
 
 void FaultDeliveryEvents::Warning(TFaultTrapErrorCode code, const std::string& text) {
-    WriteWarning(record_, code, text);
+    WriteWarning(record_.ExceptionAddress, code, text);
     lastCode_ = code;
     lastText_ = text;
 }

@@ -11,15 +11,6 @@
 
 namespace faulttrap {
 
-// `ExceptionActionNotify`: returns the `Execute` flag.
-bool RaiseActionNotify(TFaultExceptionRecord& record, int action);
-// The warning line of a failed step: "[WARNING] - Code: ..." on the standard error.
-void WriteWarning(const TFaultExceptionRecord& record, TFaultTrapErrorCode code,
-                  const std::string& text);
-// `ExceptionErrorNotify`: returns the `Retry` flag.
-bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
-                      const std::string& text);
-
 // The delivery's events forwarded to the registered handlers. An `ExceptionErrorNotify` carries
 // the code and text of the step's last warning.
 class FaultDeliveryEvents : public TDeliveryEvents {

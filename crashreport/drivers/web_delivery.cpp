@@ -2,6 +2,7 @@
 
 #include "drivers/desktop_services.h"
 
+#include "crashreport/report/report_items.h"
 #include "intercept/runtime_state.h"
 
 namespace faulttrap {
@@ -25,18 +26,6 @@ TFaultTrapErrorCode ErrorCodeOf(TWebWarningCode code) {
 }
 
 } // namespace
-
-std::string ReportItemValue(const std::string& report, const std::string& item) {
-    const std::size_t line = report.find("\r\n  " + item + " ");
-    if (line == std::string::npos)
-        return {};
-    const std::size_t lineEnd = report.find("\r\n", line + 2);
-    const std::size_t separator = report.find(": ", line + 2);
-    if (separator == std::string::npos || separator > lineEnd)
-        return {};
-    return report.substr(separator + 2, lineEnd == std::string::npos ? std::string::npos
-                                                                     : lineEnd - separator - 2);
-}
 
 bool WebDelivery::Send(const std::vector<std::string>& attachments) {
     std::vector<TWebUploadFile> files;
@@ -78,9 +67,9 @@ void WebDelivery::CloseSendProgress() {
 
 bool WebDelivery::SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
                                 const std::string& proxy, TSendProgressReceiver* progress) {
-    const TTrackerReport report =
-        TrackerReportOf(options_, ReportItemValue(record_.LogText, "1.3"), record_.ExceptionClass,
-                        CurrentExceptionMessage(), RunTimeState().bugId, packedFile_);
+    const TTrackerReport report = TrackerReportOf(
+        options_, ReadItemOf(record_.LogText, "1.3").value_or(""), record_.ExceptionClass,
+        CurrentExceptionMessage(), RunTimeState().bugId, packedFile_);
     return TrackerWebStep(mode, endpoint, proxy, progress, report, options_.CustomizedTexts(),
                           *this);
 }

@@ -48,7 +48,4 @@ private:
     bool bugClosedShown_ = false;
 };
 
-// The value of report item `item` ("1.3"): the rest of its line after the first ": ".
-std::string ReportItemValue(const std::string& report, const std::string& item);
-
 } // namespace faulttrap

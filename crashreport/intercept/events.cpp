@@ -3,6 +3,7 @@
 #include "intercept/module_events.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <mutex>
 
 namespace faulttrap {
@@ -84,6 +85,31 @@ void ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call) {
         call(GlobalFaultTrapEvents());
     } catch (...) {
     }
+}
+
+bool RaiseActionNotify(TFaultExceptionRecord& record, int action) {
+    bool execute = true;
+    ForEachEventHandler([&](TFaultTrapEvents& events) {
+        if (events.ExceptionActionNotify)
+            events.ExceptionActionNotify(record, action, execute);
+    });
+    return execute;
+}
+
+bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
+                      const std::string& text) {
+    bool retry = false;
+    ForEachEventHandler([&](TFaultTrapEvents& events) {
+        if (events.ExceptionErrorNotify)
+            events.ExceptionErrorNotify(record, code, text, retry);
+    });
+    return retry;
+}
+
+void WriteWarning(std::uintptr_t exceptionAddress, TFaultTrapErrorCode code,
+                  const std::string& text) {
+    std::fprintf(stderr, "[WARNING] - Code: %s - Address: %016lX - Message: \"%s\"\n",
+                 ErrorCodeName(code), static_cast<unsigned long>(exceptionAddress), text.c_str());
 }
 
 } // namespace faulttrap

@@ -77,4 +77,13 @@ TFaultTrapEvents& GlobalFaultTrapEvents();
 // the first, then the global handlers. A handler's exception is swallowed.
 void ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call);
 
+// `ExceptionActionNotify` to every handler on the calling thread: returns the `Execute` flag.
+bool RaiseActionNotify(TFaultExceptionRecord& record, int action);
+// `ExceptionErrorNotify` to every handler on the calling thread: returns the `Retry` flag.
+bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
+                      const std::string& text);
+// The warning line of a failed step: "[WARNING] - Code: ..." on the standard error.
+void WriteWarning(std::uintptr_t exceptionAddress, TFaultTrapErrorCode code,
+                  const std::string& text);
+
 } // namespace faulttrap

@@ -123,20 +123,13 @@ private:
     }
     bool ActionNotify(int action) {
         bool execute = true;
-        RaiseEvent([&](TFaultTrapEvents& events) {
-            if (events.ExceptionActionNotify)
-                events.ExceptionActionNotify(record_, action, execute);
-        });
+        OnFaultingThread([&] { execute = RaiseActionNotify(record_, action); });
         return execute;
     }
     bool ErrorNotify(TFaultTrapErrorCode code, const std::string& text) {
+        WriteWarning(address_, code, text);
         bool retry = false;
-        std::fprintf(stderr, "[WARNING] - Code: %s - Address: %016lX - Message: \"%s\"\n",
-                     ErrorCodeName(code), static_cast<unsigned long>(address_), text.c_str());
-        RaiseEvent([&](TFaultTrapEvents& events) {
-            if (events.ExceptionErrorNotify)
-                events.ExceptionErrorNotify(record_, code, text, retry);
-        });
+        OnFaultingThread([&] { retry = RaiseErrorNotify(record_, code, text); });
         return retry;
     }
 

@@ -173,13 +173,7 @@ int TLogFile::Find(const std::vector<ItemValue>& items) const {
 }
 
 std::optional<std::string> TLogFile::ReadItem(int position, std::string_view item) const {
-    const std::string& report = Report(position);
-    const auto span = FindItem(report, item);
-    if (!span) {
-        return std::nullopt;
-    }
-    return DecodeItemValue(
-        std::string_view(report).substr(span->valueStart, span->end - span->valueStart));
+    return ReadItemOf(Report(position), item);
 }
 
 bool TLogFile::WriteItem(int position, std::string_view item, std::string_view value,

@@ -1,5 +1,7 @@
 #include "crashreport/report/report_items.h"
 
+#include "crashreport/report/item_value.h"
+
 #include <string>
 
 namespace faulttrap {
@@ -38,6 +40,14 @@ std::optional<ItemSpan> FindItem(std::string_view report, std::string_view item)
         return span;
     }
     return std::nullopt;
+}
+
+std::optional<std::string> ReadItemOf(std::string_view report, std::string_view item) {
+    const auto span = FindItem(report, item);
+    if (!span) {
+        return std::nullopt;
+    }
+    return DecodeItemValue(report.substr(span->valueStart, span->end - span->valueStart));
 }
 
 } // namespace faulttrap

@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace faulttrap {
@@ -16,5 +17,8 @@ struct ItemSpan {
 };
 
 std::optional<ItemSpan> FindItem(std::string_view report, std::string_view item);
+
+// The decoded value of `item` in `report`; nothing when the report has no such item.
+std::optional<std::string> ReadItemOf(std::string_view report, std::string_view item);
 
 } // namespace faulttrap
