@@ -56,10 +56,7 @@ public:
     bool Report(std::uint8_t bit) const { return (options.ReportOptions() & bit) != 0; }
     bool Send(std::uint16_t bit) const { return (options.SendOptions() & bit) != 0; }
 
-    bool SendMethodConfigured() const {
-        return options.EMailSendMode() != TFaultEMailSendMode::None ||
-               options.WebSendMode() != TFaultWebSendMode::None;
-    }
+    bool SendMethodConfigured() const { return faulttrap::SendMethodConfigured(options); }
     // The send choice: a method, not disabled for this exception, and offered.
     bool SendOffered() const;
     bool ScreenshotOffered() const;

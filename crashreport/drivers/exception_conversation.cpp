@@ -36,9 +36,8 @@ void EndConversation() {
 }
 
 bool ScreenshotWanted(const TFaultModuleOptions& options) {
-    const bool method = options.EMailSendMode() != TFaultEMailSendMode::None ||
-                        options.WebSendMode() != TFaultWebSendMode::None;
-    return method && (options.SendOptions() & send_options::SendScreenshot) != 0;
+    return SendMethodConfigured(options) &&
+           (options.SendOptions() & send_options::SendScreenshot) != 0;
 }
 
 bool GuiThreadServes() {

@@ -522,9 +522,7 @@ void Processing::AppendToLog() {
 
 void Processing::Deliver() {
     Stage(16);
-    deliver_ = (current_.EMailSendMode() != TFaultEMailSendMode::None ||
-                current_.WebSendMode() != TFaultWebSendMode::None) &&
-               !state_.duplicate;
+    deliver_ = SendMethodConfigured(current_) && !state_.duplicate;
     const TFaultAction flood = current_.ErrorFloodAction();
     const int floodCount = current_.ErrorFloodCount();
     const int floodMinutes = current_.ErrorFloodMinutes();

@@ -211,4 +211,10 @@ private:
     TFaultExceptionsFilters filters_;
 };
 
+// Whether a report can be sent at all: an e-mail or a web method is configured.
+inline bool SendMethodConfigured(const TFaultModuleOptions& options) {
+    return options.EMailSendMode() != TFaultEMailSendMode::None ||
+           options.WebSendMode() != TFaultWebSendMode::None;
+}
+
 } // namespace faulttrap
