@@ -5,7 +5,6 @@
 #include "options/loaded_module.h"
 
 #include <dlfcn.h>
-#include <link.h>
 #include <unistd.h>
 
 #include <atomic>
@@ -19,29 +18,10 @@ constexpr std::uint16_t kFirstServingVersion = 6006;
 
 std::atomic<TExceptionManagerExport> forwardingTarget{nullptr};
 
-std::uintptr_t MainProgramBase() {
-    std::uintptr_t base = 0;
-    dl_iterate_phdr(
-        [](dl_phdr_info* info, std::size_t, void* data) {
-            // The program is the first module, listed without a name.
-            std::uintptr_t lowest = UINTPTR_MAX;
-            for (int i = 0; i < info->dlpi_phnum; ++i) {
-                const ElfW(Phdr)& segment = info->dlpi_phdr[i];
-                if (segment.p_type == PT_LOAD)
-                    lowest = std::min<std::uintptr_t>(lowest, info->dlpi_addr + segment.p_vaddr -
-                                                                  segment.p_offset);
-            }
-            *static_cast<std::uintptr_t*>(data) = lowest;
-            return 1;
-        },
-        &base);
-    return base;
-}
-
 } // namespace
 
 TExceptionManagerExport FindHostExceptionManager() {
-    const std::uintptr_t program = MainProgramBase();
+    const std::uintptr_t program = ProgramHandle();
     if (SubsystemModule().Handle == program)
         return nullptr;
     void* self = ::dlopen(nullptr, RTLD_LAZY);

@@ -15,23 +15,35 @@ struct Search {
     TLoadedModule found;
 };
 
-int InspectModule(dl_phdr_info* info, std::size_t, void* data) {
-    auto* search = static_cast<Search*>(data);
+// Where the module's file is mapped from its first byte on.
+std::uintptr_t MappedStart(const dl_phdr_info* info) {
     std::uintptr_t lowest = std::numeric_limits<std::uintptr_t>::max();
-    bool contains = false;
     for (int i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& segment = info->dlpi_phdr[i];
-        if (segment.p_type != PT_LOAD) {
-            continue;
+        if (segment.p_type == PT_LOAD) {
+            lowest = std::min(lowest, info->dlpi_addr + segment.p_vaddr - segment.p_offset);
         }
-        const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
-        lowest = std::min(lowest, start - segment.p_offset);
-        contains =
-            contains || (search->address >= start && search->address < start + segment.p_memsz);
     }
-    if (!contains) {
+    return lowest;
+}
+
+bool Contains(const dl_phdr_info* info, std::uintptr_t address) {
+    for (int i = 0; i < info->dlpi_phnum; ++i) {
+        const ElfW(Phdr)& segment = info->dlpi_phdr[i];
+        const std::uintptr_t start = info->dlpi_addr + segment.p_vaddr;
+        if (segment.p_type == PT_LOAD && address >= start && address < start + segment.p_memsz) {
+            return true;
+        }
+    }
+    return false;
+}
+
+int InspectModule(dl_phdr_info* info, std::size_t, void* data) {
+    auto* search = static_cast<Search*>(data);
+    if (!Contains(info, search->address)) {
         return 0;
     }
+    const std::uintptr_t lowest = MappedStart(info);
     // The program itself is listed without a name.
     const char* name = info->dlpi_name;
     const std::string path = name != nullptr && name[0] != '\0' ? name : "/proc/self/exe";
@@ -53,6 +65,18 @@ TLoadedModule FindSubsystemModule() {
 const TLoadedModule& SubsystemModule() {
     static const TLoadedModule module = FindSubsystemModule();
     return module;
+}
+
+std::uintptr_t ProgramHandle() {
+    std::uintptr_t handle = 0;
+    // The program is the first module listed.
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, std::size_t, void* data) {
+            *static_cast<std::uintptr_t*>(data) = MappedStart(info);
+            return 1;
+        },
+        &handle);
+    return handle;
 }
 
 bool NamesSubsystemModule(const std::string& fileName) {

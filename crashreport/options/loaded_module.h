@@ -16,6 +16,9 @@ struct TLoadedModule {
 // shared library that carries it.
 const TLoadedModule& SubsystemModule();
 
+// Where the program's file (the first module of the process) is mapped: its handle.
+std::uintptr_t ProgramHandle();
+
 // Whether `fileName` names the file of the module that runs FaultTrap.
 bool NamesSubsystemModule(const std::string& fileName);
 
