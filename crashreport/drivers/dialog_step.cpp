@@ -32,12 +32,10 @@ ExceptionConversation& Begin(const DialogRequest& request) {
         });
         return close;
     };
+    // The dialogs ask only for a restart the user chose: the handlers may call it off.
     session.events.restartRequested = [&record](bool& restartRequested) {
-        ForEachEventHandler([&](TFaultTrapEvents& events) {
-            if (events.ExceptionActionNotify)
-                events.ExceptionActionNotify(record, fault_actions::TerminateRequested,
-                                             restartRequested);
-        });
+        restartRequested =
+            restartRequested && RaiseActionNotify(record, fault_actions::TerminateRequested);
     };
     session.events.showError = [&record](const std::string& text) {
         WriteWarning(record.ExceptionAddress, TFaultTrapErrorCode::eeShowError, text);
