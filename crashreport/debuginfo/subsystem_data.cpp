@@ -5,6 +5,7 @@
 #include "debuginfo/name_cipher.h"
 #include "debuginfo/zlib_codec.h"
 
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -121,6 +122,12 @@ bool passwordMatches(const SubsystemData& data, std::string_view password) {
 
 double compilationTimeFromUnix(std::int64_t seconds) {
     return unixEpochInDays + static_cast<double>(seconds) / 86400.0;
+}
+
+std::optional<std::int64_t> unixFromCompilationTime(double days) {
+    if (days == 0)
+        return std::nullopt;
+    return static_cast<std::int64_t>(std::llround((days - unixEpochInDays) * 86400.0));
 }
 
 } // namespace faulttrap

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string_view>
 #include <vector>
@@ -57,5 +58,7 @@ bool passwordMatches(const SubsystemData& data, std::string_view password);
 
 // Days since 30 December 1899 (UTC) for a Unix time, as the container stores it.
 double compilationTimeFromUnix(std::int64_t seconds);
+// The Unix time of a stored compilation time, to the second; nothing when none is stored.
+std::optional<std::int64_t> unixFromCompilationTime(double days);
 
 } // namespace faulttrap

@@ -11,6 +11,8 @@
 #include "debuginfo/module_list.h"
 #include "debuginfo/safe_memory.h"
 
+#include "crashreport/report/value_formats.h"
+
 #include <semaphore.h>
 #include <signal.h>
 #include <sys/mman.h>
@@ -163,9 +165,9 @@ std::exception_ptr ExceptionOfFault(const FaultRecord& record) {
             return std::make_exception_ptr(EStackOverflow("Stack overflow"));
         const bool write = (record.context.uc_mcontext.gregs[REG_ERR] & 2) != 0;
         return std::make_exception_ptr(EAccessViolation(
-            "Access violation at address " + Hex(at) + " in module '" + ModuleNameAt(at) + "'. " +
-            (write ? "Write" : "Read") + " of address " +
-            Hex(reinterpret_cast<std::uintptr_t>(record.info.si_addr)) + "."));
+            AccessViolationMessage(at, ModuleNameAt(at), write,
+                                   reinterpret_cast<std::uintptr_t>(record.info.si_addr)) +
+            "."));
     }
     case SIGFPE:
         if (code == FPE_INTDIV)

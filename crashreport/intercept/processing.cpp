@@ -17,6 +17,7 @@
 
 #include "crashreport/report/bug_id.h"
 #include "crashreport/report/log_operations.h"
+#include "crashreport/report/value_formats.h"
 #include "debuginfo/stack_scan.h"
 #include "options/filter_selection.h"
 
@@ -31,8 +32,9 @@ namespace {
 
 constexpr int kContextBytes = 204; // what a context must hold to be used at all
 
-// The message as item 2.6 shows it, control characters other than CR and LF made blanks.
-std::string ShownMessage(std::string message) {
+// The message as it is kept for the dialogs and the delivery: that of item 2.6 with its control
+// characters other than CR and LF made blanks. The report itself keeps them.
+std::string StoredMessage(std::string message) {
     for (char& c : message)
         if (static_cast<unsigned char>(c) < 32 && c != '\r' && c != '\n')
             c = ' ';
@@ -133,6 +135,8 @@ private:
         return retry;
     }
 
+    // The exception's own message as item 2.6 shows it.
+    std::string ReportMessage() const { return FormatExceptionMessage(job_.exception.message); }
     void ChooseOptions();
     void ApplyFilters();
     void BuildCallStack(AddressResolver& resolver);
@@ -324,18 +328,23 @@ void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolv
     Stage(702);
     ReportMaterial material;
     material.exception = &job_.exception;
-    material.message =
-        ShownMessage(state_.customMessage.empty() ? job_.exception.message : state_.customMessage);
+    // A filter's custom message is for the dialogs: the report tells what really happened.
+    material.message = ReportMessage();
     material.address = address_;
     material.threadId = job_.params.ThreadId;
     material.stack = &stack_;
-    material.threads = threads_;
-    const bool collect = current_.ReportOptions() & report_options::CollectModulesAndProcesses;
-    material.modules = collect ? &modules : nullptr;
+    material.modules = &modules;
     material.resolver = &resolver;
     material.context = context_;
     material.focusClass = job_.params.FocusClass;
     material.focusText = job_.params.FocusText;
+    if (const auto reader = CurrentWindowFactsReader())
+        OnFaultingThread([&] {
+            try {
+                reader(material.window);
+            } catch (...) {
+            }
+        });
     material.bugId = bugId_;
     material.startTime = state_.startTime;
     material.exceptionTime = exceptionTime_;
@@ -379,7 +388,7 @@ void Processing::SetEnvironment(const TFaultModulesList& modules) {
     ::setenv("_ExceptModuleDesc", "", 1);
     ::setenv("_ExceptModuleVer", "", 1);
     Stage(706);
-    ::setenv("_ExceptMsg", ShownMessage(job_.exception.message).c_str(), 1);
+    ::setenv("_ExceptMsg", ReportMessage().c_str(), 1);
     ::setenv("_BugReport", report_->Text().c_str(), 1);
     ::setenv("_LineBreak", "\r\n", 1);
 }
@@ -421,7 +430,7 @@ void Processing::CollectCustomData() {
     Stage(9);
     ++state_.exceptionCount;
     Stage(10);
-    state_.lastMessage = ShownMessage(job_.exception.message);
+    state_.lastMessage = StoredMessage(ReportMessage());
     state_.lastClass = job_.exception.className;
     state_.lastReport = report_->Text();
     state_.bugId = bugId_;

@@ -17,6 +17,7 @@ struct Hooks {
     ClipboardWriter clipboard;
     std::function<void()> raiser;
     std::function<void(std::string&, std::string&)> focus;
+    std::function<void(WindowFacts&)> window;
 };
 
 Hooks& InstalledHooks() {
@@ -69,6 +70,13 @@ void SetFocusReader(std::function<void(std::string&, std::string&)> reader) {
 }
 std::function<void(std::string&, std::string&)> CurrentFocusReader() {
     return Installed(&Hooks::focus);
+}
+
+void SetWindowFactsReader(std::function<void(WindowFacts&)> reader) {
+    Install(&Hooks::window, std::move(reader));
+}
+std::function<void(WindowFacts&)> CurrentWindowFactsReader() {
+    return Installed(&Hooks::window);
 }
 
 } // namespace faulttrap

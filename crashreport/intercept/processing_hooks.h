@@ -59,4 +59,17 @@ std::function<void()> CurrentMainWindowRaiser();
 void SetFocusReader(std::function<void(std::string& className, std::string& text)> reader);
 std::function<void(std::string&, std::string&)> CurrentFocusReader();
 
+// The window in front and the screen, as the report shows them: the window's class and caption,
+// the display mode ("%d x %d, %d bit") and its vertical dots per inch.
+struct WindowFacts {
+    std::string formClass;
+    std::string formText;
+    std::string displayMode;
+    std::string displayDpi;
+};
+
+// Reads the window and screen facts; runs on the faulting thread, which may not own the windows.
+void SetWindowFactsReader(std::function<void(WindowFacts& facts)> reader);
+std::function<void(WindowFacts&)> CurrentWindowFactsReader();
+
 } // namespace faulttrap

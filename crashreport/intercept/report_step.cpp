@@ -35,8 +35,19 @@ ModuleFacts FactsOfModule(const std::string& path) {
     return facts;
 }
 
-std::vector<ReportThread> ReportThreadsOf(const std::vector<TFaultThreadInfo>& threads,
-                                          const TFaultStackList& stack) {
+// The compilation time stored in the program's own data.
+std::optional<ReportClock::time_point> CompilationTimeOf(AddressResolver* resolver) {
+    if (resolver == nullptr)
+        return std::nullopt;
+    for (const auto& module : resolver->modules().modules())
+        if (module->isMainProgram)
+            if (const ModuleDebugData* data = resolver->moduleData(*module))
+                if (const auto seconds = unixFromCompilationTime(data->data.compilationTime))
+                    return ReportClock::from_time_t(static_cast<std::time_t>(*seconds));
+    return std::nullopt;
+}
+
+std::vector<ReportThread> ReportThreadsOf(const TFaultStackList& stack) {
     std::vector<ReportThread> listed;
     for (const TFaultStackEntry& entry : stack) {
         bool known = false;
@@ -47,9 +58,7 @@ std::vector<ReportThread> ReportThreadsOf(const std::vector<TFaultThreadInfo>& t
         ReportThread thread;
         thread.id = entry.threadId;
         thread.isMain = entry.threadId == static_cast<std::uint32_t>(::getpid());
-        for (const TFaultThreadInfo& info : threads)
-            if (info.id == entry.threadId && info.priority != kPriorityNotRead)
-                thread.priority = info.priority;
+        thread.priority = ThreadPriorityClass(entry.threadId);
         listed.push_back(thread);
     }
     return listed;
@@ -143,6 +152,7 @@ BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions&
     const std::vector<std::string>& commandLine = CommandLine();
     if (commandLine.size() > 1)
         general.parameters.assign(commandLine.begin() + 1, commandLine.end());
+    general.compilationTime = CompilationTimeOf(material.resolver);
     general.exceptionTime = material.exceptionTime;
     general.exceptionAddress = material.address;
     if (material.modules != nullptr)
@@ -152,11 +162,15 @@ BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions&
     general.exceptionMessage = material.message;
     general.bugId = material.bugId;
     general.consoleOrWebProgram = material.consoleOrWebProgram;
+    general.activeControls.formClass = material.window.formClass;
+    general.activeControls.formText = material.window.formText;
     general.activeControls.controlClass = material.focusClass;
     general.activeControls.controlText = material.focusText;
     general.system = CollectSystemFacts(program);
+    general.system.displayMode = material.window.displayMode;
+    general.system.displayDpi = material.window.displayDpi;
     parts.stack = ReportStackOf(*material.stack);
-    parts.threads = ReportThreadsOf(material.threads, *material.stack);
+    parts.threads = ReportThreadsOf(*material.stack);
     if (material.modules != nullptr && settings.collectModulesAndProcesses) {
         parts.modules = ReportModulesOf(*material.modules);
         parts.processes = CollectProcesses();

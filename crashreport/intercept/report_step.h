@@ -4,6 +4,7 @@
 // texts, the call stack as report entries, the BugID, and the report text itself.
 
 #include "intercept/exception_object.h"
+#include "intercept/processing_hooks.h"
 #include "intercept/thread_list.h"
 
 #include "crashreport/report/bug_report.h"
@@ -38,12 +39,12 @@ struct ReportMaterial {
     std::uintptr_t address = 0;
     std::uint32_t threadId = 0;
     const TFaultStackList* stack = nullptr;
-    std::vector<TFaultThreadInfo> threads;
-    const TFaultModulesList* modules = nullptr; // nullptr: no module and process sections
+    const TFaultModulesList* modules = nullptr; // the modules of the process
     AddressResolver* resolver = nullptr;        // names the code of the assembler listing
     std::optional<ucontext_t> context;
     std::string focusClass;
     std::string focusText;
+    WindowFacts window;
     std::string bugId;
     std::chrono::system_clock::time_point startTime;
     std::chrono::system_clock::time_point exceptionTime;

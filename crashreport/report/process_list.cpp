@@ -62,6 +62,14 @@ bool ParseProcessStat(std::string_view stat, ProcessStat& parsed) {
     return true;
 }
 
+std::string ThreadPriorityClass(std::uint64_t threadId) {
+    ProcessStat stat;
+    const std::filesystem::path file =
+        std::filesystem::path("/proc/self/task") / std::to_string(threadId) / "stat";
+    return ParseProcessStat(ReadText(file), stat) ? PriorityClass(stat.policy, stat.nice)
+                                                  : std::string();
+}
+
 std::vector<ReportProcess> CollectProcesses() {
     std::vector<ReportProcess> processes;
     std::error_code error;

@@ -4,6 +4,7 @@
 
 #include "crashreport/report/report_inputs.h"
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +17,10 @@ std::vector<ReportProcess> CollectProcesses();
 // real-time policies, else "Low" (nice 11 to 19), "Below-Normal" (1 to 10), "Normal" (0),
 // "Above-Normal" (-1 to -10), "High" (-11 to -20).
 std::string PriorityClass(int policy, int nice);
+
+// The priority class of thread `threadId` of this process, from its own scheduling policy and
+// nice value; empty when the thread has ended or cannot be read.
+std::string ThreadPriorityClass(std::uint64_t threadId);
 
 // The fields of /proc/<pid>/stat after the command name: name, nice, threads and policy.
 struct ProcessStat {

@@ -38,8 +38,8 @@ struct ReportStackEntry {
 // A thread whose entries the call stack holds.
 struct ReportThread {
     std::uint64_t id = 0;
-    std::optional<int> priority; // nothing when it could not be read
-    std::string className;       // of its runtime thread object; empty for a plain thread
+    std::string priority;  // its priority class ("Normal" ...); empty when it could not be read
+    std::string className; // of its runtime thread object; empty for a plain thread
     bool isMain = false;
 };
 

@@ -49,7 +49,7 @@ std::string ThreadCaption(const ReportStackEntry& entry, const std::vector<Repor
         }
     }
     const std::string priority =
-        thread != nullptr && thread->priority ? std::to_string(*thread->priority) : "??";
+        thread != nullptr && !thread->priority.empty() ? thread->priority : std::string("??");
     caption += texts[102] + '=' + std::to_string(entry.threadId) + "; " + texts[103] + '=' +
                priority + "; " + texts[104] + '=' + (thread != nullptr ? thread->className : "");
     if (thread != nullptr && thread->isMain) {

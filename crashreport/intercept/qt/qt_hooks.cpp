@@ -1,5 +1,6 @@
 #include "intercept/qt/qt_hooks.h"
 
+#include "crashreport/dialogs/qt_text.h"
 #include "drivers/install_steps.h"
 #include "intercept/activation.h"
 #include "intercept/freeze_watch.h"
@@ -8,10 +9,13 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QMetaObject>
+#include <QScreen>
 #include <QThread>
 #include <QWidget>
 
 #include <atomic>
+#include <cstdio>
+#include <string>
 
 namespace faulttrap {
 
@@ -58,6 +62,35 @@ void ReadFocus(std::string& className, std::string& text) {
     }
 }
 
+// The window in front: the active one, else the one that holds the focus, else the main window.
+QWidget* FrontWindow() {
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    if (QWidget* focus = QApplication::focusWidget())
+        return focus->window();
+    return MainWindow();
+}
+
+void ReadWindowFacts(WindowFacts& facts) {
+    if (qApp == nullptr)
+        return;
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    if (OnGuiThread())
+        if (QWidget* window = FrontWindow()) {
+            facts.formClass = window->metaObject()->className();
+            facts.formText = FromQt(window->windowTitle());
+            if (window->screen() != nullptr)
+                screen = window->screen();
+        }
+    if (screen == nullptr)
+        return;
+    char mode[64];
+    std::snprintf(mode, sizeof mode, "%d x %d, %d bit", screen->size().width(),
+                  screen->size().height(), screen->depth());
+    facts.displayMode = mode;
+    facts.displayDpi = std::to_string(qRound(screen->logicalDotsPerInchY()));
+}
+
 } // namespace
 
 void InstallQtHooks() {
@@ -65,6 +98,7 @@ void InstallQtHooks() {
     InstallDialogAndDeliverySteps();
     SetMainWindowRaiser(RaiseMainWindow);
     SetFocusReader(ReadFocus);
+    SetWindowFactsReader(ReadWindowFacts);
     // The watch thread never waits for the GUI thread (it may be the frozen one): it reads what
     // the GUI thread found at its last answer.
     SetMainWindowAccess(
@@ -80,6 +114,7 @@ void InstallQtHooks() {
 
 void RemoveQtHooks() {
     SetMainWindowAccess({});
+    SetWindowFactsReader(nullptr);
     SetFocusReader(nullptr);
     SetMainWindowRaiser(nullptr);
     RemoveDialogAndDeliverySteps();

@@ -101,7 +101,7 @@ TEST(LogXml, CallStackHasOneElementPerThreadWithItsCallingThread) {
     const QDomElement stack = Child(log, "CallStack");
     const QDomElement exception = Child(stack, "ExceptionThread");
     EXPECT_EQ(Attr(exception, "ID"), "100");
-    EXPECT_EQ(Attr(exception, "Priority"), "0");
+    EXPECT_EQ(Attr(exception, "Priority"), "Normal");
     EXPECT_EQ(Attr(exception, "MainThread"), "True");
     ASSERT_EQ(Count(exception, "Line"), 3);
     const QDomElement first = Child(exception, "Line");
@@ -187,10 +187,37 @@ TEST(LogXml, EncipheredNamesOpenOnlyWithTheRightPassword) {
     }
 }
 
-TEST(LogXml, ValueCleaningUndoesTheReportsLineKeeping) {
-    EXPECT_EQ(CleanValue(".\r\nfirst\r\n.\r\nlast\r\n."), "\r\nfirst\r\n\r\nlast\r\n");
-    EXPECT_EQ(CleanValue("key:_value"), "key: value");
-    EXPECT_EQ(CleanValue("plain"), "plain");
+// A message of several lines, one of them ending in ":", one holding ": " and one empty: the
+// XML has the items the report has, each with the value the log file reads.
+TEST(LogXml, EveryGeneralValueIsTheValueTheLogFileReads) {
+    std::string report = FixedReport();
+    const std::string indent(20, ' ');
+    ReplaceFirst(report, "2.6 Message       : Cannot open.\r\n",
+                 "2.6 Message       : first:_part\r\n" + indent + "line ending in colon:\r\n" +
+                     indent + "   indented\r\n" + indent + ".\r\n" + indent + "last.\r\n");
+    const std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("logxmlvalues" + std::to_string(::getpid()));
+    std::filesystem::create_directories(folder);
+    const std::filesystem::path file = folder / "app.ftlog";
+    std::ofstream(file, std::ios::binary) << report << "\r\n";
+    const TLogFile log(file, LogFileAccess::ReadOnly);
+    ASSERT_EQ(log.Count(), 1);
+    EXPECT_EQ(log.ReadItem(0, "2.6").value_or(""),
+              "first: part\r\nline ending in colon:\r\nindented\r\n\r\nlast.");
+    const QDomElement general =
+        Child(Child(Parse(LogFileXml(log, "")).documentElement(), "Log"), "General");
+    int lines = 0;
+    for (QDomElement group = general.firstChildElement("Group"); !group.isNull();
+         group = group.nextSiblingElement("Group"))
+        for (QDomElement line = group.firstChildElement("Line"); !line.isNull();
+             line = line.nextSiblingElement("Line"), ++lines) {
+            const std::string id = Attr(line, "ID");
+            const auto value = log.ReadItem(0, id);
+            ASSERT_TRUE(value) << id;
+            EXPECT_EQ(line.attribute("Value"), QString::fromLatin1(value->c_str())) << id;
+        }
+    EXPECT_EQ(lines, 47);
+    std::filesystem::remove_all(folder);
 }
 
 TEST(LogXml, AttributeValuesAreEscapedForAnyByte) {
@@ -198,6 +225,13 @@ TEST(LogXml, AttributeValuesAreEscapedForAnyByte) {
     element.AddAttribute("A", std::string("q\"&'<>\x01\xE9\n", 9));
     EXPECT_EQ(element.Serialize(), "<E A=\"q&#034;&#038;&#039;&#060;&#062; &#233;&#010;\"/>\r\n");
     Parse(element.Serialize());
+    // Windows-1252's own characters where Latin-1 has control codes.
+    XmlElement high("E");
+    high.AddAttribute("A", "\x80\x85\x93\x94\x9F\x81\xA0\xFF");
+    EXPECT_EQ(high.Serialize(),
+              "<E A=\"&#8364;&#8230;&#8220;&#8221;&#376;&#65533;&#160;&#255;\"/>\r\n");
+    EXPECT_EQ(Attr(Parse(high.Serialize()).documentElement(), "A"),
+              "\u20AC\u2026\u201C\u201D\u0178\uFFFD\u00A0\u00FF");
 }
 
 TEST(LogXml, WholeLogFileOfSeveralReports) {

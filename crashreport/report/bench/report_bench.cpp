@@ -62,7 +62,7 @@ ReportParts Parts(bool collect) {
             entry.exceptionAddress = thread == 1 && frame == 0;
             parts.stack.push_back(entry);
         }
-        parts.threads.push_back({thread, 0, thread == 1 ? "" : "TWorker", thread == 1});
+        parts.threads.push_back({thread, "Normal", thread == 1 ? "" : "TWorker", thread == 1});
     }
     parts.modules = LoadedModules();
     if (collect) {

@@ -81,7 +81,7 @@ inline ReportParts FixedParts() {
     };
     parts.stack[0].exceptionAddress = true;
     parts.stack[5].ownStack = false;
-    parts.threads = {{100, 0, "", true}, {101, std::nullopt, "WorkerThread", false}};
+    parts.threads = {{100, "Normal", "", true}, {101, "", "WorkerThread", false}};
 
     parts.modules = {
         {0x400000, "/opt/olvendra/cadastro", "Cadastro", "1.2.0.7", 123456,

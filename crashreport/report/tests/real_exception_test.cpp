@@ -19,7 +19,6 @@
 #include <gtest/gtest.h>
 #include <link.h>
 #include <stdexcept>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <ucontext.h>
 #include <unistd.h>
@@ -125,7 +124,7 @@ TEST(RealException, TheReportOfAThrownExceptionHasEverySectionInItsLayout) {
         const std::uint64_t thread = static_cast<std::uint64_t>(gettid());
         parts.stack = ResolvedStack(site, thread);
         ASSERT_FALSE(parts.stack.empty()) << "ThrowFromHere is not on its own stack";
-        parts.threads = {{thread, getpriority(PRIO_PROCESS, 0), "",
+        parts.threads = {{thread, ThreadPriorityClass(thread), "",
                           thread == static_cast<std::uint64_t>(getpid())}};
         GeneralFacts& general = parts.general;
         general.startTime = start;
