@@ -57,7 +57,8 @@ constexpr std::array<const char*, TCustomizedTexts::Count> kDefaultTexts = {
     "These BUG is just closed.\r\nContact the program support to obtain an update.",
     "Unknown error.", "Invalid login request.", "Invalid search request.",
     "Invalid selection request.", "Invalid insert request.", "Invalid modify request.",
-    // Other messages.
+    // Other messages. Text 153 has never had a use or a default: it stays empty, and its place
+    // is kept so that every later text keeps its number.
     "", "Multi Free memory leak.", "Memory Overrun leak.", "The application seems to be frozen.",
     "Invalid email."};
 
