@@ -2,7 +2,9 @@
 
 #include "crashreport/renderings/name_decryption.h"
 #include "crashreport/renderings/report_layout.h"
+#include "crashreport/report/item_value.h"
 #include "crashreport/report/log_file.h"
+#include "crashreport/report/report_items.h"
 #include "crashreport/report/report_text.h"
 
 #include <algorithm>
@@ -10,83 +12,81 @@
 namespace faulttrap {
 namespace {
 
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
-
+// The general part: a heading after an empty line opens a group, an item line ("  N.M label:
+// value") opens a line, and the continuation lines that follow it carry the rest of its value.
+// Items and values are found and read as the log file finds and reads them.
 void AddGeneral(XmlElement& log, const std::vector<std::string>& general) {
     XmlElement& element = log.AddChild("General");
     XmlElement* group = nullptr;
+    std::string groupLabel;
+    bool groupIdSet = false;
     XmlElement* pendingLine = nullptr;
     std::string id;
     std::string label;
-    std::string value;
-    bool groupIdSet = false;
-    auto closeLine = [&] {
+    std::string stored;
+    const auto closeLine = [&] {
         if (pendingLine != nullptr) {
             pendingLine->AddAttribute("ID", id);
             pendingLine->AddAttribute("Label", label);
-            pendingLine->AddAttribute("Value", CleanValue(value));
+            pendingLine->AddAttribute("Value", DecodeItemValue(stored));
             pendingLine = nullptr;
         }
     };
-    std::string groupLabel;
-    auto openGroup = [&](const std::string& heading) {
-        groupLabel = heading.ends_with(':') ? heading.substr(0, heading.size() - 1) : heading;
-        group = &element.AddChild("Group");
-        groupIdSet = false;
+    const auto closeGroup = [&] {
+        closeLine();
+        if (group != nullptr && !groupIdSet) {
+            group->AddAttribute("ID", "");
+            group->AddAttribute("Label", groupLabel);
+        }
+        group = nullptr;
     };
     bool expectHeading = true;
     // The first two lines are the version line and an empty line.
     for (std::size_t i = 2; i < general.size(); ++i) {
         const std::string& line = general[i];
         if (line.empty()) {
-            closeLine();
-            if (group != nullptr && !groupIdSet) {
-                group->AddAttribute("ID", "");
-                group->AddAttribute("Label", groupLabel);
-            }
-            group = nullptr;
+            closeGroup();
             expectHeading = true;
             continue;
         }
         if (expectHeading) {
-            openGroup(Trim(line));
+            const std::string heading = Trim(line);
+            groupLabel = heading.ends_with(':') ? heading.substr(0, heading.size() - 1) : heading;
+            group = &element.AddChild("Group");
+            groupIdSet = false;
             expectHeading = false;
             continue;
         }
         if (line.starts_with('-') && line.find_first_not_of('-') == std::string::npos) {
             continue; // the heading's rule
         }
-        const std::size_t separator = line.find(": ");
-        const bool item = separator != std::string::npos || line.ends_with(':');
-        if (item && group != nullptr) {
-            closeLine();
-            const std::string head =
-                Trim(line.substr(0, separator == std::string::npos ? line.size() - 1 : separator));
-            const std::size_t blank = head.find(' ');
-            id = Trim(head.substr(0, blank));
-            label = blank == std::string::npos ? std::string() : Trim(head.substr(blank + 1));
-            value = separator == std::string::npos ? std::string() : line.substr(separator + 2);
-            if (!groupIdSet) {
-                const std::size_t dot = id.find('.');
-                group->AddAttribute("ID", id.substr(0, dot));
-                group->AddAttribute("Label", groupLabel);
-                groupIdSet = true;
+        const auto valueStart = ValueStartOf(line);
+        if (!valueStart) {
+            if (pendingLine != nullptr && IsContinuationLine(line)) {
+                stored += "\r\n" + line;
+            } else {
+                closeLine();
             }
-            pendingLine = &group->AddChild("Line");
-        } else if (pendingLine != nullptr) {
-            value += "\r\n" + Trim(line);
+            continue;
         }
+        closeLine();
+        const std::string_view number = ItemNumberOf(line);
+        id = std::string(number);
+        const std::size_t labelStart = 2 + number.size() + 1;
+        const std::size_t labelEnd = *valueStart == line.size() && line.ends_with(':') &&
+                                             line.find(": ", labelStart) == std::string::npos
+                                         ? line.size() - 1
+                                         : *valueStart - 2;
+        label = Trim(std::string_view(line).substr(labelStart, labelEnd - labelStart));
+        stored = line.substr(*valueStart);
+        if (!groupIdSet) {
+            group->AddAttribute("ID", id.substr(0, id.find('.')));
+            group->AddAttribute("Label", groupLabel);
+            groupIdSet = true;
+        }
+        pendingLine = &group->AddChild("Line");
     }
-    closeLine();
-    if (group != nullptr && !groupIdSet) {
-        group->AddAttribute("ID", "");
-        group->AddAttribute("Label", groupLabel);
-    }
+    closeGroup();
 }
 
 void AddThreadAttributes(XmlElement& thread, std::string_view caption) {
@@ -287,25 +287,6 @@ void AddCpu(XmlElement& log, const std::vector<std::string>& cpu) {
 }
 
 } // namespace
-
-std::string CleanValue(std::string value) {
-    if (value.starts_with(".\r\n")) {
-        value.erase(0, 1);
-    }
-    if (value.ends_with("\r\n.")) {
-        value.pop_back();
-    }
-    ReplaceAll(value, ":_", ": ");
-    std::vector<std::string> lines = SplitAtCrLf(value);
-    std::string cleaned;
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (i > 0) {
-            cleaned += "\r\n";
-        }
-        cleaned += lines[i] == "." ? std::string() : lines[i];
-    }
-    return cleaned;
-}
 
 XmlElement ReportXml(std::string_view report, std::string_view password) {
     const ReportLayout layout = SplitReport(report);

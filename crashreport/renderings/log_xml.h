@@ -22,8 +22,4 @@ XmlElement ReportXml(std::string_view report, std::string_view password);
 std::string ReportsXml(const std::vector<std::string>& reports, std::string_view password);
 std::string LogFileXml(const TLogFile& log, std::string_view password);
 
-// A general value as the report shows it, cleaned for the XML form: a "." that only holds a
-// line open at the start or the end goes, ":_" becomes ": ", a line of one "." becomes empty.
-std::string CleanValue(std::string value);
-
 } // namespace faulttrap

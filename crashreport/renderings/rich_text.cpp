@@ -1,5 +1,6 @@
 #include "crashreport/renderings/rich_text.h"
 
+#include "crashreport/report/report_items.h"
 #include "crashreport/report/report_text.h"
 
 #include <vector>
@@ -40,15 +41,17 @@ std::string GeneralLine(const std::string& raw, bool first) {
     if (first) {
         return "\\cf1\\b " + line + "\\b0";
     }
+    // Headings stand at the line's start; a value's continuation lines are indented, so one
+    // that ends in ":" stays part of its value.
     const std::size_t colon = raw.find(':');
-    if (colon != std::string::npos && colon + 1 == raw.size()) {
+    if (colon != std::string::npos && colon + 1 == raw.size() && !raw.starts_with(' ')) {
         return "\\cf3\\b " + line + "\\b0";
     }
     if (raw.starts_with('-')) {
         return "\\cf3 " + line;
     }
     const std::size_t separator = line.find(": ");
-    if (separator != std::string::npos) {
+    if (ValueStartOf(raw) && separator != std::string::npos) {
         // "  2.7 ID  : 1A2B": the number in colour 5, the label in 2, the value in 4.
         const std::size_t numberStart = line.find_first_not_of(' ');
         const std::size_t numberEnd = line.find(' ', numberStart);
@@ -145,12 +148,11 @@ std::string TabStop(const RichTextFont& font, std::size_t column) {
     return "\\pard\\tx" + std::to_string(static_cast<int>(column) * font.dashTwips) + " ";
 }
 
-// Where the second heading starts: after the first word and its blanks; 21 when there is none.
-std::size_t MemoryColumn(const std::string& heading) {
-    const std::size_t blank = heading.find(' ');
-    const std::size_t second =
-        blank == std::string::npos ? std::string::npos : heading.find_first_not_of(' ', blank);
-    return second == std::string::npos ? 21 : second;
+// Where the memory heading starts: where the memory part of the rule under it starts (after its
+// three blanks); 21 characters, as for 32-bit addresses, when the rule does not tell.
+std::size_t MemoryColumn(std::string_view rule) {
+    const std::size_t gap = rule.find("   ");
+    return gap == std::string_view::npos ? 21 : gap + 3;
 }
 
 } // namespace
@@ -200,7 +202,7 @@ std::string CpuRichText(std::string_view section, const RichTextFont& font) {
         } else if (part == Part::Heading) {
             // The memory heading goes to a tab stop where the memory column starts: 21
             // characters for 32-bit addresses, more for wider ones.
-            const std::size_t memory = MemoryColumn(raw);
+            const std::size_t memory = MemoryColumn(i + 1 < lines.size() ? lines[i + 1] : "");
             const std::string first = Trim(raw.substr(0, memory));
             const std::string rest = Trim(raw.substr(std::min(memory, raw.size())));
             lines[i] = TabStop(font, memory) + "\\cf3\\b " + EscapeRichText(first) + "\\tab " +

@@ -33,9 +33,9 @@ private:
 };
 
 // An attribute value as character references where XML needs them: the quote, the ampersand,
-// the apostrophe, "<", ">", tab, line feed, carriage return and the bytes 127 to 255 (as the byte
-// value, e.g. "&#034;"). The other control bytes cannot appear in XML at all and
-// become blanks.
+// the apostrophe, "<", ">", tab, line feed, carriage return and the bytes 127 to 255, each as the
+// code point of its Windows-1252 character ("&#034;", "&#8364;" for 0x80). The other control
+// bytes cannot appear in XML at all and become blanks.
 std::string EscapeAttribute(std::string_view value);
 
 } // namespace faulttrap

@@ -14,11 +14,26 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
     return text;
 }
 
+// A log holds no NUL and only bytes Windows-1252 defines: a NUL becomes a blank, any other such
+// byte "?". Every other control character stays as the value has it.
+std::string StorableText(std::string_view value) {
+    std::string text(value);
+    for (char& c : text) {
+        if (c == '\0') {
+            c = ' ';
+        } else if (!IsWindows1252Character(static_cast<unsigned char>(c))) {
+            c = '?';
+        }
+    }
+    return text;
+}
+
 } // namespace
 
-std::string EncodeItemValue(std::string_view value) {
+std::string EncodeItemValue(std::string_view original) {
+    const std::string value = StorableText(original);
     if (!ContainsLineBreak(value)) {
-        return std::string(value);
+        return value;
     }
     std::string encoded;
     const auto lines = SplitLines(value);

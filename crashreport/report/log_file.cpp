@@ -1,11 +1,11 @@
 #include "crashreport/report/log_file.h"
 
 #include "crashreport/report/item_value.h"
+#include "crashreport/report/log_reading.h"
 #include "crashreport/report/report_items.h"
 #include "crashreport/report/report_text.h"
 
 #include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/file.h>
@@ -15,51 +15,9 @@ namespace faulttrap {
 
 namespace {
 
-constexpr std::string_view kReportEnd = "\r\n\r\n\r\n";     // last line's break, two empty lines
-constexpr std::string_view kReportGap = "\r\n\r\n\r\n\r\n"; // ... and the empty line after it
-
 [[noreturn]] void Fail(const std::filesystem::path& fileName, const char* what) {
     throw ELogFileError(std::string(what) + " the log file \"" + fileName.string() +
                         "\": " + std::strerror(errno));
-}
-
-std::string RepairLineBreaks(std::string_view text) {
-    std::string repaired;
-    repaired.reserve(text.size() + text.size() / 16);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
-            repaired += kCrLf;
-            ++i;
-        } else if (c == '\r' || c == '\n') {
-            repaired += kCrLf;
-        } else {
-            repaired += c;
-        }
-    }
-    return repaired;
-}
-
-// A report holds the call-stack table: a rule line followed by a line that begins with "|".
-bool HoldsCallStackTable(std::string_view part) {
-    return part.find("-\r\n|") != std::string_view::npos;
-}
-
-std::string WithoutTrailingLineBreaks(std::string_view text) {
-    const std::size_t last = text.find_last_not_of("\r\n");
-    return std::string(last == std::string_view::npos ? std::string_view{}
-                                                      : text.substr(0, last + 1));
-}
-
-// A report as stored: CR LF line ends, no run of three empty lines inside (that would split it
-// on the next load), and the three line breaks that end it.
-std::string StoredForm(std::string_view report) {
-    std::string stored = WithoutTrailingLineBreaks(RepairLineBreaks(report));
-    for (std::size_t at = stored.find(kReportGap); at != std::string::npos;
-         at = stored.find(kReportGap, at)) {
-        stored.erase(at, kCrLf.size());
-    }
-    return stored + std::string(kReportEnd);
 }
 
 std::string ReadAll(int descriptor, const std::filesystem::path& fileName) {
@@ -100,7 +58,9 @@ TLogFile::TLogFile(const std::filesystem::path& fileName, LogFileAccess access)
         }
     }
     try {
-        reports_ = SplitReports(ReadAll(descriptor_, fileName));
+        LogContent content = ReadLogText(ReadAll(descriptor_, fileName));
+        reports_ = std::move(content.reports);
+        damage_ = std::move(content.damage);
     } catch (...) {
         close(descriptor_);
         throw;
@@ -112,29 +72,7 @@ TLogFile::~TLogFile() {
 }
 
 std::vector<std::string> TLogFile::SplitReports(std::string_view text) {
-    const std::string repaired = RepairLineBreaks(text);
-    std::vector<std::string> reports;
-    std::size_t start = 0;
-    while (start < repaired.size()) {
-        // A report begins at its first line; empty lines between reports belong to none.
-        if (repaired.compare(start, kCrLf.size(), kCrLf) == 0) {
-            start += kCrLf.size();
-            continue;
-        }
-        const std::size_t gap = repaired.find(kReportGap, start);
-        std::string part;
-        if (gap == std::string::npos) {
-            part = StoredForm(std::string_view(repaired).substr(start));
-            start = repaired.size();
-        } else {
-            part = repaired.substr(start, gap + kReportEnd.size() - start);
-            start = gap + kReportGap.size();
-        }
-        if (HoldsCallStackTable(part)) {
-            reports.push_back(std::move(part));
-        }
-    }
-    return reports;
+    return ReadLogText(text).reports;
 }
 
 const std::string& TLogFile::Report(int position) const {
@@ -149,7 +87,7 @@ void TLogFile::Append(std::string_view report, int limit) {
                            reports_.begin() + static_cast<std::ptrdiff_t>(reports_.size() - keep));
         }
     }
-    reports_.push_back(StoredForm(report));
+    reports_.push_back(StoredReport(report));
 }
 
 int TLogFile::Find(const std::vector<ItemValue>& items) const {
@@ -195,36 +133,28 @@ bool TLogFile::WriteItemInto(std::string& report, std::string_view item, std::st
                        IndentItemValue(value, span->valueStart - span->lineStart));
         return true;
     }
-    // A hidden item: its line goes among the section's items, in number order.
+    // A hidden item: its line goes after the last item the section shows.
     const std::size_t dot = item.find('.');
     if (dot == std::string_view::npos) {
         return false;
     }
     const std::string section(item.substr(0, dot));
-    const int number = std::atoi(std::string(item.substr(dot + 1)).c_str());
-    std::optional<ItemSpan> before;
-    std::optional<ItemSpan> after;
+    std::optional<ItemSpan> last;
     for (int other = 1; other <= 19; ++other) {
         const auto span = FindItem(report, section + '.' + std::to_string(other));
-        if (!span) {
-            continue;
-        }
-        if (other < number) {
-            before = span;
-        } else if (!after) {
-            after = span;
+        if (span && (!last || span->end > last->end)) {
+            last = span;
         }
     }
-    const std::optional<ItemSpan>& neighbour = before ? before : after;
-    if (!neighbour) {
+    if (!last) {
         return false;
     }
-    const std::size_t separator = neighbour->valueStart - 2 - neighbour->lineStart;
+    const std::size_t separator = last->valueStart - 2 - last->lineStart;
     std::string line = "  " + std::string(item) + ' ' + std::string(label);
     line = PadRight(line, separator) + ": ";
     line += IndentItemValue(value, line.size());
     line += kCrLf;
-    report.insert(before ? before->end + kCrLf.size() : after->lineStart, line);
+    report.insert(last->end + kCrLf.size(), line);
     return true;
 }
 

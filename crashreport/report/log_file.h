@@ -5,6 +5,8 @@
 // object lives the file stays open and locked, so that two processes never interleave their
 // changes.
 
+#include "crashreport/report/log_reading.h"
+
 #include <filesystem>
 #include <optional>
 #include <stdexcept>
@@ -33,11 +35,13 @@ public:
     TLogFile(const TLogFile&) = delete;
     TLogFile& operator=(const TLogFile&) = delete;
 
-    // The reports a text holds; lone CR or LF become CR LF, parts with no call-stack table are
-    // not reports. Each report keeps the CR LF of its last line and two empty lines.
+    // The reports a text holds (see ReadLogText). Each report keeps the CR LF of its last line
+    // and two empty lines.
     static std::vector<std::string> SplitReports(std::string_view text);
 
     const std::filesystem::path& FileName() const { return fileName_; }
+    // What was wrong with the reports the file held when it was opened.
+    const std::vector<LogDamage>& Damage() const { return damage_; }
     int Count() const { return static_cast<int>(reports_.size()); }
     const std::string& Report(int position) const;
 
@@ -51,8 +55,8 @@ public:
     // The value of item "N.M" as it was given, or nothing when the report does not show it.
     std::optional<std::string> ReadItem(int position, std::string_view item) const;
 
-    // Replaces the value of item "N.M"; a hidden item gets a new line with `label`, in number
-    // order within its section. False when the section shows no item at all, or when the
+    // Replaces the value of item "N.M"; a hidden item gets a new line with `label` after the
+    // last item its section shows. False when the section shows no item at all, or when the
     // change would break the report (a damaged file).
     bool WriteItem(int position, std::string_view item, std::string_view value,
                    std::string_view label);
@@ -69,6 +73,7 @@ private:
     std::filesystem::path fileName_;
     int descriptor_ = -1;
     std::vector<std::string> reports_;
+    std::vector<LogDamage> damage_;
 };
 
 } // namespace faulttrap

@@ -81,9 +81,17 @@ std::optional<LogQuery> ParseLogArguments(const std::vector<std::string>& argume
     return query;
 }
 
+bool ReportDamage(const TLogFile& log, std::ostream& err) {
+    for (const LogDamage& damage : log.Damage()) {
+        err << log.FileName().string() << ": " << DescribeDamage(damage) << '\n';
+    }
+    return !log.Damage().empty();
+}
+
 int PrintLog(const LogQuery& query, std::ostream& out, std::ostream& err) {
     try {
         const TLogFile log(query.file, LogFileAccess::ReadOnly);
+        const bool damaged = ReportDamage(log, err);
         if (log.Count() == 0) {
             err << query.file.string() << ": no bug report in this file\n";
             return 1;
@@ -98,18 +106,23 @@ int PrintLog(const LogQuery& query, std::ostream& out, std::ostream& err) {
             }
             first = last = *query.report;
         }
-        for (int number = first; number <= last; ++number) {
-            if (query.items.empty()) {
-                out << log.Report(number - 1);
-                continue;
+        if (query.items.empty()) {
+            // A log of the reports asked for, as the file would hold them.
+            if (query.report) {
+                out << log.Report(first - 1) << kCrLf;
+            } else {
+                out << log.WholeText();
             }
+            return damaged ? 1 : 0;
+        }
+        for (int number = first; number <= last; ++number) {
             for (const auto& item : query.items) {
                 const auto value = log.ReadItem(number - 1, item);
                 out << '[' << number << "] " << item << ": "
                     << (value ? Indented(*value) : "(not in the report)") << '\n';
             }
         }
-        return 0;
+        return damaged ? 1 : 0;
     } catch (const ELogFileError& failure) {
         err << failure.what() << '\n';
         return 2;

@@ -11,6 +11,8 @@
 
 namespace faulttrap {
 
+class TLogFile;
+
 struct LogQuery {
     std::filesystem::path file;
     std::optional<int> report; // 1-based; every report when not given
@@ -21,8 +23,13 @@ struct LogQuery {
 std::optional<LogQuery> ParseLogArguments(const std::vector<std::string>& arguments,
                                           std::string& error);
 
-// Prints the query's answer to `out`, problems to `err`. Exit codes: 0 done, 1 the file holds no
-// report or no such report, 2 the file cannot be read.
+// Prints the query's answer to `out`, problems to `err`: without items a log file of the reports
+// asked for, with items their values. Every damaged report is named on `err`, with what is wrong
+// with it. Exit codes: 0 done, 1 a report of the file is damaged, or the file holds no report or
+// no such report, 2 the file cannot be read.
 int PrintLog(const LogQuery& query, std::ostream& out, std::ostream& err);
+
+// Names every damaged report of `log` on `err`; true when there was any.
+bool ReportDamage(const TLogFile& log, std::ostream& err);
 
 } // namespace faulttrap

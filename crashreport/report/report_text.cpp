@@ -55,6 +55,10 @@ std::string Trim(std::string_view text) {
     return std::string(text.substr(first, last - first));
 }
 
+bool IsWindows1252Character(unsigned char byte) {
+    return byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D;
+}
+
 std::string PadRight(std::string_view text, std::size_t width) {
     std::string padded(text);
     if (padded.size() < width) {

@@ -24,6 +24,9 @@ bool ContainsLineBreak(std::string_view text);
 // Removes characters up to and including the blank (controls too) from both ends.
 std::string Trim(std::string_view text);
 
+// Whether Windows-1252 gives byte `byte` a character (all but 0x81, 0x8D, 0x8F, 0x90, 0x9D).
+bool IsWindows1252Character(unsigned char byte);
+
 std::string PadRight(std::string_view text, std::size_t width);
 
 // Upper-case hexadecimal, zero-padded to at least `digits` digits.

@@ -7,6 +7,21 @@
 
 namespace faulttrap {
 
+std::string CellText(std::string_view value) {
+    std::string cell(value);
+    for (char& c : cell) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '|') {
+            c = '\xA6';
+        } else if (byte < 32 || byte == 127) {
+            c = ' ';
+        } else if (!IsWindows1252Character(byte)) {
+            c = '?';
+        }
+    }
+    return cell;
+}
+
 TextTable::TextTable(TableRow headings, std::vector<std::size_t> minimumWidths)
     : headings_(std::move(headings)), widths_(std::move(minimumWidths)) {
     widths_.resize(headings_.size(), 0);
@@ -18,6 +33,7 @@ TextTable::TextTable(TableRow headings, std::vector<std::size_t> minimumWidths)
 void TextTable::AddRow(TableRow cells) {
     cells.resize(headings_.size());
     for (std::size_t i = 0; i < cells.size(); ++i) {
+        cells[i] = CellText(cells[i]);
         widths_[i] = std::max(widths_[i], cells[i].size());
     }
     rows_.push_back(std::move(cells));
@@ -34,7 +50,7 @@ std::string TextTable::Rule() const {
 std::string TextTable::Row(const TableRow& cells) const {
     std::string row = "|";
     for (std::size_t i = 0; i < widths_.size(); ++i) {
-        row += PadRight(i < cells.size() ? cells[i] : std::string(), widths_[i]);
+        row += PadRight(i < cells.size() ? CellText(cells[i]) : std::string(), widths_[i]);
         row += '|';
     }
     return row;
@@ -45,7 +61,7 @@ std::string TextTable::SpanRow(char fill) const {
 }
 
 std::string TextTable::CaptionRow(std::string_view caption) const {
-    return '|' + PadRight(caption.substr(0, InnerWidth()), InnerWidth()) + '|';
+    return '|' + PadRight(CellText(caption.substr(0, InnerWidth())), InnerWidth()) + '|';
 }
 
 std::string TextTable::Render(std::string_view title,

@@ -12,6 +12,11 @@ namespace faulttrap {
 
 using TableRow = std::vector<std::string>;
 
+// A value as a table cell holds it: one line without "|", so that the table's readers find every
+// column. "|" becomes the broken bar (0xA6), line breaks and other control characters become
+// blanks, bytes that Windows-1252 does not define become "?".
+std::string CellText(std::string_view value);
+
 class TextTable {
 public:
     TextTable(TableRow headings, std::vector<std::size_t> minimumWidths);

@@ -6,10 +6,12 @@
 //   faulttrap show PROGRAM [--password PW]
 //       prints the compact debug information PROGRAM carries
 //   faulttrap log FILE [--report N] [--item N.M]...
-//       prints the reports of a log file, or the given items of each report
+//       writes the reports of a log file as a log file, or prints the given items of each
+//       report; names every damaged report on the standard error (exit code 1)
 //   faulttrap xml LOGFILE [--password PW] [--output FILE]
 //       writes the XML form of every report of the log file LOGFILE (enciphered call-stack
-//       names read with PW) to FILE or to the standard output
+//       names read with PW) to FILE or to the standard output; names every damaged report on
+//       the standard error (exit code 1)
 
 #include "debug_info_builder.h"
 #include "debug_info_printer.h"
@@ -124,20 +126,22 @@ int show(const Arguments& arguments) {
     return 0;
 }
 
+// The XML of every intact report; each damaged one is named on standard error (exit code 1).
 int xml(const Arguments& arguments) {
     const TLogFile log(arguments.program, LogFileAccess::ReadOnly);
+    const bool damaged = ReportDamage(log, std::cerr);
     const std::string document = LogFileXml(log, option(arguments, "--password"));
     const std::string output = option(arguments, "--output");
     if (output.empty()) {
         std::cout << document << std::flush;
-        return std::cout ? 0 : 1;
+        return std::cout && !damaged ? 0 : 1;
     }
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     file << document;
     file.close();
     if (!file)
         throw std::runtime_error(output + ": cannot be written");
-    return 0;
+    return damaged ? 1 : 0;
 }
 
 } // namespace

@@ -4,6 +4,8 @@
 //
 //   crashers <failure> [--worker] [--log FILE] [--dialog N] [--smtp-port N] [option switches]
 //
+// --no-dialog-shown: the message the dialog would show is printed and the dialog skipped.
+//
 // --restart-marker FILE: every start appends one line to FILE, its directory, its blocked signals
 // (as /proc/self/status shows them) and its arguments, tab-separated; from the second start on
 // the program then ends at once. --chdir DIR: the program leaves its start-up directory first.
@@ -14,12 +16,15 @@
 #include "intercept/events.h"
 #include "intercept/program_exit.h"
 #include "intercept/qt/fault_application.h"
+#include "intercept/runtime_state.h"
 
+#include <QLineEdit>
 #include <QTimer>
 #include <QWidget>
 
 #include <pthread.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <unistd.h>
 
 #include <chrono>
@@ -48,6 +53,37 @@ volatile int deepest = 1 << 30;
 __attribute__((noinline)) void NullWrite() {
     *nowhere = 1; // FAULT: NullWrite
 }
+
+// Code outside any module: a copy of "mov dword ptr [0], 1" in an anonymous page.
+void WriteFromOutsideAnyModule() {
+    static const unsigned char code[] = {0xC7, 0x04, 0x25, 0, 0, 0, 0, 1, 0, 0, 0, 0xC3};
+    void* page = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE | PROT_EXEC,
+                        MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (page == MAP_FAILED)
+        std::exit(3);
+    std::memcpy(page, code, sizeof code);
+    std::printf("code at %p\n", page);
+    std::fflush(stdout);
+    reinterpret_cast<void (*)()>(page)();
+}
+
+__attribute__((noinline)) void ThrowWithControls() {
+    throw std::runtime_error("tab\there, bell\a, escape\x1b; a line ending in colon:\r\n"
+                             "   indented\r\n.\r\nlast"); // FAULT: ThrowWithControls
+}
+
+// A frame whose name holds the table's own column bar.
+struct Flags {
+    int bits = 0;
+};
+
+__attribute__((noinline)) Flags operator|(Flags left, Flags right) {
+    if (left.bits & right.bits)
+        throw std::invalid_argument("overlapping flags"); // FAULT: operator|
+    return {left.bits | right.bits};
+}
+
+volatile int flagBits = 1;
 
 __attribute__((noinline)) int ReadUnmapped() {
     return *reinterpret_cast<volatile int*>(unmapped); // FAULT: ReadUnmapped
@@ -140,6 +176,22 @@ int RunQt(int argc, char** argv, const std::function<void()>& body, int startAft
     return QApplication::exec();
 }
 
+// A titled window whose line edit holds the focus when the slot throws.
+int RunQtForm(int argc, char** argv) {
+    faulttrap::TFaultApplication application(argc, argv);
+    QWidget window;
+    window.setWindowTitle("Cadastro de teste");
+    window.resize(300, 100);
+    QLineEdit edit(&window);
+    edit.setText("typed before the failure");
+    window.show();
+    window.activateWindow();
+    edit.setFocus();
+    QTimer::singleShot(100, ThrowInSlot);
+    QTimer::singleShot(3000, &application, &QApplication::quit);
+    return QApplication::exec();
+}
+
 struct Arguments {
     std::string failure;
     bool worker = false;
@@ -190,6 +242,10 @@ void ApplyOption(const std::string& name, const std::string& value) {
     else if (name == "--no-duplicates")
         options.SetReportOptions(options.ReportOptions() |
                                  faulttrap::report_options::NoDuplicateErrors);
+    else if (name == "--report-fields")
+        options.SetReportFields(faulttrap::TFaultReportFields(std::stoull(value, nullptr, 0)));
+    else if (name == "--report-options")
+        options.SetReportOptions(static_cast<std::uint8_t>(std::stoi(value, nullptr, 0)));
     else if (name == "--behaviour")
         options.SetBehaviourOptions(static_cast<std::uint16_t>(std::stoi(value, nullptr, 0)));
     else if (name == "--flood-action")
@@ -212,13 +268,15 @@ void ApplyOption(const std::string& name, const std::string& value) {
                                faulttrap::send_options::ShowSendResult |
                                faulttrap::send_options::SendScreenshot);
     } else if (name == "--filter") {
-        // CLASS,KIND,HANDLER,DIALOG,ACTION
+        // CLASS,KIND,HANDLER,DIALOG,ACTION[,CUSTOM MESSAGE]
         faulttrap::TFaultExceptionFilter filter;
         char className[128] = {};
+        char message[256] = {};
         int kind = 0, handler = 2, dialog = 1, action = 0;
-        std::sscanf(value.c_str(), "%127[^,],%d,%d,%d,%d", className, &kind, &handler, &dialog,
-                    &action);
+        std::sscanf(value.c_str(), "%127[^,],%d,%d,%d,%d,%255[^\n]", className, &kind, &handler,
+                    &dialog, &action, message);
         filter.ClassName = className;
+        filter.CustomMessage = message;
         filter.ExceptionKind = static_cast<faulttrap::TFaultExceptionKind>(kind);
         filter.HandlerChoice = static_cast<faulttrap::TFaultHandlerChoice>(handler);
         filter.DialogChoice = static_cast<faulttrap::TFaultFilterDialog>(dialog);
@@ -244,6 +302,7 @@ int main(int argc, char** argv) {
     int count = 1;
     bool clearHandleIt = false;
     bool retryLog = false;
+    bool skipDialog = false;
     for (int i = 2; i < argc; ++i) {
         const std::string name = argv[i];
         if (name == "--worker") {
@@ -254,6 +313,8 @@ int main(int argc, char** argv) {
             clearHandleIt = true;
         } else if (name == "--retry-log") {
             retryLog = true;
+        } else if (name == "--no-dialog-shown") {
+            skipDialog = true;
         } else if (i + 1 < argc) {
             const std::string value = argv[++i];
             if (name == "--restart-marker")
@@ -280,7 +341,12 @@ int main(int argc, char** argv) {
     };
     int logAttempts = 0;
     handlers.ExceptionActionNotify = [&](faulttrap::TFaultExceptionRecord& record, int action,
-                                         bool&) {
+                                         bool& execute) {
+        // The message the dialog would show; with --no-dialog-shown the dialog itself is skipped.
+        if (action == faulttrap::fault_actions::BeforeDialog) {
+            std::printf("dialog message: %s\n", faulttrap::CurrentExceptionMessage().c_str());
+            execute = !skipDialog;
+        }
         // The first attempt to write the log fails: for a moment the log lies under a file.
         if (retryLog && action == faulttrap::fault_actions::BeforeLog && logAttempts++ == 0) {
             const std::string blocked = MainModuleOptions().LogFolder() + ".blocked";
@@ -301,6 +367,9 @@ int main(int argc, char** argv) {
     const std::map<std::string, std::function<void()>> failures{
         {"null-write", NullWrite},
         {"read-unmapped", [] { ReadUnmapped(); }},
+        {"outside-module", WriteFromOutsideAnyModule},
+        {"controls-message", ThrowWithControls},
+        {"operator-bar", [] { std::printf("%d\n", (Flags{flagBits} | Flags{flagBits}).bits); }},
         {"stack-overflow", [] { Recurse(0); }},
         {"divide-by-zero", DivideByZero},
         {"abort", Abort},
@@ -326,6 +395,8 @@ int main(int argc, char** argv) {
         RunRawThread();
     } else if (failure == "qt-slot") {
         return RunQt(argc, argv, ThrowInSlot, 0, 300);
+    } else if (failure == "qt-form-slot") {
+        return RunQtForm(argc, argv);
     } else if (failure == "qt-null-write") {
         return RunQt(argc, argv, NullWrite, 0, 10000);
     } else if (failure == "event-handler") {

@@ -151,7 +151,8 @@ TEST(LogFile, FindGivesTheLastReportThatMatchesAnyPair) {
     EXPECT_EQ(log.Find({{"3.2", ""}}), -1) << "a hidden item matches nothing";
 }
 
-TEST(LogFile, WritingAnItemReplacesItsValueOrAddsTheHiddenLineInOrder) {
+// A hidden item written back goes after the last item its section shows, aligned with them.
+TEST(LogFile, WritingAnItemReplacesItsValueOrAddsTheHiddenLineAfterItsSection) {
     TemporaryFolder folder;
     SampleReport sample;
     sample.showCount = false;
@@ -162,17 +163,20 @@ TEST(LogFile, WritingAnItemReplacesItsValueOrAddsTheHiddenLineInOrder) {
     EXPECT_EQ(log.ReadItem(0, "3.3"), "CAP_A - ON\r\nCAP_B - OFF");
     ASSERT_TRUE(log.WriteItem(0, "2.8", "2", "Count"));
     EXPECT_EQ(log.ReadItem(0, "2.8"), "2");
-    EXPECT_NE(log.Report(0).find("  2.7 ID            : 1A2B\r\n"
+    EXPECT_EQ(log.ReadItem(0, "2.10"), "");
+    EXPECT_NE(log.Report(0).find("  2.9 Status        : New\r\n"
+                                 "  2.10 Note         : \r\n"
                                  "  2.8 Count         : 2\r\n"
-                                 "  2.9 Status        : New\r\n"),
+                                 "\r\n"),
               std::string::npos)
         << log.Report(0);
     ASSERT_TRUE(log.WriteItem(0, "3.2", "joe@example.org", "Email"));
-    EXPECT_NE(log.Report(0).find("  3.1 ID        : joe\r\n"
-                                 "  3.2 Email     : joe@example.org\r\n"
-                                 "  3.3 Privileges: CAP_A - ON\r\n"),
+    EXPECT_NE(log.Report(0).find("  3.3 Privileges: CAP_A - ON\r\n"
+                                 "                  CAP_B - OFF\r\n"
+                                 "  3.2 Email     : joe@example.org\r\n"),
               std::string::npos)
         << log.Report(0);
+    EXPECT_EQ(log.ReadItem(0, "3.3"), "CAP_A - ON\r\nCAP_B - OFF");
     EXPECT_FALSE(log.WriteItem(0, "4.1", "x", "Form Class")) << "no item of section 4 is shown";
 }
 

@@ -62,9 +62,15 @@ TEST(LogPrinter, PrintsTheItemsOfEveryReportOrOfTheChosenOne) {
                          "    CAP_KILL                        - OFF\n"
                          "[2] 3.2: (not in the report)\n");
 
+    // Without items: a log of the reports, each followed by the empty line between reports.
     out.str("");
     EXPECT_EQ(PrintLog({folder / "app.ftlog", 2, {}}, out, err), 0);
-    EXPECT_EQ(out.str(), testing::Stored(SampleReport().Text()));
+    EXPECT_EQ(out.str(), testing::Stored(SampleReport().Text()) + "\r\n");
+    out.str("");
+    EXPECT_EQ(PrintLog({folder / "app.ftlog", std::nullopt, {}}, out, err), 0);
+    EXPECT_EQ(out.str(), testing::ReadFile(folder / "app.ftlog"));
+    EXPECT_EQ(TLogFile::SplitReports(out.str()).size(), 2u);
+    EXPECT_EQ(err.str(), "");
     EXPECT_EQ(PrintLog({folder / "app.ftlog", 3, {"2.7"}}, out, err), 1);
     EXPECT_NE(err.str().find("holds 2 reports"), std::string::npos);
 }

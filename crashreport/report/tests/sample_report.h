@@ -1,7 +1,7 @@
 #pragma once
 
 // A small report of the real layout: the general sections built with TLogItem, a call-stack
-// table, and the empty headings that follow it.
+// table, and the empty headings of the sections that follow it.
 
 #include "crashreport/report/log_item.h"
 
@@ -58,6 +58,16 @@ struct SampleReport {
                "\r\n"
                "Modules Information:\r\n"
                "--------------------\r\n"
+               "\r\n"
+               "Processes Information:\r\n"
+               "----------------------\r\n"
+               "\r\n"
+               "Assembler Information:\r\n"
+               "----------------------\r\n"
+               "\r\n"
+               "\r\n"
+               "Registers:\r\n"
+               "-----------\r\n"
                "\r\n";
     }
 };
