@@ -1,7 +1,12 @@
 #include "crashreport/renderings/report_layout.h"
 #include "crashreport/renderings/rich_text.h"
 #include "crashreport/renderings/rtf_to_html.h"
+#include "crashreport/report/cpu_capture.h"
+#include "crashreport/report/cpu_section.h"
+#include "crashreport/report/report_texts.h"
 #include "fixed_report.h"
+
+#include <ucontext.h>
 
 #include <gtest/gtest.h>
 
@@ -62,6 +67,35 @@ TEST(RichText, CpuPartPutsTheDumpAtATabStop) {
                        "\\cf4 20 21"),
               std::string::npos);
     EXPECT_NE(rtf.find("\\cf5    !\"#$%&'()*+,-./\\cf2 "), std::string::npos);
+}
+
+// A message line that ends in ":" is part of the value, no heading; the item line is coloured.
+TEST(RichText, AValueLineEndingInAColonStaysInTheValue) {
+    const std::string rtf = GeneralRichText("FaultTrap 6.0.6\r\n\r\nException:\r\n---\r\n"
+                                            "  2.6 Message: first\r\n"
+                                            "               line ending in colon:\r\n",
+                                            kFont);
+    EXPECT_NE(rtf.find("\\cf3\\b Exception:\\b0\\par"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\cf5   2.6\\cf2  Message:\\cf4  first\\par"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\par\r\n               line ending in colon:\\par"), std::string::npos)
+        << rtf;
+}
+
+// The CPU part of this very thread, with the stack heading renamed to one of two words: the
+// heading is split where the memory column starts, not at its first blank.
+TEST(RichText, CpuHeadingOfTwoWordsStaysWholeBeforeTheTab) {
+    ucontext_t context;
+    ASSERT_EQ(getcontext(&context), 0);
+    ReportTexts texts = ReportTexts::Defaults();
+    texts.text[142] = "Call Stack";
+    const std::string sections = AssemblerAndCpuSections(
+        {}, CaptureCpuState(context, reinterpret_cast<std::uintptr_t>(&getcontext)), true, texts);
+    const std::string rtf = CpuRichText(sections.substr(sections.find("Registers:")), kFont);
+    EXPECT_NE(rtf.find("\\pard\\tx3885 \\cf3\\b Call Stack:\\tab Memory Dump:\\cf2\\b0"),
+              std::string::npos)
+        << rtf;
+    // The dump of the real stack is there, each line with its tab.
+    EXPECT_NE(rtf.find(": \\cf4 "), std::string::npos) << rtf;
 }
 
 TEST(RichText, HtmlFormKeepsColoursBoldAndEscapedCharacters) {
