@@ -343,9 +343,9 @@ int main(int argc, char** argv) {
     handlers.ExceptionActionNotify = [&](faulttrap::TFaultExceptionRecord& record, int action,
                                          bool& execute) {
         // The message the dialog would show; with --no-dialog-shown the dialog itself is skipped.
-        if (action == faulttrap::fault_actions::BeforeDialog) {
+        if (skipDialog && action == faulttrap::fault_actions::BeforeDialog) {
             std::printf("dialog message: %s\n", faulttrap::CurrentExceptionMessage().c_str());
-            execute = !skipDialog;
+            execute = false;
         }
         // The first attempt to write the log fails: for a moment the log lies under a file.
         if (retryLog && action == faulttrap::fault_actions::BeforeLog && logAttempts++ == 0) {

@@ -61,6 +61,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string> values;
     {
         faulttrap::TLogFile log(folder.File(), faulttrap::LogFileAccess::ReadWrite);
+        // Every damaged report is named once, in file order, with what is wrong with it.
+        int previous = 0;
+        for (const faulttrap::LogDamage& damage : log.Damage()) {
+            if (damage.report <= previous || damage.line < 1 || damage.reason.empty() ||
+                faulttrap::DescribeDamage(damage).empty()) {
+                Fail("a damaged report is not named properly");
+            }
+            previous = damage.report;
+        }
         for (int position = 0; position < log.Count(); ++position) {
             if (log.WriteItem(position, "2.8", "5", "Count") &&
                 log.ReadItem(position, "2.8") != "5") {
