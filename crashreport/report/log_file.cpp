@@ -129,8 +129,11 @@ bool TLogFile::WriteItem(int position, std::string_view item, std::string_view v
 bool TLogFile::WriteItemInto(std::string& report, std::string_view item, std::string_view value,
                              std::string_view label) {
     if (const auto span = FindItem(report, item)) {
-        report.replace(span->valueStart, span->end - span->valueStart,
-                       IndentItemValue(value, span->valueStart - span->lineStart));
+        // An empty value that lost the blank after its ":" gets it back.
+        const std::string blank = report[span->valueStart - 1] == ':' ? " " : "";
+        report.replace(
+            span->valueStart, span->end - span->valueStart,
+            blank + IndentItemValue(value, span->valueStart + blank.size() - span->lineStart));
         return true;
     }
     // A hidden item: its line goes after the last item the section shows.
@@ -149,7 +152,9 @@ bool TLogFile::WriteItemInto(std::string& report, std::string_view item, std::st
     if (!last) {
         return false;
     }
-    const std::size_t separator = last->valueStart - 2 - last->lineStart;
+    const std::size_t colon =
+        report[last->valueStart - 1] == ':' ? last->valueStart - 1 : last->valueStart - 2;
+    const std::size_t separator = colon - last->lineStart;
     std::string line = "  " + std::string(item) + ' ' + std::string(label);
     line = PadRight(line, separator) + ": ";
     line += IndentItemValue(value, line.size());

@@ -228,6 +228,7 @@ std::string StoredReport(std::string_view report) {
          at = stored.find(kReportGap, at)) {
         stored.erase(at, kCrLf.size());
     }
+    stored += kReportEnd;
     // No second report may seem to begin inside this one.
     for (std::size_t at = stored.find(kVersionLineStart, 1); at != std::string::npos;
          at = stored.find(kVersionLineStart, at + 1)) {
@@ -235,7 +236,7 @@ std::string StoredReport(std::string_view report) {
             stored[at + kVersionLineStart.size() - 1] = '_';
         }
     }
-    return stored + std::string(kReportEnd);
+    return stored;
 }
 
 LogContent ReadLogText(std::string_view original) {

@@ -193,6 +193,42 @@ TEST(LogFile, ADamagedItemLineWithoutSeparatorIsNoItem) {
     EXPECT_EQ(log.ReadItem(0, "2.8"), "5");
 }
 
+TEST(LogFile, AnEmptyValueWithoutItsBlankIsStillAnItemAndCanBeWritten) {
+    TemporaryFolder folder;
+    std::string text = ReportWithId(4);
+    const std::size_t note = text.find("  2.10 Note         : \r\n");
+    ASSERT_NE(note, std::string::npos) << text;
+    text.erase(note + 21, 1);
+    testing::WriteFile(folder / "app.ftlog", text);
+    TLogFile log(folder / "app.ftlog", LogFileAccess::ReadWrite);
+    EXPECT_EQ(log.ReadItem(0, "2.10"), "");
+    ASSERT_TRUE(log.WriteItem(0, "2.10", "checked", "Note"));
+    EXPECT_EQ(log.ReadItem(0, "2.10"), "checked");
+    EXPECT_NE(log.Report(0).find("  2.10 Note         : checked\r\n"), std::string::npos);
+}
+
+// A report cut short that runs into the next one: both load, the cut one is named.
+TEST(LogFile, AReportRunningIntoTheNextIsCutWhereTheNextBegins) {
+    TemporaryFolder folder;
+    const std::string first = ReportWithId(1);
+    const std::string cut = first.substr(0, first.find("Modules Information:") - 5);
+    testing::WriteFile(folder / "app.ftlog",
+                       cut + Stored(ReportWithId(2)) + "\r\n" + ReportWithId(3));
+    const TLogFile log(folder / "app.ftlog", LogFileAccess::ReadOnly);
+    ASSERT_EQ(log.Count(), 3);
+    EXPECT_EQ(log.ReadItem(0, "2.7"), "1");
+    EXPECT_EQ(log.ReadItem(1, "2.7"), "2");
+    EXPECT_EQ(log.ReadItem(2, "2.7"), "3");
+    ASSERT_EQ(log.Damage().size(), 1u);
+    EXPECT_EQ(log.Damage()[0].report, 1);
+    EXPECT_EQ(log.Damage()[0].line, 1);
+    EXPECT_TRUE(log.Damage()[0].loaded);
+    EXPECT_NE(log.Damage()[0].reason.find("runs into the next report"), std::string::npos)
+        << log.Damage()[0].reason;
+    // Written back, the cut report keeps apart from the next one.
+    EXPECT_EQ(TLogFile::SplitReports(log.WholeText()).size(), 3u);
+}
+
 TEST(LogFile, AFileThatCannotBeOpenedIsAClearError) {
     TemporaryFolder folder;
     EXPECT_THROW(TLogFile(folder / "missing.ftlog", LogFileAccess::ReadOnly), ELogFileError);
