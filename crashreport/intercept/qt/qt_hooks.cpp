@@ -57,7 +57,7 @@ void ReadFocus(std::string& className, std::string& text) {
     className = focus->metaObject()->className();
     if (const auto* edit = qobject_cast<QLineEdit*>(focus)) {
         text = edit->echoMode() == QLineEdit::Normal
-                   ? edit->text().toLocal8Bit().toStdString()
+                   ? FromQt(edit->text())
                    : std::string(static_cast<std::size_t>(edit->text().size()), '*');
     }
 }

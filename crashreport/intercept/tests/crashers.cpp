@@ -183,7 +183,7 @@ int RunQtForm(int argc, char** argv) {
     window.setWindowTitle("Cadastro de teste");
     window.resize(300, 100);
     QLineEdit edit(&window);
-    edit.setText("typed before the failure");
+    edit.setText("digitado antes da falha, ação");
     window.show();
     window.activateWindow();
     edit.setFocus();

@@ -192,7 +192,7 @@ TEST_F(ReportFacts, AQtProgramsReportFillsEveryItemItsSourcesGive) {
         {"4.1", "QWidget"},
         {"4.2", "Cadastro de teste"},
         {"4.3", "QLineEdit"},
-        {"4.4", "typed before the failure"},
+        {"4.4", "digitado antes da falha, a\xE7\xE3o"}, // Windows-1252, as the report is
         {"5.1", HostName()},
         {"5.2", "\\d+ Mb"},
         {"5.3", "\\d+ Mb"},
