@@ -15,7 +15,7 @@ with open(fixed_report, "rb") as f:
 # A second report whose message holds characters that XML must escape, and a third one
 # that names an enciphered unit which no password opens.
 second = report.replace(b"2.6 Message       : Cannot open.",
-                        b"2.6 Message       : <tag> & \"quotes\" \xe9")
+                        b"2.6 Message       : <tag> & \"quotes\" \xe9 \x80 \x85")
 third = report.replace(b"|0000000000402000|cadastro |worker.cpp|Worker|Run              |15[1] |",
                        b"|0000000000402000|cadastro |?pQUJD    |      |?QUJD             |15[1] |")
 log = os.path.join(folder, "several.ftlog")
@@ -32,7 +32,9 @@ logs = root.findall("Log")
 assert len(logs) == 3, len(logs)
 messages = [log.find("General/Group[2]/Line[6]").get("Value") for log in logs]
 assert messages[0] == "Cannot open.", messages
-assert messages[1] == "<tag> & \"quotes\" \u00e9", messages
+# Windows-1252's characters, not Latin-1's control codes: the euro sign and the ellipsis.
+assert messages[1] == "<tag> & \"quotes\" \u00e9 \u20ac \u2026", messages
+assert b"&#8364;" in document and b"&#128;" not in document
 privileges = logs[0].find("General/Group[3]/Line[5]").get("Value")
 assert privileges.splitlines() == ["CAP_CHOWN                       - ON",
                                    "CAP_KILL                        - OFF"], privileges
