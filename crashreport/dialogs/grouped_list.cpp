@@ -3,6 +3,7 @@
 #include "crashreport/dialogs/dialog_fonts.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
@@ -12,6 +13,7 @@ namespace faulttrap {
 namespace {
 
 constexpr int kRowRole = Qt::UserRole + 1;
+constexpr const char* kOwnerProperty = "faulttrapRows";
 
 const QColor kSelected(0xCC, 0xDA, 0xF1);
 const QColor kFocused(0x31, 0x6A, 0xC5);
@@ -115,13 +117,19 @@ private:
     TListViewItems& owner_;
 };
 
-// Clicks on a sign and double clicks on a group row.
+// Clicks on a sign and double clicks on a group row; from the keyboard Enter and Space toggle a
+// group, Left and Right fold and unfold it as in any tree, and Enter on an entry row does what a
+// double click does. Enter never leaves the list: the dialog's default button must not close the
+// dialog while the user works in a list.
 class TListViewItems::Filter : public QObject {
 public:
     explicit Filter(TListViewItems& owner) : owner_(owner) {}
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && watched == owner_.list_) {
+            return Key(static_cast<QKeyEvent*>(event));
+        }
         if (event->type() != QEvent::MouseButtonPress &&
             event->type() != QEvent::MouseButtonDblClick) {
             return false;
@@ -141,6 +149,49 @@ protected:
     }
 
 private:
+    bool Key(QKeyEvent* key) {
+        if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) {
+            return false;
+        }
+        QTreeWidget* list = owner_.list_;
+        QTreeWidgetItem* item = list->currentItem();
+        const int row = owner_.RowOf(item);
+        const bool group = row >= 0 && owner_.Row(row).group;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (group) {
+                owner_.Toggle(row, {}, false);
+            } else if (item != nullptr) {
+                emit list->itemActivated(item, list->currentColumn());
+            }
+            return true;
+        case Qt::Key_Space:
+            return group && owner_.Toggle(row, {}, false);
+        case Qt::Key_Left:
+            if (group && owner_.Row(row).expanded) {
+                return owner_.Toggle(row, {}, false);
+            }
+            return Select(owner_.GroupOf(row));
+        case Qt::Key_Right:
+            if (group && !owner_.Row(row).expanded) {
+                return owner_.Toggle(row, {}, false);
+            }
+            return group &&
+                   Select(row + 1 < owner_.Count() && !owner_.Row(row + 1).empty ? row + 1 : -1);
+        default:
+            return false;
+        }
+    }
+
+    bool Select(int row) {
+        if (row < 0) {
+            return false;
+        }
+        owner_.list_->setCurrentItem(owner_.Row(row).item);
+        return true;
+    }
+
     TListViewItems& owner_;
 };
 
@@ -155,6 +206,8 @@ TListViewItems::TListViewItems(QTreeWidget* list) : list_(list), filter_(new Fil
     list_->setFont(ListFont());
     list_->setItemDelegate(new Delegate(*this));
     list_->viewport()->installEventFilter(filter_.get());
+    list_->installEventFilter(filter_.get());
+    list_->setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(this)));
     const QFontMetrics metrics(ListFont());
     while (metrics.horizontalAdvance(indentText_) < 14) {
         indentText_ += u' ';
@@ -164,6 +217,12 @@ TListViewItems::TListViewItems(QTreeWidget* list) : list_(list), filter_(new Fil
 
 TListViewItems::~TListViewItems() {
     list_->viewport()->removeEventFilter(filter_.get());
+    list_->removeEventFilter(filter_.get());
+    list_->setProperty(kOwnerProperty, QVariant());
+}
+
+TListViewItems* TListViewItems::Of(const QTreeWidget* list) {
+    return static_cast<TListViewItems*>(list->property(kOwnerProperty).value<void*>());
 }
 
 void TListViewItems::Add(const QStringList& texts, const QString& header, bool group,
@@ -201,6 +260,20 @@ void TListViewItems::Add(const QStringList& texts, const QString& header, bool g
         row.item->setFirstColumnSpanned(true);
     }
     rows_.push_back(std::move(row));
+}
+
+int TListViewItems::GroupOf(int row) const {
+    if (row < 0 || row >= Count()) {
+        return -1;
+    }
+    const TListViewItemRec& own = rows_[static_cast<std::size_t>(row)];
+    for (int parent = own.parent; parent >= 0;
+         parent = rows_[static_cast<std::size_t>(parent)].parent) {
+        if (rows_[static_cast<std::size_t>(parent)].group) {
+            return parent;
+        }
+    }
+    return -1;
 }
 
 int TListViewItems::RowOf(const QTreeWidgetItem* item) const {

@@ -36,6 +36,8 @@ public:
     // Draws the rows of `list` (which it also sets up: full-row selection, no tree decoration).
     explicit TListViewItems(QTreeWidget* list);
     ~TListViewItems();
+    // The rows that draw `list`, nullptr when none do.
+    static TListViewItems* Of(const QTreeWidget* list);
     TListViewItems(const TListViewItems&) = delete;
     TListViewItems& operator=(const TListViewItems&) = delete;
 
@@ -49,6 +51,8 @@ public:
     int Count() const { return static_cast<int>(rows_.size()); }
     const TListViewItemRec& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     int RowOf(const QTreeWidgetItem* item) const;
+    // The group row `row` hangs from, -1 for none.
+    int GroupOf(int row) const;
     // The pixel width of the smallest run of blanks at least 14 pixels wide.
     int IndentStep() const { return indentStep_; }
     const QString& IndentText() const { return indentText_; }

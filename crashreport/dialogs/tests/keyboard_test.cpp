@@ -1,0 +1,142 @@
+// The dialogs driven from the keyboard only: real key events into the real widgets.
+
+#include "crashreport/dialogs/classic_dialog.h"
+#include "crashreport/dialogs/detailed_dialog.h"
+#include "crashreport/dialogs/grouped_list.h"
+#include "crashreport/dialogs/report_pages.h"
+#include "crashreport/dialogs/reproduce_request.h"
+#include "dialog_fixture.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTest>
+#include <QTreeWidget>
+
+using namespace faulttrap;
+using namespace faulttrap::testing;
+
+namespace {
+
+// A detailed dialog in detailed mode on `page`, shown and active.
+std::unique_ptr<DetailedDialog> OpenOnPage(DialogFixture& fixture, int page) {
+    fixture.options.SetDialogOptions(fixture.options.DialogOptions() |
+                                     dialog_options::OpenDetailed);
+    fixture.options.SetInitialPage(static_cast<TFaultDialogPage>(page));
+    auto dialog = std::make_unique<DetailedDialog>(*fixture.session);
+    dialog->show();
+    dialog->activateWindow();
+    if (!QTest::qWaitForWindowActive(dialog.get())) {
+        return nullptr;
+    }
+    return dialog;
+}
+
+int FirstGroupRow(const TListViewItems& items) {
+    for (int row = 0; row < items.Count(); ++row) {
+        if (items.Row(row).group) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+} // namespace
+
+class KeyboardTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void enterOnAGroupRowFoldsItAndTheDialogStaysOpen();
+    void leftAndRightFoldAndUnfold();
+    void enterOnAnEntryRowActsAsADoubleClick();
+};
+
+void KeyboardTest::enterOnAGroupRowFoldsItAndTheDialogStaysOpen() {
+    DialogFixture fixture;
+    auto dialog = OpenOnPage(fixture, CallStackPage);
+    QVERIFY(dialog);
+    auto* list = dialog->CurrentPageWidget()->findChild<QTreeWidget*>("content");
+    QVERIFY(list != nullptr);
+    TListViewItems* items = TListViewItems::Of(list);
+    QVERIFY(items != nullptr);
+    const int group = FirstGroupRow(*items);
+    QVERIFY(group >= 0);
+    QVERIFY(!items->Row(group + 1).group);
+    list->setFocus();
+    list->setCurrentItem(items->Row(group).item);
+
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space}) {
+        QTest::keyClick(list, key);
+        QVERIFY(!items->Row(group).expanded);
+        QVERIFY(items->Row(group + 1).item->isHidden());
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(list, key);
+        QVERIFY(items->Row(group).expanded);
+        QVERIFY(!items->Row(group + 1).item->isHidden());
+    }
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->result(), 0);
+}
+
+void KeyboardTest::leftAndRightFoldAndUnfold() {
+    DialogFixture fixture;
+    auto dialog = OpenOnPage(fixture, CallStackPage);
+    QVERIFY(dialog);
+    auto* list = dialog->CurrentPageWidget()->findChild<QTreeWidget*>("content");
+    TListViewItems* items = TListViewItems::Of(list);
+    const int group = FirstGroupRow(*items);
+    list->setFocus();
+    // Left on an entry goes up to its group, Left on the open group folds it.
+    list->setCurrentItem(items->Row(group + 2).item);
+    QTest::keyClick(list, Qt::Key_Left);
+    QCOMPARE(list->currentItem(), items->Row(group).item);
+    QVERIFY(items->Row(group).expanded);
+    QTest::keyClick(list, Qt::Key_Left);
+    QVERIFY(!items->Row(group).expanded);
+    QVERIFY(items->Row(group + 1).item->isHidden());
+    // Right unfolds it, Right again goes down to its first entry.
+    QTest::keyClick(list, Qt::Key_Right);
+    QVERIFY(items->Row(group).expanded);
+    QCOMPARE(list->currentItem(), items->Row(group).item);
+    QTest::keyClick(list, Qt::Key_Right);
+    QCOMPARE(list->currentItem(), items->Row(group + 1).item);
+    // The arrows still move between rows.
+    QTest::keyClick(list, Qt::Key_Down);
+    QCOMPARE(list->currentItem(), items->Row(group + 2).item);
+    QVERIFY(dialog->isVisible());
+}
+
+void KeyboardTest::enterOnAnEntryRowActsAsADoubleClick() {
+    DialogFixture fixture;
+    for (const int page : {int(CallStackPage), int(ModulesPage), int(ProcessesPage)}) {
+        auto dialog = OpenOnPage(fixture, page);
+        QVERIFY(dialog);
+        auto* list = dialog->CurrentPageWidget()->findChild<QTreeWidget*>("content");
+        TListViewItems* items = TListViewItems::Of(list);
+        int entry = 0;
+        while (entry < items->Count() && (items->Row(entry).group || items->Row(entry).empty)) {
+            ++entry;
+        }
+        QVERIFY(entry < items->Count());
+        QTreeWidgetItem* item = items->Row(entry).item;
+        QSignalSpy activated(list, &QTreeWidget::itemActivated);
+        list->setFocus();
+        list->setCurrentItem(item);
+        QTest::keyClick(list, Qt::Key_Return);
+        QCOMPARE(activated.count(), 1);
+        QCOMPARE(activated.at(0).at(0).value<QTreeWidgetItem*>(), item);
+        QVERIFY2(dialog->isVisible(), "Return reached the default button");
+        const QPoint centre = list->visualItemRect(item).center();
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+        QCOMPARE(activated.count(), 2);
+        QCOMPARE(activated.at(1).at(0).value<QTreeWidgetItem*>(), item);
+        QVERIFY(dialog->isVisible());
+        QTest::keyClick(dialog->OkButton(), Qt::Key_Return);
+    }
+}
+
+QTEST_MAIN(KeyboardTest)
+#include "keyboard_test.moc"
