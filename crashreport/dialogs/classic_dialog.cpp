@@ -5,6 +5,7 @@
 #include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/qt_text.h"
 #include "crashreport/dialogs/state_file.h"
+#include "crashreport/dialogs/text_box_keys.h"
 #include "crashreport/dialogs/work_area.h"
 #include "crashreport/report/report_text.h"
 
@@ -100,6 +101,7 @@ void ClassicDialog::Build() {
         description_ = new QPlainTextEdit(client);
         description_->setFont(PageFont());
         description_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        TabLeavesTheBox(description_);
         const int height = 4 * QFontMetrics(PageFont()).height() + 8 * kBorder;
         description_->setGeometry(8, y, kTextWidth, height);
         y += height - 4;

@@ -8,6 +8,8 @@
 #include "dialog_fixture.h"
 
 #include <QApplication>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTabWidget>
@@ -33,6 +35,12 @@ std::unique_ptr<DetailedDialog> OpenOnPage(DialogFixture& fixture, int page) {
     return dialog;
 }
 
+bool ShowActive(QWidget* window) {
+    window->show();
+    window->activateWindow();
+    return QTest::qWaitForWindowActive(window);
+}
+
 int FirstGroupRow(const TListViewItems& items) {
     for (int row = 0; row < items.Count(); ++row) {
         if (items.Row(row).group) {
@@ -51,6 +59,8 @@ private slots:
     void enterOnAGroupRowFoldsItAndTheDialogStaysOpen();
     void leftAndRightFoldAndUnfold();
     void enterOnAnEntryRowActsAsADoubleClick();
+    void tabLeavesTheDescriptionBox();
+    void tabLeavesTheStepsBox();
 };
 
 void KeyboardTest::enterOnAGroupRowFoldsItAndTheDialogStaysOpen() {
@@ -136,6 +146,47 @@ void KeyboardTest::enterOnAnEntryRowActsAsADoubleClick() {
         QVERIFY(dialog->isVisible());
         QTest::keyClick(dialog->OkButton(), Qt::Key_Return);
     }
+}
+
+void KeyboardTest::tabLeavesTheDescriptionBox() {
+    DialogFixture fixture;
+    fixture.ConfigureSending();
+    fixture.options.SetReportOptions(fixture.options.ReportOptions() |
+                                     report_options::AskReproduceSteps);
+    ClassicDialog dialog(*fixture.session);
+    QVERIFY(ShowActive(&dialog));
+    QPlainTextEdit* box = dialog.DescriptionBox();
+    QVERIFY(box != nullptr);
+    box->setFocus();
+    QTest::keyClicks(box, "opened");
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog.EmailBox());
+    QTest::keyClick(dialog.EmailBox(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), box);
+    QTest::keyClick(box, Qt::Key_Backtab, Qt::ShiftModifier);
+    QVERIFY(QApplication::focusWidget() != box);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_End);
+    QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClicks(box, "x");
+    QCOMPARE(box->toPlainText(), QString("opened\tx"));
+    QCOMPARE(QApplication::focusWidget(), box);
+}
+
+void KeyboardTest::tabLeavesTheStepsBox() {
+    DialogFixture fixture;
+    ReproduceRequestDialog dialog(*fixture.session);
+    QVERIFY(ShowActive(&dialog));
+    QPlainTextEdit* box = dialog.StepsBox();
+    QCOMPARE(QApplication::focusWidget(), box);
+    QTest::keyClicks(box, "1. open");
+    QTest::keyClick(box, Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog.OkButton());
+    QTest::keyClick(dialog.OkButton(), Qt::Key_Backtab, Qt::ShiftModifier);
+    QCOMPARE(QApplication::focusWidget(), box);
+    QCOMPARE(box->toPlainText(), QString("1. open"));
+    QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(box->toPlainText(), QString("1. open\t"));
 }
 
 QTEST_MAIN(KeyboardTest)
