@@ -50,6 +50,9 @@ ClassicDialog::ClassicDialog(DialogSession& session, QWidget* parent)
     : ExceptionDialogBase(session, false, parent), sendOffered_(session.SendOffered()) {
     setObjectName(QStringLiteral("FT_MS_DIALOG"));
     Build();
+    if (link_ != nullptr) {
+        link_->GiveAccelerator(this);
+    }
     Finish();
     const QRect area = ForegroundWorkArea();
     move(area.center() - rect().center());
@@ -89,8 +92,10 @@ void ClassicDialog::Build() {
         QLabel* see = Text(client, lead, MessageFont(), 8, y, kTextWidth);
         see->setWordWrap(false);
         see->adjustSize();
-        link_ = NewLinkLabel(ToQt(session_.Text(32)), UnderlinedFont(), QColor(0, 0, 0xFF),
-                             QStringLiteral("detailsLink"), client, this);
+        link_ = new LinkLabel(
+            ToQt(session_.Text(32)), UnderlinedFont(), QColor(0, 0, 0xFF),
+            [this] { OpenDetails(); }, client);
+        link_->setObjectName(QStringLiteral("detailsLink"));
         link_->move(8 + see->width(), y);
         y += see->height();
     }
@@ -173,16 +178,6 @@ void ClassicDialog::paintEvent(QPaintEvent* event) {
     painter.setPen(Qt::black);
     painter.drawRect(band.adjusted(0, 0, -1, -1));
     painter.drawPixmap(band.topLeft() + QPoint(372, 9), ErrorPicture());
-}
-
-bool ClassicDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == link_ && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        link_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-        OpenDetails();
-        return true;
-    }
-    return ExceptionDialogBase::eventFilter(watched, event);
 }
 
 void ClassicDialog::OpenDetails() {

@@ -59,6 +59,9 @@ DetailedDialog::DetailedDialog(DialogSession& session, QWidget* parent)
         setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     }
     Build();
+    if (features_.supportLink) {
+        support_->GiveAccelerator(this);
+    }
     Finish();
     SetDetailed(session.choices.openedFromClassic || session.Dialog(dialog_options::OpenDetailed));
     ok_->setFocus();
@@ -127,8 +130,10 @@ void DetailedDialog::Build() {
     copy_ = new QCheckBox(ToQt(session_.Text(24)), client);
     copy_->setVisible(features_.copyBox);
 
-    support_ = NewLinkLabel(ToQt(session_.Text(25)), LinkFont(), QColor(0, 0, 0x80),
-                            QStringLiteral("supportLink"), client, this);
+    support_ = new LinkLabel(
+        ToQt(session_.Text(25)), LinkFont(), QColor(0, 0, 0x80), [this] { OpenSupportPage(); },
+        client);
+    support_->setObjectName(QStringLiteral("supportLink"));
     support_->setVisible(features_.supportLink);
 }
 
@@ -324,19 +329,13 @@ void DetailedDialog::paintEvent(QPaintEvent* event) {
     painter.drawPixmap(Client()->mapTo(this, QPoint(8, 8)), ErrorPicture());
 }
 
-bool DetailedDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == support_ && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        // The browser must be able to come in front of the dialog.
-        if (windowHandle() != nullptr &&
-            windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint)) {
-            windowHandle()->setFlags(windowHandle()->flags() & ~Qt::WindowStaysOnTopHint);
-            KeepInFront().Start();
-        }
-        QDesktopServices::openUrl(QUrl(ToQt(session_.options.SupportURL())));
-        return true;
+void DetailedDialog::OpenSupportPage() {
+    // The browser must be able to come in front of the dialog.
+    if (windowHandle() != nullptr && windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint)) {
+        windowHandle()->setFlags(windowHandle()->flags() & ~Qt::WindowStaysOnTopHint);
+        KeepInFront().Start();
     }
-    return ExceptionDialogBase::eventFilter(watched, event);
+    QDesktopServices::openUrl(QUrl(ToQt(session_.options.SupportURL())));
 }
 
 void DetailedDialog::NotVisible() {

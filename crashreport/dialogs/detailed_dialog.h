@@ -14,6 +14,8 @@ class QTabWidget;
 
 namespace faulttrap {
 
+class LinkLabel;
+
 class DetailedDialog : public ExceptionDialogBase {
 public:
     explicit DetailedDialog(DialogSession& session, QWidget* parent = nullptr);
@@ -29,7 +31,7 @@ public:
     QCheckBox* SendBox() const { return send_; }
     QCheckBox* ScreenshotBox() const { return screenshot_; }
     QCheckBox* CopyBox() const { return copy_; }
-    QLabel* SupportLink() const { return support_; }
+    LinkLabel* SupportLink() const { return support_; }
     QLabel* Header() const { return header_; }
     QTabWidget* Tabs() const { return tabs_; }
     // The page number (0 General ... 5 CPU) of the selected tab.
@@ -44,7 +46,6 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Build();
@@ -53,6 +54,7 @@ private:
     void EnterDetailedPlacement();
     void RecordState();
     void SaveState();
+    void OpenSupportPage();
     int ButtonWidth() const;
 
     DetailedFeatures features_;
@@ -70,7 +72,7 @@ private:
     QCheckBox* send_ = nullptr;
     QCheckBox* screenshot_ = nullptr;
     QCheckBox* copy_ = nullptr;
-    QLabel* support_ = nullptr;
+    LinkLabel* support_ = nullptr;
 };
 
 } // namespace faulttrap

@@ -3,11 +3,13 @@
 #include "crashreport/dialogs/classic_dialog.h"
 #include "crashreport/dialogs/detailed_dialog.h"
 #include "crashreport/dialogs/grouped_list.h"
+#include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/report_pages.h"
 #include "crashreport/dialogs/reproduce_request.h"
 #include "dialog_fixture.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -50,6 +52,40 @@ int FirstGroupRow(const TListViewItems& items) {
     return -1;
 }
 
+// Takes the URLs the program opens, as a browser would.
+class UrlCatcher : public QObject {
+    Q_OBJECT
+
+public:
+    UrlCatcher() { QDesktopServices::setUrlHandler("https", this, "Open"); }
+    ~UrlCatcher() override { QDesktopServices::unsetUrlHandler("https"); }
+    QList<QUrl> opened;
+
+public slots:
+    void Open(const QUrl& url) { opened.append(url); }
+};
+
+// Presses Tab from the focus until `target` has it; false when the focus went round without.
+bool TabTo(QWidget* target) {
+    for (int step = 0; step < 30; ++step) {
+        if (QApplication::focusWidget() == target) {
+            return true;
+        }
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    }
+    return false;
+}
+
+// A focus frame is drawn: the link looks different with the focus.
+bool ShowsFocusFrame(QWidget* link) {
+    const QImage focused = link->grab().toImage();
+    QTest::keyClick(link, Qt::Key_Tab);
+    if (link->hasFocus()) {
+        return false;
+    }
+    return focused != link->grab().toImage();
+}
+
 } // namespace
 
 class KeyboardTest : public QObject {
@@ -60,6 +96,9 @@ private slots:
     void leftAndRightFoldAndUnfold();
     void enterOnAnEntryRowActsAsADoubleClick();
     void tabLeavesTheDescriptionBox();
+    void detailsLinkOpensFromTheKeyboard_data();
+    void detailsLinkOpensFromTheKeyboard();
+    void supportLinkOpensFromTheKeyboard();
     void tabLeavesTheStepsBox();
 };
 
@@ -187,6 +226,54 @@ void KeyboardTest::tabLeavesTheStepsBox() {
     QCOMPARE(box->toPlainText(), QString("1. open"));
     QTest::keyClick(box, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(box->toPlainText(), QString("1. open\t"));
+}
+
+void KeyboardTest::detailsLinkOpensFromTheKeyboard_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("modifiers");
+    QTest::newRow("Enter") << int(Qt::Key_Return) << int(Qt::NoModifier);
+    QTest::newRow("Space") << int(Qt::Key_Space) << int(Qt::NoModifier);
+    QTest::newRow("Alt+C") << int(Qt::Key_C) << int(Qt::AltModifier);
+}
+
+void KeyboardTest::detailsLinkOpensFromTheKeyboard() {
+    QFETCH(int, key);
+    QFETCH(int, modifiers);
+    DialogFixture fixture;
+    fixture.ConfigureSending();
+    ClassicDialog dialog(*fixture.session);
+    QVERIFY(ShowActive(&dialog));
+    QCOMPARE(QApplication::focusWidget(), dialog.SendButton());
+    QVERIFY(TabTo(dialog.DetailsLink()));
+    QVERIFY(ShowsFocusFrame(dialog.DetailsLink()));
+    QVERIFY(TabTo(dialog.DetailsLink()));
+    if (modifiers == Qt::AltModifier) {
+        dialog.SendButton()->setFocus();
+    }
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(key), Qt::KeyboardModifiers(modifiers));
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(fixture.choices.dialogType, 3);
+}
+
+void KeyboardTest::supportLinkOpensFromTheKeyboard() {
+    DialogFixture fixture;
+    fixture.ConfigureSending();
+    fixture.options.SetSupportURL("https://support.example/help");
+    UrlCatcher browser;
+    DetailedDialog dialog(*fixture.session);
+    QVERIFY(ShowActive(&dialog));
+    QVERIFY(TabTo(dialog.SupportLink()));
+    QVERIFY(ShowsFocusFrame(dialog.SupportLink()));
+    QVERIFY(TabTo(dialog.SupportLink()));
+    QTest::keyClick(dialog.SupportLink(), Qt::Key_Return);
+    QTest::keyClick(dialog.SupportLink(), Qt::Key_Space);
+    dialog.OkButton()->setFocus();
+    QTest::keyClick(dialog.OkButton(), Qt::Key_G, Qt::AltModifier);
+    QCOMPARE(browser.opened.size(), 3);
+    for (const QUrl& url : browser.opened) {
+        QCOMPARE(url, QUrl("https://support.example/help"));
+    }
+    QVERIFY(dialog.isVisible());
 }
 
 QTEST_MAIN(KeyboardTest)
