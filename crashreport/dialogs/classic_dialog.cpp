@@ -166,6 +166,18 @@ void ClassicDialog::Build() {
         dontSend_->setDefault(true);
         dontSend_->setFocus();
     }
+    // The focus goes down the dialog as the controls stand, the buttons from the left.
+    QWidget* previous = nullptr;
+    for (QWidget* next : std::initializer_list<QWidget*>{restart_, link_, description_, email_,
+                                                         help_, send_, dontSend_}) {
+        if (next == nullptr) {
+            continue;
+        }
+        if (previous != nullptr) {
+            setTabOrder(previous, next);
+        }
+        previous = next;
+    }
     ResizeClient(QSize(kClientWidth, y + buttonHeight + 10));
     setFixedSize(size());
 }

@@ -10,6 +10,7 @@
 #include "crashreport/dialogs/work_area.h"
 #include "crashreport/report/report_text.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QEvent>
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -27,6 +29,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <vector>
 
 namespace faulttrap {
 namespace {
@@ -135,6 +138,16 @@ void DetailedDialog::Build() {
         client);
     support_->setObjectName(QStringLiteral("supportLink"));
     support_->setVisible(features_.supportLink);
+    OrderFocus();
+
+    // The pages change with Ctrl+Tab and Ctrl+Shift+Tab wherever the focus is.
+    const auto pageKey = [this](QKeyCombination keys, int step) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { SwitchPage(step); });
+    };
+    pageKey(Qt::ControlModifier | Qt::Key_Tab, 1);
+    pageKey(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Backtab, -1);
+    pageKey(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Tab, -1);
 }
 
 int DetailedDialog::CurrentPage() const {
@@ -144,7 +157,11 @@ int DetailedDialog::CurrentPage() const {
 
 void DetailedDialog::ShowPage(int tab) {
     // Only the selected page exists: the one before is destroyed (a list page saves its column
-    // widths then).
+    // widths then). The focus stays in the page when it was there.
+    // (The tab control has already handed the focus from the old page to the new holder.)
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focusInPage =
+        focus != nullptr && tabs_->isAncestorOf(focus) && focus != tabs_->tabBar();
     delete page_;
     page_ = nullptr;
     if (tab < 0) {
@@ -153,6 +170,43 @@ void DetailedDialog::ShowPage(int tab) {
     QWidget* holder = tabs_->widget(tab);
     page_ = CreateReportPage(features_.tabPages[static_cast<std::size_t>(tab)], session_, holder);
     holder->layout()->addWidget(page_);
+    page_->show();
+    OrderFocus();
+    if (focusInPage) {
+        PageContent()->setFocus(Qt::TabFocusReason);
+    }
+}
+
+QWidget* DetailedDialog::PageContent() const {
+    return page_ == nullptr ? nullptr : page_->findChild<QWidget*>(QStringLiteral("content"));
+}
+
+void DetailedDialog::OrderFocus() {
+    if (ok_ == nullptr) {
+        return;
+    }
+    // As the controls stand on the screen: the tabs and their page, the button row from the
+    // left, then the check-box band row by row; the support link ends the row it sits on.
+    std::vector<QWidget*> chain = {tabs_->tabBar()};
+    if (QWidget* content = PageContent()) {
+        chain.push_back(content);
+    }
+    chain.insert(chain.end(), {terminate_, custom_, ok_, details_, send_, copy_});
+    if (features_.copyBox) {
+        chain.insert(chain.end(), {screenshot_, support_});
+    } else {
+        chain.insert(chain.end(), {support_, screenshot_});
+    }
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void DetailedDialog::SwitchPage(int step) {
+    if (!detailed_ || tabs_->count() == 0) {
+        return;
+    }
+    tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
 }
 
 int DetailedDialog::ButtonWidth() const {

@@ -50,6 +50,10 @@ protected:
 private:
     void Build();
     void ShowPage(int tab);
+    // The list or text box of the current page.
+    QWidget* PageContent() const;
+    void OrderFocus();
+    void SwitchPage(int step);
     void SizeCompact();
     void EnterDetailedPlacement();
     void RecordState();

@@ -82,6 +82,10 @@ public:
         auto* box = new QTextEdit(this);
         box->setObjectName(QStringLiteral("content"));
         box->setReadOnly(true);
+        // A stop of the focus chain where the arrows and Page keys scroll the report.
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->setTabChangesFocus(true);
         box->setLineWrapMode(QTextEdit::NoWrap);
         box->setFont(PageFont());
         QPalette white = box->palette();

@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSet>
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTest>
@@ -86,6 +87,85 @@ bool ShowsFocusFrame(QWidget* link) {
     return focused != link->grab().toImage();
 }
 
+// The widgets Tab visits from the focus, once round.
+QList<QWidget*> FocusCycle() {
+    QList<QWidget*> cycle;
+    QWidget* start = QApplication::focusWidget();
+    for (QWidget* at = start; at != nullptr && cycle.size() < 40;) {
+        cycle.append(at);
+        QTest::keyClick(at, Qt::Key_Tab);
+        at = QApplication::focusWidget();
+        if (at == start) {
+            return cycle;
+        }
+    }
+    return {}; // the focus never came back
+}
+
+// Every control of `window` that Tab may stop at.
+QSet<QWidget*> FocusStops(QWidget* window) {
+    QSet<QWidget*> stops;
+    for (QWidget* widget : window->findChildren<QWidget*>()) {
+        if (widget->isVisible() && widget->isEnabled() && (widget->focusPolicy() & Qt::TabFocus) &&
+            widget->focusProxy() == nullptr) {
+            stops.insert(widget);
+        }
+    }
+    return stops;
+}
+
+QRect OnScreen(const QWidget* widget) {
+    return QRect(widget->mapToGlobal(QPoint(0, 0)), widget->size());
+}
+
+// `a` comes before `b` on the screen: a row above it, or the same row further left.
+bool ComesBefore(const QWidget* a, const QWidget* b) {
+    const QRect first = OnScreen(a);
+    const QRect second = OnScreen(b);
+    const bool sameRow = first.top() < second.bottom() && second.top() < first.bottom();
+    return sameRow ? first.left() < second.left() : first.top() < second.top();
+}
+
+// Tab goes round every control in screen order: from the top-left one down to the last.
+QString ScreenOrderFault(QWidget* window) {
+    QWidget* first = nullptr;
+    for (QWidget* stop : FocusStops(window)) {
+        if (first == nullptr || ComesBefore(stop, first)) {
+            first = stop;
+        }
+    }
+    if (first == nullptr) {
+        return "no control takes the focus";
+    }
+    first->setFocus(Qt::TabFocusReason);
+    const QList<QWidget*> cycle = FocusCycle();
+    if (QSet<QWidget*>(cycle.begin(), cycle.end()) != FocusStops(window)) {
+        return QString("Tab visits %1 of %2 controls")
+            .arg(cycle.size())
+            .arg(FocusStops(window).size());
+    }
+    for (qsizetype i = 1; i < cycle.size(); ++i) {
+        if (!ComesBefore(cycle[i - 1], cycle[i])) {
+            return QString("%1 %2 before %3 %4")
+                .arg(cycle[i - 1]->metaObject()->className(), cycle[i - 1]->objectName(),
+                     cycle[i]->metaObject()->className(), cycle[i]->objectName());
+        }
+    }
+    return {};
+}
+
+void OfferEverything(DialogFixture& fixture) {
+    fixture.ConfigureSending();
+    fixture.options.SetSupportURL("https://support.example/help");
+    fixture.options.SetTerminateAction(TFaultAction::Restart);
+    fixture.session->exceptionCount = 99;
+    fixture.options.SetDialogOptions(fixture.options.DialogOptions() |
+                                     dialog_options::OfferCustomButton |
+                                     dialog_options::OfferScreenshot);
+    fixture.options.SetReportOptions(fixture.options.ReportOptions() |
+                                     report_options::AskReproduceSteps);
+}
+
 } // namespace
 
 class KeyboardTest : public QObject {
@@ -99,6 +179,11 @@ private slots:
     void detailsLinkOpensFromTheKeyboard_data();
     void detailsLinkOpensFromTheKeyboard();
     void supportLinkOpensFromTheKeyboard();
+    void classicFocusFollowsTheScreen();
+    void detailedFocusFollowsTheScreenOnEveryPage_data();
+    void detailedFocusFollowsTheScreenOnEveryPage();
+    void requestFocusFollowsTheScreen();
+    void ctrlTabSwitchesPagesFromAnywhere();
     void tabLeavesTheStepsBox();
 };
 
@@ -274,6 +359,85 @@ void KeyboardTest::supportLinkOpensFromTheKeyboard() {
         QCOMPARE(url, QUrl("https://support.example/help"));
     }
     QVERIFY(dialog.isVisible());
+}
+
+void KeyboardTest::classicFocusFollowsTheScreen() {
+    DialogFixture fixture;
+    OfferEverything(fixture);
+    ClassicDialog dialog(*fixture.session);
+    QVERIFY(ShowActive(&dialog));
+    QVERIFY(dialog.RestartBox() != nullptr && dialog.HelpButton()->isVisible());
+    const QString fault = ScreenOrderFault(&dialog);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+    // From the default button Tab goes on to the button beside it, not back to the top.
+    dialog.SendButton()->setFocus();
+    QTest::keyClick(dialog.SendButton(), Qt::Key_Tab);
+    QCOMPARE(QApplication::focusWidget(), dialog.DontSendButton());
+}
+
+void KeyboardTest::detailedFocusFollowsTheScreenOnEveryPage_data() {
+    QTest::addColumn<bool>("detailed");
+    QTest::addColumn<bool>("copy");
+    QTest::newRow("compact") << false << true;
+    QTest::newRow("detailed") << true << true;
+    QTest::newRow("detailed without copy box") << true << false;
+}
+
+void KeyboardTest::detailedFocusFollowsTheScreenOnEveryPage() {
+    QFETCH(bool, detailed);
+    QFETCH(bool, copy);
+    DialogFixture fixture;
+    OfferEverything(fixture);
+    if (!copy) {
+        fixture.options.SetDialogOptions(fixture.options.DialogOptions() &
+                                         ~dialog_options::OfferCopyToClipboard);
+    }
+    DetailedDialog dialog(*fixture.session);
+    dialog.SetDetailed(detailed);
+    QVERIFY(ShowActive(&dialog));
+    QVERIFY(dialog.TerminateButton()->isVisible() && dialog.CustomButton()->isVisible());
+    QVERIFY(dialog.SupportLink()->isVisible());
+    const int pages = detailed ? dialog.Tabs()->count() : 1;
+    for (int tab = 0; tab < pages; ++tab) {
+        dialog.Tabs()->setCurrentIndex(tab);
+        const QString fault = ScreenOrderFault(&dialog);
+        QVERIFY2(fault.isEmpty(), qPrintable(QString("page %1: %2").arg(tab).arg(fault)));
+    }
+}
+
+void KeyboardTest::requestFocusFollowsTheScreen() {
+    DialogFixture fixture;
+    ReproduceRequestDialog dialog(*fixture.session);
+    QVERIFY(ShowActive(&dialog));
+    const QString fault = ScreenOrderFault(&dialog);
+    QVERIFY2(fault.isEmpty(), qPrintable(fault));
+}
+
+void KeyboardTest::ctrlTabSwitchesPagesFromAnywhere() {
+    DialogFixture fixture;
+    auto dialog = OpenOnPage(fixture, GeneralPage);
+    QVERIFY(dialog);
+    QTabWidget* tabs = dialog->Tabs();
+    const int count = tabs->count();
+    QVERIFY(count >= 2);
+    dialog->OkButton()->setFocus();
+    QTest::keyClick(dialog->OkButton(), Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QCOMPARE(QApplication::focusWidget(), dialog->OkButton());
+    QTest::keyClick(dialog->OkButton(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QTest::keyClick(dialog->OkButton(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+    QCOMPARE(tabs->currentIndex(), count - 1);
+    // From inside a page the focus moves on to the next page's content.
+    QWidget* content = dialog->CurrentPageWidget()->findChild<QWidget*>("content");
+    content->setFocus();
+    QTest::keyClick(content, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 0);
+    QWidget* next = dialog->CurrentPageWidget()->findChild<QWidget*>("content");
+    QCOMPARE(QApplication::focusWidget(), next);
+    QTest::keyClick(next, Qt::Key_Tab, Qt::ControlModifier);
+    QCOMPARE(tabs->currentIndex(), 1);
+    QVERIFY(dialog->isVisible());
 }
 
 QTEST_MAIN(KeyboardTest)
