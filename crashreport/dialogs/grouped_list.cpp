@@ -91,23 +91,17 @@ private:
         const int column = index.column();
         painter->setFont(ListFont());
         painter->setPen(Qt::black);
-        int left = cell.left() + 6;
-        if (column == 0) {
+        if (column == 0 && row.icon != RowIcon::None) {
             const int indent = row.indent ? owner_.indentStep_ : 0;
-            if (row.icon != RowIcon::None) {
-                painter->drawPixmap(cell.left() + indent + 2, cell.top() + (cell.height() - 16) / 2,
-                                    RowPicture(row.icon));
-            }
-            left = cell.left() + 20 + indent;
+            painter->drawPixmap(cell.left() + indent + 2, cell.top() + (cell.height() - 16) / 2,
+                                RowPicture(row.icon));
         }
-        QString text = column < row.texts.size() ? row.texts[column] : QString();
-        if (column == 0 && row.indent) {
-            text = text.mid(owner_.indentText_.size());
-        }
+        const QString text =
+            owner_.CellText(owner_.RowOf(owner_.list_->itemFromIndex(index)), column);
         const Qt::Alignment alignment =
             Qt::Alignment(owner_.list_->headerItem()->textAlignment(column)) &
             Qt::AlignHorizontal_Mask;
-        const QRect area(left, cell.top(), cell.right() - left - 4, cell.height());
+        const QRect area = owner_.TextArea(row, column, cell);
         painter->drawText(area, (alignment ? alignment : Qt::AlignLeft) | Qt::AlignVCenter,
                           option.fontMetrics.elidedText(text, Qt::ElideRight, area.width()));
         painter->setPen(kSeparator);
@@ -150,6 +144,12 @@ protected:
 
 private:
     bool Key(QKeyEvent* key) {
+        // Ctrl+Plus fits every column to its title and cells, as in other item views.
+        if ((key->key() == Qt::Key_Plus || key->key() == Qt::Key_Equal) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            owner_.FitColumns();
+            return true;
+        }
         if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) {
             return false;
         }
@@ -260,6 +260,50 @@ void TListViewItems::Add(const QStringList& texts, const QString& header, bool g
         row.item->setFirstColumnSpanned(true);
     }
     rows_.push_back(std::move(row));
+}
+
+QString TListViewItems::CellText(int row, int column) const {
+    if (row < 0 || row >= Count()) {
+        return {};
+    }
+    const TListViewItemRec& rec = rows_[static_cast<std::size_t>(row)];
+    QString text = rec.texts.value(column);
+    if (column == 0 && rec.indent) {
+        text = text.mid(indentText_.size()); // drawn as a gap, not as blanks
+    }
+    return text;
+}
+
+QRect TListViewItems::TextArea(const TListViewItemRec& row, int column, const QRect& cell) const {
+    // After the icon (and a calling thread's indent) in the first column.
+    const int left =
+        column == 0 ? cell.left() + 20 + (row.indent ? indentStep_ : 0) : cell.left() + 6;
+    return QRect(left, cell.top(), cell.right() - left - 4, cell.height());
+}
+
+int TListViewItems::ContentWidth(int column) const {
+    const QFontMetrics metrics(ListFont());
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const TListViewItemRec& row = rows_[static_cast<std::size_t>(i)];
+        if (row.group || row.empty) {
+            continue;
+        }
+        const QRect cell(0, 0, 1000, 20);
+        const int margins = cell.width() - TextArea(row, column, cell).width();
+        widest = std::max(widest, metrics.horizontalAdvance(CellText(i, column)) + margins);
+    }
+    return widest;
+}
+
+int TListViewItems::TitleWidth(int column) const {
+    return list_->header()->sectionSizeHint(column);
+}
+
+void TListViewItems::FitColumns() {
+    for (int column = 0; column < list_->columnCount(); ++column) {
+        list_->setColumnWidth(column, std::max(TitleWidth(column), ContentWidth(column)));
+    }
 }
 
 int TListViewItems::GroupOf(int row) const {

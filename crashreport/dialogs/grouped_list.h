@@ -7,6 +7,7 @@
 #include "crashreport/dialogs/dialog_art.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QStringList>
 
 #include <memory>
@@ -53,6 +54,14 @@ public:
     int RowOf(const QTreeWidgetItem* item) const;
     // The group row `row` hangs from, -1 for none.
     int GroupOf(int row) const;
+    // A cell's text as drawn, and where it is drawn within `cell`.
+    QString CellText(int row, int column) const;
+    QRect TextArea(const TListViewItemRec& row, int column, const QRect& cell) const;
+    // The width a column needs to show the widest of its cells, and its title, unclipped.
+    int ContentWidth(int column) const;
+    int TitleWidth(int column) const;
+    // Gives every column the width its title and cells need (Ctrl+Plus in the list).
+    void FitColumns();
     // The pixel width of the smallest run of blanks at least 14 pixels wide.
     int IndentStep() const { return indentStep_; }
     const QString& IndentText() const { return indentText_; }

@@ -2,6 +2,7 @@
 #include "crashreport/dialogs/detailed_dialog.h"
 #include "crashreport/dialogs/grouped_list.h"
 #include "crashreport/dialogs/gui_thread.h"
+#include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/report_pages.h"
 #include "crashreport/dialogs/send_progress.h"
 #include "crashreport/dialogs/show_exception_dialog.h"
@@ -10,6 +11,7 @@
 #include "dialog_fixture.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -51,6 +53,7 @@ private slots:
     void placementStaysInsideTheWorkArea();
     void detailedWindowStateIsSavedAndRestored();
     void columnWidthsAreRestored();
+    void defaultColumnWidthsShowTitlesAndCells();
     void callStackGroupsCollapseAndExpand();
     void dialogFromAWorkerThreadRunsOnTheGuiThread();
     void sendProgressShowsCountedStatus();
@@ -461,6 +464,44 @@ void DialogsTest::columnWidthsAreRestored() {
         QCOMPARE(list->columnWidth(2), 33);
     }
     QCOMPARE(StateFile(fixture.StatePath()).Number("Coordinates", "ColPro1", 0), 177);
+}
+
+void DialogsTest::defaultColumnWidthsShowTitlesAndCells() {
+    struct Page {
+        int page;
+        std::vector<int> classicPixels;
+    };
+    DialogFixture fixture;
+    QWidget holder;
+    for (const Page& p : {Page{CallStackPage, {89, 92, 126, 126, 200, 61}},
+                          Page{ModulesPage, {80, 96, 175, 50, 54, 80, 712}},
+                          Page{ProcessesPage, {48, 134, 232, 56, 57, 47, 52, 330}}}) {
+        std::unique_ptr<QWidget> widget(CreateReportPage(p.page, *fixture.session, &holder));
+        auto* list = widget->findChild<QTreeWidget*>("content");
+        const TListViewItems* items = TListViewItems::Of(list);
+        QCOMPARE(list->columnCount(), int(p.classicPixels.size()));
+        const QFontMetrics metrics(list->font());
+        for (int column = 0; column < list->columnCount(); ++column) {
+            const int width = list->columnWidth(column);
+            QVERIFY(width >= p.classicPixels[std::size_t(column)]);
+            // The title, with the header's own margins.
+            QVERIFY2(width >= list->header()->sectionSizeHint(column),
+                     qPrintable(list->headerItem()->text(column)));
+            for (int row = 0; row < items->Count(); ++row) {
+                const TListViewItemRec& rec = items->Row(row);
+                if (rec.group || rec.empty) {
+                    continue;
+                }
+                const QRect cell = list->visualRect(
+                    list->model()->index(list->indexOfTopLevelItem(rec.item), column));
+                const QString text = items->CellText(row, column);
+                QVERIFY2(
+                    metrics.horizontalAdvance(text) <=
+                        items->TextArea(rec, column, QRect(0, 0, width, cell.height())).width(),
+                    qPrintable(QString("page %1 column %2: %3").arg(p.page).arg(column).arg(text)));
+            }
+        }
+    }
 }
 
 void DialogsTest::callStackGroupsCollapseAndExpand() {

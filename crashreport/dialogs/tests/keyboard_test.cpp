@@ -10,6 +10,7 @@
 
 #include <QApplication>
 #include <QDesktopServices>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -184,6 +185,7 @@ private slots:
     void detailedFocusFollowsTheScreenOnEveryPage();
     void requestFocusFollowsTheScreen();
     void ctrlTabSwitchesPagesFromAnywhere();
+    void ctrlPlusFitsTheColumns();
     void tabLeavesTheStepsBox();
 };
 
@@ -437,6 +439,34 @@ void KeyboardTest::ctrlTabSwitchesPagesFromAnywhere() {
     QCOMPARE(QApplication::focusWidget(), next);
     QTest::keyClick(next, Qt::Key_Tab, Qt::ControlModifier);
     QCOMPARE(tabs->currentIndex(), 1);
+    QVERIFY(dialog->isVisible());
+}
+
+void KeyboardTest::ctrlPlusFitsTheColumns() {
+    DialogFixture fixture;
+    auto dialog = OpenOnPage(fixture, ModulesPage);
+    QVERIFY(dialog);
+    auto* list = dialog->CurrentPageWidget()->findChild<QTreeWidget*>("content");
+    const TListViewItems* items = TListViewItems::Of(list);
+    for (int column = 0; column < list->columnCount(); ++column) {
+        list->setColumnWidth(column, 12);
+    }
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Plus, Qt::ControlModifier);
+    const QFontMetrics metrics(list->font());
+    for (int column = 0; column < list->columnCount(); ++column) {
+        const int width = list->columnWidth(column);
+        QVERIFY(width >= list->header()->sectionSizeHint(column));
+        for (int row = 0; row < items->Count(); ++row) {
+            const QRect cell(0, 0, width, 20);
+            QVERIFY(metrics.horizontalAdvance(items->CellText(row, column)) <=
+                    items->TextArea(items->Row(row), column, cell).width());
+        }
+    }
+    // Fitting what fits already changes nothing, and the dialog stays.
+    const int fitted = list->columnWidth(1);
+    QTest::keyClick(list, Qt::Key_Plus, Qt::ControlModifier | Qt::KeypadModifier);
+    QCOMPARE(list->columnWidth(1), fitted);
     QVERIFY(dialog->isVisible());
 }
 
