@@ -293,17 +293,37 @@ void DetailedDialog::EnterDetailedPlacement() {
     const int addressGrowth =
         QFontMetrics(ListFont()).horizontalAdvance(QString(kAddressDigits - 8, u'0'));
     const StoredPlacement stored = ReadPlacement(StateFile(), 745 + addressGrowth);
-    const QRect outer = PlaceInWorkArea(ForegroundWorkArea(), stored, features_.bandHeight);
     setMinimumSize(0, 0);
     SetClientMinimumSize(QSize(kCompactMinimum + 100, 200 + features_.bandHeight));
-    resize(outer.size());
-    move(outer.topLeft());
+    pendingOuter_ = PlaceInWorkArea(ForegroundWorkArea(), stored, features_.bandHeight);
+    ApplyOuterGeometry();
     if (stored.windowState == 3) {
         setWindowState(Qt::WindowMaximized);
     } else if (stored.windowState == 6) {
         setWindowState(Qt::WindowMinimized);
     }
     RecordState();
+}
+
+void DetailedDialog::ApplyOuterGeometry() {
+    // The stored rectangle is the frame's; the window manager's frame is known only once the
+    // window shows, so the placement is made again when the frame appears.
+    const QSize frame = frameGeometry().size() - size();
+    resize(pendingOuter_->size() - frame);
+    move(pendingOuter_->topLeft());
+    framed_ = !frame.isNull();
+}
+
+bool DetailedDialog::event(QEvent* event) {
+    const bool handled = ExceptionDialogBase::event(event);
+    if (pendingOuter_ && !framed_ && detailed_ && windowState() == Qt::WindowNoState &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::WindowActivate) &&
+        frameGeometry().size() != size()) {
+        ApplyOuterGeometry();
+        RecordState();
+    }
+    return handled;
 }
 
 void DetailedDialog::LayOut() {
@@ -347,11 +367,10 @@ void DetailedDialog::LayOut() {
 }
 
 void DetailedDialog::RecordState() {
-    // The window manager owns the frame and its size is unknown before the window shows, so the
-    // state keeps the frame's position and the size inside it, which is what resize() takes.
+    // The outer rectangle, frame included.
     recordedState_ = WindowStateNumber(windowState());
     if (detailed_ && recordedState_ == 1) {
-        recordedGeometry_ = QRect(pos(), size());
+        recordedGeometry_ = frameGeometry();
         stateRecorded_ = true;
     }
 }

@@ -7,6 +7,8 @@
 #include "crashreport/dialogs/detailed_layout.h"
 #include "crashreport/dialogs/exception_dialog_base.h"
 
+#include <optional>
+
 class QCheckBox;
 class QLabel;
 class QPushButton;
@@ -46,6 +48,7 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void Build();
@@ -56,6 +59,7 @@ private:
     void SwitchPage(int step);
     void SizeCompact();
     void EnterDetailedPlacement();
+    void ApplyOuterGeometry();
     void RecordState();
     void SaveState();
     void OpenSupportPage();
@@ -65,6 +69,9 @@ private:
     bool detailed_ = false;
     bool stateRecorded_ = false;
     QRect recordedGeometry_;
+    // Where detailed mode put the window's frame, and whether the frame was known then.
+    std::optional<QRect> pendingOuter_;
+    bool framed_ = false;
     int recordedState_ = 1;
     QLabel* header_ = nullptr;
     QTabWidget* tabs_ = nullptr;

@@ -18,6 +18,7 @@
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -52,6 +53,8 @@ private slots:
     void placementStaysInsideTheWorkArea_data();
     void placementStaysInsideTheWorkArea();
     void detailedWindowStateIsSavedAndRestored();
+    void restoredWindowLiesInsideTheWorkArea_data();
+    void restoredWindowLiesInsideTheWorkArea();
     void columnWidthsAreRestored();
     void defaultColumnWidthsShowTitlesAndCells();
     void callStackGroupsCollapseAndExpand();
@@ -392,8 +395,9 @@ void DialogsTest::compactAndDetailedModes() {
     QVERIFY(dialog.Tabs()->isVisible());
     QCOMPARE(dialog.DetailsButton()->text(), QStringLiteral("<< &Details"));
     QVERIFY(dialog.Header()->text().startsWith("An error has occurred during program execution."));
-    QCOMPARE(dialog.height(), 468 + dialog.Features().bandHeight);
-    QVERIFY(dialog.width() >= 745);
+    // The stored size is the outer one, frame included.
+    QCOMPARE(dialog.frameGeometry().height(), 468 + dialog.Features().bandHeight);
+    QVERIFY(dialog.frameGeometry().width() >= 745);
     // The buttons keep to their row above the band.
     const int band = dialog.Features().bandHeight;
     QCOMPARE(dialog.OkButton()->geometry().bottom(), dialog.height() - band - 32 + 25 - 1);
@@ -409,7 +413,9 @@ void DialogsTest::placementStaysInsideTheWorkArea_data() {
     QTest::newRow("past the right edge") << area << 600 << 20 << QRect(279, 20, 745, 502);
     QTest::newRow("past the bottom") << area << 0 << 500 << QRect(0, 266, 745, 502);
     QTest::newRow("wider than the area")
-        << QRect(100, 0, 600, 768) << 300 << 0 << QRect(100, 0, 745, 502);
+        << QRect(100, 0, 600, 768) << 300 << 0 << QRect(100, 0, 600, 502);
+    QTest::newRow("taller than the area")
+        << QRect(0, 20, 1024, 400) << 10 << 30 << QRect(10, 20, 745, 400);
     QTest::newRow("centred when unknown") << area << -1 << -1 << QRect(139, 133, 745, 502);
 }
 
@@ -434,7 +440,8 @@ void DialogsTest::detailedWindowStateIsSavedAndRestored() {
         DetailedDialog dialog(*fixture.session);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.resize(700, 420 + dialog.Features().bandHeight);
+        const QSize frame = dialog.frameGeometry().size() - dialog.size();
+        dialog.resize(QSize(700, 420 + dialog.Features().bandHeight) - frame);
         dialog.move(30, 40);
         QTest::qWait(50);
         dialog.OkButton()->click();
@@ -444,7 +451,52 @@ void DialogsTest::detailedWindowStateIsSavedAndRestored() {
     QCOMPARE(state.Number("Coordinates", "Height", 0), 420);
     QCOMPARE(state.Number("Coordinates", "WindowsState", 0), 1);
     DetailedDialog again(*fixture.session);
-    QCOMPARE(again.size(), QSize(700, 420 + again.Features().bandHeight));
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.frameGeometry(), QRect(30, 40, 700, 420 + again.Features().bandHeight));
+}
+
+void DialogsTest::restoredWindowLiesInsideTheWorkArea_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::newRow("past the right edge") << 900 << 420 << 500 << 10;
+    QTest::newRow("past the bottom") << 700 << 420 << 0 << 5000;
+    QTest::newRow("larger than the screen") << 5000 << 4000 << -300 << -300;
+}
+
+void DialogsTest::restoredWindowLiesInsideTheWorkArea() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, left);
+    QFETCH(int, top);
+    DialogFixture fixture;
+    const StateFile state(fixture.StatePath());
+    state.Write("Coordinates", "Width", width);
+    state.Write("Coordinates", "Height", height);
+    state.Write("Coordinates", "Left", left);
+    state.Write("Coordinates", "Top", top);
+    fixture.options.SetDialogOptions(fixture.options.DialogOptions() |
+                                     dialog_options::OpenDetailed);
+    DetailedDialog dialog(*fixture.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QRect area = dialog.screen()->availableGeometry();
+    QVERIFY2(area.contains(dialog.frameGeometry()),
+             qPrintable(QString("%1,%2 %3x%4")
+                            .arg(dialog.frameGeometry().x())
+                            .arg(dialog.frameGeometry().y())
+                            .arg(dialog.frameGeometry().width())
+                            .arg(dialog.frameGeometry().height())));
+    // What comes back is the outer rectangle, frame included.
+    const QRect outer = dialog.frameGeometry();
+    dialog.OkButton()->click();
+    QCOMPARE(state.Number("Coordinates", "Width", 0), outer.width());
+    QCOMPARE(state.Number("Coordinates", "Height", 0),
+             outer.height() - dialog.Features().bandHeight);
+    QCOMPARE(state.Number("Coordinates", "Left", -1), outer.left());
+    QCOMPARE(state.Number("Coordinates", "Top", -1), outer.top());
 }
 
 void DialogsTest::columnWidthsAreRestored() {
