@@ -2,12 +2,15 @@
 
 #include "crashreport/dialogs/dialog_fonts.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
+
+#include <cmath>
 
 namespace faulttrap {
 namespace {
@@ -282,7 +285,8 @@ QRect TListViewItems::TextArea(const TListViewItemRec& row, int column, const QR
 }
 
 int TListViewItems::ContentWidth(int column) const {
-    const QFontMetrics metrics(ListFont());
+    // Measured in fractions of a pixel, as the eliding of the painted text does.
+    const QFontMetricsF metrics(list_->font());
     int widest = 0;
     for (int i = 0; i < Count(); ++i) {
         const TListViewItemRec& row = rows_[static_cast<std::size_t>(i)];
@@ -291,7 +295,9 @@ int TListViewItems::ContentWidth(int column) const {
         }
         const QRect cell(0, 0, 1000, 20);
         const int margins = cell.width() - TextArea(row, column, cell).width();
-        widest = std::max(widest, metrics.horizontalAdvance(CellText(i, column)) + margins);
+        const int text =
+            static_cast<int>(std::ceil(metrics.horizontalAdvance(CellText(i, column))));
+        widest = std::max(widest, text + 1 + margins);
     }
     return widest;
 }
