@@ -5,6 +5,7 @@
 #include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/qt_text.h"
 #include "crashreport/dialogs/state_file.h"
+#include "crashreport/dialogs/text_box_keys.h"
 #include "crashreport/dialogs/work_area.h"
 #include "crashreport/report/report_text.h"
 
@@ -49,6 +50,9 @@ ClassicDialog::ClassicDialog(DialogSession& session, QWidget* parent)
     : ExceptionDialogBase(session, false, parent), sendOffered_(session.SendOffered()) {
     setObjectName(QStringLiteral("FT_MS_DIALOG"));
     Build();
+    if (link_ != nullptr) {
+        link_->GiveAccelerator(this);
+    }
     Finish();
     const QRect area = ForegroundWorkArea();
     move(area.center() - rect().center());
@@ -88,8 +92,10 @@ void ClassicDialog::Build() {
         QLabel* see = Text(client, lead, MessageFont(), 8, y, kTextWidth);
         see->setWordWrap(false);
         see->adjustSize();
-        link_ = NewLinkLabel(ToQt(session_.Text(32)), UnderlinedFont(), QColor(0, 0, 0xFF),
-                             QStringLiteral("detailsLink"), client, this);
+        link_ = new LinkLabel(
+            ToQt(session_.Text(32)), UnderlinedFont(), QColor(0, 0, 0xFF),
+            [this] { OpenDetails(); }, client);
+        link_->setObjectName(QStringLiteral("detailsLink"));
         link_->move(8 + see->width(), y);
         y += see->height();
     }
@@ -100,6 +106,7 @@ void ClassicDialog::Build() {
         description_ = new QPlainTextEdit(client);
         description_->setFont(PageFont());
         description_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+        TabLeavesTheBox(description_);
         const int height = 4 * QFontMetrics(PageFont()).height() + 8 * kBorder;
         description_->setGeometry(8, y, kTextWidth, height);
         y += height - 4;
@@ -159,6 +166,18 @@ void ClassicDialog::Build() {
         dontSend_->setDefault(true);
         dontSend_->setFocus();
     }
+    // The focus goes down the dialog as the controls stand, the buttons from the left.
+    QWidget* previous = nullptr;
+    for (QWidget* next : std::initializer_list<QWidget*>{restart_, link_, description_, email_,
+                                                         help_, send_, dontSend_}) {
+        if (next == nullptr) {
+            continue;
+        }
+        if (previous != nullptr) {
+            setTabOrder(previous, next);
+        }
+        previous = next;
+    }
     ResizeClient(QSize(kClientWidth, y + buttonHeight + 10));
     setFixedSize(size());
 }
@@ -171,16 +190,6 @@ void ClassicDialog::paintEvent(QPaintEvent* event) {
     painter.setPen(Qt::black);
     painter.drawRect(band.adjusted(0, 0, -1, -1));
     painter.drawPixmap(band.topLeft() + QPoint(372, 9), ErrorPicture());
-}
-
-bool ClassicDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == link_ && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton &&
-        link_->rect().contains(static_cast<QMouseEvent*>(event)->position().toPoint())) {
-        OpenDetails();
-        return true;
-    }
-    return ExceptionDialogBase::eventFilter(watched, event);
 }
 
 void ClassicDialog::OpenDetails() {

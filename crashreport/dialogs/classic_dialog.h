@@ -14,6 +14,8 @@ class QPushButton;
 
 namespace faulttrap {
 
+class LinkLabel;
+
 class ClassicDialog : public ExceptionDialogBase {
 public:
     static constexpr int kClientWidth = 413;
@@ -24,7 +26,7 @@ public:
     QPushButton* DontSendButton() const { return dontSend_; }
     QPushButton* HelpButton() const { return help_; }
     QCheckBox* RestartBox() const { return restart_; }
-    QLabel* DetailsLink() const { return link_; }
+    LinkLabel* DetailsLink() const { return link_; }
     QPlainTextEdit* DescriptionBox() const { return description_; }
     QLineEdit* EmailBox() const { return email_; }
 
@@ -35,7 +37,6 @@ protected:
     void NotVisible() override;
     void reject() override;
     void paintEvent(QPaintEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Build();
@@ -47,7 +48,7 @@ private:
     bool sendOffered_;
     QLabel* header_ = nullptr;
     QCheckBox* restart_ = nullptr;
-    QLabel* link_ = nullptr;
+    LinkLabel* link_ = nullptr;
     QPlainTextEdit* description_ = nullptr;
     QLineEdit* email_ = nullptr;
     QPushButton* help_ = nullptr;

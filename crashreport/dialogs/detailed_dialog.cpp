@@ -10,6 +10,7 @@
 #include "crashreport/dialogs/work_area.h"
 #include "crashreport/report/report_text.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QDesktopServices>
 #include <QEvent>
@@ -19,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QShortcut>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
@@ -27,6 +29,7 @@
 #include <QWindow>
 
 #include <algorithm>
+#include <vector>
 
 namespace faulttrap {
 namespace {
@@ -59,6 +62,9 @@ DetailedDialog::DetailedDialog(DialogSession& session, QWidget* parent)
         setWindowFlag(Qt::WindowMaximizeButtonHint, true);
     }
     Build();
+    if (features_.supportLink) {
+        support_->GiveAccelerator(this);
+    }
     Finish();
     SetDetailed(session.choices.openedFromClassic || session.Dialog(dialog_options::OpenDetailed));
     ok_->setFocus();
@@ -127,9 +133,21 @@ void DetailedDialog::Build() {
     copy_ = new QCheckBox(ToQt(session_.Text(24)), client);
     copy_->setVisible(features_.copyBox);
 
-    support_ = NewLinkLabel(ToQt(session_.Text(25)), LinkFont(), QColor(0, 0, 0x80),
-                            QStringLiteral("supportLink"), client, this);
+    support_ = new LinkLabel(
+        ToQt(session_.Text(25)), LinkFont(), QColor(0, 0, 0x80), [this] { OpenSupportPage(); },
+        client);
+    support_->setObjectName(QStringLiteral("supportLink"));
     support_->setVisible(features_.supportLink);
+    OrderFocus();
+
+    // The pages change with Ctrl+Tab and Ctrl+Shift+Tab wherever the focus is.
+    const auto pageKey = [this](QKeyCombination keys, int step) {
+        auto* shortcut = new QShortcut(QKeySequence(keys), this);
+        connect(shortcut, &QShortcut::activated, this, [this, step] { SwitchPage(step); });
+    };
+    pageKey(Qt::ControlModifier | Qt::Key_Tab, 1);
+    pageKey(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Backtab, -1);
+    pageKey(Qt::ControlModifier | Qt::ShiftModifier | Qt::Key_Tab, -1);
 }
 
 int DetailedDialog::CurrentPage() const {
@@ -139,7 +157,11 @@ int DetailedDialog::CurrentPage() const {
 
 void DetailedDialog::ShowPage(int tab) {
     // Only the selected page exists: the one before is destroyed (a list page saves its column
-    // widths then).
+    // widths then). The focus stays in the page when it was there.
+    // (The tab control has already handed the focus from the old page to the new holder.)
+    const QWidget* focus = QApplication::focusWidget();
+    const bool focusInPage =
+        focus != nullptr && tabs_->isAncestorOf(focus) && focus != tabs_->tabBar();
     delete page_;
     page_ = nullptr;
     if (tab < 0) {
@@ -148,6 +170,43 @@ void DetailedDialog::ShowPage(int tab) {
     QWidget* holder = tabs_->widget(tab);
     page_ = CreateReportPage(features_.tabPages[static_cast<std::size_t>(tab)], session_, holder);
     holder->layout()->addWidget(page_);
+    page_->show();
+    OrderFocus();
+    if (focusInPage) {
+        PageContent()->setFocus(Qt::TabFocusReason);
+    }
+}
+
+QWidget* DetailedDialog::PageContent() const {
+    return page_ == nullptr ? nullptr : page_->findChild<QWidget*>(QStringLiteral("content"));
+}
+
+void DetailedDialog::OrderFocus() {
+    if (ok_ == nullptr) {
+        return;
+    }
+    // As the controls stand on the screen: the tabs and their page, the button row from the
+    // left, then the check-box band row by row; the support link ends the row it sits on.
+    std::vector<QWidget*> chain = {tabs_->tabBar()};
+    if (QWidget* content = PageContent()) {
+        chain.push_back(content);
+    }
+    chain.insert(chain.end(), {terminate_, custom_, ok_, details_, send_, copy_});
+    if (features_.copyBox) {
+        chain.insert(chain.end(), {screenshot_, support_});
+    } else {
+        chain.insert(chain.end(), {support_, screenshot_});
+    }
+    for (std::size_t i = 1; i < chain.size(); ++i) {
+        setTabOrder(chain[i - 1], chain[i]);
+    }
+}
+
+void DetailedDialog::SwitchPage(int step) {
+    if (!detailed_ || tabs_->count() == 0) {
+        return;
+    }
+    tabs_->setCurrentIndex((tabs_->currentIndex() + step + tabs_->count()) % tabs_->count());
 }
 
 int DetailedDialog::ButtonWidth() const {
@@ -234,17 +293,37 @@ void DetailedDialog::EnterDetailedPlacement() {
     const int addressGrowth =
         QFontMetrics(ListFont()).horizontalAdvance(QString(kAddressDigits - 8, u'0'));
     const StoredPlacement stored = ReadPlacement(StateFile(), 745 + addressGrowth);
-    const QRect outer = PlaceInWorkArea(ForegroundWorkArea(), stored, features_.bandHeight);
     setMinimumSize(0, 0);
     SetClientMinimumSize(QSize(kCompactMinimum + 100, 200 + features_.bandHeight));
-    resize(outer.size());
-    move(outer.topLeft());
+    pendingOuter_ = PlaceInWorkArea(ForegroundWorkArea(), stored, features_.bandHeight);
+    ApplyOuterGeometry();
     if (stored.windowState == 3) {
         setWindowState(Qt::WindowMaximized);
     } else if (stored.windowState == 6) {
         setWindowState(Qt::WindowMinimized);
     }
     RecordState();
+}
+
+void DetailedDialog::ApplyOuterGeometry() {
+    // The stored rectangle is the frame's; the window manager's frame is known only once the
+    // window shows, so the placement is made again when the frame appears.
+    const QSize frame = frameGeometry().size() - size();
+    resize(pendingOuter_->size() - frame);
+    move(pendingOuter_->topLeft());
+    framed_ = !frame.isNull();
+}
+
+bool DetailedDialog::event(QEvent* event) {
+    const bool handled = ExceptionDialogBase::event(event);
+    if (pendingOuter_ && !framed_ && detailed_ && windowState() == Qt::WindowNoState &&
+        (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+         event->type() == QEvent::WindowActivate) &&
+        frameGeometry().size() != size()) {
+        ApplyOuterGeometry();
+        RecordState();
+    }
+    return handled;
 }
 
 void DetailedDialog::LayOut() {
@@ -288,11 +367,10 @@ void DetailedDialog::LayOut() {
 }
 
 void DetailedDialog::RecordState() {
-    // The window manager owns the frame and its size is unknown before the window shows, so the
-    // state keeps the frame's position and the size inside it, which is what resize() takes.
+    // The outer rectangle, frame included.
     recordedState_ = WindowStateNumber(windowState());
     if (detailed_ && recordedState_ == 1) {
-        recordedGeometry_ = QRect(pos(), size());
+        recordedGeometry_ = frameGeometry();
         stateRecorded_ = true;
     }
 }
@@ -324,19 +402,13 @@ void DetailedDialog::paintEvent(QPaintEvent* event) {
     painter.drawPixmap(Client()->mapTo(this, QPoint(8, 8)), ErrorPicture());
 }
 
-bool DetailedDialog::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == support_ && event->type() == QEvent::MouseButtonRelease &&
-        static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-        // The browser must be able to come in front of the dialog.
-        if (windowHandle() != nullptr &&
-            windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint)) {
-            windowHandle()->setFlags(windowHandle()->flags() & ~Qt::WindowStaysOnTopHint);
-            KeepInFront().Start();
-        }
-        QDesktopServices::openUrl(QUrl(ToQt(session_.options.SupportURL())));
-        return true;
+void DetailedDialog::OpenSupportPage() {
+    // The browser must be able to come in front of the dialog.
+    if (windowHandle() != nullptr && windowHandle()->flags().testFlag(Qt::WindowStaysOnTopHint)) {
+        windowHandle()->setFlags(windowHandle()->flags() & ~Qt::WindowStaysOnTopHint);
+        KeepInFront().Start();
     }
-    return ExceptionDialogBase::eventFilter(watched, event);
+    QDesktopServices::openUrl(QUrl(ToQt(session_.options.SupportURL())));
 }
 
 void DetailedDialog::NotVisible() {

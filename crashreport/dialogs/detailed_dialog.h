@@ -7,12 +7,16 @@
 #include "crashreport/dialogs/detailed_layout.h"
 #include "crashreport/dialogs/exception_dialog_base.h"
 
+#include <optional>
+
 class QCheckBox;
 class QLabel;
 class QPushButton;
 class QTabWidget;
 
 namespace faulttrap {
+
+class LinkLabel;
 
 class DetailedDialog : public ExceptionDialogBase {
 public:
@@ -29,7 +33,7 @@ public:
     QCheckBox* SendBox() const { return send_; }
     QCheckBox* ScreenshotBox() const { return screenshot_; }
     QCheckBox* CopyBox() const { return copy_; }
-    QLabel* SupportLink() const { return support_; }
+    LinkLabel* SupportLink() const { return support_; }
     QLabel* Header() const { return header_; }
     QTabWidget* Tabs() const { return tabs_; }
     // The page number (0 General ... 5 CPU) of the selected tab.
@@ -44,21 +48,30 @@ protected:
     void paintEvent(QPaintEvent* event) override;
     void moveEvent(QMoveEvent* event) override;
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
+    bool event(QEvent* event) override;
 
 private:
     void Build();
     void ShowPage(int tab);
+    // The list or text box of the current page.
+    QWidget* PageContent() const;
+    void OrderFocus();
+    void SwitchPage(int step);
     void SizeCompact();
     void EnterDetailedPlacement();
+    void ApplyOuterGeometry();
     void RecordState();
     void SaveState();
+    void OpenSupportPage();
     int ButtonWidth() const;
 
     DetailedFeatures features_;
     bool detailed_ = false;
     bool stateRecorded_ = false;
     QRect recordedGeometry_;
+    // Where detailed mode put the window's frame, and whether the frame was known then.
+    std::optional<QRect> pendingOuter_;
+    bool framed_ = false;
     int recordedState_ = 1;
     QLabel* header_ = nullptr;
     QTabWidget* tabs_ = nullptr;
@@ -70,7 +83,7 @@ private:
     QCheckBox* send_ = nullptr;
     QCheckBox* screenshot_ = nullptr;
     QCheckBox* copy_ = nullptr;
-    QLabel* support_ = nullptr;
+    LinkLabel* support_ = nullptr;
 };
 
 } // namespace faulttrap

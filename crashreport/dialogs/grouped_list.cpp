@@ -2,16 +2,21 @@
 
 #include "crashreport/dialogs/dialog_fonts.h"
 
+#include <QFontMetricsF>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyledItemDelegate>
 #include <QTreeWidget>
 
+#include <cmath>
+
 namespace faulttrap {
 namespace {
 
 constexpr int kRowRole = Qt::UserRole + 1;
+constexpr const char* kOwnerProperty = "faulttrapRows";
 
 const QColor kSelected(0xCC, 0xDA, 0xF1);
 const QColor kFocused(0x31, 0x6A, 0xC5);
@@ -89,23 +94,17 @@ private:
         const int column = index.column();
         painter->setFont(ListFont());
         painter->setPen(Qt::black);
-        int left = cell.left() + 6;
-        if (column == 0) {
+        if (column == 0 && row.icon != RowIcon::None) {
             const int indent = row.indent ? owner_.indentStep_ : 0;
-            if (row.icon != RowIcon::None) {
-                painter->drawPixmap(cell.left() + indent + 2, cell.top() + (cell.height() - 16) / 2,
-                                    RowPicture(row.icon));
-            }
-            left = cell.left() + 20 + indent;
+            painter->drawPixmap(cell.left() + indent + 2, cell.top() + (cell.height() - 16) / 2,
+                                RowPicture(row.icon));
         }
-        QString text = column < row.texts.size() ? row.texts[column] : QString();
-        if (column == 0 && row.indent) {
-            text = text.mid(owner_.indentText_.size());
-        }
+        const QString text =
+            owner_.CellText(owner_.RowOf(owner_.list_->itemFromIndex(index)), column);
         const Qt::Alignment alignment =
             Qt::Alignment(owner_.list_->headerItem()->textAlignment(column)) &
             Qt::AlignHorizontal_Mask;
-        const QRect area(left, cell.top(), cell.right() - left - 4, cell.height());
+        const QRect area = owner_.TextArea(row, column, cell);
         painter->drawText(area, (alignment ? alignment : Qt::AlignLeft) | Qt::AlignVCenter,
                           option.fontMetrics.elidedText(text, Qt::ElideRight, area.width()));
         painter->setPen(kSeparator);
@@ -115,13 +114,19 @@ private:
     TListViewItems& owner_;
 };
 
-// Clicks on a sign and double clicks on a group row.
+// Clicks on a sign and double clicks on a group row; from the keyboard Enter and Space toggle a
+// group, Left and Right fold and unfold it as in any tree, and Enter on an entry row does what a
+// double click does. Enter never leaves the list: the dialog's default button must not close the
+// dialog while the user works in a list.
 class TListViewItems::Filter : public QObject {
 public:
     explicit Filter(TListViewItems& owner) : owner_(owner) {}
 
 protected:
-    bool eventFilter(QObject*, QEvent* event) override {
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::KeyPress && watched == owner_.list_) {
+            return Key(static_cast<QKeyEvent*>(event));
+        }
         if (event->type() != QEvent::MouseButtonPress &&
             event->type() != QEvent::MouseButtonDblClick) {
             return false;
@@ -141,6 +146,55 @@ protected:
     }
 
 private:
+    bool Key(QKeyEvent* key) {
+        // Ctrl+Plus fits every column to its title and cells, as in other item views.
+        if ((key->key() == Qt::Key_Plus || key->key() == Qt::Key_Equal) &&
+            (key->modifiers() & Qt::ControlModifier)) {
+            owner_.FitColumns();
+            return true;
+        }
+        if (key->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier)) {
+            return false;
+        }
+        QTreeWidget* list = owner_.list_;
+        QTreeWidgetItem* item = list->currentItem();
+        const int row = owner_.RowOf(item);
+        const bool group = row >= 0 && owner_.Row(row).group;
+        switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (group) {
+                owner_.Toggle(row, {}, false);
+            } else if (item != nullptr) {
+                emit list->itemActivated(item, list->currentColumn());
+            }
+            return true;
+        case Qt::Key_Space:
+            return group && owner_.Toggle(row, {}, false);
+        case Qt::Key_Left:
+            if (group && owner_.Row(row).expanded) {
+                return owner_.Toggle(row, {}, false);
+            }
+            return Select(owner_.GroupOf(row));
+        case Qt::Key_Right:
+            if (group && !owner_.Row(row).expanded) {
+                return owner_.Toggle(row, {}, false);
+            }
+            return group &&
+                   Select(row + 1 < owner_.Count() && !owner_.Row(row + 1).empty ? row + 1 : -1);
+        default:
+            return false;
+        }
+    }
+
+    bool Select(int row) {
+        if (row < 0) {
+            return false;
+        }
+        owner_.list_->setCurrentItem(owner_.Row(row).item);
+        return true;
+    }
+
     TListViewItems& owner_;
 };
 
@@ -155,6 +209,8 @@ TListViewItems::TListViewItems(QTreeWidget* list) : list_(list), filter_(new Fil
     list_->setFont(ListFont());
     list_->setItemDelegate(new Delegate(*this));
     list_->viewport()->installEventFilter(filter_.get());
+    list_->installEventFilter(filter_.get());
+    list_->setProperty(kOwnerProperty, QVariant::fromValue(static_cast<void*>(this)));
     const QFontMetrics metrics(ListFont());
     while (metrics.horizontalAdvance(indentText_) < 14) {
         indentText_ += u' ';
@@ -164,6 +220,12 @@ TListViewItems::TListViewItems(QTreeWidget* list) : list_(list), filter_(new Fil
 
 TListViewItems::~TListViewItems() {
     list_->viewport()->removeEventFilter(filter_.get());
+    list_->removeEventFilter(filter_.get());
+    list_->setProperty(kOwnerProperty, QVariant());
+}
+
+TListViewItems* TListViewItems::Of(const QTreeWidget* list) {
+    return static_cast<TListViewItems*>(list->property(kOwnerProperty).value<void*>());
 }
 
 void TListViewItems::Add(const QStringList& texts, const QString& header, bool group,
@@ -201,6 +263,67 @@ void TListViewItems::Add(const QStringList& texts, const QString& header, bool g
         row.item->setFirstColumnSpanned(true);
     }
     rows_.push_back(std::move(row));
+}
+
+QString TListViewItems::CellText(int row, int column) const {
+    if (row < 0 || row >= Count()) {
+        return {};
+    }
+    const TListViewItemRec& rec = rows_[static_cast<std::size_t>(row)];
+    QString text = rec.texts.value(column);
+    if (column == 0 && rec.indent) {
+        text = text.mid(indentText_.size()); // drawn as a gap, not as blanks
+    }
+    return text;
+}
+
+QRect TListViewItems::TextArea(const TListViewItemRec& row, int column, const QRect& cell) const {
+    // After the icon (and a calling thread's indent) in the first column.
+    const int left =
+        column == 0 ? cell.left() + 20 + (row.indent ? indentStep_ : 0) : cell.left() + 6;
+    return QRect(left, cell.top(), cell.right() - left - 4, cell.height());
+}
+
+int TListViewItems::ContentWidth(int column) const {
+    // Measured in fractions of a pixel, as the eliding of the painted text does.
+    const QFontMetricsF metrics(list_->font());
+    int widest = 0;
+    for (int i = 0; i < Count(); ++i) {
+        const TListViewItemRec& row = rows_[static_cast<std::size_t>(i)];
+        if (row.group || row.empty) {
+            continue;
+        }
+        const QRect cell(0, 0, 1000, 20);
+        const int margins = cell.width() - TextArea(row, column, cell).width();
+        const int text =
+            static_cast<int>(std::ceil(metrics.horizontalAdvance(CellText(i, column))));
+        widest = std::max(widest, text + 1 + margins);
+    }
+    return widest;
+}
+
+int TListViewItems::TitleWidth(int column) const {
+    return list_->header()->sectionSizeHint(column);
+}
+
+void TListViewItems::FitColumns() {
+    for (int column = 0; column < list_->columnCount(); ++column) {
+        list_->setColumnWidth(column, std::max(TitleWidth(column), ContentWidth(column)));
+    }
+}
+
+int TListViewItems::GroupOf(int row) const {
+    if (row < 0 || row >= Count()) {
+        return -1;
+    }
+    const TListViewItemRec& own = rows_[static_cast<std::size_t>(row)];
+    for (int parent = own.parent; parent >= 0;
+         parent = rows_[static_cast<std::size_t>(parent)].parent) {
+        if (rows_[static_cast<std::size_t>(parent)].group) {
+            return parent;
+        }
+    }
+    return -1;
 }
 
 int TListViewItems::RowOf(const QTreeWidgetItem* item) const {

@@ -7,6 +7,7 @@
 #include "crashreport/dialogs/dialog_art.h"
 
 #include <QPoint>
+#include <QRect>
 #include <QStringList>
 
 #include <memory>
@@ -36,6 +37,8 @@ public:
     // Draws the rows of `list` (which it also sets up: full-row selection, no tree decoration).
     explicit TListViewItems(QTreeWidget* list);
     ~TListViewItems();
+    // The rows that draw `list`, nullptr when none do.
+    static TListViewItems* Of(const QTreeWidget* list);
     TListViewItems(const TListViewItems&) = delete;
     TListViewItems& operator=(const TListViewItems&) = delete;
 
@@ -49,6 +52,16 @@ public:
     int Count() const { return static_cast<int>(rows_.size()); }
     const TListViewItemRec& Row(int row) const { return rows_[static_cast<std::size_t>(row)]; }
     int RowOf(const QTreeWidgetItem* item) const;
+    // The group row `row` hangs from, -1 for none.
+    int GroupOf(int row) const;
+    // A cell's text as drawn, and where it is drawn within `cell`.
+    QString CellText(int row, int column) const;
+    QRect TextArea(const TListViewItemRec& row, int column, const QRect& cell) const;
+    // The width a column needs to show the widest of its cells, and its title, unclipped.
+    int ContentWidth(int column) const;
+    int TitleWidth(int column) const;
+    // Gives every column the width its title and cells need (Ctrl+Plus in the list).
+    void FitColumns();
     // The pixel width of the smallest run of blanks at least 14 pixels wide.
     int IndentStep() const { return indentStep_; }
     const QString& IndentText() const { return indentText_; }

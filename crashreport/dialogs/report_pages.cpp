@@ -16,6 +16,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+#include <optional>
 #include <vector>
 
 namespace faulttrap {
@@ -34,13 +36,9 @@ RichTextFont PageRichTextFont() {
     return {FromQt(font.family()), font.pointSize(), 0, metrics.horizontalAdvance(u'-') * 15};
 }
 
-// An address column wide enough for the addresses of this build.
-int AddressWidth(int fallback) {
-    const QFontMetrics metrics(ListFont());
-    // Room for the icon, a calling thread's indent and the digits.
-    return std::max(fallback, metrics.horizontalAdvance(QString(kAddressDigits, u'0')) + 24 +
-                                  metrics.horizontalAdvance(QStringLiteral("    ")));
-}
+// A column grows for its cells up to the width of the widest classic column (the modules'
+// Path); longer texts are rare and Ctrl+Plus fits them.
+constexpr int kTypicalContentWidth = 712;
 
 RowIcon ModuleIcon(const QString& name) {
     const QString lower = name.toLower();
@@ -82,6 +80,10 @@ public:
         auto* box = new QTextEdit(this);
         box->setObjectName(QStringLiteral("content"));
         box->setReadOnly(true);
+        // A stop of the focus chain where the arrows and Page keys scroll the report.
+        box->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+        box->setFocusPolicy(Qt::StrongFocus);
+        box->setTabChangesFocus(true);
         box->setLineWrapMode(QTextEdit::NoWrap);
         box->setFont(PageFont());
         QPalette white = box->palette();
@@ -109,17 +111,29 @@ public:
             titles << ToQt(session.Text(column.text));
         }
         list_->setHeaderLabels(titles);
-        const StateFile state;
         for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
-            const Column& column = columns_[static_cast<std::size_t>(i)];
             list_->headerItem()->setTextAlignment(
-                i, (column.right ? Qt::AlignRight : Qt::AlignLeft) | Qt::AlignVCenter);
-            list_->setColumnWidth(i, state.Number(QStringLiteral("Coordinates"),
-                                                  QString::fromLatin1(column.key), column.width));
+                i, (columns_[static_cast<std::size_t>(i)].right ? Qt::AlignRight : Qt::AlignLeft) |
+                       Qt::AlignVCenter);
         }
         list_->header()->setStretchLastSection(false);
         items_ = std::make_unique<TListViewItems>(list_);
         layout()->addWidget(list_);
+    }
+
+    // Once the rows are in: the widths the user gave the columns, else widths that show the
+    // title and the cells in the list's own font, never narrower than the classic pixels.
+    void SizeColumns() {
+        const StateFile state;
+        for (int i = 0; i < static_cast<int>(columns_.size()); ++i) {
+            const Column& column = columns_[static_cast<std::size_t>(i)];
+            const std::optional<int> saved =
+                state.Number(QStringLiteral("Coordinates"), QString::fromLatin1(column.key));
+            const int measured = std::max(
+                {column.width, items_->TitleWidth(i),
+                 std::min(items_->ContentWidth(i), std::max(column.width, kTypicalContentWidth))});
+            list_->setColumnWidth(i, saved.value_or(measured));
+        }
     }
 
     ~ListPage() override {
@@ -194,7 +208,7 @@ QWidget* CreateReportPage(int page, const DialogSession& session, QWidget* paren
     switch (page) {
     case CallStackPage: {
         auto* list = new ListPage(session, 8,
-                                  {{92, "Col0", AddressWidth(89)},
+                                  {{92, "Col0", 89},
                                    {93, "Col1", 92},
                                    {94, "Col2", 126},
                                    {95, "Col3", 126},
@@ -202,20 +216,22 @@ QWidget* CreateReportPage(int page, const DialogSession& session, QWidget* paren
                                    {97, "Col5", 61, true}},
                                   parent);
         FillCallStack(list->Items(), layout.stackRows);
+        list->SizeColumns();
         return list;
     }
     case ModulesPage: {
         // The table of the report has the modification time before the folder.
         auto* list = new ListPage(session, 10,
-                                  {{126, "ColMod0", AddressWidth(80)},
+                                  {{126, "ColMod0", 80},
                                    {127, "ColMod1", 96},
                                    {128, "ColMod2", 175},
                                    {129, "ColMod3", 50, true},
                                    {130, "ColMod4", 54, true},
-                                   {131, "ColMod6", 130},
+                                   {131, "ColMod6", 80},
                                    {132, "ColMod5", 712}},
                                   parent);
         FillTable(list->Items(), layout.moduleRows, 1, false);
+        list->SizeColumns();
         return list;
     }
     case ProcessesPage: {
@@ -230,6 +246,7 @@ QWidget* CreateReportPage(int page, const DialogSession& session, QWidget* paren
                                    {140, "ColPro7", 330}},
                                   parent);
         FillTable(list->Items(), layout.processRows, 1, true);
+        list->SizeColumns();
         return list;
     }
     case AssemblerPage:

@@ -2,6 +2,7 @@
 
 #include "crashreport/dialogs/dialog_fonts.h"
 #include "crashreport/dialogs/qt_text.h"
+#include "crashreport/dialogs/text_box_keys.h"
 #include "crashreport/dialogs/work_area.h"
 
 #include <QLabel>
@@ -26,6 +27,7 @@ ReproduceRequestDialog::ReproduceRequestDialog(DialogSession& session, QWidget* 
     steps_ = new QPlainTextEdit(Client());
     steps_->setFont(PageFont());
     steps_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    TabLeavesTheBox(steps_);
     steps_->setPlainText(ToQt(session.choices.reproduceText));
     ok_ = new QPushButton(ToQt(session.Text(125)), Client());
     ok_->setDefault(true);

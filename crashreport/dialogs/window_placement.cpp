@@ -11,8 +11,9 @@ const QString kSection = QStringLiteral("Coordinates");
 }
 
 QRect PlaceInWorkArea(const QRect& workArea, const StoredPlacement& stored, int band) {
-    const int width = stored.width;
-    const int height = stored.height;
+    // A window larger than the work area shrinks to it: no part of it may lie off the screen.
+    const int width = std::min(stored.width, workArea.width());
+    const int height = std::max(0, std::min(stored.height, workArea.height() - band));
     int left = stored.left.value_or(workArea.left() + (workArea.width() - width) / 2);
     int top = stored.top.value_or(workArea.top() + (workArea.height() - height - band) / 2);
     // The band belongs to the window, so it must fit too.

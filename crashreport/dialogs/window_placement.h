@@ -17,9 +17,9 @@ struct StoredPlacement {
     int windowState = 1; // 1 normal, 3 maximized, 6 minimized
 };
 
-// The outer rectangle, `band` pixels taller than the stored height. A missing position centres
-// the window; one that runs past the right or bottom edge moves back inside, never past the left
-// or top edge.
+// The outer rectangle, `band` pixels taller than the stored height, always inside the work area.
+// A missing position centres the window; one that runs past the right or bottom edge moves back
+// inside; a size larger than the work area shrinks to it.
 QRect PlaceInWorkArea(const QRect& workArea, const StoredPlacement& stored, int band);
 
 class StateFile;

@@ -4,6 +4,8 @@
 #include "disasm/report_notation.h"
 
 #include <array>
+#include <optional>
+#include <vector>
 
 namespace faulttrap {
 
@@ -11,6 +13,78 @@ namespace {
 
 std::string InvalidByteText(std::uint8_t byte) {
     return "DB      " + UnsignedImmediateText(byte, 1) + "  //";
+}
+
+bool IsLegacyPrefix(std::uint8_t byte, TMachineMode mode) {
+    switch (byte) {
+    case 0xF0:
+    case 0xF2:
+    case 0xF3:
+    case 0x2E:
+    case 0x36:
+    case 0x3E:
+    case 0x26:
+    case 0x64:
+    case 0x65:
+    case 0x66:
+    case 0x67:
+        return true;
+    default:
+        return mode == TMachineMode::Bits64 && (byte & 0xF0) == 0x40; // REX
+    }
+}
+
+// Where the ModRM byte of an instruction of the one-, two- or three-byte map would be, when it
+// is one of those maps (not VEX, EVEX or XOP, whose first bytes the decoder reads on its own).
+std::optional<std::size_t> ModRmPosition(std::span<const std::uint8_t> bytes, TMachineMode mode) {
+    std::size_t at = 0;
+    while (at < bytes.size() && IsLegacyPrefix(bytes[at], mode))
+        ++at;
+    if (at >= bytes.size())
+        return std::nullopt;
+    switch (bytes[at]) {
+    case 0xC4:
+    case 0xC5:
+    case 0x62:
+    case 0x8F:
+        return std::nullopt;
+    case 0x0F:
+        ++at;
+        if (at < bytes.size() && (bytes[at] == 0x38 || bytes[at] == 0x3A))
+            ++at;
+        break;
+    default:
+        break;
+    }
+    ++at;
+    if (at >= bytes.size())
+        return std::nullopt;
+    return at;
+}
+
+bool HasRegisterOfClass(const ZydisDecodedOperand* operands, std::size_t count,
+                        ZydisOperandEncoding encoding) {
+    for (std::size_t i = 0; i < count; ++i) {
+        if (operands[i].type != ZYDIS_OPERAND_TYPE_REGISTER || operands[i].encoding != encoding)
+            continue;
+        switch (ZydisRegisterGetClass(operands[i].reg.value)) {
+        case ZYDIS_REGCLASS_SEGMENT:
+        case ZYDIS_REGCLASS_CONTROL:
+        case ZYDIS_REGCLASS_DEBUG:
+            return true;
+        default:
+            break;
+        }
+    }
+    return false;
+}
+
+bool HasModRmMemory(const ZydisDecodedOperand* operands, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i)
+        if (operands[i].type == ZYDIS_OPERAND_TYPE_MEMORY &&
+            operands[i].encoding == ZYDIS_OPERAND_ENCODING_MODRM_RM)
+            return true;
+    return false;
 }
 
 void TrimTrailingBlanks(std::string& text) {
@@ -30,6 +104,39 @@ TDisAsm::TDisAsm(TMachineMode mode, TNamingCallbacks callbacks)
     InstallReportNotation(formatter_);
 }
 
+bool TDisAsm::DecodeWithUnfitOperand(std::span<const std::uint8_t> bytes,
+                                     ZydisDecodedInstruction& instruction,
+                                     ZydisDecodedOperand* operands,
+                                     TNotationContext& notation) const {
+    const std::optional<std::size_t> modRm = ModRmPosition(bytes, mode_);
+    if (!modRm)
+        return false;
+    std::vector<std::uint8_t> changed(bytes.begin(), bytes.end());
+    const std::uint8_t original = bytes[*modRm];
+    const auto decodes = [&](std::uint8_t replacement) {
+        changed[*modRm] = replacement;
+        return ZYAN_SUCCESS(ZydisDecoderDecodeFull(&decoder_, changed.data(), changed.size(),
+                                                   &instruction, operands)) &&
+               (instruction.attributes & ZYDIS_ATTRIB_HAS_MODRM) &&
+               instruction.raw.modrm.offset == *modRm;
+    };
+    // A register where the opcode takes only memory ("lea eax, eax"): the same instruction with
+    // "[eax]" (no SIB byte, no displacement: the same length) shows it with "???" there.
+    if ((original >> 6) == 3 && decodes(static_cast<std::uint8_t>(original & 0x38)) &&
+        HasModRmMemory(operands, instruction.operand_count_visible)) {
+        notation.UnfitMemoryOperand = true;
+        return true;
+    }
+    // A segment, control or debug register number that does not exist ("mov ???, ax").
+    if (decodes(static_cast<std::uint8_t>(original & 0xC7)) &&
+        HasRegisterOfClass(operands, instruction.operand_count_visible,
+                           ZYDIS_OPERAND_ENCODING_MODRM_REG)) {
+        notation.UnfitRegisterOperand = true;
+        return true;
+    }
+    return false;
+}
+
 TDecodedInstruction TDisAsm::Decode(std::span<const std::uint8_t> bytes,
                                     std::uint64_t address) const {
     TDecodedInstruction result;
@@ -37,12 +144,13 @@ TDecodedInstruction TDisAsm::Decode(std::span<const std::uint8_t> bytes,
         return result;
     ZydisDecodedInstruction instruction;
     std::array<ZydisDecodedOperand, ZYDIS_MAX_OPERAND_COUNT> operands;
+    TNotationContext notation{&callbacks_, mode_};
     if (!ZYAN_SUCCESS(ZydisDecoderDecodeFull(&decoder_, bytes.data(), bytes.size(), &instruction,
-                                             operands.data()))) {
+                                             operands.data())) &&
+        !DecodeWithUnfitOperand(bytes, instruction, operands.data(), notation)) {
         result.Text = InvalidByteText(bytes[0]);
         return result;
     }
-    TNotationContext notation{&callbacks_, mode_};
     // Long enough for any instruction, even with names put in by the callbacks.
     std::array<char, 1024> text;
     if (!ZYAN_SUCCESS(ZydisFormatterFormatInstruction(
@@ -63,9 +171,15 @@ TDecodedInstruction TDisAsm::Decode(std::span<const std::uint8_t> bytes,
 TInstructionShape TDisAsm::Shape(std::span<const std::uint8_t> bytes) const {
     TInstructionShape shape;
     ZydisDecodedInstruction instruction;
-    if (bytes.empty() || !ZYAN_SUCCESS(ZydisDecoderDecodeInstruction(
-                             &decoder_, nullptr, bytes.data(), bytes.size(), &instruction)))
+    if (bytes.empty())
         return shape;
+    if (!ZYAN_SUCCESS(ZydisDecoderDecodeInstruction(&decoder_, nullptr, bytes.data(), bytes.size(),
+                                                    &instruction))) {
+        std::array<ZydisDecodedOperand, ZYDIS_MAX_OPERAND_COUNT> operands;
+        TNotationContext notation{&callbacks_, mode_};
+        if (!DecodeWithUnfitOperand(bytes, instruction, operands.data(), notation))
+            return shape;
+    }
     shape.Length = instruction.length;
     shape.Valid = true;
     shape.IsReturn = instruction.meta.category == ZYDIS_CATEGORY_RET;

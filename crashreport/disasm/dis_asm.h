@@ -46,6 +46,8 @@ struct TInstructionShape {
     bool IsReturn = false;
 };
 
+struct TNotationContext;
+
 // Decodes x86 machine code one instruction at a time and writes it in the report's notation:
 // lower-case mnemonic padded to 8 characters, "$" hexadecimal immediates with two digits per
 // byte, "+$"/"-$" for signed values, "byte ptr " ... size words, and "DB      $xx  //" for a byte
@@ -62,6 +64,12 @@ public:
     TMachineMode Mode() const { return mode_; }
 
 private:
+    // An instruction whose ModRM operand does not fit its opcode, decoded with that operand
+    // marked for "???"; false when the bytes are no such instruction.
+    bool DecodeWithUnfitOperand(std::span<const std::uint8_t> bytes,
+                                ZydisDecodedInstruction& instruction, ZydisDecodedOperand* operands,
+                                TNotationContext& notation) const;
+
     TMachineMode mode_;
     TNamingCallbacks callbacks_;
     ZydisDecoder decoder_;

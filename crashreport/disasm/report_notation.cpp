@@ -13,14 +13,17 @@ namespace {
 // The Intel formatter's own printers, to which the hooks hand what they do not change.
 struct TIntelPrinters {
     ZydisFormatterFunc Mnemonic;
+    ZydisFormatterFunc Prefixes;
     ZydisFormatterRegisterFunc Register;
+    ZydisFormatterFunc RegisterOperand;
 };
 
 const TIntelPrinters& IntelPrinters() {
     static const TIntelPrinters printers = [] {
         ZydisFormatter intel;
         ZydisFormatterInit(&intel, ZYDIS_FORMATTER_STYLE_INTEL);
-        return TIntelPrinters{intel.func_print_mnemonic, intel.func_print_register};
+        return TIntelPrinters{intel.func_print_mnemonic, intel.func_print_prefixes,
+                              intel.func_print_register, intel.func_format_operand_reg};
     }();
     return printers;
 }
@@ -50,20 +53,43 @@ std::uint64_t AddressMask(const TNotationContext& notation) {
     return notation.Mode == TMachineMode::Bits32 ? 0xFFFFFFFFu : ~std::uint64_t{0};
 }
 
-// Mnemonic, padded so that the operands start in column 9.
-ZyanStatus PrintMnemonic(const ZydisFormatter* formatter, ZydisFormatterBuffer* buffer,
-                         ZydisFormatterContext* context) {
-    ZYAN_CHECK(IntelPrinters().Mnemonic(formatter, buffer, context));
+// The length of the text written so far, 0 before the first token.
+ZyanUSize TextSize(ZydisFormatterBuffer* buffer) {
+    ZyanString* string = nullptr;
+    ZyanUSize size = 0;
+    if (ZYAN_SUCCESS(ZydisFormatterBufferGetString(buffer, &string)))
+        ZyanStringGetSize(string, &size);
+    return size;
+}
+
+// Pads the text with blanks to `column` characters.
+ZyanStatus PadTo(ZydisFormatterBuffer* buffer, ZyanUSize column) {
+    const ZyanUSize size = TextSize(buffer);
+    if (size >= column)
+        return ZYAN_STATUS_SUCCESS;
     ZyanString* string = nullptr;
     ZYAN_CHECK(ZydisFormatterBufferGetString(buffer, &string));
-    ZyanUSize size = 0;
-    ZYAN_CHECK(ZyanStringGetSize(string, &size));
-    if (size >= kMnemonicColumn)
-        return ZYAN_STATUS_SUCCESS;
-    const std::string blanks(kMnemonicColumn - size, ' ');
+    const std::string blanks(column - size, ' ');
     ZyanStringView view;
     ZYAN_CHECK(ZyanStringViewInsideBufferEx(&view, blanks.data(), blanks.size()));
     return ZyanStringAppend(string, &view);
+}
+
+// Mnemonic, padded so that its operands start 8 characters after it.
+ZyanStatus PrintMnemonic(const ZydisFormatter* formatter, ZydisFormatterBuffer* buffer,
+                         ZydisFormatterContext* context) {
+    const ZyanUSize start = TextSize(buffer);
+    ZYAN_CHECK(IntelPrinters().Mnemonic(formatter, buffer, context));
+    return PadTo(buffer, start + kMnemonicColumn);
+}
+
+// A prefix ("lock", "rep") stands in the mnemonic column and the instruction it modifies in the
+// operand column, as the template of a prefix byte writes it; several take 8 columns each.
+ZyanStatus PrintPrefixes(const ZydisFormatter* formatter, ZydisFormatterBuffer* buffer,
+                         ZydisFormatterContext* context) {
+    ZYAN_CHECK(IntelPrinters().Prefixes(formatter, buffer, context));
+    const ZyanUSize size = TextSize(buffer);
+    return size == 0 ? ZYAN_STATUS_SUCCESS : PadTo(buffer, (size + 7) / 8 * 8);
 }
 
 // Control, debug and MMX registers keep the short upper-case names of the report.
@@ -77,6 +103,19 @@ ZyanStatus PrintRegister(const ZydisFormatter* formatter, ZydisFormatterBuffer* 
         return Append(buffer, ZYDIS_TOKEN_REGISTER,
                       "MM" + std::to_string(reg - ZYDIS_REGISTER_MM0));
     return IntelPrinters().Register(formatter, buffer, context, reg);
+}
+
+// A segment, control or debug register number that does not exist is "???"; the register that
+// the multi-byte NOP encodes means nothing and is left out.
+ZyanStatus FormatRegisterOperand(const ZydisFormatter* formatter, ZydisFormatterBuffer* buffer,
+                                 ZydisFormatterContext* context) {
+    if (context->instruction->mnemonic == ZYDIS_MNEMONIC_NOP &&
+        context->operand->encoding == ZYDIS_OPERAND_ENCODING_MODRM_REG)
+        return ZYDIS_STATUS_SKIP_TOKEN;
+    if (Notation(context).UnfitRegisterOperand &&
+        context->operand->encoding == ZYDIS_OPERAND_ENCODING_MODRM_REG)
+        return Append(buffer, ZYDIS_TOKEN_REGISTER, "???");
+    return IntelPrinters().RegisterOperand(formatter, buffer, context);
 }
 
 bool IsArithmetic(ZydisMnemonic mnemonic) {
@@ -242,6 +281,8 @@ ZyanStatus FormatMemory(const ZydisFormatter*, ZydisFormatterBuffer* buffer,
     const ZydisDecodedInstruction& instruction = *context->instruction;
     const ZydisDecodedOperand& operand = *context->operand;
     const auto& mem = operand.mem;
+    if (notation.UnfitMemoryOperand && operand.encoding == ZYDIS_OPERAND_ENCODING_MODRM_RM)
+        return Append(buffer, ZYDIS_TOKEN_ADDRESS_ABS, "???");
     const bool accessesMemory =
         mem.type == ZYDIS_MEMOP_TYPE_MEM || mem.type == ZYDIS_MEMOP_TYPE_VSIB;
 
@@ -283,6 +324,9 @@ void Hook(ZydisFormatter& formatter, ZydisFormatterFunction type, Function hook)
 
 void InstallReportNotation(ZydisFormatter& formatter) {
     Hook<ZydisFormatterFunc>(formatter, ZYDIS_FORMATTER_FUNC_PRINT_MNEMONIC, PrintMnemonic);
+    Hook<ZydisFormatterFunc>(formatter, ZYDIS_FORMATTER_FUNC_PRINT_PREFIXES, PrintPrefixes);
+    Hook<ZydisFormatterFunc>(formatter, ZYDIS_FORMATTER_FUNC_FORMAT_OPERAND_REG,
+                             FormatRegisterOperand);
     Hook<ZydisFormatterRegisterFunc>(formatter, ZYDIS_FORMATTER_FUNC_PRINT_REGISTER, PrintRegister);
     Hook<ZydisFormatterFunc>(formatter, ZYDIS_FORMATTER_FUNC_FORMAT_OPERAND_IMM, FormatImmediate);
     Hook<ZydisFormatterFunc>(formatter, ZYDIS_FORMATTER_FUNC_FORMAT_OPERAND_PTR, FormatPointer);

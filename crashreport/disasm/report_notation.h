@@ -10,6 +10,11 @@ namespace faulttrap {
 struct TNotationContext {
     const TNamingCallbacks* Callbacks = nullptr;
     TMachineMode Mode = NativeMachineMode();
+    // The instruction was encoded with a ModRM operand its opcode does not allow (a register
+    // where only memory fits, or a segment, control or debug register number that does not
+    // exist); that operand is written "???".
+    bool UnfitMemoryOperand = false;
+    bool UnfitRegisterOperand = false;
 };
 
 // Replaces the Intel-style formatter's operand and mnemonic printers by the report's notation.

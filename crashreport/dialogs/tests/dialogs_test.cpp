@@ -2,6 +2,7 @@
 #include "crashreport/dialogs/detailed_dialog.h"
 #include "crashreport/dialogs/grouped_list.h"
 #include "crashreport/dialogs/gui_thread.h"
+#include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/report_pages.h"
 #include "crashreport/dialogs/send_progress.h"
 #include "crashreport/dialogs/show_exception_dialog.h"
@@ -10,12 +11,14 @@
 #include "dialog_fixture.h"
 
 #include <QCheckBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTest>
 #include <QTreeWidget>
@@ -50,7 +53,10 @@ private slots:
     void placementStaysInsideTheWorkArea_data();
     void placementStaysInsideTheWorkArea();
     void detailedWindowStateIsSavedAndRestored();
+    void restoredWindowLiesInsideTheWorkArea_data();
+    void restoredWindowLiesInsideTheWorkArea();
     void columnWidthsAreRestored();
+    void defaultColumnWidthsShowTitlesAndCells();
     void callStackGroupsCollapseAndExpand();
     void dialogFromAWorkerThreadRunsOnTheGuiThread();
     void sendProgressShowsCountedStatus();
@@ -389,8 +395,9 @@ void DialogsTest::compactAndDetailedModes() {
     QVERIFY(dialog.Tabs()->isVisible());
     QCOMPARE(dialog.DetailsButton()->text(), QStringLiteral("<< &Details"));
     QVERIFY(dialog.Header()->text().startsWith("An error has occurred during program execution."));
-    QCOMPARE(dialog.height(), 468 + dialog.Features().bandHeight);
-    QVERIFY(dialog.width() >= 745);
+    // The stored size is the outer one, frame included.
+    QCOMPARE(dialog.frameGeometry().height(), 468 + dialog.Features().bandHeight);
+    QVERIFY(dialog.frameGeometry().width() >= 745);
     // The buttons keep to their row above the band.
     const int band = dialog.Features().bandHeight;
     QCOMPARE(dialog.OkButton()->geometry().bottom(), dialog.height() - band - 32 + 25 - 1);
@@ -406,7 +413,9 @@ void DialogsTest::placementStaysInsideTheWorkArea_data() {
     QTest::newRow("past the right edge") << area << 600 << 20 << QRect(279, 20, 745, 502);
     QTest::newRow("past the bottom") << area << 0 << 500 << QRect(0, 266, 745, 502);
     QTest::newRow("wider than the area")
-        << QRect(100, 0, 600, 768) << 300 << 0 << QRect(100, 0, 745, 502);
+        << QRect(100, 0, 600, 768) << 300 << 0 << QRect(100, 0, 600, 502);
+    QTest::newRow("taller than the area")
+        << QRect(0, 20, 1024, 400) << 10 << 30 << QRect(10, 20, 745, 400);
     QTest::newRow("centred when unknown") << area << -1 << -1 << QRect(139, 133, 745, 502);
 }
 
@@ -431,7 +440,8 @@ void DialogsTest::detailedWindowStateIsSavedAndRestored() {
         DetailedDialog dialog(*fixture.session);
         dialog.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-        dialog.resize(700, 420 + dialog.Features().bandHeight);
+        const QSize frame = dialog.frameGeometry().size() - dialog.size();
+        dialog.resize(QSize(700, 420 + dialog.Features().bandHeight) - frame);
         dialog.move(30, 40);
         QTest::qWait(50);
         dialog.OkButton()->click();
@@ -441,7 +451,52 @@ void DialogsTest::detailedWindowStateIsSavedAndRestored() {
     QCOMPARE(state.Number("Coordinates", "Height", 0), 420);
     QCOMPARE(state.Number("Coordinates", "WindowsState", 0), 1);
     DetailedDialog again(*fixture.session);
-    QCOMPARE(again.size(), QSize(700, 420 + again.Features().bandHeight));
+    again.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&again));
+    QCOMPARE(again.frameGeometry(), QRect(30, 40, 700, 420 + again.Features().bandHeight));
+}
+
+void DialogsTest::restoredWindowLiesInsideTheWorkArea_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("height");
+    QTest::addColumn<int>("left");
+    QTest::addColumn<int>("top");
+    QTest::newRow("past the right edge") << 900 << 420 << 500 << 10;
+    QTest::newRow("past the bottom") << 700 << 420 << 0 << 5000;
+    QTest::newRow("larger than the screen") << 5000 << 4000 << -300 << -300;
+}
+
+void DialogsTest::restoredWindowLiesInsideTheWorkArea() {
+    QFETCH(int, width);
+    QFETCH(int, height);
+    QFETCH(int, left);
+    QFETCH(int, top);
+    DialogFixture fixture;
+    const StateFile state(fixture.StatePath());
+    state.Write("Coordinates", "Width", width);
+    state.Write("Coordinates", "Height", height);
+    state.Write("Coordinates", "Left", left);
+    state.Write("Coordinates", "Top", top);
+    fixture.options.SetDialogOptions(fixture.options.DialogOptions() |
+                                     dialog_options::OpenDetailed);
+    DetailedDialog dialog(*fixture.session);
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    const QRect area = dialog.screen()->availableGeometry();
+    QVERIFY2(area.contains(dialog.frameGeometry()),
+             qPrintable(QString("%1,%2 %3x%4")
+                            .arg(dialog.frameGeometry().x())
+                            .arg(dialog.frameGeometry().y())
+                            .arg(dialog.frameGeometry().width())
+                            .arg(dialog.frameGeometry().height())));
+    // What comes back is the outer rectangle, frame included.
+    const QRect outer = dialog.frameGeometry();
+    dialog.OkButton()->click();
+    QCOMPARE(state.Number("Coordinates", "Width", 0), outer.width());
+    QCOMPARE(state.Number("Coordinates", "Height", 0),
+             outer.height() - dialog.Features().bandHeight);
+    QCOMPARE(state.Number("Coordinates", "Left", -1), outer.left());
+    QCOMPARE(state.Number("Coordinates", "Top", -1), outer.top());
 }
 
 void DialogsTest::columnWidthsAreRestored() {
@@ -461,6 +516,44 @@ void DialogsTest::columnWidthsAreRestored() {
         QCOMPARE(list->columnWidth(2), 33);
     }
     QCOMPARE(StateFile(fixture.StatePath()).Number("Coordinates", "ColPro1", 0), 177);
+}
+
+void DialogsTest::defaultColumnWidthsShowTitlesAndCells() {
+    struct Page {
+        int page;
+        std::vector<int> classicPixels;
+    };
+    DialogFixture fixture;
+    QWidget holder;
+    for (const Page& p : {Page{CallStackPage, {89, 92, 126, 126, 200, 61}},
+                          Page{ModulesPage, {80, 96, 175, 50, 54, 80, 712}},
+                          Page{ProcessesPage, {48, 134, 232, 56, 57, 47, 52, 330}}}) {
+        std::unique_ptr<QWidget> widget(CreateReportPage(p.page, *fixture.session, &holder));
+        auto* list = widget->findChild<QTreeWidget*>("content");
+        const TListViewItems* items = TListViewItems::Of(list);
+        QCOMPARE(list->columnCount(), int(p.classicPixels.size()));
+        const QFontMetrics metrics(list->font());
+        for (int column = 0; column < list->columnCount(); ++column) {
+            const int width = list->columnWidth(column);
+            QVERIFY(width >= p.classicPixels[std::size_t(column)]);
+            // The title, with the header's own margins.
+            QVERIFY2(width >= list->header()->sectionSizeHint(column),
+                     qPrintable(list->headerItem()->text(column)));
+            for (int row = 0; row < items->Count(); ++row) {
+                const TListViewItemRec& rec = items->Row(row);
+                if (rec.group || rec.empty) {
+                    continue;
+                }
+                const QRect cell = list->visualRect(
+                    list->model()->index(list->indexOfTopLevelItem(rec.item), column));
+                const QString text = items->CellText(row, column);
+                QVERIFY2(
+                    metrics.horizontalAdvance(text) <=
+                        items->TextArea(rec, column, QRect(0, 0, width, cell.height())).width(),
+                    qPrintable(QString("page %1 column %2: %3").arg(p.page).arg(column).arg(text)));
+            }
+        }
+    }
 }
 
 void DialogsTest::callStackGroupsCollapseAndExpand() {

@@ -81,9 +81,27 @@ TEST(DisAsm32, WritesEveryOperandKindInTheReportNotation) {
             {"67 8B 00", "mov     eax, dword ptr [bx+si]", 3},
             {"67 8B 46 10", "mov     eax, dword ptr [bp+$10]", 4},
             {"67 8B 87 00 01", "mov     eax, dword ptr [bx+$0100]", 5},
-            // prefixes
-            {"F0 FF 01", "lock inc dword ptr [ecx]", 3},
-            {"F3 AB", "rep stosd", 2},
+            // prefixes stand in the mnemonic column, the instruction in the operand column
+            {"F0 FF 01", "lock    inc     dword ptr [ecx]", 3},
+            {"F0 0F B1 11", "lock    cmpxchg dword ptr [ecx], edx", 4},
+            {"F3 AB", "rep     stosd", 2},
+            {"F3 A4", "rep     movsb", 2},
+            {"F2 AE", "repne   scasb", 2},
+            // multi-byte NOPs: the memory operand only
+            {"90", "nop", 1},
+            {"0F 1F 00", "nop     dword ptr [eax]", 3},
+            {"0F 1F 44 00 00", "nop     dword ptr [eax+eax+$00]", 5},
+            {"66 0F 1F 44 00 00", "nop     word ptr [eax+eax+$00]", 6},
+            {"0F 1F 80 00 00 00 00", "nop     dword ptr [eax+$0000]", 7},
+            // a register where only memory fits, a register number that does not exist
+            {"8D C0", "lea     eax, ???", 2},
+            {"8D C0 90", "lea     eax, ???", 2},
+            {"C5 C0", "DB      $C5  //", 1}, // a VEX prefix, not lds
+            {"FF D8", "call far ???", 2},
+            {"0F C7 C8", "cmpxchg8b ???", 3},
+            {"F0 01 C0", "lock    add     ???, eax", 3},
+            {"8E F0", "mov     ???, ax", 2},
+            {"8C F8", "mov     eax, ???", 2},
             // bytes that start no instruction, and a truncated instruction
             {"0F FF", "DB      $0F  //", 1},
             {"62", "DB      $62  //", 1},
@@ -113,6 +131,12 @@ TEST(DisAsm64, WritesRexRipRelativeScaledAndInvalidForms) {
                     {"64 48 8B 04 25 28 00 00 00", "mov     rax, qword ptr fs:[$00000028]", 9},
                     {"0F 28 44 24 10", "movaps  xmm0, xmmword ptr [rsp+$10]", 5},
                     {"F3 0F 1E FA", "endbr64", 4},
+                    {"F3 48 AB", "rep     stosq", 3},
+                    {"F0 48 0F B1 0A", "lock    cmpxchg qword ptr [rdx], rcx", 5},
+                    {"66 0F 1F 84 00 00 00 00 00", "nop     word ptr [rax+rax+$0000]", 9},
+                    {"0F 1F 40 00", "nop     dword ptr [rax+$00]", 4},
+                    {"48 8D C0", "lea     rax, ???", 3},
+                    {"4C 8D 04 24", "lea     r8, [rsp]", 4},
                     // opcodes that do not exist in 64-bit mode
                     {"06", "DB      $06  //", 1},
                     {"EA 78 56 34 12 22 11", "DB      $EA  //", 1},
