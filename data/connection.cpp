@@ -203,6 +203,33 @@ void Connection::close() {
     }
 }
 
+std::string Connection::plan(const std::string& sql) {
+    open();
+    ThrowStatusWrapper st(impl_->status);
+    Firebird::ITransaction* own = nullptr;
+    try {
+        Firebird::ITransaction* transaction = impl_->transaction;
+        if (!transaction)
+            transaction = own = impl_->begin(st);
+        Released<Firebird::IStatement> statement{impl_->attachment->prepare(
+            &st, transaction, 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect), 0)};
+        const char* text = statement.object->getPlan(&st, false);
+        std::string result = text ? text : "";
+        statement.object->free(&st);
+        statement.object = nullptr;
+        if (own)
+            own->commit(&st);
+        return result;
+    } catch (const FbException& error) {
+        if (own) {
+            Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
+            own->rollback(&quiet);
+            quiet.dispose();
+        }
+        impl_->fail(error);
+    }
+}
+
 void Connection::select(const std::string& sql, const std::vector<Value>& params, RowSink& sink) {
     open();
     ThrowStatusWrapper st(impl_->status);

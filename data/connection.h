@@ -55,6 +55,9 @@ public:
     // own read-committed transaction and streams the rows to the sink.
     void select(const std::string& sql, const std::vector<Value>& params, RowSink& sink);
 
+    // The server's access plan of a statement (which indexes it reads), prepared but not run.
+    std::string plan(const std::string& sql);
+
     // Creates a new, empty database file with the WIN1252 default character set and dialect 3.
     static void CreateDatabase(const ConnectionSettings& settings);
 

@@ -3,6 +3,7 @@
 #include "errors.h"
 #include "number_text.h"
 #include "packed_row.h"
+#include "portuguese_order.h"
 #include "sql_text.h"
 
 #include <algorithm>
@@ -36,7 +37,11 @@ struct RecordSet::Impl {
     std::vector<std::string> updateKey;
     std::vector<Value> params;
     std::vector<std::string> keyOrder;
+    std::vector<std::string> keyCollations;
     std::vector<int> keyColumns;
+    // Per key column: ordered as the database's Portuguese collation orders it (a COLLATE of the
+    // ORDER BY), else by bytes.
+    std::vector<bool> keyInPortuguese;
 
     RecordSetState state = RecordSetState::Closed;
     std::vector<Column> columns;
@@ -63,10 +68,13 @@ struct RecordSet::Impl {
             listener(event);
     }
 
-    int compare(int column, std::string_view a, bool aNull, std::string_view b, bool bNull) const {
+    int compare(int column, std::string_view a, bool aNull, std::string_view b, bool bNull,
+                bool inPortuguese = false) const {
         if (aNull || bNull)
             return aNull == bNull ? 0 : (aNull ? -1 : 1);
         const Column& c = columns[column];
+        if (inPortuguese && c.type == ColumnType::Text)
+            return ComparePortuguese(a, b);
         if (c.type != ColumnType::Text) {
             auto x = ParseScaled(a, c.scale, '.');
             auto y = ParseScaled(b, c.scale, '.');
@@ -78,21 +86,25 @@ struct RecordSet::Impl {
     }
 
     int compareRows(const PackedRow& a, const PackedRow& b) const {
-        for (int column : keyColumns) {
-            int order = compare(column, a.view(column, width()), a.isNull(column, width()),
-                                b.view(column, width()), b.isNull(column, width()));
+        for (std::size_t k = 0; k < keyColumns.size(); ++k) {
+            int column = keyColumns[k];
+            int order =
+                compare(column, a.view(column, width()), a.isNull(column, width()),
+                        b.view(column, width()), b.isNull(column, width()), keyInPortuguese[k]);
             if (order != 0)
                 return order;
         }
         return 0;
     }
 
-    // Compares a row with search values for the first values.size() key columns.
-    int compareKey(const PackedRow& row, const std::vector<std::string>& values) const {
+    // Compares a row with search values for the first values.size() key columns, in the key
+    // order's comparison, or byte for byte when `exactly`.
+    int compareKey(const PackedRow& row, const std::vector<std::string>& values,
+                   bool exactly = false) const {
         for (std::size_t k = 0; k < values.size(); ++k) {
             int column = keyColumns[k];
             int order = compare(column, row.view(column, width()), row.isNull(column, width()),
-                                values[k], values[k].empty());
+                                values[k], values[k].empty(), keyInPortuguese[k] && !exactly);
             if (order != 0)
                 return order;
         }
@@ -146,6 +158,9 @@ struct RecordSet::Impl {
         for (std::size_t i = 0; i < columns.size(); ++i)
             columnByName[UpperAscii(columns[i].name)] = static_cast<int>(i);
         keyColumns.clear();
+        keyInPortuguese.clear();
+        for (const std::string& collation : keyCollations)
+            keyInPortuguese.push_back(collation == PortugueseCollation);
         for (const std::string& name : keyOrder) {
             auto found = columnByName.find(name);
             if (found == columnByName.end())
@@ -172,6 +187,7 @@ RecordSet::RecordSet(Connection& connection, std::string name, std::string state
     : name_(std::move(name)), statement_(std::move(statement)),
       impl_(std::make_unique<Impl>(connection, std::move(updateKey))) {
     impl_->keyOrder = OrderByColumns(statement_);
+    impl_->keyCollations = OrderByCollations(statement_);
 }
 
 RecordSet::~RecordSet() = default;
@@ -182,6 +198,7 @@ void RecordSet::setStatement(std::string statement, std::vector<Value> params) {
     statement_ = std::move(statement);
     impl_->params = std::move(params);
     impl_->keyOrder = OrderByColumns(statement_);
+    impl_->keyCollations = OrderByCollations(statement_);
 }
 
 const std::vector<std::string>& RecordSet::keyOrder() const {
@@ -629,9 +646,19 @@ std::size_t RecordSet::firstAtOrAfterKey(const std::vector<std::string>& values)
     return static_cast<std::size_t>(found - rows.begin());
 }
 
+std::size_t RecordSet::exactAmongEqual(std::size_t first,
+                                       const std::vector<std::string>& values) const {
+    const auto& rows = impl_->rows;
+    for (std::size_t i = first; i < rows.size() && impl_->compareKey(rows[i].values, values) == 0;
+         ++i)
+        if (impl_->compareKey(rows[i].values, values, true) == 0)
+            return i;
+    return rows.size();
+}
+
 bool RecordSet::findKey(const std::vector<std::string>& values) {
-    std::size_t found = firstAtOrAfterKey(values);
-    if (found == impl_->rows.size() || impl_->compareKey(impl_->rows[found].values, values) != 0)
+    std::size_t found = exactAmongEqual(firstAtOrAfterKey(values), values);
+    if (found == impl_->rows.size())
         return false;
     moveTo(found);
     return true;
@@ -641,7 +668,10 @@ void RecordSet::findNearest(const std::vector<std::string>& values) {
     std::size_t found = firstAtOrAfterKey(values);
     if (impl_->rows.empty())
         return;
-    moveTo(std::min(found, impl_->rows.size() - 1));
+    // Among rows the key order holds equal (names differing only in accents or letter case), the
+    // one spelt exactly as asked.
+    std::size_t exact = exactAmongEqual(found, values);
+    moveTo(std::min(exact < impl_->rows.size() ? exact : found, impl_->rows.size() - 1));
 }
 
 int RecordSet::addListener(std::function<void(RecordSetEvent)> listener) {

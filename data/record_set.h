@@ -105,7 +105,8 @@ public:
     // Re-runs the statement keeping the ordinal position; refused while changes are pending.
     void refresh();
 
-    // Lookups over the key order (the first values.size() key columns).
+    // Lookups over the key order (the first values.size() key columns). Find exact matches texts
+    // byte for byte even where the key order compares them in Portuguese.
     bool findKey(const std::vector<std::string>& values);
     void findNearest(const std::vector<std::string>& values);
 
@@ -120,6 +121,9 @@ private:
     void insertRow(bool atEnd);
     // Index of the first row, in key order, at or after the values; rowCount() when none.
     std::size_t firstAtOrAfterKey(const std::vector<std::string>& values) const;
+    // From `first` on, among the rows whose key the key order holds equal to the values, the first
+    // one equal byte for byte; rowCount() when none.
+    std::size_t exactAmongEqual(std::size_t first, const std::vector<std::string>& values) const;
 
     struct Impl;
     std::string name_;

@@ -4,6 +4,18 @@ namespace olvendra::data {
 
 namespace {
 
+// An index on the name as the Portuguese collation compares it: it serves the accent- and
+// case-insensitive name search and the dictionary order, and leaves the column itself (its type
+// and collation, which the suite's other modules rely on) untouched.
+struct Addition {
+    const char* index;
+    const char* statement;
+};
+constexpr Addition Additions[] = {
+    {"IDX_MEDICOS_NOME_PTBR",
+     "create index IDX_MEDICOS_NOME_PTBR on MEDICOS computed by (NOME collate WIN_PTBR)"},
+};
+
 // Every text column is VARCHAR in WIN1252: a CHAR column would pad the encoded passwords and break
 // the login's comparisons.
 constexpr const char* Statements[] = {
@@ -78,11 +90,39 @@ void CreateSchema(Connection& connection) {
     try {
         for (const char* statement : Statements)
             connection.execute(statement, {});
+        for (const Addition& addition : Additions)
+            connection.execute(addition.statement, {});
         connection.commit();
     } catch (...) {
         connection.rollback();
         throw;
     }
+}
+
+std::vector<std::string> UpgradeSchema(Connection& connection) {
+    struct Count : RowSink {
+        bool any = false;
+        void columns(const std::vector<Column>&) override {}
+        void row(const std::string_view*, const bool*) override { any = true; }
+    };
+    std::vector<std::string> added;
+    connection.startTransaction();
+    try {
+        for (const Addition& addition : Additions) {
+            Count existing;
+            connection.select("select 1 from RDB$INDICES where RDB$INDEX_NAME = ?",
+                              {std::string(addition.index)}, existing);
+            if (existing.any)
+                continue;
+            connection.execute(addition.statement, {});
+            added.emplace_back(addition.index);
+        }
+        connection.commit();
+    } catch (...) {
+        connection.rollback();
+        throw;
+    }
+    return added;
 }
 
 } // namespace olvendra::data

@@ -50,6 +50,28 @@ std::string Identifier(std::string_view text) {
     return UpperAscii(text);
 }
 
+// The items of a SELECT's ORDER BY clause, trimmed; empty when the statement has none.
+std::vector<std::string_view> OrderByItems(std::string_view select) {
+    std::vector<std::string_view> items;
+    std::size_t order = FindKeyword(select, "ORDER");
+    if (order == std::string_view::npos)
+        return items;
+    std::size_t by = FindKeyword(select, "BY", order + 5);
+    if (by == std::string_view::npos)
+        return items;
+    std::string_view list = select.substr(by + 2);
+    while (!list.empty()) {
+        std::size_t comma = list.find(',');
+        std::string_view item = Trim(list.substr(0, comma));
+        if (!item.empty())
+            items.push_back(item);
+        if (comma == std::string_view::npos)
+            break;
+        list.remove_prefix(comma + 1);
+    }
+    return items;
+}
+
 } // namespace
 
 std::string UpperAscii(std::string_view text) {
@@ -62,25 +84,23 @@ std::string UpperAscii(std::string_view text) {
 
 std::vector<std::string> OrderByColumns(std::string_view select) {
     std::vector<std::string> columns;
-    std::size_t order = FindKeyword(select, "ORDER");
-    if (order == std::string_view::npos)
-        return columns;
-    std::size_t by = FindKeyword(select, "BY", order + 5);
-    if (by == std::string_view::npos)
-        return columns;
-    std::string_view list = select.substr(by + 2);
-    while (!list.empty()) {
-        std::size_t comma = list.find(',');
-        std::string_view item = Trim(list.substr(0, comma));
-        std::size_t space = item.find_first_of(" \t\r\n");
-        std::string_view name = item.substr(0, space);
-        if (!name.empty())
-            columns.push_back(Identifier(name));
-        if (comma == std::string_view::npos)
-            break;
-        list.remove_prefix(comma + 1);
-    }
+    for (std::string_view item : OrderByItems(select))
+        columns.push_back(Identifier(item.substr(0, item.find_first_of(" \t\r\n"))));
     return columns;
+}
+
+std::vector<std::string> OrderByCollations(std::string_view select) {
+    std::vector<std::string> collations;
+    for (std::string_view item : OrderByItems(select)) {
+        std::size_t collate = FindKeyword(item, "COLLATE");
+        if (collate == std::string_view::npos) {
+            collations.emplace_back();
+            continue;
+        }
+        std::string_view rest = Trim(item.substr(collate + 7));
+        collations.push_back(UpperAscii(rest.substr(0, rest.find_first_of(" \t\r\n"))));
+    }
+    return collations;
 }
 
 std::string FromTable(std::string_view select) {

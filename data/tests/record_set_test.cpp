@@ -284,6 +284,49 @@ TEST_F(RecordSetTest, Windows1252TextRoundTrips) {
         "16");
 }
 
+// Names that differ only in accents or letter case are equal to the Portuguese order, which then
+// goes by the number; the lookups still land on the row spelt exactly as asked.
+TEST_F(RecordSetTest, PortugueseKeyOrderFindsTheExactSpelling) {
+    db.run({"delete from MEDICOS",
+            "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('7', 'A', 'Jo\xE3o Silva')",
+            "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('7', 'B', 'JOAO SILVA')",
+            "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('5', 'A', 'Joao Silva')",
+            "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('1', 'A', '\xC1lvaro')",
+            "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('1', 'B', 'Zilda')"});
+    medicos.setStatement("select CRM, ESPECIALIDADE, NOME from MEDICOS order by NOME collate "
+                         "WIN_PTBR, CRM");
+    medicos.open();
+    std::vector<std::string> names;
+    for (std::size_t i = 0; i < medicos.rowCount(); ++i)
+        names.push_back(medicos.textAt(i, 2) + "/" + medicos.textAt(i, 0));
+    EXPECT_EQ(names[0], "\xC1lvaro/1");
+    EXPECT_EQ(names[1], "Joao Silva/5");
+    EXPECT_EQ(names[4], "Zilda/1");
+
+    for (const std::string& name : {std::string("Jo\xE3o Silva"), std::string("JOAO SILVA")}) {
+        ASSERT_TRUE(medicos.findKey({name, "7"})) << name;
+        EXPECT_EQ(medicos.fieldText("NOME"), name);
+        medicos.first();
+        medicos.findNearest({name, "7"});
+        EXPECT_EQ(medicos.fieldText("NOME"), name);
+    }
+    medicos.first();
+    EXPECT_FALSE(medicos.findKey({"joao silva", "7"})) << "find exact keeps letter case";
+    EXPECT_EQ(medicos.position(), 0u);
+    medicos.findNearest({"joao silva", "6"});
+    EXPECT_EQ(medicos.fieldText("CRM"), "7") << "nearest goes by the Portuguese order";
+    medicos.findNearest({"alvaro"});
+    EXPECT_EQ(medicos.fieldText("NOME"), "\xC1lvaro");
+
+    // A row stored here takes its place in the same order.
+    medicos.insert();
+    medicos.setFieldText("CRM", "2");
+    medicos.setFieldText("ESPECIALIDADE", "A");
+    medicos.setFieldText("NOME", "\xE1lvaro");
+    medicos.post();
+    EXPECT_EQ(medicos.position(), 1u);
+}
+
 TEST_F(RecordSetTest, AStatementAffectingTwoRowsIsUndoneAndTheOthersAreKept) {
     db.run({"create table DUPLAS (K varchar(5), V varchar(5))"});
     db.run({"insert into DUPLAS values ('a', '1')", "insert into DUPLAS values ('a', '2')",

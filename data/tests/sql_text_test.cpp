@@ -22,6 +22,28 @@ TEST(SqlText, OrderByColumns) {
         EXPECT_EQ(OrderByColumns(c.sql), c.columns) << c.sql;
 }
 
+TEST(SqlText, OrderByCollations) {
+    using Collations = std::vector<std::string>;
+    struct Case {
+        const char* sql;
+        Collations columns;
+        Collations collations;
+    } cases[] = {
+        {"select a from MEDICOS order by NOME collate WIN_PTBR, CRM",
+         {"NOME", "CRM"},
+         {"WIN_PTBR", ""}},
+        {"select a from MEDICOS order by NOME COLLATE win_ptbr desc,CRM",
+         {"NOME", "CRM"},
+         {"WIN_PTBR", ""}},
+        {"select a from MEDICOS order by NOME, CRM", {"NOME", "CRM"}, {"", ""}},
+        {"select a from T where x = 'collate Y'", {}, {}},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(OrderByColumns(c.sql), c.columns) << c.sql;
+        EXPECT_EQ(OrderByCollations(c.sql), c.collations) << c.sql;
+    }
+}
+
 TEST(SqlText, FromTable) {
     EXPECT_EQ(FromTable("select CRM from MEDICOS order by NOME"), "MEDICOS");
     EXPECT_EQ(FromTable("Select ESTACAO from estacoes where upper(USUARIO) = ?"), "ESTACOES");

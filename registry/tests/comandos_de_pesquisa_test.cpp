@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace olvendra::registry {
 namespace {
 
@@ -57,8 +59,7 @@ protected:
 TEST_F(ComandosDePesquisa, NameIsAPrefixOrderedByNameAndNumber) {
     EXPECT_EQ(porNome("Mari"), (std::vector<std::string>{"Maria da Silva", "Mario Souza"}));
     EXPECT_EQ(porNome("Maria da Silva"), (std::vector<std::string>{"Maria da Silva"}));
-    EXPECT_EQ(porNome("maria"), std::vector<std::string>{})
-        << "the search text is matched as given";
+    EXPECT_EQ(porNome("MARIA DA"), (std::vector<std::string>{"Maria da Silva"}));
     EXPECT_EQ(porNome("Zé"), std::vector<std::string>{});
 }
 
@@ -84,6 +85,71 @@ TEST_F(ComandosDePesquisa, AnApostropheIsJustACharacterOfTheNumber) {
 TEST_F(ComandosDePesquisa, TextsLongerThanTheColumnFindNothingWithoutAnError) {
     EXPECT_EQ(porNome(std::string(300, 'M')), std::vector<std::string>{});
     EXPECT_EQ(porCRM(std::string(300, '1')), std::vector<std::string>{});
+}
+
+TEST_F(ComandosDePesquisa, CaseAndAccentsDoNotMatterToTheName) {
+    banco.run({
+        Utf8ParaWin1252("insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('20', 'A', "
+                        "'João da Silva')"),
+        Utf8ParaWin1252("insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('21', 'A', "
+                        "'JOÃO Pereira')"),
+        "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('22', 'A', 'Joao Souza')",
+        Utf8ParaWin1252("insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('23', 'A', "
+                        "'Maria da Conceição')"),
+        "insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('24', 'A', 'Joana Reis')",
+    });
+    const std::vector<std::string> joaos = {Utf8ParaWin1252("João da Silva"),
+                                            Utf8ParaWin1252("JOÃO Pereira"), "Joao Souza"};
+    for (const char* digitado : {"joao", "JOAO", "Joao", "joão", "JOÃO", "jóão"})
+        EXPECT_EQ(porNome(digitado), joaos) << digitado;
+    EXPECT_EQ(porNome("joao da"), (std::vector<std::string>{joaos[0]}));
+    EXPECT_EQ(porNome("%conceicao"),
+              (std::vector<std::string>{Utf8ParaWin1252("Maria da Conceição")}));
+    EXPECT_EQ(porNome("jo_o p"), (std::vector<std::string>{joaos[1]}))
+        << "a typed wildcard stands for an accented letter too";
+}
+
+TEST_F(ComandosDePesquisa, NamesReadInDictionaryOrder) {
+    banco.run({"delete from MEDICOS"});
+    const std::vector<std::string> dicionario = {"Álvaro Lima", "alvaro Lima",  "Bruno Reis",
+                                                 "Sérgio Dias", "Simone Costa", "Tânia Melo",
+                                                 "Tiago Rocha", "Zuleica Prado"};
+    // Inserted in byte order, which is not the dictionary's.
+    std::vector<std::string> emBytes;
+    for (const std::string& nome : dicionario)
+        emBytes.push_back(Utf8ParaWin1252(nome));
+    std::sort(emBytes.begin(), emBytes.end());
+    int crm = 1;
+    for (const std::string& nome : emBytes)
+        banco.run({"insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('" +
+                   std::to_string(crm++) + "', 'A', '" + nome + "')"});
+    std::vector<std::string> esperado;
+    for (const std::string& nome : dicionario)
+        esperado.push_back(Utf8ParaWin1252(nome));
+    // "Álvaro" went in last (byte order), so it has the higher number and comes after "alvaro".
+    std::swap(esperado[0], esperado[1]);
+    EXPECT_EQ(Coluna(banco.settings(), ComandoCompleto(Campos), 2), esperado);
+    EXPECT_EQ(porNome(""), esperado);
+}
+
+TEST_F(ComandosDePesquisa, ThePlanReadsTheIndexOfTheNameInPortuguese) {
+    data::Connection conexao(banco.settings());
+    const std::string porNomePlano = conexao.plan(ComandoPorNome(Campos, "Maria").sql);
+    EXPECT_NE(porNomePlano.find("IDX_MEDICOS_NOME_PTBR"), std::string::npos) << porNomePlano;
+    EXPECT_EQ(porNomePlano.find("NATURAL"), std::string::npos) << porNomePlano;
+}
+
+TEST_F(ComandosDePesquisa, WithoutTheIndexTheResultsAreTheSame) {
+    std::vector<std::vector<std::string>> antes;
+    for (const char* digitado : {"mari", "%maria", "", "bruno 50%"})
+        antes.push_back(porNome(digitado));
+    banco.run({"drop index IDX_MEDICOS_NOME_PTBR"});
+    data::Connection conexao(banco.settings());
+    EXPECT_EQ(conexao.plan(ComandoPorNome(Campos, "Maria").sql).find("IDX_MEDICOS_NOME_PTBR"),
+              std::string::npos);
+    std::size_t i = 0;
+    for (const char* digitado : {"mari", "%maria", "", "bruno 50%"})
+        EXPECT_EQ(porNome(digitado), antes[i++]) << digitado;
 }
 
 TEST_F(ComandosDePesquisa, TheFullListIsOrderedByNameThenNumber) {

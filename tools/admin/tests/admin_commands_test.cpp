@@ -40,7 +40,11 @@ TEST_F(AdminTest, InitDbCreatesTheSchemaAndRefusesAnExistingFile) {
     EXPECT_EQ(columns[14], (std::vector<std::string>{"OBSERVACAO", "250", "53"}));
     EXPECT_EQ(query("select count(*) from RDB$INDICES where RDB$RELATION_NAME in ('MEDICOS', "
                     "'USUARIOS', 'ESTACOES', 'ESPECIALIDADES') and RDB$SYSTEM_FLAG = 0")[0][0],
-              "5");
+              "6");
+    EXPECT_EQ(query("select cast(RDB$EXPRESSION_SOURCE as varchar(100)) from RDB$INDICES where "
+                    "RDB$INDEX_NAME = "
+                    "'IDX_MEDICOS_NOME_PTBR'"),
+              (std::vector<std::vector<std::string>>{{"(NOME collate WIN_PTBR)"}}));
     EXPECT_THROW(InitDb(database), AdminError);
 }
 
