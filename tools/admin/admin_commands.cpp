@@ -3,6 +3,7 @@
 #include "config/texto.h"
 #include "connection.h"
 #include "demo_data.h"
+#include "endereco_do_banco.h"
 #include "errors.h"
 #include "login/codifica.h"
 #include "schema.h"
@@ -12,19 +13,6 @@
 namespace olvendra::admin {
 
 namespace {
-
-data::ConnectionSettings SettingsFor(const std::filesystem::path& database) {
-    data::ConnectionSettings settings;
-    settings.database = database.string();
-    return settings;
-}
-
-void RequireDatabase(const std::filesystem::path& database) {
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(database, ignored))
-        throw AdminError("The database " + database.string() +
-                         " does not exist; create it with init-db");
-}
 
 // A UTF-8 argument as Windows-1252 text of at most `width` characters.
 std::string ColumnText(const std::string& utf8, std::size_t width, const std::string& what) {
@@ -72,9 +60,10 @@ bool Exists(data::Connection& connection, const std::string& sql, const std::str
 
 void InitDb(const std::filesystem::path& database) {
     std::error_code ignored;
-    if (std::filesystem::exists(database, ignored))
+    const bool local = !IsServerAddress(database.string());
+    if (local && std::filesystem::exists(database, ignored))
         throw AdminError("The database " + database.string() + " already exists");
-    if (database.has_parent_path())
+    if (local && database.has_parent_path())
         std::filesystem::create_directories(database.parent_path());
     try {
         data::Connection::CreateDatabase(SettingsFor(database));
@@ -82,7 +71,18 @@ void InitDb(const std::filesystem::path& database) {
         data::CreateSchema(connection);
     } catch (const data::DatabaseError& error) {
         // No half-made database is left behind for the program to trip over.
-        std::filesystem::remove(database, ignored);
+        if (local)
+            std::filesystem::remove(database, ignored);
+        throw AdminError(error.what());
+    }
+}
+
+std::vector<std::string> UpgradeDb(const std::filesystem::path& database) {
+    RequireDatabase(database);
+    data::Connection connection(SettingsFor(database));
+    try {
+        return data::UpgradeSchema(connection);
+    } catch (const data::DatabaseError& error) {
         throw AdminError(error.what());
     }
 }

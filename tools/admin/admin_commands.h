@@ -3,6 +3,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 namespace olvendra::admin {
 
@@ -15,8 +16,14 @@ public:
 // Every command takes its texts in UTF-8 (as typed in a terminal) and stores Windows-1252. Each
 // command is one transaction: it either happens completely or leaves the database untouched.
 
+// A database is a local file or "host[/port]:path" on a Firebird server (endereco_do_banco.h).
+
 // Creates the database file with the suite's schema; refuses an existing file.
 void InitDb(const std::filesystem::path& database);
+
+// Adds what a database made by an older suite lacks, in one transaction, touching no data;
+// answers the names of what was added (none when it was up to date).
+std::vector<std::string> UpgradeDb(const std::filesystem::path& database);
 
 // A user row: name and password stored in their encoded form (of their upper case), exactly as
 // the login looks them up.

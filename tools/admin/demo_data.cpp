@@ -89,7 +89,8 @@ constexpr const char* Streets[] = {"Rua das Acácias",   "Avenida Paulista",    
                                    "Avenida Brasil",    "Rua XV de Novembro",    "Alameda Santos",
                                    "Rua da Consolação", "Avenida Getúlio Vargas"};
 
-// The council that registers a specialty.
+// The council that registers a specialty, as the record panel's council list offers it: a council
+// missing from the list is "OUTROS".
 const char* CouncilOf(const std::string& specialty) {
     if (specialty == "Odontologia" || specialty == "Ortodontia" || specialty == "Endodontia" ||
         specialty == "Periodontia")
@@ -105,7 +106,7 @@ const char* CouncilOf(const std::string& specialty) {
     if (specialty == "Fisioterapia")
         return "CREFITO";
     if (specialty == "Fonoaudiologia")
-        return "CRFa";
+        return "OUTROS";
     return "CRM";
 }
 
