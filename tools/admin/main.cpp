@@ -135,11 +135,11 @@ int Run(std::vector<std::string> args) {
         int mes = MesAtual();
         for (std::size_t i = 1; i + 1 < args.size(); ++i)
             if (args[i] == "--mes") {
-                try {
-                    mes = std::stoi(args[i + 1]);
-                } catch (const std::exception&) {
+                const std::string& texto = args[i + 1];
+                if (texto.empty() || texto.size() > 2 ||
+                    texto.find_first_not_of("0123456789") != std::string::npos)
                     throw admin::AdminError("O mês deve ser um número de 1 a 12");
-                }
+                mes = std::stoi(texto);
                 args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
                            args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
                 break;
