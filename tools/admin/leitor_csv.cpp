@@ -8,6 +8,10 @@ namespace {
 
 constexpr std::array<unsigned char, 3> MarcaUtf8 = {0xEF, 0xBB, 0xBF};
 constexpr int Fim = std::char_traits<char>::eof();
+// No column holds more than 250 characters nor a record more than 22 fields: far larger ones are
+// not a prescriber file, and stopping there keeps a broken file from filling the memory.
+constexpr std::size_t MaiorCampo = 65536;
+constexpr std::size_t MaisCampos = 1000;
 
 bool ComecaComMarca(std::istream& entrada) {
     std::array<char, 3> inicio{};
@@ -121,6 +125,8 @@ bool LeitorCsv::proximo(RegistroCsv& registro) {
                     ++linha_;
                 }
                 campo += static_cast<char>(c);
+                if (campo.size() > MaiorCampo)
+                    throw ErroCsv(abertura, "um campo passa de 65536 bytes");
             }
             c = le();
             if (c != ';' && c != '\n' && c != '\r' && c != Fim)
@@ -128,11 +134,15 @@ bool LeitorCsv::proximo(RegistroCsv& registro) {
         } else {
             while (c != ';' && c != '\n' && c != '\r' && c != Fim) {
                 campo += static_cast<char>(c);
+                if (campo.size() > MaiorCampo)
+                    throw ErroCsv(linha_, "um campo passa de 65536 bytes");
                 c = le();
             }
         }
         registro.campos.push_back(std::move(campo));
         campo.clear();
+        if (registro.campos.size() > MaisCampos)
+            throw ErroCsv(registro.linha, "a linha passa de 1000 campos");
         if (c == ';') {
             c = le();
             continue;

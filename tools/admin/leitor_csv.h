@@ -40,7 +40,8 @@ public:
     explicit LeitorCsv(std::istream& entrada);
 
     // The next record; false at the end of the file. Throws ErroCsv for a quoted field never
-    // closed or followed by something other than a separator or a line break.
+    // closed or followed by something other than a separator or a line break, a field over 64 KiB
+    // and a record of more than 1000 fields.
     bool proximo(RegistroCsv& registro);
 
 private:

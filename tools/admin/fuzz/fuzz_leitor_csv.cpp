@@ -26,7 +26,10 @@ using namespace olvendra::admin;
 }
 
 void ConfereIdaEVolta(const RegistroCsv& registro) {
+    // Behind a byte order mark, as export-csv writes: a record that itself begins with the
+    // mark's bytes keeps them.
     std::ostringstream escrito;
+    escrito << MarcaUtf8;
     EscreveRegistro(escrito, registro.campos);
     std::istringstream relido(escrito.str());
     LeitorCsv leitor(relido);

@@ -48,13 +48,16 @@ TEST(LeitorCsv, RecordsAsSpreadsheetsWriteThem) {
         EXPECT_EQ(Le(caso.texto), caso.esperado) << caso.oque;
 }
 
-TEST(LeitorCsv, BrokenQuotesNameTheirLine) {
+TEST(LeitorCsv, BrokenQuotesAndOversizedRecordsNameTheirLine) {
     struct Caso {
         std::string texto;
         std::size_t linha;
     } casos[] = {
         {"a;b\r\n\"never closed;x\r\nmore\r\n", 2},
         {"a\r\n\"closed\"then text;b\r\n", 2},
+        {"a\r\nb\r\n" + std::string(70000, 'x') + "\r\n", 3},
+        {"a\r\n\"" + std::string(70000, 'x') + "\"\r\n", 2},
+        {"a\r\n" + std::string(1000, ';') + "\r\n", 2},
     };
     for (const Caso& caso : casos) {
         try {
