@@ -435,4 +435,46 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
     }
 }
 
+struct Connection::Prepared::Statement {
+    Firebird::IStatement* statement = nullptr;
+};
+
+Connection::Prepared::Prepared(Connection& connection, std::unique_ptr<Statement> statement)
+    : connection_(connection), statement_(std::move(statement)) {}
+
+Connection::Prepared::~Prepared() {
+    statement_->statement->release();
+}
+
+std::unique_ptr<Connection::Prepared> Connection::prepare(const std::string& sql) {
+    if (!impl_->transaction)
+        throw DatabaseError("No transaction is active for: " + sql);
+    ThrowStatusWrapper st(impl_->status);
+    try {
+        auto statement = std::make_unique<Prepared::Statement>();
+        statement->statement =
+            impl_->attachment->prepare(&st, impl_->transaction, 0, sql.c_str(),
+                                       static_cast<unsigned>(settings_.sqlDialect), 0);
+        return std::unique_ptr<Prepared>(new Prepared(*this, std::move(statement)));
+    } catch (const FbException& error) {
+        impl_->fail(error);
+    }
+}
+
+std::int64_t Connection::Prepared::execute(const std::vector<Value>& params) {
+    Impl& impl = *connection_.impl_;
+    if (!impl.transaction)
+        throw DatabaseError("No transaction is active for a prepared statement");
+    ThrowStatusWrapper st(impl.status);
+    try {
+        std::vector<unsigned char> input;
+        Released<IMessageMetadata> inMeta{impl.bindText(st, statement_->statement, params, input)};
+        statement_->statement->execute(&st, impl.transaction, inMeta.object, input.data(), nullptr,
+                                       nullptr);
+        return static_cast<std::int64_t>(statement_->statement->getAffectedRecords(&st));
+    } catch (const FbException& error) {
+        impl.fail(error);
+    }
+}
+
 } // namespace olvendra::data

@@ -70,6 +70,25 @@ public:
     // rows it changed.
     std::int64_t execute(const std::string& sql, const std::vector<Value>& params);
 
+    // A statement prepared once inside the active transaction, to run many times (preparing costs
+    // far more than running a simple INSERT). It must not outlive the transaction.
+    class Prepared {
+    public:
+        ~Prepared();
+        Prepared(const Prepared&) = delete;
+        Prepared& operator=(const Prepared&) = delete;
+        // Runs it with these text parameters; returns the number of rows it changed.
+        std::int64_t execute(const std::vector<Value>& params);
+
+    private:
+        friend class Connection;
+        struct Statement;
+        Prepared(Connection& connection, std::unique_ptr<Statement> statement);
+        Connection& connection_;
+        std::unique_ptr<Statement> statement_;
+    };
+    std::unique_ptr<Prepared> prepare(const std::string& sql);
+
 private:
     struct Impl;
     ConnectionSettings settings_;
