@@ -1,21 +1,12 @@
 #include "drivers/delivery_step.h"
 
+#include "delivery/delivery_kit.h"
 #include "drivers/desktop_services.h"
 #include "drivers/exception_conversation.h"
-#include "drivers/fault_events.h"
 #include "drivers/progress_window.h"
-#include "drivers/web_delivery.h"
 
-#include "crashreport/renderings/log_xml.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/report_step.h"
-#include "packaging/attachment_name.h"
-
-#include <ctime>
-#include <fstream>
+#include <chrono>
 #include <memory>
-#include <optional>
 
 namespace faulttrap {
 
@@ -33,57 +24,18 @@ private:
     const std::string& text_;
 };
 
-TPackageSettings PackageSettings(const TFaultModuleOptions& options, bool attachScreenshot) {
-    TPackageSettings settings;
-    settings.tempFolder = TemporaryFolder();
-    settings.logFileName = LogLocationOf(options).chosen;
-    settings.sendOptions = options.SendOptions();
-    settings.appendReportToMessage = options.AppendReportToMessage();
-    settings.attachedFiles = options.AttachedFiles();
-    settings.zipPassword = options.ZipPassword();
-    settings.attachScreenshot = attachScreenshot;
-    settings.runsAsCgi = IsCgiProgram();
-    settings.computerName = ComputerName();
-    const std::time_t now = std::time(nullptr);
-    localtime_r(&now, &settings.exceptionTime);
-    return settings;
-}
+// The delivery of a Qt program: the kit with the send progress window and the message boxes.
+struct QtDeliveryKit {
+    QtDeliveryKit(const DeliveryRequest& request, const DialogChoices& userChoices)
+        : core(request, userChoices.attachScreenshot), choices(userChoices),
+          report(core.reportText), session(core.options, choices, report), progress(session) {}
 
-// Everything one delivery works with, owned together: a send thread outlives the processing
-// that started it, so the options and the exception record are copies.
-struct DeliveryKit {
-    DeliveryKit(const DeliveryRequest& request, const DialogChoices& userChoices)
-        : options(request.record->ModuleOptions->ModuleFileName(), false), record(*request.record),
-          reportText(request.reportText), choices(userChoices), report(reportText),
-          session(options, choices, report), events(record), progress(session),
-          package(PackageSettings(*request.record->ModuleOptions, userChoices.attachScreenshot)) {
-        options.Assign(request.record->ModuleOptions);
-        record.ModuleOptions = &options;
-        // The call stack and the module list belong to the processing.
-        record.CallStack = nullptr;
-        record.ModulesList = nullptr;
-        web.emplace(options, package, record, events, progress);
-        const std::string xmlReport = reportText;
-        run.reset(new TDeliveryRun{options, package, reportText, "",
-                                   [xmlReport](const std::filesystem::path& file) {
-                                       std::ofstream(file, std::ios::binary)
-                                           << ReportsXml({xmlReport}, "");
-                                   },
-                                   events, progress, desktop, &*web, TEmailEnvironment::Default()});
-    }
-
-    TFaultModuleOptionsEx options;
-    TFaultExceptionRecord record;
-    std::string reportText;
+    DeliveryKit core;
     DialogChoices choices;
     UnchangedReport report;
     DialogSession session;
-    FaultDeliveryEvents events;
     ProgressWindow progress;
     QtDeliveryDesktop desktop;
-    TReportPackage package;
-    std::optional<WebDelivery> web;
-    std::unique_ptr<TDeliveryRun> run;
 };
 
 // The user's choices: those of the dialog, or without a dialog, send with the configured
@@ -126,27 +78,17 @@ bool DeliveryStep(const DeliveryRequest& request) {
         EndConversation();
         return false;
     }
-    auto kit = std::make_shared<DeliveryKit>(request, choices);
+    auto kit = std::make_shared<QtDeliveryKit>(request, choices);
     const bool guiServes = GuiThreadServes();
     if (!guiServes) {
         kit->session.guiStartTimeoutMs = 0;
         kit->desktop.guiStartTimeout = std::chrono::milliseconds(0);
     }
-    kit->run->email.sendsInThread =
-        request.sendThreadAllowed && (options.SendOptions() & send_options::SendInThread);
-    if (choices.attachScreenshot)
-        WriteScreenshot(conversation, options, kit->package, guiServes);
+    kit->core.Attach(kit->progress, kit->desktop);
+    if (choices.attachScreenshot && !kit->core.folder.Path().empty())
+        WriteScreenshot(conversation, options, kit->core.package, guiServes);
     EndConversation();
-    if (!kit->run->email.sendsInThread) {
-        SendReport(*kit->run);
-        return false;
-    }
-    const std::shared_ptr<TDeliveryRun> run(kit, kit->run.get());
-    TSendThread::Start(run, ProcessingLock(), [afterSend = request.afterSend](bool) {
-        if (afterSend)
-            afterSend();
-    });
-    return true;
+    return RunDelivery(kit, kit->core, request);
 }
 
 } // namespace faulttrap

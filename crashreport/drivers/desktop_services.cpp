@@ -45,4 +45,8 @@ void QtDeliveryDesktop::ShowResult(const std::string& caption, const std::string
     ShowDeliveryMessage(caption, text, success, guiStartTimeout);
 }
 
+void QtDeliveryDesktop::ShowNotice(const std::string& caption, const std::string& text) {
+    ShowDeliveryMessage(caption, text, true, guiStartTimeout);
+}
+
 } // namespace faulttrap

@@ -4,7 +4,7 @@
 // thread that serves (a console program, a crashed or frozen GUI thread) the messages go to the
 // standard error instead and the clipboard is left alone.
 
-#include "email/send_report.h"
+#include "delivery/delivery_progress.h"
 
 #include <chrono>
 #include <string>
@@ -20,10 +20,11 @@ void ShowDeliveryMessage(const std::string& caption, const std::string& text, bo
 // within `guiStartTimeout`.
 void CopyTextToClipboard(const std::string& text, std::chrono::milliseconds guiStartTimeout);
 
-class QtDeliveryDesktop : public TDeliveryDesktop {
+class QtDeliveryDesktop : public TDeliveryNotices {
 public:
     void CopyToClipboard(const std::string& text) override;
     void ShowResult(const std::string& caption, const std::string& text, bool success) override;
+    void ShowNotice(const std::string& caption, const std::string& text) override;
 
     // 0 when the GUI thread is known to be gone: nothing waits for it then.
     std::chrono::milliseconds guiStartTimeout{3000};

@@ -3,12 +3,11 @@
 // The send progress window of the dialogs as the e-mail and web senders drive it.
 
 #include "crashreport/dialogs/send_progress.h"
-#include "email/send_progress.h"
-#include "web/send_progress_receiver.h"
+#include "delivery/delivery_progress.h"
 
 namespace faulttrap {
 
-class ProgressWindow : public TSendProgress, public TSendProgressReceiver {
+class ProgressWindow : public TDeliveryProgress {
 public:
     explicit ProgressWindow(DialogSession& session) : session_(session), display_(session) {}
 
@@ -18,14 +17,11 @@ public:
     void SetSendStatusCounted(const std::string& text, std::size_t number,
                               std::size_t count) override;
     void SetProgress(int percent) override;
-    void SetSendProgress(int percent) override { SetProgress(percent); }
     // The "Error." box over the window while it is open.
     void ShowError(const std::string& caption, const std::string& text) override;
 
-    int GuiStartTimeoutMs() const { return session_.guiStartTimeoutMs; }
-
     // Whether the window is up: failed deliveries then show their warnings.
-    bool IsUp() const { return open_; }
+    bool IsUp() const override { return open_; }
 
 private:
     DialogSession& session_;

@@ -47,4 +47,8 @@ bool TFaultClientSMTP::ReplyComplete(std::string_view received) const {
     return SmtpReplyComplete(received);
 }
 
+bool TFaultClientSMTP::ReplyPending(std::string_view received) const {
+    return SmtpReplyPending(received);
+}
+
 } // namespace faulttrap

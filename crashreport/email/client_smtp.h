@@ -25,6 +25,7 @@ public:
 
 protected:
     bool ReplyComplete(std::string_view received) const override;
+    bool ReplyPending(std::string_view received) const override;
 
 private:
     std::string Exchange(std::string_view text, std::string_view logged,

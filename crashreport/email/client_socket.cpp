@@ -27,6 +27,9 @@ std::string SystemError(int error) {
 }
 
 int MillisecondsLeft(Clock::time_point deadline) {
+    if (deadline == Clock::time_point::max()) {
+        return INT32_MAX;
+    }
     const auto left =
         std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
     return left > 0 ? static_cast<int>(left) : 0;
@@ -93,7 +96,7 @@ void TFaultClientSocket::Connect() {
         int error = errno;
         if (error == EINPROGRESS) {
             pollfd entry{socket_, POLLOUT, 0};
-            const int ready = poll(&entry, 1, static_cast<int>(timeoutMs_));
+            const int ready = poll(&entry, 1, WaitMs());
             socklen_t size = sizeof error;
             error = ready > 0 ? (getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size), error)
                               : ETIMEDOUT;
@@ -131,6 +134,9 @@ std::size_t TFaultClientSocket::SendText(std::string_view text) {
     }
     std::size_t sent = 0;
     while (sent < text.size()) {
+        if (deadline_ != Clock::time_point::max() && Clock::now() >= deadline_) {
+            FailAndDisconnect("Error into \"send\": \"Socket timeout.\"");
+        }
         const std::size_t piece = std::min(SendPieceSize, text.size() - sent);
         const ssize_t written = send(socket_, text.data() + sent, piece, MSG_NOSIGNAL);
         if (written < 0) {
@@ -165,7 +171,15 @@ bool TFaultClientSocket::ReadInto(std::string& received) {
         FailAndDisconnect("Error into \"recv\": \"" + SystemError(errno) + "\"");
     }
     received.append(buffer, static_cast<std::size_t>(count));
-    log_.append(buffer, static_cast<std::size_t>(count));
+    // A reply is logged up to LoggedReplySize, so that no server fills the warnings.
+    const std::size_t room = loggedOfReply_ < LoggedReplySize ? LoggedReplySize - loggedOfReply_ : 0;
+    const std::size_t logged = std::min(room, static_cast<std::size_t>(count));
+    log_.append(buffer, logged);
+    loggedOfReply_ += static_cast<std::size_t>(count);
+    if (logged < static_cast<std::size_t>(count) && !clipNoted_) {
+        log_ += "[...]\r\n";
+        clipNoted_ = true;
+    }
     return count > 0;
 }
 
@@ -178,13 +192,16 @@ std::string TFaultClientSocket::ReceiveAvailable() {
     if (socket_ < 0 || !WaitReadable(socket_, 0)) {
         return received;
     }
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs_);
+    const Clock::time_point deadline = Deadline();
     bool open = ReadInto(received);
     while (open && !ReplyComplete(received)) {
         if (received.size() > MaxReplySize) {
             FailAndDisconnect("Error into \"recv\": \"Reply too long.\"");
         }
-        const int wait = std::min(MorePiecesWindowMs, MillisecondsLeft(deadline));
+        // A reply that announced more lines is waited for; a pause ends any other.
+        const int wait = ReplyPending(received)
+                             ? MillisecondsLeft(deadline)
+                             : std::min(MorePiecesWindowMs, MillisecondsLeft(deadline));
         if (wait == 0 || !WaitReadable(socket_, wait)) {
             break;
         }
@@ -196,8 +213,22 @@ std::string TFaultClientSocket::ReceiveAvailable() {
     return received;
 }
 
+bool TFaultClientSocket::ReplyPending(std::string_view) const {
+    return false;
+}
+
+Clock::time_point TFaultClientSocket::Deadline() const {
+    return std::min(deadline_, Clock::now() + std::chrono::milliseconds(timeoutMs_));
+}
+
+int TFaultClientSocket::WaitMs() const {
+    return MillisecondsLeft(Deadline());
+}
+
 std::string TFaultClientSocket::Receive() {
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs_);
+    loggedOfReply_ = 0;
+    clipNoted_ = false;
+    const Clock::time_point deadline = Deadline();
     while (socket_ >= 0) {
         if (!WaitReadable(socket_, MillisecondsLeft(deadline))) {
             return {};

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -20,7 +21,9 @@ public:
 
     static constexpr std::size_t SendPieceSize = 1024;
     // A reply longer than this is refused rather than read on without end.
-    static constexpr std::size_t MaxReplySize = 1 << 20;
+    static constexpr std::size_t MaxReplySize = 64 * 1024;
+    // Of each reply the log (and so every warning) keeps this much.
+    static constexpr std::size_t LoggedReplySize = 300;
 
     TFaultClientSocket(std::string host, std::uint16_t port, std::uint32_t timeoutMs);
     TFaultClientSocket(const TFaultClientSocket&) = delete;
@@ -52,10 +55,15 @@ public:
 
     void SetOnError(TErrorCallback callback) { onError_ = std::move(callback); }
     void SetOnSent(TSentCallback callback) { onSent_ = std::move(callback); }
+    // From now on no wait goes past `deadline`: the conversation as a whole then times out.
+    void SetDeadline(std::chrono::steady_clock::time_point deadline) { deadline_ = deadline; }
 
 protected:
     // Whether `received` is a whole reply, so that reading stops without waiting for more.
     virtual bool ReplyComplete(std::string_view received) const;
+    // Whether `received` is a reply that has said more is coming: reading it then waits for the
+    // rest up to the time-out instead of ending after a pause.
+    virtual bool ReplyPending(std::string_view received) const;
     // Tells the error callback, then raises EFaultSocketError with `text` and the log.
     [[noreturn]] void Fail(const std::string& text);
     void AppendLog(std::string_view text) { log_ += text; }
@@ -64,6 +72,9 @@ private:
     [[noreturn]] void FailAndDisconnect(const std::string& text);
     // Reads what is there; false when the peer has closed the connection.
     bool ReadInto(std::string& received);
+    // The end of a wait that starts now: the time-out, or the conversation's deadline if sooner.
+    std::chrono::steady_clock::time_point Deadline() const;
+    int WaitMs() const;
 
     std::string host_;
     std::uint16_t port_;
@@ -72,6 +83,9 @@ private:
     std::string log_;
     TErrorCallback onError_;
     TSentCallback onSent_;
+    std::chrono::steady_clock::time_point deadline_ = std::chrono::steady_clock::time_point::max();
+    std::size_t loggedOfReply_ = 0; // bytes of the current reply received
+    bool clipNoted_ = false;
 };
 
 } // namespace faulttrap

@@ -58,6 +58,44 @@ std::string WithCrLf(std::string_view text) {
     return out;
 }
 
+// Quoted-printable (RFC 2045 6.7) over CR LF lines: no line of the mail is longer than 76
+// characters, whatever the text holds, and a reader decodes the text's own lines unchanged.
+// Leading dots are left to the SMTP transparency.
+std::string QuotedPrintable(std::string_view text) {
+    constexpr std::size_t MaxLine = 76;
+    constexpr const char* Hex = "0123456789ABCDEF";
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    std::size_t column = 0;
+    const auto put = [&](std::string_view piece) {
+        if (column + piece.size() > MaxLine - 1) { // room for the soft break "="
+            out += "=\r\n";
+            column = 0;
+        }
+        out += piece;
+        column += piece.size();
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += "\r\n";
+            column = 0;
+            ++i;
+            continue;
+        }
+        const bool atLineEnd = i + 1 == text.size() || text[i + 1] == '\r';
+        const bool plain = (byte >= 33 && byte <= 126 && byte != '=') ||
+                           ((byte == ' ' || byte == '\t') && !atLineEnd);
+        if (plain) {
+            put(std::string_view(text.data() + i, 1));
+        } else {
+            const char encoded[3] = {'=', Hex[byte >> 4], Hex[byte & 15]};
+            put(std::string_view(encoded, 3));
+        }
+    }
+    return out;
+}
+
 void AppendAttachment(std::string& out, const TMailAttachment& attachment,
                       const std::string& bytes) {
     out += "\r\n--";
@@ -122,8 +160,8 @@ std::string BuildSmtpMessage(const TMailMessage& message, std::string_view recip
     out += "Message-ID: <" + std::to_string(tickCount) + "@" + MessageIdDomain + ">\r\n";
     out += "\r\nThis is a multi-part message in MIME format\r\n\r\n";
     out += "--" + std::string(MimeBoundary) + "\r\n";
-    out += "Content-Type: text/plain\r\nContent-Transfer-Encoding: 7bit\r\n\r\n";
-    out += WithCrLf(message.text) + "\r\n";
+    out += "Content-Type: text/plain\r\nContent-Transfer-Encoding: quoted-printable\r\n\r\n";
+    out += QuotedPrintable(WithCrLf(message.text)) + "\r\n";
     for (const TMailAttachment& attachment : message.attachments) {
         if (const std::optional<std::string> bytes = ReadWholeFile(attachment.path)) {
             AppendAttachment(out, attachment, *bytes);

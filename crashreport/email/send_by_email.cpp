@@ -45,6 +45,7 @@ bool SendOnce(const TFaultModuleOptions& options, const std::string& reportText,
                    ExpandEnvironmentVariables(message), attachments};
     job.timeoutMs = environment.smtpTimeoutMs;
     job.dnsTimeoutMs = environment.dnsTimeoutMs;
+    job.overallTimeout = environment.overallTimeout;
     job.dns = environment.dns;
 
     const bool showProgress = options.SendOptions() & send_options::ShowSendProgress;

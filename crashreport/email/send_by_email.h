@@ -4,6 +4,7 @@
 #include "mime_message.h"
 #include "mx_lookup.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -22,6 +23,8 @@ struct TEmailEnvironment {
     TDnsSettings dns;
     std::uint32_t smtpTimeoutMs = 30000;
     std::uint32_t dnsTimeoutMs = 30000;
+    // All conversations of the step together end after this long.
+    std::chrono::milliseconds overallTimeout{120000};
     bool sendsInThread = false; // the progress window then need not stay in front
 
     // This computer's host name and the logged-on user's name.

@@ -2,6 +2,7 @@
 
 #include "send_by_email.h"
 
+#include "options/option_types.h"
 #include "packaging/report_package.h"
 
 #include <functional>
@@ -48,7 +49,13 @@ struct TDeliveryRun {
     TDeliveryDesktop& desktop;
     TWebDelivery* web = nullptr; // none: a configured web method fails
     TEmailEnvironment email;
+    // Why the package folder could not be made; the delivery then fails with this warning.
+    std::string packageError;
 };
+
+// The warning code of a route's own failures (packing, time-outs): by the e-mail method, or
+// by the web method.
+TFaultTrapErrorCode RouteWarningCode(const TFaultModuleOptions& options, bool email);
 
 // One delivery: writes and packs the report files, sends by e-mail and to the web as
 // configured, copies the report and keeps the archive after a failure, tells the result, and

@@ -35,6 +35,7 @@ void SendSmtpConversation(const TSmtpJob& job, const std::string& server,
                           TSendProgress& progress, std::size_t number, std::size_t count) {
     progress.SetSendStatusCounted(options.CustomizedText(TextConnecting), number, count);
     TFaultClientSMTP smtp(server, job.port, job.timeoutMs);
+    smtp.SetDeadline(job.deadline);
     smtp.Connect();
 
     progress.SetSendStatusCounted(options.CustomizedText(TextConnected), number, count);
@@ -65,9 +66,11 @@ void SendSmtpConversation(const TSmtpJob& job, const std::string& server,
     // No QUIT: freeing the socket closes the connection.
 }
 
-bool SendBySmtp(const TSmtpJob& job, const std::string& recipients,
+bool SendBySmtp(const TSmtpJob& plainJob, const std::string& recipients,
                 const TFaultModuleOptions& options, TSendProgress& progress, bool progressShown,
                 TDeliveryEvents& events) {
+    TSmtpJob job = plainJob;
+    job.deadline = std::chrono::steady_clock::now() + job.overallTimeout;
     const std::vector<std::string> list = SplitRecipients(recipients);
     bool anyDelivered = false;
     const auto warn = [&](const std::string& text) {

@@ -3,6 +3,7 @@
 #include "mime_message.h"
 #include "mx_lookup.h"
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -24,6 +25,9 @@ struct TSmtpJob {
     TMailMessage message;
     std::uint32_t timeoutMs = 30000;    // of the SMTP conversation
     std::uint32_t dnsTimeoutMs = 30000; // of the MX query
+    // All conversations of the job together end after this long (SendBySmtp).
+    std::chrono::milliseconds overallTimeout{120000};
+    std::chrono::steady_clock::time_point deadline = std::chrono::steady_clock::time_point::max();
     TDnsSettings dns;
 };
 

@@ -27,16 +27,37 @@ std::optional<int> SmtpReplyCode(std::string_view reply) {
     return code;
 }
 
+namespace {
+
+bool IsContinuation(std::string_view line) {
+    return line.size() > 3 && IsDigit(line[0]) && IsDigit(line[1]) && IsDigit(line[2]) &&
+           line[3] == '-';
+}
+
+// The last line of `received` that a line feed ends; none when no line is whole yet.
+std::optional<std::string_view> LastWholeLine(std::string_view received) {
+    const std::size_t end = received.find_last_of('\n');
+    if (end == std::string_view::npos) {
+        return std::nullopt;
+    }
+    const std::size_t previous = end == 0 ? std::string_view::npos
+                                          : received.find_last_of('\n', end - 1);
+    const std::size_t start = previous == std::string_view::npos ? 0 : previous + 1;
+    return received.substr(start, end + 1 - start);
+}
+
+} // namespace
+
 bool SmtpReplyComplete(std::string_view received) {
     if (received.empty() || received.back() != '\n') {
         return false;
     }
-    const std::size_t previous = received.find_last_of('\n', received.size() - 2);
-    const std::string_view line =
-        received.substr(previous == std::string_view::npos ? 0 : previous + 1);
-    const bool continuation = line.size() > 3 && IsDigit(line[0]) && IsDigit(line[1]) &&
-                              IsDigit(line[2]) && line[3] == '-';
-    return !continuation;
+    return !IsContinuation(*LastWholeLine(received));
+}
+
+bool SmtpReplyPending(std::string_view received) {
+    const std::optional<std::string_view> line = LastWholeLine(received);
+    return line && IsContinuation(*line);
 }
 
 } // namespace faulttrap

@@ -540,6 +540,7 @@ void Processing::Deliver() {
             DeliveryRequest request;
             request.record = &record_;
             request.reportText = state_.deliveryReport;
+            request.exceptionTime = exceptionTime_;
             request.sendThreadAllowed = channel_ != nullptr;
             request.afterSend = [flood, floodCount, floodMinutes] {
                 CheckErrorFlood(flood, floodCount, floodMinutes);

@@ -14,6 +14,7 @@ std::mutex& HooksMutex() {
 struct Hooks {
     DialogDriver dialog;
     DeliveryDriver delivery;
+    DeliveryDriver defaultDelivery;
     ClipboardWriter clipboard;
     std::function<void()> raiser;
     std::function<void(std::string&, std::string&)> focus;
@@ -48,7 +49,12 @@ void SetDeliveryDriver(DeliveryDriver driver) {
     Install(&Hooks::delivery, std::move(driver));
 }
 DeliveryDriver CurrentDeliveryDriver() {
-    return Installed(&Hooks::delivery);
+    if (DeliveryDriver driver = Installed(&Hooks::delivery))
+        return driver;
+    return Installed(&Hooks::defaultDelivery);
+}
+void SetDefaultDeliveryDriver(DeliveryDriver driver) {
+    Install(&Hooks::defaultDelivery, std::move(driver));
 }
 
 void SetClipboardWriter(ClipboardWriter writer) {

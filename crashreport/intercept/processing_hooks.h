@@ -6,6 +6,7 @@
 #include "intercept/events.h"
 #include "options/option_types.h"
 
+#include <chrono>
 #include <functional>
 #include <string>
 
@@ -30,6 +31,7 @@ DialogDriver CurrentDialogDriver();
 struct DeliveryRequest {
     TFaultExceptionRecord* record = nullptr;
     std::string reportText; // what is delivered: the report, or the whole log with SendEntireLog
+    std::chrono::system_clock::time_point exceptionTime; // the dates of the travelling names
     // The processing runs apart from the faulting thread, which may go on while a send thread
     // delivers.
     bool sendThreadAllowed = false;
@@ -42,7 +44,9 @@ struct DeliveryRequest {
 // when the delivery goes on in a send thread (`SendInThread`), which then calls `afterSend`.
 using DeliveryDriver = std::function<bool(const DeliveryRequest& request)>;
 void SetDeliveryDriver(DeliveryDriver driver);
+// The installed driver, else the default one (that of programs without a window).
 DeliveryDriver CurrentDeliveryDriver();
+void SetDefaultDeliveryDriver(DeliveryDriver driver);
 
 // Puts the report text on the clipboard as plain text, when the user chose to copy it; runs on
 // the faulting thread.

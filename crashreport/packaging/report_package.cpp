@@ -161,8 +161,10 @@ TReportPackage::PackAttachments(bool forEmail, const TAttachedFilesRequest& requ
         request(paths);
     }
     std::erase_if(paths, [](const std::string& path) { return !IsFile(path); });
-    if (!paths.empty()) {
-        CreateZipArchive(ArchivePath().string(), paths, settings_.zipPassword);
+    if (!paths.empty() &&
+        CreateZipArchive(ArchivePath().string(), paths, settings_.zipPassword) == 0 &&
+        !IsFile(ArchivePath().string())) {
+        throw TPackageError("Cannot create the archive \"" + ArchivePath().string() + "\".");
     }
     return {ArchivePath().string()};
 }

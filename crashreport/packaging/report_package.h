@@ -4,6 +4,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -22,6 +23,12 @@ struct TPackageSettings {
     bool runsAsCgi = false;        // the last HTML page then outlives the delivery
     std::string computerName;
     std::tm exceptionTime{};
+};
+
+// The archive of a package could not be made: a delivery of it fails with this text.
+class TPackageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
 };
 
 // Lets an event handler add or remove paths before packing.
@@ -53,6 +60,7 @@ public:
     std::vector<std::string> CollectAttachments(bool forEmail) const;
     // Collects, lets `request` change the list, drops missing files and packs the rest into the
     // archive. Returns the single archive path (a sender skips it when the archive is absent).
+    // Raises TPackageError when there are files to pack and the archive cannot be made.
     std::vector<std::string> PackAttachments(bool forEmail,
                                              const TAttachedFilesRequest& request) const;
     // The travelling name of a packaged file.

@@ -5,6 +5,7 @@
 #include "mantis_send_report.h"
 
 #include "web/http_connection.h"
+#include "web/wininet_messages.h"
 
 namespace faulttrap {
 
@@ -35,7 +36,8 @@ std::unique_ptr<THTTPSendReport> TrackerConversation(TFaultWebSendMode mode,
 
 TTrackerResult SendToTracker(TFaultWebSendMode mode, std::string_view url, std::string_view proxy,
                              const TTrackerReport& report, const TCustomizedTexts& texts,
-                             TSendProgressReceiver* progress, const TTransferLimits& limits) {
+                             TSendProgressReceiver* progress, const TTransferLimits& limits,
+                             std::string* timeOut) {
     const auto conversation =
         TrackerConversation(mode, [&](std::string_view address, std::string_view through) {
             return std::unique_ptr<THTTPConnectionBase>(
@@ -44,7 +46,10 @@ TTrackerResult SendToTracker(TFaultWebSendMode mode, std::string_view url, std::
     if (!conversation)
         return TTrackerResult::UnknownError;
     THTTPResponse response;
-    return conversation->Submit(url, proxy, report, response);
+    const TTrackerResult result = conversation->Submit(url, proxy, report, response);
+    if (timeOut != nullptr && response.errorCode == wininet_error::Timeout)
+        *timeOut = response.errorText;
+    return result;
 }
 
 TTrackerReport TrackerReportOf(const TFaultModuleOptions& options, std::string version,
@@ -62,8 +67,9 @@ bool TrackerWebStep(TFaultWebSendMode mode, const std::string& endpoint, const s
                     const TCustomizedTexts& texts, TTrackerNotices& notices,
                     const TTransferLimits& limits) {
     TTrackerResult result = TTrackerResult::UnknownError;
+    std::string timeOut;
     try {
-        result = SendToTracker(mode, endpoint, proxy, report, texts, progress, limits);
+        result = SendToTracker(mode, endpoint, proxy, report, texts, progress, limits, &timeOut);
     } catch (const THTTPConnectionError& error) {
         notices.Warn({TWebWarningCode::eeWebTrakerError, error.what()});
         return false;
@@ -71,7 +77,9 @@ bool TrackerWebStep(TFaultWebSendMode mode, const std::string& endpoint, const s
     if (result == TTrackerResult::BugClosed && progress != nullptr)
         notices.TellBugClosed(texts.Text(InformationCaption), texts.Text(BugClosedText));
     if (!TrackerStepSucceeded(result))
-        notices.Warn({TWebWarningCode::eeWebTrakerError, texts.Text(TrackerFailureText(result))});
+        notices.Warn({TWebWarningCode::eeWebTrakerError,
+                      texts.Text(TrackerFailureText(result)) +
+                          (timeOut.empty() ? std::string() : " (" + timeOut + ")")});
     return TrackerStepSucceeded(result);
 }
 

@@ -19,9 +19,12 @@ std::unique_ptr<THTTPSendReport> TrackerConversation(TFaultWebSendMode mode,
 // Runs the conversation of `mode` over a connection that shows its progress in `progress` (null:
 // no window) with `texts`. An unknown mode gives UnknownError. Throws THTTPConnectionError when
 // the connection cannot be opened.
+// `timeOut`, when given, receives the error text of the last exchange when it failed by a
+// time-out (empty otherwise), so that a warning can say the tracker did not answer in time.
 TTrackerResult SendToTracker(TFaultWebSendMode mode, std::string_view url, std::string_view proxy,
                              const TTrackerReport& report, const TCustomizedTexts& texts,
-                             TSendProgressReceiver* progress, const TTransferLimits& limits = {});
+                             TSendProgressReceiver* progress, const TTransferLimits& limits = {},
+                             std::string* timeOut = nullptr);
 
 // The report values and tracker options of a conversation.
 TTrackerReport TrackerReportOf(const TFaultModuleOptions& options, std::string version,

@@ -26,7 +26,15 @@ struct TExchangeState {
     std::size_t sent = 0;
     bool bodyRefused = false; // the body was not wanted: the transfer ended on purpose
     bool bodyTooLarge = false;
+    bool headersTooLarge = false;
+    std::size_t headerBytes = 0;
 };
+
+// Headers beyond this end the exchange: no page needs more, and what a server sends here ends
+// up in warnings.
+constexpr std::size_t MaxHeaderBytes = 64 * 1024;
+// Of the status text a warning shows this much.
+constexpr std::size_t MaxStatusText = 200;
 
 std::size_t ReadBody(char* buffer, std::size_t size, std::size_t count, void* data) {
     auto& state = *static_cast<TExchangeState*>(data);
@@ -45,9 +53,16 @@ std::size_t ReadBody(char* buffer, std::size_t size, std::size_t count, void* da
 std::size_t ReadHeader(char* buffer, std::size_t size, std::size_t count, void* data) {
     auto& state = *static_cast<TExchangeState*>(data);
     const std::string_view line(buffer, size * count);
+    state.headerBytes += line.size();
+    if (state.headerBytes > MaxHeaderBytes) {
+        state.headersTooLarge = true;
+        return 0;
+    }
     if (line.starts_with("HTTP/")) {
         state.reply.headers.clear();
         ParseStatusLine(line, state.reply.statusCode, state.reply.statusText);
+        if (state.reply.statusText.size() > MaxStatusText)
+            state.reply.statusText = state.reply.statusText.substr(0, MaxStatusText) + "...";
     } else {
         state.reply.headers.append(line);
     }
@@ -119,9 +134,15 @@ void SetCommonOptions(CURL* handle, const std::string& host, const THTTPProxy& p
                       const TTransferLimits& limits) {
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "FaultTrap");
+    // The route's deadline shortens every wait of its last exchanges.
+    std::chrono::milliseconds total = limits.totalTimeout;
+    if (limits.deadline != std::chrono::steady_clock::time_point::max())
+        total = std::min(total, std::max(std::chrono::milliseconds(1),
+                                         std::chrono::duration_cast<std::chrono::milliseconds>(
+                                             limits.deadline - std::chrono::steady_clock::now())));
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
-                     static_cast<long>(limits.connectTimeout.count()));
-    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(limits.totalTimeout.count()));
+                     static_cast<long>(std::min(limits.connectTimeout, total).count()));
+    curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
                      std::max(1L, static_cast<long>((limits.stallTimeout.count() + 999) / 1000)));
@@ -186,6 +207,12 @@ THTTPReply PerformHTTPExchange(TCurlSession& session, const THTTPExchange& excha
     const CURLcode result = curl_easy_perform(handle);
     if (result == CURLE_WRITE_ERROR && state.bodyRefused)
         return reply;
+    if (state.headersTooLarge) {
+        reply.error.code = wininet_error::InvalidServerResponse;
+        reply.error.text = "The server's reply is too long: its headers pass " +
+                           std::to_string(MaxHeaderBytes) + " bytes.";
+        return reply;
+    }
     if (state.bodyTooLarge) {
         reply.error.code = wininet_error::InvalidServerResponse;
         reply.error.text = "The server response is larger than " +

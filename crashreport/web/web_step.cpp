@@ -42,7 +42,7 @@ bool SendOnce(const TFaultModuleOptions& options, const std::vector<TWebUploadFi
                                     TrackerProxyText(options.ProxyHost(), options.ProxyPort(),
                                                      options.ProxyUserID(),
                                                      options.ProxyPassword()),
-                                    progress);
+                                    progress, limits);
     }
     if (outcome.warning)
         events.Warn(*outcome.warning);
@@ -57,9 +57,11 @@ bool SendByWeb(const TFaultModuleOptions& options, const std::vector<TWebUploadF
         return false;
     const bool keepInFront = (options.SendOptions() & send_options::SendInThread) == 0;
     bool sent = false;
+    TTransferLimits routeLimits = limits;
+    routeLimits.deadline = std::chrono::steady_clock::now() + limits.overallTimeout;
     do {
         TSendProgressReceiver* progress = events.OpenSendProgress(keepInFront);
-        sent = SendOnce(options, files, events, progress, limits);
+        sent = SendOnce(options, files, events, progress, routeLimits);
         events.CloseSendProgress();
     } while (!sent && events.RetryWebSend());
     events.AfterWebSend();

@@ -33,11 +33,13 @@ public:
     // Files the report with the tracker of `mode` over a connection to `endpoint` through
     // `proxy` (see TrackerEndpointText); tells its own failures; true on success.
     virtual bool SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
-                               const std::string& proxy, TSendProgressReceiver* progress) = 0;
+                               const std::string& proxy, TSendProgressReceiver* progress,
+                               const TTransferLimits& limits) = 0;
 };
 
 // The web step of a delivery: sends the packaged `files` by the method of `WebSendMode`, again
-// as long as a failure is answered with a retry, and tells the outcome.
+// as long as a failure is answered with a retry, and tells the outcome. All attempts together end
+// within `limits.overallTimeout`.
 bool SendByWeb(const TFaultModuleOptions& options, const std::vector<TWebUploadFile>& files,
                TWebStepEvents& events, const TTransferLimits& limits = {});
 

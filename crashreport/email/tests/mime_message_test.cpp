@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 
@@ -78,7 +79,7 @@ TEST(SmtpMessage, LaysOutHeadersTextAndAttachmentsWithDotsDoubled) {
         "\r\n"
         "--=_xcjvnxkbhvfkxzhfdbvzldjhfv\r\n"
         "Content-Type: text/plain\r\n"
-        "Content-Transfer-Encoding: 7bit\r\n"
+        "Content-Transfer-Encoding: quoted-printable\r\n"
         "\r\n"
         "Hello\r\n"
         "..\r\n"
@@ -121,6 +122,40 @@ TEST(SmtpMessage, MissingArchiveLeavesTheTextPartAndTheClosingBoundary) {
     EXPECT_TRUE(content.ends_with("\r\n\r\ntext\r\n--=_xcjvnxkbhvfkxzhfdbvzldjhfv--\r\n.\r\n"))
         << content;
     EXPECT_EQ(content.find("Content-Disposition"), std::string::npos);
+}
+
+// The text part in quoted-printable: no line of the mail over the limit of SMTP, and the text
+// decoded back unchanged.
+TEST(SmtpMessage, TextPartIsQuotedPrintableWithShortLines) {
+    const struct {
+        std::string text;
+        std::string encoded;
+    } cases[] = {
+        {"a=b", "a=3Db"},
+        {"trailing \r\nblank\t", "trailing=20\r\nblank=09"},
+        {"caf\xE9", "caf=E9"},
+        {std::string(80, 'x'), std::string(75, 'x') + "=\r\n" + std::string(5, 'x')},
+        {std::string(74, 'x') + "=", std::string(74, 'x') + "=\r\n=3D"},
+    };
+    for (const auto& [text, encoded] : cases) {
+        TMailMessage message;
+        message.fromHeader = "x@example.com";
+        message.text = text;
+        const std::string content = BuildSmtpMessage(message, "a@b", EndOfJanuary, 1);
+        EXPECT_NE(content.find("quoted-printable\r\n\r\n" + encoded + "\r\n--"),
+                  std::string::npos)
+            << content;
+    }
+    TMailMessage message;
+    message.fromHeader = "x@example.com";
+    message.text = std::string(1500, 'E') + "\r\n" + std::string(3000, ' ');
+    const std::string content = BuildSmtpMessage(message, "a@b", EndOfJanuary, 1);
+    std::size_t longest = 0;
+    for (std::size_t start = 0, end; start < content.size(); start = end + 2) {
+        end = content.find("\r\n", start);
+        longest = std::max(longest, end - start);
+    }
+    EXPECT_LE(longest, 76u);
 }
 
 } // namespace

@@ -27,11 +27,12 @@ public:
     TSendProgressReceiver* OpenSendProgress(bool) override { return &window; }
     void CloseSendProgress() override {}
     bool SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
-                       const std::string& proxy, TSendProgressReceiver* progress) override {
+                       const std::string& proxy, TSendProgressReceiver* progress,
+                       const TTransferLimits& limits) override {
         const TTrackerReport report = TrackerReportOf(options_, "2.1", "EAccessViolation",
                                                       "Access violation", "1A2B", packedFile_);
         return TrackerWebStep(mode, endpoint, proxy, progress, report, options_.CustomizedTexts(),
-                              *this);
+                              *this, limits);
     }
 
     std::vector<std::string> told;

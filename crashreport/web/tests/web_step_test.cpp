@@ -31,7 +31,8 @@ public:
     }
     void CloseSendProgress() override { log.push_back("close"); }
     bool SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
-                       const std::string& proxy, TSendProgressReceiver* progress) override {
+                       const std::string& proxy, TSendProgressReceiver* progress,
+                       const TTransferLimits&) override {
         log.push_back("tracker " + std::to_string(static_cast<int>(mode)) + " " + endpoint +
                       " via " + proxy + (progress == &window ? " shown" : ""));
         return true;

@@ -12,6 +12,8 @@ It records every request it receives, byte for byte, as DIR/NNNN.bin and answers
   /cookie/set       200 setting the cookie "session=abc123"
   /endless          200 with a body that never ends
   /stall            never answers
+  /trickle...       headers that never end, one byte every 0.3 s
+  /huge-header      a header line of 10 MB
   anything else     200, a page naming the path and the cookie it got (with control bytes)
 With --proxy it forwards every request to the server its address names instead (a CONNECT
 opens a tunnel), after checking the proxy authorization of --proxy-auth. Prints "PORT <port>" once it listens.
@@ -103,6 +105,14 @@ def serve_request(stream, raw, args):
             stream.sendall(b"x" * 65536)
     elif path == "/stall":
         time.sleep(3600)
+    elif path.startswith("/trickle"):
+        # Headers that never end, a byte every 0.3 s: never quiet long enough to stall.
+        stream.sendall(b"HTTP/1.1 200 OK\r\nX-Slow: ")
+        while True:
+            stream.sendall(b"a")
+            time.sleep(0.3)
+    elif path == "/huge-header":
+        stream.sendall(b"HTTP/1.1 200 OK\r\nX-Big: " + b"a" * (10 * 1024 * 1024) + b"\r\n\r\n")
     else:
         body = b"page:" + path.encode() + b"\x01\x1f\r\ncookie:" + header(raw, b"cookie")
         answer(stream, "200 OK", ["Content-Type: text/html"], body)

@@ -1,9 +1,9 @@
-#include "drivers/web_delivery.h"
-
-#include "drivers/desktop_services.h"
+#include "delivery/web_delivery.h"
 
 #include "crashreport/report/report_items.h"
 #include "intercept/runtime_state.h"
+
+#include <filesystem>
 
 namespace faulttrap {
 
@@ -29,10 +29,21 @@ TFaultTrapErrorCode ErrorCodeOf(TWebWarningCode code) {
 
 bool WebDelivery::Send(const std::vector<std::string>& attachments) {
     std::vector<TWebUploadFile> files;
+    std::error_code error;
     for (const std::string& path : attachments)
-        files.push_back({path, package_.AttachmentName(path)});
-    packedFile_ = attachments.empty() ? std::string() : attachments.front();
-    return SendByWeb(options_, files, *this);
+        if (std::filesystem::is_regular_file(path, error))
+            files.push_back({path, package_.AttachmentName(path)});
+    packedFile_ = files.empty() ? std::string() : files.front().path;
+    const TFaultWebSendMode mode = options_.WebSendMode();
+    const bool upload = mode == TFaultWebSendMode::HTTP || mode == TFaultWebSendMode::HTTPS ||
+                        mode == TFaultWebSendMode::FTP;
+    if (upload && files.empty()) {
+        // An upload of nothing would only tell the server that something went wrong here.
+        events_.Warning(RouteWarningCode(options_, false),
+                        "Nothing to upload: no report file was packaged.");
+        return true;
+    }
+    return SendByWeb(options_, files, *this, limits_);
 }
 
 bool WebDelivery::BeforeWebSend() {
@@ -63,21 +74,26 @@ TSendProgressReceiver* WebDelivery::OpenSendProgress(bool keepInFront) {
 
 void WebDelivery::CloseSendProgress() {
     progress_.Close();
+    // The closed-bug notice comes once the send window is gone.
+    if (bugClosedNotice_) {
+        notices_.ShowNotice(bugClosedNotice_->first, bugClosedNotice_->second);
+        bugClosedNotice_.reset();
+    }
 }
 
 bool WebDelivery::SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
-                                const std::string& proxy, TSendProgressReceiver* progress) {
+                                const std::string& proxy, TSendProgressReceiver* progress,
+                                const TTransferLimits& limits) {
     const TTrackerReport report = TrackerReportOf(
         options_, ReadItemOf(record_.LogText, "1.3").value_or(""), record_.ExceptionClass,
         CurrentExceptionMessage(), RunTimeState().bugId, packedFile_);
     return TrackerWebStep(mode, endpoint, proxy, progress, report, options_.CustomizedTexts(),
-                          *this);
+                          *this, limits);
 }
 
 void WebDelivery::TellBugClosed(const std::string& caption, const std::string& text) {
     bugClosedShown_ = true;
-    ShowDeliveryMessage(caption, text, true,
-                        std::chrono::milliseconds(progress_.GuiStartTimeoutMs()));
+    bugClosedNotice_.emplace(caption, text);
 }
 
 } // namespace faulttrap

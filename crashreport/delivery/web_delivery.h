@@ -3,12 +3,16 @@
 // The web step of a delivery: uploads and bug trackers over SendByWeb, with the program's events,
 // the send progress window and the user's messages.
 
-#include "drivers/fault_events.h"
-#include "drivers/progress_window.h"
+#include "delivery/fault_events.h"
+#include "delivery/delivery_progress.h"
 
 #include "email/send_report.h"
 #include "trackers/send_to_tracker.h"
 #include "web/web_step.h"
+
+#include <optional>
+#include <string>
+#include <utility>
 
 namespace faulttrap {
 
@@ -16,9 +20,9 @@ class WebDelivery : public TWebDelivery, public TWebStepEvents, public TTrackerN
 public:
     WebDelivery(const TFaultModuleOptions& options, const TReportPackage& package,
                 const TFaultExceptionRecord& record, FaultDeliveryEvents& events,
-                ProgressWindow& progress)
+                TDeliveryProgress& progress, TDeliveryNotices& notices, TTransferLimits limits)
         : options_(options), package_(package), record_(record), events_(events),
-          progress_(progress) {}
+          progress_(progress), notices_(notices), limits_(std::move(limits)) {}
 
     // TWebDelivery
     bool Send(const std::vector<std::string>& attachments) override;
@@ -33,7 +37,8 @@ public:
     TSendProgressReceiver* OpenSendProgress(bool keepInFront) override;
     void CloseSendProgress() override;
     bool SendToTracker(TFaultWebSendMode mode, const std::string& endpoint,
-                       const std::string& proxy, TSendProgressReceiver* progress) override;
+                       const std::string& proxy, TSendProgressReceiver* progress,
+                       const TTransferLimits& limits) override;
 
     // TTrackerNotices
     void TellBugClosed(const std::string& caption, const std::string& text) override;
@@ -43,9 +48,12 @@ private:
     const TReportPackage& package_;
     const TFaultExceptionRecord& record_;
     FaultDeliveryEvents& events_;
-    ProgressWindow& progress_;
+    TDeliveryProgress& progress_;
+    TDeliveryNotices& notices_;
+    TTransferLimits limits_;
     std::string packedFile_;
     bool bugClosedShown_ = false;
+    std::optional<std::pair<std::string, std::string>> bugClosedNotice_; // caption, text
 };
 
 } // namespace faulttrap

@@ -1,4 +1,4 @@
-#include "drivers/fault_events.h"
+#include "delivery/fault_events.h"
 
 namespace faulttrap {
 
@@ -27,6 +27,8 @@ void FaultDeliveryEvents::AttachedFilesRequest(std::vector<std::string>& paths) 
 
 void FaultDeliveryEvents::Warning(TFaultTrapErrorCode code, const std::string& text) {
     WriteWarning(record_.ExceptionAddress, code, text);
+    if (echoWarning)
+        echoWarning(text);
     lastCode_ = code;
     lastText_ = text;
 }

@@ -6,6 +6,7 @@
 #include "email/delivery_events.h"
 #include "intercept/events.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,9 @@ public:
     void Warning(TFaultTrapErrorCode code, const std::string& text) override;
     // `CustomWebFieldsRequest`: the "name=value" fields of an HTTP upload.
     std::vector<std::string> CustomWebFields();
+
+    // Where a program without a window shows each warning as it is recorded; none: only the log.
+    std::function<void(const std::string& text)> echoWarning;
 
 private:
     TFaultExceptionRecord& record_;
