@@ -71,23 +71,21 @@ void DeliveryKit::Attach(TDeliveryProgress& progress, TDeliveryNotices& notices)
 
 bool RunDelivery(std::shared_ptr<void> owner, DeliveryKit& kit, const DeliveryRequest& request) {
     kit.run->email.sendsInThread =
-        request.sendThreadAllowed &&
-        (kit.options.SendOptions() & send_options::SendInThread) != 0;
+        request.sendThreadAllowed && (kit.options.SendOptions() & send_options::SendInThread) != 0;
     if (!kit.run->email.sendsInThread) {
         SendReport(*kit.run);
         return false;
     }
     const std::shared_ptr<TDeliveryRun> run(owner, kit.run.get());
     const std::uintptr_t address = kit.record.ExceptionAddress;
-    const TFaultTrapErrorCode code = RouteWarningCode(
-        kit.options, kit.options.EMailSendMode() != TFaultEMailSendMode::None);
+    const TFaultTrapErrorCode code =
+        RouteWarningCode(kit.options, kit.options.EMailSendMode() != TFaultEMailSendMode::None);
     const std::size_t ticket = BackgroundDeliveries().Begin(address, code);
-    TSendThread::Start(run, ProcessingLock(),
-                       [afterSend = request.afterSend, ticket](bool sent) {
-                           BackgroundDeliveries().End(ticket, sent);
-                           if (afterSend)
-                               afterSend();
-                       });
+    TSendThread::Start(run, ProcessingLock(), [afterSend = request.afterSend, ticket](bool sent) {
+        BackgroundDeliveries().End(ticket, sent);
+        if (afterSend)
+            afterSend();
+    });
     return true;
 }
 

@@ -3,8 +3,8 @@
 // The web step of a delivery: uploads and bug trackers over SendByWeb, with the program's events,
 // the send progress window and the user's messages.
 
-#include "delivery/fault_events.h"
 #include "delivery/delivery_progress.h"
+#include "delivery/fault_events.h"
 
 #include "email/send_report.h"
 #include "trackers/send_to_tracker.h"

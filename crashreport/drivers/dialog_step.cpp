@@ -1,7 +1,7 @@
 #include "drivers/dialog_step.h"
 
-#include "drivers/exception_conversation.h"
 #include "delivery/fault_events.h"
+#include "drivers/exception_conversation.h"
 
 #include "crashreport/dialogs/show_exception_dialog.h"
 #include "intercept/program_exit.h"

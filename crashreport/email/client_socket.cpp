@@ -172,7 +172,8 @@ bool TFaultClientSocket::ReadInto(std::string& received) {
     }
     received.append(buffer, static_cast<std::size_t>(count));
     // A reply is logged up to LoggedReplySize, so that no server fills the warnings.
-    const std::size_t room = loggedOfReply_ < LoggedReplySize ? LoggedReplySize - loggedOfReply_ : 0;
+    const std::size_t room =
+        loggedOfReply_ < LoggedReplySize ? LoggedReplySize - loggedOfReply_ : 0;
     const std::size_t logged = std::min(room, static_cast<std::size_t>(count));
     log_.append(buffer, logged);
     loggedOfReply_ += static_cast<std::size_t>(count);
@@ -203,6 +204,10 @@ std::string TFaultClientSocket::ReceiveAvailable() {
                              ? MillisecondsLeft(deadline)
                              : std::min(MorePiecesWindowMs, MillisecondsLeft(deadline));
         if (wait == 0 || !WaitReadable(socket_, wait)) {
+            // A reply cut off by the time-out is no reply.
+            if (ReplyPending(received) && MillisecondsLeft(deadline) == 0) {
+                Fail("Socket timeout.");
+            }
             break;
         }
         open = ReadInto(received);

@@ -55,8 +55,8 @@ bool Pack(const TDeliveryRun& run, bool forEmail, std::vector<std::string>& atta
         return false;
     }
     try {
-        attachments = run.package.PackAttachments(
-            forEmail, [&run](std::vector<std::string>& paths) {
+        attachments =
+            run.package.PackAttachments(forEmail, [&run](std::vector<std::string>& paths) {
                 run.events.AttachedFilesRequest(paths);
             });
         return true;
@@ -88,9 +88,8 @@ bool SendReport(const TDeliveryRun& run) {
     }
     if (options.WebSendMode() != TFaultWebSendMode::None) {
         // The e-mail archive serves the web too unless the report copy was left out of it.
-        const bool packed =
-            (byEmail && !options.AppendReportToMessage() && !attachments.empty()) ||
-            Pack(run, false, attachments);
+        const bool packed = (byEmail && !options.AppendReportToMessage() && !attachments.empty()) ||
+                            Pack(run, false, attachments);
         sent = (packed && run.web != nullptr && run.web->Send(attachments)) && sent;
     }
 

@@ -40,8 +40,8 @@ std::optional<std::string_view> LastWholeLine(std::string_view received) {
     if (end == std::string_view::npos) {
         return std::nullopt;
     }
-    const std::size_t previous = end == 0 ? std::string_view::npos
-                                          : received.find_last_of('\n', end - 1);
+    const std::size_t previous =
+        end == 0 ? std::string_view::npos : received.find_last_of('\n', end - 1);
     const std::size_t start = previous == std::string_view::npos ? 0 : previous + 1;
     return received.substr(start, end + 1 - start);
 }
@@ -57,6 +57,12 @@ bool SmtpReplyComplete(std::string_view received) {
 
 bool SmtpReplyPending(std::string_view received) {
     const std::optional<std::string_view> line = LastWholeLine(received);
+    if (!received.empty() && received.back() != '\n') {
+        const std::size_t end = received.find_last_of('\n');
+        if (IsContinuation(received.substr(end == std::string_view::npos ? 0 : end + 1))) {
+            return true;
+        }
+    }
     return line && IsContinuation(*line);
 }
 

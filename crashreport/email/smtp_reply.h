@@ -11,8 +11,8 @@ std::optional<int> SmtpReplyCode(std::string_view reply);
 // Whether `received` ends with the last line of a reply: a line ended by a line feed that is not
 // a continuation line ("250-...").
 bool SmtpReplyComplete(std::string_view received);
-// Whether `received` holds a continuation line ("250-...") as its last whole line: the reply
-// has more lines to come.
+// Whether the reply in `received` has said more is coming: its last line, whole or still
+// arriving, is a continuation line ("250-..."), or a line arrives after one.
 bool SmtpReplyPending(std::string_view received);
 
 } // namespace faulttrap

@@ -207,7 +207,8 @@ THTTPReply PerformHTTPExchange(TCurlSession& session, const THTTPExchange& excha
     const CURLcode result = curl_easy_perform(handle);
     if (result == CURLE_WRITE_ERROR && state.bodyRefused)
         return reply;
-    if (state.headersTooLarge) {
+    // libcurl refuses a header line beyond its own limit as if memory had run out.
+    if (state.headersTooLarge || result == CURLE_OUT_OF_MEMORY) {
         reply.error.code = wininet_error::InvalidServerResponse;
         reply.error.text = "The server's reply is too long: its headers pass " +
                            std::to_string(MaxHeaderBytes) + " bytes.";

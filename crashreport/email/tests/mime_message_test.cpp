@@ -142,8 +142,7 @@ TEST(SmtpMessage, TextPartIsQuotedPrintableWithShortLines) {
         message.fromHeader = "x@example.com";
         message.text = text;
         const std::string content = BuildSmtpMessage(message, "a@b", EndOfJanuary, 1);
-        EXPECT_NE(content.find("quoted-printable\r\n\r\n" + encoded + "\r\n--"),
-                  std::string::npos)
+        EXPECT_NE(content.find("quoted-printable\r\n\r\n" + encoded + "\r\n--"), std::string::npos)
             << content;
     }
     TMailMessage message;

@@ -103,7 +103,7 @@ def serve_request(stream, raw, args):
         stream.sendall(b"HTTP/1.1 200 OK\r\nConnection: close\r\n\r\n")
         while True:
             stream.sendall(b"x" * 65536)
-    elif path == "/stall":
+    elif path == "/stall" or path.startswith("/stall/"):
         time.sleep(3600)
     elif path.startswith("/trickle"):
         # Headers that never end, a byte every 0.3 s: never quiet long enough to stall.
