@@ -5,6 +5,7 @@
 #include "run_program.h"
 
 #include "options/environment_expansion.h"
+#include "packaging/package_folder.h"
 #include "packaging/report_package.h"
 
 #include <cstdio>
@@ -20,24 +21,20 @@ bool KeptInAddress(unsigned char byte) {
            (byte >= 'A' && byte <= 'Z') || byte >= 128;
 }
 
-// Copies of the existing attachments under their travelling names, in a new folder.
-std::vector<std::string> HandOverCopies(const std::vector<TMailAttachment>& attachments) {
+// Copies of the existing attachments under their travelling names, in `folder`.
+std::vector<std::string> HandOverCopies(const std::vector<TMailAttachment>& attachments,
+                                        const TPackageFolder& folder) {
     namespace fs = std::filesystem;
     std::vector<std::string> copies;
-    std::string folder;
+    if (folder.Path().empty()) {
+        return copies;
+    }
     for (const TMailAttachment& attachment : attachments) {
         std::error_code error;
         if (!fs::is_regular_file(attachment.path, error)) {
             continue;
         }
-        if (folder.empty()) {
-            std::string pattern = (TemporaryFolder() / "FaultTrapMail-XXXXXX").string();
-            if (mkdtemp(pattern.data()) == nullptr) {
-                return copies;
-            }
-            folder = pattern;
-        }
-        const fs::path copy = fs::path(folder) / attachment.name;
+        const fs::path copy = folder.Path() / attachment.name;
         if (fs::copy_file(attachment.path, copy, error)) {
             copies.push_back(copy.string());
         }
@@ -53,7 +50,8 @@ bool SendByMapi(const std::string& recipients, const std::string& subject,
     std::vector<std::string> arguments = {programs.email, "--subject",
                                           ReplaceControlRuns(ExpandEnvironmentVariables(subject)),
                                           "--body", ExpandEnvironmentVariables(message)};
-    for (const std::string& copy : HandOverCopies(attachments)) {
+    const TPackageFolder copies(TemporaryFolder());
+    for (const std::string& copy : HandOverCopies(attachments, copies)) {
         arguments.insert(arguments.end(), {"--attach", copy});
     }
     for (const std::string& recipient : SplitRecipients(recipients)) {
@@ -94,12 +92,33 @@ std::string MailtoAddress(const std::string& recipients, const std::string& subj
            "&Body=" + MailtoEncode(body);
 }
 
+std::string BoundedMailtoAddress(const std::string& recipients, const std::string& subject,
+                                 const std::string& body, std::size_t maxLength) {
+    const std::string whole = MailtoAddress(recipients, subject, body);
+    if (whole.size() <= maxLength) {
+        return whole;
+    }
+    const std::string start = MailtoAddress(recipients, subject, "");
+    const std::size_t cutLine = MailtoEncode(MailtoCutLine).size();
+    std::size_t room = maxLength > start.size() + cutLine ? maxLength - start.size() - cutLine : 0;
+    std::string kept;
+    for (const char c : body) {
+        const std::size_t size = KeptInAddress(static_cast<unsigned char>(c)) ? 1 : 3;
+        if (size > room) {
+            break;
+        }
+        room -= size;
+        kept += c;
+    }
+    return MailtoAddress(recipients, subject, kept + MailtoCutLine);
+}
+
 bool SendByMailto(const std::string& recipients, const std::string& subject,
                   const std::string& message, const std::string& reportText,
                   const TMailClientPrograms& programs, TDeliveryEvents& events) {
     const std::string address =
-        MailtoAddress(recipients, ExpandEnvironmentVariables(subject),
-                      ExpandEnvironmentVariables(message) + "\r\n\r\n\r\n" + reportText);
+        BoundedMailtoAddress(recipients, ExpandEnvironmentVariables(subject),
+                             ExpandEnvironmentVariables(message) + "\r\n\r\n\r\n" + reportText);
     std::string error;
     const std::optional<int> status = RunProgram({programs.open, address}, error);
     if (!status || *status != 0) {

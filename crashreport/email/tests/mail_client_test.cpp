@@ -51,11 +51,19 @@ protected:
 
 TEST_F(MailClient, HandsSubjectBodyAttachmentCopiesAndRecipientsToTheMailProgram) {
     const DesktopProgram email(folder_, "email", 0);
+    // What the mail program finds in the copy while it runs.
+    const std::filesystem::path seen = folder_ / "copy.seen";
+    const std::string readingEmail =
+        folder_
+            .Write("reading-email", "#!/bin/sh\ncat \"$6\" > '" + seen.string() + "'\nexec '" +
+                                        email.Path() + "' \"$@\"\n")
+            .string();
+    chmod(readingEmail.c_str(), 0755);
     const std::string archive = folder_.Write("BugReport.zip", "zip bytes").string();
     setenv("FT_TEST_APP", "Registry", 1);
     setenv("TMPDIR", folder_.Path().c_str(), 1); // the copies land inside the test's folder
     TMailClientPrograms programs;
-    programs.email = email.Path();
+    programs.email = readingEmail;
     EXPECT_TRUE(SendByMapi(
         "a@x.org; b@y.org", "Crash in %FT_TEST_APP%", "Body text",
         {{archive, "BugReport__PC01.zip"}, {(folder_ / "gone.zip").string(), "gone.zip"}}, programs,
@@ -66,12 +74,13 @@ TEST_F(MailClient, HandsSubjectBodyAttachmentCopiesAndRecipientsToTheMailProgram
     EXPECT_EQ(std::vector<std::string>(arguments.begin(), arguments.begin() + 5),
               (std::vector<std::string>{"--subject", "Crash in Registry", "--body", "Body text",
                                         "--attach"}));
-    // A copy under the travelling name, which outlives the package files.
+    // A copy under the travelling name, in a folder of its own that is gone once the mail
+    // program has ended.
     const std::filesystem::path copy = arguments[5];
     EXPECT_EQ(copy.filename(), "BugReport__PC01.zip");
     EXPECT_EQ(copy.parent_path().parent_path(), folder_.Path());
-    std::filesystem::remove(archive);
-    EXPECT_EQ(testing::ReadFile(copy), "zip bytes");
+    EXPECT_EQ(testing::ReadFile(seen), "zip bytes");
+    EXPECT_FALSE(std::filesystem::exists(copy.parent_path()));
     EXPECT_EQ(arguments[6], "a@x.org");
     EXPECT_EQ(arguments[7], "b@y.org");
     EXPECT_TRUE(events_.warnings.empty());
@@ -113,6 +122,30 @@ TEST_F(MailClient, MailtoOpensTheAddressWithTheReportAppended) {
     EXPECT_FALSE(SendByMailto("a@x.org", "Bug", "Hello", "Report", programs, events_));
     ASSERT_EQ(events_.warnings.size(), 1u);
     EXPECT_EQ(events_.warnings[0].first, TFaultTrapErrorCode::eeEmailShellError);
+}
+
+// A report of 60 KB would make an argument longer than the system takes: the body is cut to
+// keep the address within its bound, with a line that says so.
+TEST_F(MailClient, MailtoCutsALongReportToTheAddressBound) {
+    const DesktopProgram open(folder_, "open", 0);
+    TMailClientPrograms programs;
+    programs.open = open.Path();
+    std::string report;
+    for (int line = 0; report.size() < 60000; ++line)
+        report += "  3.1 Line " + std::to_string(line) + " of the call stack\r\n";
+    EXPECT_TRUE(SendByMailto("a@x.org", "Bug", "Hello", report, programs, events_));
+    const std::vector<std::string> arguments = open.Arguments();
+    ASSERT_EQ(arguments.size(), 1u);
+    const std::string& address = arguments[0];
+    EXPECT_LE(address.size(), MaxMailtoAddress);
+    EXPECT_GT(address.size(), MaxMailtoAddress - 3);
+    EXPECT_TRUE(address.ends_with(MailtoEncode(MailtoCutLine)))
+        << address.substr(address.size() - 200);
+    const std::string whole = MailtoAddress("a@x.org", "Bug", "Hello\r\n\r\n\r\n" + report);
+    const std::string kept = address.substr(0, address.size() - MailtoEncode(MailtoCutLine).size());
+    EXPECT_EQ(whole.substr(0, kept.size()), kept);
+    // A short report is left whole.
+    EXPECT_EQ(BoundedMailtoAddress("a@x.org", "Bug", "Hi"), MailtoAddress("a@x.org", "Bug", "Hi"));
 }
 
 // The report rides in the body once, also when the option puts it into the message.

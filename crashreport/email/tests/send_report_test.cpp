@@ -67,7 +67,8 @@ protected:
     bool Run(const TReportPackage& package, TWebDelivery* web = nullptr) {
         temp_.Write("Screenshot.png", "png bytes");
         const TDeliveryRun run{options_, package,   "Report text\r\n", "",  nullptr,
-                               events_,  progress_, desktop_,          web, environment_};
+                               events_,  progress_, desktop_,          web, environment_,
+                               ""};
         return SendReport(run);
     }
 
@@ -165,7 +166,7 @@ TEST_F(SendReportRun, BackgroundRunHoldsTheGlobalLockUntilItsChecksAreDone) {
     std::promise<std::pair<bool, bool>> finished;
     TSendThread::Start(std::make_shared<TDeliveryRun>(TDeliveryRun{
                            options_, TReportPackage(settings_), "Report text\r\n", "", nullptr,
-                           events_, progress_, desktop_, nullptr, environment_}),
+                           events_, progress_, desktop_, nullptr, environment_, ""}),
                        globalLock, [&](bool sent) {
                            const bool lockHeld = !globalLock.try_lock();
                            finished.set_value({sent, lockHeld});

@@ -20,6 +20,9 @@ std::string Hexadecimal(const std::string& bytes) {
 
 void FakeTrackerTest::StartTracker(const std::string& tracker, std::vector<std::string> arguments) {
     const auto records = folder_.Path() / "records";
+    // A tracker started again starts with a clean record.
+    tracker_.reset();
+    std::filesystem::remove_all(records);
     std::filesystem::create_directory(records);
     arguments.insert(arguments.begin(), {"--record", records.string(), "--tracker", tracker});
     tracker_ = std::make_unique<TPeerProcess>("fake_tracker.py", arguments,

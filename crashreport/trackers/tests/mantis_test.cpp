@@ -34,13 +34,13 @@ TEST_F(MantisTest, FilesANewBugWithTheArchiveAttached) {
 
     std::vector<Request> expected = FirstSteps(false);
     expected.push_back({"GET bug_report_advanced_page.php", {}});
-    expected.push_back({"POST bug_report.php",
-                        {"m_id=0", "project_id=7", "handler_id=5", "category=2",
-                         "reproducibility=10", "severity=50", "priority=30", "platform=x86-64",
-                         "os=Debian", "summary=[v2.1 - 1]: 1A2B (EAccessViolation)",
-                         "description=Access violation at address 0040.",
-                         "steps_to_reproduce=", "additional_info=", "view_state=10",
-                         "report_stay=1", ArchivePart("file")}});
+    expected.push_back(
+        {"POST bug_report.php",
+         {"m_id=0", "project_id=7", "handler_id=5", "category=2", "reproducibility=10",
+          "severity=50", "priority=30", "platform=x86-64", "os=Debian", "os_build=12",
+          "build=2.1.0", "summary=[v2.1 - 1]: 1A2B (EAccessViolation)",
+          "description=Access violation at address 0040.", "steps_to_reproduce=",
+          "additional_info=", "view_state=10", "report_stay=1", ArchivePart("file")}});
     EXPECT_EQ(Received(), expected);
     EXPECT_EQ(response_.page, "bug_report.php");
 }
@@ -56,16 +56,45 @@ TEST_F(MantisTest, RaisesTheCounterOfAnOpenBugAndKeepsItsFields) {
          {"summary=[v2.0 - 4]: 1A2B (EAccessViolation)", "bug_id=42", "update_mode=1", "category=2",
           "severity=70", "reproducibility=10", "reporter_id=3", "view_state=10", "handler_id=5",
           "priority=40", "resolution=10", "description=Access violation & crash!",
-          "additional_information=", "bugnote_text="}});
+          "additional_information=Seen at start-up.", "bugnote_text="}});
     EXPECT_EQ(Received(), expected);
 }
 
+// Resolved (80) and closed (90) both count as closed.
 TEST_F(MantisTest, AClosedBugIsToldAndNothingIsSent) {
-    StartTracker("mantis", {"--title", "[v2.0 - 3]: 1A2B (EAccessViolation)", "--closed"});
-    EXPECT_EQ(Submit(Report()), TTrackerResult::BugClosed);
-    const auto received = Received();
-    ASSERT_FALSE(received.empty());
-    EXPECT_EQ(received.back(), (Request{"GET bug_update_page.php", {"bug_id=42"}}));
+    for (const std::string status : {"80", "90"}) {
+        SCOPED_TRACE(status);
+        StartTracker("mantis", {"--title", "[v2.0 - 3]: 1A2B (EAccessViolation)", "--closed",
+                                "--closed-status", status});
+        EXPECT_EQ(Submit(Report()), TTrackerResult::BugClosed);
+        const auto received = Received();
+        ASSERT_FALSE(received.empty());
+        EXPECT_EQ(received.back(), (Request{"GET bug_update_page.php", {"bug_id=42"}}));
+    }
+}
+
+// The other page markers of Mantis versions: "[Reset Filter]" on the bug list, and the chosen
+// project shown as a sub-project (" Pharmacy</option>") on the start page.
+TEST_F(MantisTest, TheOtherMarkersOfTheSearchAndTheProjectPagesAreAccepted) {
+    for (const std::string marker : {"--reset-filter-text", "--subproject"}) {
+        SCOPED_TRACE(marker);
+        StartTracker("mantis", {marker});
+        EXPECT_EQ(Submit(Report()), TTrackerResult::Done);
+        const auto received = Received();
+        ASSERT_FALSE(received.empty());
+        EXPECT_EQ(received.back().line, "POST bug_report.php");
+    }
+}
+
+// Credentials in the address travel as the HTTP authorization of every request.
+TEST_F(MantisTest, TheAddressCredentialsAreSentAsBasicAuthorization) {
+    StartTracker("mantis", {"--basic-auth", "web user:p@ss"});
+    const std::string url = Url();
+    const std::string withCredentials = url.substr(0, 7) + "web%20user:p%40ss@" + url.substr(7);
+    THTTPMantisSendReport conversation;
+    EXPECT_EQ(conversation.Submit(withCredentials, "", Report(), response_), TTrackerResult::Done);
+    StartTracker("mantis", {"--basic-auth", "web user:p@ss"});
+    EXPECT_EQ(Submit(Report()), TTrackerResult::LoginRefused);
 }
 
 } // namespace
