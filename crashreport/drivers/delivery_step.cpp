@@ -50,6 +50,18 @@ DialogChoices ChoicesOf(const ExceptionConversation* conversation,
     return choices;
 }
 
+// Said in the delivered report when the user wanted a screenshot and none could be taken (the
+// GUI thread had crashed or froze before the dialog step could take one).
+constexpr const char* MissingScreenshotNote =
+    "\r\nScreenshot: it could not be taken, the program's window did not answer.\r\n";
+
+bool ScreenshotAvailable(const ExceptionConversation* conversation,
+                         const TFaultModuleOptions& options, bool guiServes) {
+    if (conversation != nullptr)
+        return conversation->screenshotTaken;
+    return guiServes && ScreenshotWanted(options);
+}
+
 // Writes the screenshot file of the package: the picture of the dialog step, or one taken now
 // when no dialog was shown and the GUI thread serves.
 void WriteScreenshot(ExceptionConversation* conversation, const TFaultModuleOptions& options,
@@ -84,6 +96,8 @@ bool DeliveryStep(const DeliveryRequest& request) {
         kit->session.guiStartTimeoutMs = 0;
         kit->desktop.guiStartTimeout = std::chrono::milliseconds(0);
     }
+    if (choices.attachScreenshot && !ScreenshotAvailable(conversation, options, guiServes))
+        kit->core.reportText += MissingScreenshotNote;
     kit->core.Attach(kit->progress, kit->desktop);
     if (choices.attachScreenshot && !kit->core.folder.Path().empty())
         WriteScreenshot(conversation, options, kit->core.package, guiServes);
