@@ -168,6 +168,10 @@ TEST_F(DeliveryTest, SilentAndTricklingPeersEndEveryRouteInTimeWithATimeOut) {
     const test::TPeerProcess silentSmtp = Peer("smtp_peer.py", {"--mode", "silent"});
     const test::TPeerProcess tricklingSmtp = Peer("smtp_peer.py", {"--mode", "trickle"});
     const std::string site = "http://127.0.0.1:" + std::to_string(web.Port());
+    // A peer that never says a word serves as a silent HTTPS and FTP server too.
+    const auto silentSite = [&](const std::string& scheme) {
+        return scheme + "://127.0.0.1:" + std::to_string(silentSmtp.Port()) + "/";
+    };
     const struct {
         std::string name;
         std::vector<std::string> route;
@@ -179,6 +183,12 @@ TEST_F(DeliveryTest, SilentAndTricklingPeersEndEveryRouteInTimeWithATimeOut) {
          "Socket timeout."},
         {"silent HTTP", {"--web-url", site + "/stall"}, "timed out"},
         {"trickling HTTP", {"--web-url", site + "/trickle"}, "timed out"},
+        {"silent HTTPS", {"--web-url", silentSite("https"), "--tracker", "2"}, "timed out"},
+        {"silent FTP", {"--web-url", silentSite("ftp"), "--tracker", "3"}, "timed out"},
+        {"trickling FTP",
+         {"--web-url", "ftp://127.0.0.1:" + std::to_string(tricklingSmtp.Port()) + "/", "--tracker",
+          "3"},
+         "timed out"},
         {"silent tracker",
          {"--web-url", site + "/stall/", "--tracker", "6"},
          "Invalid login request. ("},

@@ -58,8 +58,9 @@ TEST(CrashDelivery, ACrashOnTheGuiThreadDeliversTheArchiveBeforeTheProcessEnds) 
     EXPECT_TRUE(Contains(message, "Content-Type: application/octet-stream;")) << message;
     EXPECT_TRUE(Contains(message, ".zip\"")) << message;
     // The screenshot wanted cannot be taken from a crashed GUI thread: the report says so.
-    EXPECT_TRUE(Contains(ReportCopyIn(message, folder),
-                         "Screenshot: it could not be taken, the program's window did not answer."));
+    EXPECT_TRUE(
+        Contains(ReportCopyIn(message, folder),
+                 "Screenshot: it could not be taken, the program's window did not answer."));
     EXPECT_FALSE(Contains(message, "Screenshot.png"));
     // The result message cannot reach the crashed GUI thread: it goes to the standard error.
     EXPECT_TRUE(Contains(run.errors, "Information. The message was sent successfully."))
