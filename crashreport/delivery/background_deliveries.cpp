@@ -2,7 +2,9 @@
 
 #include "delivery/delivery_deadlines.h"
 
+#include "email/client_socket.h"
 #include "intercept/events.h"
+#include "web/curl_session.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -36,12 +38,18 @@ void TBackgroundDeliveries::WaitAtExit() {
     std::unique_lock lock(mutex_);
     if (deliveries_.empty())
         return;
-    ended_.wait_for(lock, CurrentDeliveryDeadlines().exitWait, [this] {
+    const auto allDone = [this] {
         for (const auto& [ticket, delivery] : deliveries_)
             if (!delivery.done)
                 return false;
         return true;
-    });
+    };
+    if (!ended_.wait_for(lock, CurrentDeliveryDeadlines().exitWait, allDone)) {
+        // Every wait of the deliveries left ends now, so that the program can end too (its
+        // finalisation waits for the send threads' hold of the processing).
+        AbandonSocketConversations();
+        AbandonTransfers();
+    }
     for (const auto& [ticket, delivery] : deliveries_) {
         if (delivery.done && delivery.sent) {
             std::fputs("FaultTrap: the bug report was sent.\n", stderr);

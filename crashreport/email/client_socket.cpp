@@ -10,6 +10,8 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
@@ -35,16 +37,34 @@ int MillisecondsLeft(Clock::time_point deadline) {
     return left > 0 ? static_cast<int>(left) : 0;
 }
 
+std::atomic<bool> abandoned{false};
+
+// Waits in short slices, so that an abandoned conversation ends at once.
+int PollAbandonable(pollfd& entry, int timeoutMs) {
+    constexpr int SliceMs = 200;
+    const Clock::time_point end = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    for (;;) {
+        if (abandoned) {
+            return 0;
+        }
+        const int wait = std::min(SliceMs, MillisecondsLeft(end));
+        const int ready = poll(&entry, 1, wait);
+        if ((ready < 0 && errno != EINTR) || ready > 0 || MillisecondsLeft(end) == 0) {
+            return ready;
+        }
+    }
+}
+
 bool WaitReadable(int socket, int timeoutMs) {
     pollfd entry{socket, POLLIN, 0};
-    int ready;
-    do {
-        ready = poll(&entry, 1, timeoutMs);
-    } while (ready < 0 && errno == EINTR);
-    return ready > 0;
+    return PollAbandonable(entry, timeoutMs) > 0;
 }
 
 } // namespace
+
+void AbandonSocketConversations() {
+    abandoned = true;
+}
 
 TFaultClientSocket::TFaultClientSocket(std::string host, std::uint16_t port,
                                        std::uint32_t timeoutMs)
@@ -96,7 +116,7 @@ void TFaultClientSocket::Connect() {
         int error = errno;
         if (error == EINPROGRESS) {
             pollfd entry{socket_, POLLOUT, 0};
-            const int ready = poll(&entry, 1, WaitMs());
+            const int ready = PollAbandonable(entry, WaitMs());
             socklen_t size = sizeof error;
             error = ready > 0 ? (getsockopt(socket_, SOL_SOCKET, SO_ERROR, &error, &size), error)
                               : ETIMEDOUT;
@@ -205,7 +225,7 @@ std::string TFaultClientSocket::ReceiveAvailable() {
                              : std::min(MorePiecesWindowMs, MillisecondsLeft(deadline));
         if (wait == 0 || !WaitReadable(socket_, wait)) {
             // A reply cut off by the time-out is no reply.
-            if (ReplyPending(received) && MillisecondsLeft(deadline) == 0) {
+            if (ReplyPending(received)) { // it was waited for until the time ran out
                 Fail("Socket timeout.");
             }
             break;

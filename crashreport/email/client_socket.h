@@ -9,6 +9,10 @@
 
 namespace faulttrap {
 
+// From now on every wait of every socket ends at once as a time-out: the program is ending and
+// its deliveries are abandoned.
+void AbandonSocketConversations();
+
 // One blocking TCP connection with a conversation log: "Connected to a.b.c.d port n" after
 // connecting, then every text sent and every reply received, in order. Every wait is bounded by
 // the time-out.

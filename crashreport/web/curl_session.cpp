@@ -5,6 +5,7 @@
 #include "wininet_messages.h"
 
 #include <algorithm>
+#include <atomic>
 #include <mutex>
 
 namespace faulttrap {
@@ -29,6 +30,12 @@ struct TExchangeState {
     bool headersTooLarge = false;
     std::size_t headerBytes = 0;
 };
+
+std::atomic<bool> abandoned{false};
+
+int StopWhenAbandoned(void*, curl_off_t, curl_off_t, curl_off_t, curl_off_t) {
+    return abandoned ? 1 : 0;
+}
 
 // Headers beyond this end the exchange: no page needs more, and what a server sends here ends
 // up in warnings.
@@ -130,6 +137,10 @@ TCurlSession::~TCurlSession() {
         curl_easy_cleanup(handle_);
 }
 
+void AbandonTransfers() {
+    abandoned = true;
+}
+
 void SetCommonOptions(CURL* handle, const std::string& host, const THTTPProxy& proxy,
                       const TTransferLimits& limits) {
     curl_easy_setopt(handle, CURLOPT_NOSIGNAL, 1L);
@@ -143,6 +154,8 @@ void SetCommonOptions(CURL* handle, const std::string& host, const THTTPProxy& p
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(std::min(limits.connectTimeout, total).count()));
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
+    curl_easy_setopt(handle, CURLOPT_NOPROGRESS, 0L);
+    curl_easy_setopt(handle, CURLOPT_XFERINFOFUNCTION, StopWhenAbandoned);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
                      std::max(1L, static_cast<long>((limits.stallTimeout.count() + 999) / 1000)));

@@ -65,6 +65,10 @@ struct THTTPReply {
 THTTPReply PerformHTTPExchange(TCurlSession& session, const THTTPExchange& exchange,
                                const THTTPProxy& proxy, const TTransferLimits& limits);
 
+// From now on every exchange and upload ends at once as cancelled: the program is ending and its
+// deliveries are abandoned.
+void AbandonTransfers();
+
 // Sets the options that every exchange shares: agent, proxy, time limits, certificate
 // authorities, no signals. `host` decides whether the proxy is bypassed.
 void SetCommonOptions(CURL* handle, const std::string& host, const THTTPProxy& proxy,

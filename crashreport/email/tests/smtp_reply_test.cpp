@@ -24,5 +24,24 @@ TEST(SmtpReply, CompleteOnlyAfterTheLastLineOfAReply) {
     EXPECT_FALSE(SmtpReplyComplete(""));
 }
 
+// A reply that announced more lines is waited for; any other pause ends the reading.
+TEST(SmtpReply, PendingWhileTheLastLineIsAContinuation) {
+    const struct {
+        const char* received;
+        bool pending;
+    } cases[] = {
+        {"220-first line\r\n", true},
+        {"220-first\r\n220-sec", true},
+        {"220-first\r\n22", true},
+        {"220-fir", true},
+        {"220-first\r\n220 ready\r\n", false},
+        {"220 rea", false},
+        {"garbage\r\n", false},
+        {"", false},
+    };
+    for (const auto& [received, pending] : cases)
+        EXPECT_EQ(SmtpReplyPending(received), pending) << received;
+}
+
 } // namespace
 } // namespace faulttrap
