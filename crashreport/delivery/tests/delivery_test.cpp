@@ -210,13 +210,24 @@ TEST_F(DeliveryTest, SilentAndTricklingPeersEndEveryRouteInTimeWithATimeOut) {
     }
 }
 
-TEST_F(DeliveryTest, AHugeHeaderGivesAShortTruthfulWarning) {
+// A 10 MB header or greeting gives a warning that says the reply was too long, with no more of
+// the server's text than a few hundred characters.
+TEST_F(DeliveryTest, HugeRepliesGiveShortTruthfulWarnings) {
     const test::TPeerProcess web = Peer(WebPeer, {});
-    const testing::CrashRun run =
-        Deliver({"--web-url", "http://127.0.0.1:" + std::to_string(web.Port()) + "/huge-header"});
-    EXPECT_TRUE(Contains(run.errors, "The server's reply is too long"))
-        << run.errors.substr(0, 2000);
-    EXPECT_LT(run.errors.size(), 4000u);
+    const test::TPeerProcess smtp = Peer("smtp_peer.py", {"--mode", "huge"});
+    const struct {
+        std::vector<std::string> route;
+        std::string warning;
+    } cases[] = {
+        {{"--web-url", "http://127.0.0.1:" + std::to_string(web.Port()) + "/huge-header"},
+         "The server's reply is too long"},
+        {{"--smtp-port", std::to_string(smtp.Port())}, "Reply too long."},
+    };
+    for (const auto& [route, warning] : cases) {
+        const testing::CrashRun run = Deliver(route);
+        EXPECT_TRUE(Contains(run.errors, warning)) << run.errors.substr(0, 2000);
+        EXPECT_LT(run.errors.size(), 4000u) << run.errors.substr(0, 2000);
+    }
 }
 
 // The program waits one second for its send thread at exit, then says the delivery was

@@ -7,6 +7,7 @@ The other modes are a raw socket server that misbehaves on purpose:
   trickle  greets with continuation lines, one byte every 0.3 s, without end
   pause    greets "220-" and only 3 s later the final "220 " line; a command sent before it is
            refused with 503; then a plain conversation, the message stored as DIR/NNNN.eml
+  huge     greets with one line of 10 MB
 Prints "PORT <port>" once it listens.
 """
 import argparse
@@ -59,6 +60,9 @@ def converse(client, mode, directory):
     stream = client.makefile("rb")
     if mode == "silent":
         time.sleep(3600)
+    if mode == "huge":
+        client.sendall(b"220-" + b"x" * (10 * 1024 * 1024) + b"\r\n220 ready\r\n")
+        time.sleep(3600)
     if mode == "trickle":
         while True:
             for byte in b"220-still greeting\r\n":
@@ -108,7 +112,7 @@ def main():
     parser = argparse.ArgumentParser()
     parser.add_argument("--record", required=True)
     parser.add_argument("--mode", default="aiosmtpd",
-                        choices=["aiosmtpd", "silent", "trickle", "pause"])
+                        choices=["aiosmtpd", "silent", "trickle", "pause", "huge"])
     args = parser.parse_args()
     if args.mode == "aiosmtpd":
         run_aiosmtpd(args.record)
