@@ -24,8 +24,17 @@ public:
         timer_.start(10);
     }
     std::vector<std::string> told;
+    // For each box told: whether the send progress window was up beside it.
+    std::vector<bool> shownOverSendWindow;
 
 private:
+    static bool SendWindowShown() {
+        for (QWidget* window : QApplication::topLevelWidgets())
+            if (window->objectName() == QStringLiteral("FT_SERVER") && window->isVisible())
+                return true;
+        return false;
+    }
+
     void Look() {
         for (QWidget* window : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<QMessageBox*>(window);
@@ -35,6 +44,7 @@ private:
             box->setProperty("answered", true);
             told.push_back(box->objectName().toStdString() + ": " +
                            box->windowTitle().toStdString() + " | " + box->text().toStdString());
+            shownOverSendWindow.push_back(SendWindowShown());
             QTimer::singleShot(0, box, &QMessageBox::accept);
         }
     }

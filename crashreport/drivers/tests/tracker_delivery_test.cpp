@@ -74,6 +74,8 @@ TEST_F(TrackerDelivery, AClosedBugIsToldInsteadOfTheResult) {
               (std::vector<std::string>{
                   "deliveryMessage: Information. | These BUG is just closed.\r\nContact the "
                   "program support to obtain an update."}));
+    // The notice comes once the send window has closed.
+    EXPECT_EQ(reader_.shownOverSendWindow, std::vector<bool>{false});
 }
 
 } // namespace
