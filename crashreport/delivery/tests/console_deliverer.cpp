@@ -53,12 +53,13 @@ void ApplyOption(const std::string& name, const std::string& value,
     }
 }
 
-// A message of the given length that ends in a mark, so that a cut shows.
+// A message of the given length that ends in a mark (and a full stop, which a report would add), so
+// that a cut shows.
 std::string LongMessage(std::size_t length) {
     std::string message;
-    for (std::size_t i = 0; message.size() + 4 < length; ++i)
+    for (std::size_t i = 0; message.size() + 5 < length; ++i)
         message += static_cast<char>('a' + i % 26);
-    return message + "=END";
+    return message + "=END.";
 }
 
 } // namespace

@@ -102,9 +102,9 @@ TEST_F(DeliveryTest, ConsoleAndCgiProgramsDeliverBySmtpWithTheLongMessageIntact)
         ASSERT_EQ(texts.size(), 1u) << run.errors;
         // The 1500-character message is one line of the report, whole after decoding.
         std::string message;
-        for (std::size_t i = 0; message.size() + 4 < 1500; ++i)
+        for (std::size_t i = 0; message.size() + 5 < 1500; ++i)
             message += static_cast<char>('a' + i % 26);
-        message += "=END";
+        message += "=END.";
         EXPECT_TRUE(Contains(texts[0], message + "\r\n")) << texts[0].substr(0, 2000);
         EXPECT_TRUE(Contains(texts[0], "The report follows.\r\n\r\n\r\n"));
         const std::string raw = Recorded(record_, ".eml")[0];
