@@ -4,6 +4,7 @@
 #include "app/cor_fundo.h"
 #include "app/fontes.h"
 #include "app/grade_dados.h"
+#include "app/guarda_do_teclado.h"
 #include "app/navegador.h"
 #include "app/painel_login.h"
 #include "app/painel_medicos.h"
@@ -92,10 +93,7 @@ void TFormMedicos::usaDM(data::TDM& dm) {
         MantemCorDeBotao(painel);
         painel->raise();
     }
-    QWidget::setTabOrder(PainelMedicos_->ordemDeTabulacao().last(), PainelLogin_->EditNome);
-    QWidget::setTabOrder(PainelLogin_->EditNome, PainelLogin_->EditSenhaU);
-    QWidget::setTabOrder(PainelLogin_->EditSenhaU, PainelLogin_->BotOkSenha);
-    QWidget::setTabOrder(PainelLogin_->BotOkSenha, PainelLogin_->BotCancSenha);
+    new GuardaDoTeclado(this, PainelLogin_);
 
     PainelLogin_->aoValidar = [this] { BotOkSenhaClick(); };
     connect(PainelLogin_->BotCancSenha, &QPushButton::clicked, this,

@@ -12,6 +12,9 @@
 #include <QProxyStyle>
 #include <QPushButton>
 
+#include <algorithm>
+#include <array>
+
 namespace olvendra::app {
 
 namespace {
@@ -129,6 +132,23 @@ bool PainelLogin::eventFilter(QObject* objeto, QEvent* evento) {
         }
     }
     return Painel::eventFilter(objeto, evento);
+}
+
+bool PainelLogin::focusNextPrevChild(bool proximo) {
+    const std::array<QWidget*, 4> ciclo = {EditNome, EditSenhaU, BotOkSenha, BotCancSenha};
+    const auto atual = std::find(ciclo.begin(), ciclo.end(), focusWidget());
+    const int total = static_cast<int>(ciclo.size());
+    int indice =
+        atual == ciclo.end() ? (proximo ? total - 1 : 0) : static_cast<int>(atual - ciclo.begin());
+    for (int passo = 0; passo < total; ++passo) {
+        indice = (indice + (proximo ? 1 : total - 1)) % total;
+        QWidget* candidato = ciclo[static_cast<std::size_t>(indice)];
+        if (candidato->isVisible() && candidato->isEnabled()) {
+            candidato->setFocus(proximo ? Qt::TabFocusReason : Qt::BacktabFocusReason);
+            return true;
+        }
+    }
+    return true;
 }
 
 void PainelLogin::EditNomeExit() {

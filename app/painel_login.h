@@ -26,6 +26,9 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override;
+    // Tab and Shift+Tab cycle through the panel's own controls: until the login succeeds the
+    // keyboard never leaves it.
+    bool focusNextPrevChild(bool proximo) override;
 
 private:
     void EditNomeExit();

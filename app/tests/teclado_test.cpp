@@ -1,0 +1,132 @@
+// What the keyboard may and may not reach, through the real window: the login panel keeps every
+// keystroke until the login succeeds, and Alt+letters that press no button type nothing.
+
+#include "app/painel_login.h"
+#include "registro_aberto.h"
+#include "responde_avisos.h"
+
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+
+using namespace olvendra::app::testing;
+using olvendra::data::RecordSetState;
+
+namespace {
+
+// The texts of the record panel's controls that stay enabled under the login.
+QStringList TextosSobOLogin(RegistroAberto& r) {
+    return {r.controle<QComboBox>("DBComboBox1")->currentText(),
+            r.controle<QComboBox>("DBComboBox2")->currentText(),
+            r.controle<QComboBox>("DBLookupComboBox1")->currentText(),
+            r.controle<QLineEdit>("DBEdit4")->text(), r.controle<QLineEdit>("DBEdit3")->text()};
+}
+
+} // namespace
+
+class TecladoTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<RegistroAberto> r_;
+
+    // The program up to its login panel, over one complete professional.
+    void mostraLogin() {
+        r_ = std::make_unique<RegistroAberto>();
+        Insere(r_->ambiente, "1111", "Cardiologia", "Ana Lima", "CRM", "SP", "3333-0000");
+        r_->programa = std::make_unique<olvendra::app::Programa>();
+        QVERIFY(r_->programa->inicia(r_->ambiente.programa(), r_->ambiente.raiz()));
+        r_->janela().show();
+        r_->janela().activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&r_->janela()));
+        QVERIFY(TemFoco(r_->janela().painelLogin()->EditNome));
+    }
+
+    bool focoNoLogin() {
+        return r_->janela().painelLogin()->isAncestorOf(QApplication::focusWidget());
+    }
+
+private slots:
+    void cleanup() { r_.reset(); }
+
+    void keysTypedBeforeTheLoginNeverReachAProfessional() {
+        mostraLogin();
+        const auto antes = LeDoBanco(r_->ambiente, "1111");
+        const QStringList textos = TextosSobOLogin(*r_);
+        auto* login = r_->janela().painelLogin();
+
+        Tecla(Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(TemFoco(login->BotCancSenha));
+        Digita(QStringLiteral("maria"));
+        Tecla(Qt::Key_S, Qt::AltModifier);
+        Tecla(Qt::Key_T, Qt::AltModifier);
+        Tecla(Qt::Key_P, Qt::AltModifier);
+        Tecla(Qt::Key_Tab, Qt::ShiftModifier);
+        Tecla(Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(TemFoco(login->EditSenhaU));
+        Tecla(Qt::Key_Tab, Qt::ShiftModifier);
+        QVERIFY(TemFoco(login->EditNome));
+        // Around the panel: from "Cancela" Tab wraps to the name, never into the record panel.
+        for (int i = 0; i < 4; ++i) {
+            Tecla(Qt::Key_Tab);
+            QVERIFY(focoNoLogin());
+        }
+        QVERIFY(TemFoco(login->EditNome));
+        QCOMPARE(TextosSobOLogin(*r_), textos);
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+
+        // The one control a click can still reach under the login takes no key either.
+        r_->controle("DBComboBox1")->setFocus(Qt::MouseFocusReason);
+        Digita(QStringLiteral("1234"));
+        Tecla(Qt::Key_Return);
+        QCOMPARE(TextosSobOLogin(*r_), textos);
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+
+        login->EditNome->setFocus(Qt::MouseFocusReason);
+        login->EditNome->selectAll();
+        Digita(QStringLiteral("maria"));
+        Tecla(Qt::Key_Return);
+        Digita(QStringLiteral("1234"));
+        Tecla(Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&r_->janela()));
+        QVERIFY(r_->registro().DBNavigator7->isEnabled());
+        QCOMPARE(TextosSobOLogin(*r_), textos);
+
+        RespondeAvisos avisos;
+        Atalho(r_->janela(), Qt::Key_S);
+        QTRY_VERIFY(!r_->janela().isVisible());
+        QVERIFY(avisos.textos.isEmpty());
+        QCOMPARE(LeDoBanco(r_->ambiente, "1111"), antes);
+        QCOMPARE(ContaNoBanco(r_->ambiente), std::size_t{1});
+    }
+
+    void shiftTabThenEnterPressesCancelaAndStoresNothing() {
+        mostraLogin();
+        const auto antes = LeDoBanco(r_->ambiente, "1111");
+        Tecla(Qt::Key_Tab, Qt::ShiftModifier);
+        Digita(QStringLiteral("maria"));
+        Tecla(Qt::Key_Return);
+        QTRY_VERIFY(!r_->janela().isVisible());
+        QVERIFY(!std::filesystem::exists(r_->ambiente.marcador()));
+        QCOMPARE(LeDoBanco(r_->ambiente, "1111"), antes);
+    }
+
+    void altWithALetterThatPressesNothingTypesNothing() {
+        mostraLogin();
+        Digita(QStringLiteral("maria"));
+        Tecla(Qt::Key_Return);
+        Digita(QStringLiteral("1234"));
+        Tecla(Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&r_->janela()));
+        r_->foca("DBEditMedFone");
+        auto* fone = r_->controle<QLineEdit>("DBEditMedFone");
+        fone->end(false);
+        for (Qt::Key letra : {Qt::Key_X, Qt::Key_A, Qt::Key_Q, Qt::Key_7}) {
+            Tecla(letra, Qt::AltModifier);
+        }
+        QCOMPARE(fone->text(), QStringLiteral("3333-0000"));
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+    }
+};
+
+QTEST_MAIN(TecladoTest)
+#include "teclado_test.moc"
