@@ -2,6 +2,7 @@
 
 #include "app/aviso.h"
 #include "app/cor_fundo.h"
+#include "app/encerramento_por_sinal.h"
 #include "app/fontes.h"
 #include "app/grade_dados.h"
 #include "app/guarda_do_teclado.h"
@@ -19,6 +20,7 @@
 #include "registry/fluxo_do_formulario.h"
 #include "registry/texto_qt.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -94,6 +96,7 @@ void TFormMedicos::usaDM(data::TDM& dm) {
         painel->raise();
     }
     new GuardaDoTeclado(this, PainelLogin_);
+    encerramento_ = new EncerramentoPorSinal([this] { encerraPorSinal(); }, this);
 
     PainelLogin_->aoValidar = [this] { BotOkSenhaClick(); };
     connect(PainelLogin_->BotCancSenha, &QPushButton::clicked, this,
@@ -151,10 +154,12 @@ void TFormMedicos::FormActivate() {
     try {
         dm_->MEDICOS.open();
     } catch (...) {
+        encerramento_->instala();
         // The panels stay hidden: the user can only close the window.
         TrataErroInesperado(std::current_exception());
         return;
     }
+    encerramento_->instala();
     QPalette cores = PainelMedicos_->palette();
     cores.setColor(QPalette::Window, CorDoCodigo(configuracao_.CorFundo, palette()));
     PainelMedicos_->setPalette(cores);
@@ -186,6 +191,25 @@ void TFormMedicos::BotOkSenhaClick() {
 
 void TFormMedicos::BotCancSenhaClick() {
     PainelLogin_->hide();
+    close();
+}
+
+void TFormMedicos::encerraPorSinal() {
+    // The boxes waiting for an answer go unanswered, and so do those the interrupted handlers
+    // would still show.
+    encerrando_ = true;
+    for (int caixas = 0; caixas < 8 && QApplication::activeModalWidget() != nullptr; ++caixas) {
+        QApplication::activeModalWidget()->close();
+    }
+    data::RecordSet& medicos = dm_->MEDICOS;
+    if (medicos.active() && medicos.state() == data::RecordSetState::Browsing &&
+        medicos.pendingChangeCount() > 0) {
+        try {
+            medicos.applyUpdates();
+        } catch (...) {
+            // The program ends all the same; what could not be written is lost with it.
+        }
+    }
     close();
 }
 
@@ -271,6 +295,9 @@ void TFormMedicos::poeTextoNome(const std::string& texto) {
 }
 
 void TFormMedicos::avisa(const std::string& texto) {
+    if (encerrando_) {
+        return;
+    }
     Aviso(this, ParaQt(texto));
 }
 
@@ -304,10 +331,14 @@ void TFormMedicos::fecha() {
 }
 
 bool TFormMedicos::pergunta(const std::string& texto) {
-    return Pergunta(this, ParaQt(texto));
+    // Ending on a signal, every question gets its default answer, No.
+    return !encerrando_ && Pergunta(this, ParaQt(texto));
 }
 
 void TFormMedicos::relata(const std::string& texto) {
+    if (encerrando_) {
+        return;
+    }
     Relato(this, ParaQt(texto));
 }
 

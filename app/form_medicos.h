@@ -20,6 +20,7 @@ class QPushButton;
 
 namespace olvendra::app {
 
+class EncerramentoPorSinal;
 class PainelLogin;
 class PainelMedicos;
 class PainelPesquisa;
@@ -95,6 +96,9 @@ private:
     void FormActivate();
     void BotOkSenhaClick();
     void BotCancSenhaClick();
+    // SIGTERM or SIGINT: the window closes as by its close box, once what was stored has had
+    // one more attempt to reach the database. No question is asked: nobody may be there.
+    void encerraPorSinal();
     void ligaPesquisa();
     void BotTabelaMedClick();
     void BitBtn1Click();
@@ -114,6 +118,8 @@ private:
     std::unique_ptr<registry::Pesquisa> pesquisa_;
     registry::FluxoDoFormulario* fluxo_ = nullptr;
     QPushButton* botaoCancelar_ = nullptr;
+    EncerramentoPorSinal* encerramento_ = nullptr;
+    bool encerrando_ = false;
     bool ativada_ = false;
     bool molduraAjustada_ = false;
 };
