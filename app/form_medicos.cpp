@@ -95,7 +95,7 @@ void TFormMedicos::usaDM(data::TDM& dm) {
         MantemCorDeBotao(painel);
         painel->raise();
     }
-    new GuardaDoTeclado(this, PainelLogin_);
+    new GuardaDoTeclado(this, PainelLogin_, DBNavigator::Atalhos());
     encerramento_ = new EncerramentoPorSinal([this] { encerraPorSinal(); }, this);
 
     PainelLogin_->aoValidar = [this] { BotOkSenhaClick(); };
@@ -105,6 +105,7 @@ void TFormMedicos::usaDM(data::TDM& dm) {
     regras_ = std::make_unique<registry::RegrasDoCadastro>(dm.MEDICOS, *this, sessao_.UsuarioLogin);
     fluxo_ = new registry::FluxoDoFormulario(PainelMedicos_->controles(), dm.MEDICOS,
                                              configuracao_.FormataNomeCliente == OpcaoLigada, this);
+    PainelMedicos_->DBNavigator7->gravaPendentes = [this] { return regras_->GravaPendentes(); };
     connect(PainelMedicos_->BotSairMedicos, &QPushButton::clicked, this,
             [this] { regras_->BotSairMedicosClick(); });
     connect(PainelMedicos_->BotTabelaMed, &QPushButton::clicked, this,
@@ -116,8 +117,12 @@ void TFormMedicos::usaDM(data::TDM& dm) {
 void TFormMedicos::ligaPesquisa() {
     pesquisa_ = std::make_unique<registry::Pesquisa>(dm_->MEDICOS, *this, CamposMedicos);
     auto* entrada = PainelPesqMed_;
-    connect(PainelMedicos_->BotPesqMed, &QPushButton::clicked, this,
-            [this] { pesquisa_->BotPesqMedClick(); });
+    connect(PainelMedicos_->BotPesqMed, &QPushButton::clicked, this, [this] {
+        // Searching re-reads the set, which would drop what is not in the database yet.
+        if (regras_->GravaPendentes()) {
+            pesquisa_->BotPesqMedClick();
+        }
+    });
     entrada->aoPesquisarNome = [this, entrada] {
         pesquisa_->PesquisaPorNome(DeQt(entrada->EditPesqMed->text()));
     };

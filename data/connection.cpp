@@ -6,7 +6,12 @@
 
 #include <iberror.h>
 
+#include <chrono>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <optional>
+#include <thread>
 #include <utility>
 
 namespace olvendra::data {
@@ -40,6 +45,66 @@ template <typename T> struct Released {
     }
 };
 
+// Aborts the client side of an attachment whose call has waited longer than its deadline: the
+// blocked call then fails as on a broken link. Firebird's own cancel request needs an answering
+// server, the abort does not.
+class Watchdog {
+public:
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            stop_ = true;
+        }
+        wake_.notify_all();
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+    void arm(Firebird::IMaster* master, Firebird::IAttachment* attachment, int seconds) {
+        std::lock_guard lock(mutex_);
+        if (!thread_.joinable())
+            thread_ = std::thread([this] { watch(); });
+        master_ = master;
+        target_ = attachment;
+        deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
+        wake_.notify_all();
+    }
+
+    void disarm() {
+        std::lock_guard lock(mutex_);
+        deadline_.reset();
+        target_ = nullptr;
+    }
+
+private:
+    void watch() {
+        std::unique_lock lock(mutex_);
+        while (!stop_) {
+            if (!deadline_) {
+                wake_.wait(lock);
+                continue;
+            }
+            if (wake_.wait_until(lock, *deadline_) != std::cv_status::timeout || !deadline_ ||
+                std::chrono::steady_clock::now() < *deadline_)
+                continue;
+            deadline_.reset();
+            if (target_) {
+                Firebird::CheckStatusWrapper status(master_->getStatus());
+                target_->cancelOperation(&status, fb_cancel_abort);
+                status.dispose();
+            }
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::thread thread_;
+    bool stop_ = false;
+    Firebird::IMaster* master_ = nullptr;
+    Firebird::IAttachment* target_ = nullptr;
+    std::optional<std::chrono::steady_clock::time_point> deadline_;
+};
+
 } // namespace
 
 struct Connection::Impl {
@@ -47,15 +112,60 @@ struct Connection::Impl {
     Firebird::IStatus* status = nullptr;
     Firebird::IAttachment* attachment = nullptr;
     Firebird::ITransaction* transaction = nullptr;
+    Watchdog watchdog;
+    int answerTimeout = 20;
 
     ~Impl() {
         if (status)
             status->dispose();
     }
 
+    // Bounds the server's answer to the calls made while it lives.
+    struct Watched {
+        Impl& impl;
+        explicit Watched(Impl& i) : impl(i) {
+            if (impl.attachment)
+                impl.watchdog.arm(impl.master, impl.attachment, impl.answerTimeout);
+        }
+        ~Watched() { impl.watchdog.disarm(); }
+    };
+
     [[noreturn]] void fail(const FbException& error) {
-        throw DatabaseError(FormatStatus(master, error.getStatus()),
-                            LinkFailed(error.getStatus()->getErrors()));
+        const ISC_STATUS* vector = error.getStatus()->getErrors();
+        std::string message = FormatStatus(master, error.getStatus());
+        const bool lost = LinkFailed(vector);
+        if (lost)
+            dropLink();
+        throw DatabaseError(message, lost, RefusalOf(vector));
+    }
+
+    // Forgets a broken attachment without talking to the server, which has dropped it anyway.
+    void dropLink() {
+        watchdog.disarm();
+        if (transaction)
+            transaction->release();
+        transaction = nullptr;
+        if (attachment)
+            attachment->release();
+        attachment = nullptr;
+    }
+
+    static bool Has(const ISC_STATUS* vector, ISC_STATUS code) {
+        for (const ISC_STATUS* item = vector; *item != isc_arg_end;
+             item += *item == isc_arg_cstring ? 3 : 2)
+            if (item[0] == isc_arg_gds && item[1] == code)
+                return true;
+        return false;
+    }
+
+    static Refusal RefusalOf(const ISC_STATUS* vector) {
+        if (Has(vector, isc_lock_timeout))
+            return Refusal::LockTimeout;
+        if (Has(vector, isc_update_conflict))
+            return Refusal::UpdateConflict;
+        if (Has(vector, isc_unique_key_violation) || Has(vector, isc_no_dup))
+            return Refusal::Duplicate;
+        return Refusal::Other;
     }
 
     // Whether a status vector reports a broken link rather than a refused statement.
@@ -72,6 +182,9 @@ struct Connection::Impl {
             case isc_net_write_err:
             case isc_lost_db_connection:
             case isc_att_shutdown:
+            case isc_net_connect_err:
+            case isc_bad_db_handle:
+            case isc_cancelled:
                 return true;
             default:
                 break;
@@ -87,12 +200,13 @@ struct Connection::Impl {
         }
     }
 
-    Firebird::ITransaction* begin(ThrowStatusWrapper& st) {
+    Firebird::ITransaction* begin(ThrowStatusWrapper& st, int lockTimeout) {
         Firebird::IXpbBuilder* tpb =
             master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::TPB, nullptr, 0);
         tpb->insertTag(&st, isc_tpb_read_committed);
         tpb->insertTag(&st, isc_tpb_rec_version);
         tpb->insertTag(&st, isc_tpb_wait);
+        tpb->insertInt(&st, isc_tpb_lock_timeout, lockTimeout);
         tpb->insertTag(&st, isc_tpb_write);
         Firebird::ITransaction* started =
             attachment->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
@@ -162,6 +276,7 @@ void Connection::open() {
     if (connected())
         return;
     impl_->load(settings_.clientLibrary);
+    impl_->answerTimeout = settings_.answerTimeoutSeconds;
     ThrowStatusWrapper st(impl_->status);
     try {
         Firebird::IXpbBuilder* dpb = impl_->master->getUtilInterface()->getXpbBuilder(
@@ -172,6 +287,7 @@ void Connection::open() {
             dpb->insertString(&st, isc_dpb_sql_role_name, settings_.roleName.c_str());
         dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
         dpb->insertInt(&st, isc_dpb_sql_dialect, settings_.sqlDialect);
+        dpb->insertInt(&st, isc_dpb_connect_timeout, settings_.answerTimeoutSeconds);
         Released<Firebird::IProvider> provider{impl_->master->getDispatcher()};
         impl_->attachment = provider.object->attachDatabase(
             &st, settings_.database.c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
@@ -185,6 +301,7 @@ void Connection::close() {
     if (!impl_->attachment)
         return;
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
     try {
         if (impl_->transaction) {
             impl_->transaction->rollback(&st);
@@ -194,11 +311,7 @@ void Connection::close() {
         impl_->attachment = nullptr;
     } catch (const FbException& error) {
         // A broken link cannot be detached cleanly; drop our side of it.
-        if (impl_->transaction)
-            impl_->transaction->release();
-        impl_->transaction = nullptr;
-        impl_->attachment->release();
-        impl_->attachment = nullptr;
+        impl_->dropLink();
         impl_->fail(error);
     }
 }
@@ -233,11 +346,12 @@ std::string Connection::plan(const std::string& sql) {
 void Connection::select(const std::string& sql, const std::vector<Value>& params, RowSink& sink) {
     open();
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
     Firebird::ITransaction* own = nullptr;
     try {
         Firebird::ITransaction* transaction = impl_->transaction;
         if (!transaction)
-            transaction = own = impl_->begin(st);
+            transaction = own = impl_->begin(st, settings_.lockTimeoutSeconds);
         Released<Firebird::IStatement> statement{impl_->attachment->prepare(
             &st, transaction, 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect),
             Firebird::IStatement::PREPARE_PREFETCH_METADATA)};
@@ -384,8 +498,9 @@ void Connection::startTransaction() {
     if (impl_->transaction)
         return;
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
     try {
-        impl_->transaction = impl_->begin(st);
+        impl_->transaction = impl_->begin(st, settings_.lockTimeoutSeconds);
     } catch (const FbException& error) {
         impl_->fail(error);
     }
@@ -395,6 +510,7 @@ void Connection::commit() {
     if (!impl_->transaction)
         return;
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
     try {
         impl_->transaction->commit(&st);
         impl_->transaction = nullptr;
@@ -407,11 +523,13 @@ void Connection::rollback() {
     if (!impl_->transaction)
         return;
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
     try {
         impl_->transaction->rollback(&st);
         impl_->transaction = nullptr;
     } catch (const FbException& error) {
-        impl_->transaction->release();
+        if (impl_->transaction)
+            impl_->transaction->release();
         impl_->transaction = nullptr;
         impl_->fail(error);
     }
@@ -421,6 +539,8 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
     if (!impl_->transaction)
         throw DatabaseError("No transaction is active for: " + sql);
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
+    const auto started = std::chrono::steady_clock::now();
     try {
         Released<Firebird::IStatement> statement{
             impl_->attachment->prepare(&st, impl_->transaction, 0, sql.c_str(),
@@ -431,7 +551,18 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
                                   nullptr);
         return static_cast<std::int64_t>(statement.object->getAffectedRecords(&st));
     } catch (const FbException& error) {
-        impl_->fail(error);
+        try {
+            impl_->fail(error);
+        } catch (const DatabaseError& refused) {
+            // A wait that ran out and a change committed meanwhile by the other transaction are
+            // reported alike; only the first one took the whole lock timeout.
+            const auto waited = std::chrono::steady_clock::now() - started;
+            if (refused.refusal() == Refusal::UpdateConflict &&
+                waited >= std::chrono::seconds(settings_.lockTimeoutSeconds) -
+                              std::chrono::milliseconds(500))
+                throw DatabaseError(refused.what(), false, Refusal::LockTimeout);
+            throw;
+        }
     }
 }
 

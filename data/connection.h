@@ -22,6 +22,12 @@ struct ConnectionSettings {
     std::string password = "masterkey";
     std::string roleName = "RoleName";
     int sqlDialect = 3;
+    // A statement waits this long for a row that another transaction holds, then fails.
+    int lockTimeoutSeconds = 10;
+    // A server that gives no answer for this long (a paused or unreachable host, whose kernel
+    // may still acknowledge every packet) is taken for a dropped connection. Longer than the
+    // lock timeout, so that a lock wait always ends first.
+    int answerTimeoutSeconds = 20;
 };
 
 // Receives the described columns of a SELECT, then each row's values in column order.
@@ -35,7 +41,8 @@ public:
 
 // The one connection to the suite's database, over Firebird's OO API. It attaches on first use
 // and stays attached until close() or destruction. Every failure raises DatabaseError with the
-// server's message text.
+// server's message text. A failure of the link itself drops the attachment, so that the next
+// operation attaches again with the same settings.
 class Connection {
 public:
     explicit Connection(ConnectionSettings settings = {});

@@ -54,6 +54,8 @@ struct RecordSet::Impl {
     std::uint32_t nextId = 1;
     std::vector<Change> changes;
     std::vector<std::string> applyErrors;
+    std::vector<Refusal> applyRefusals;
+    std::vector<std::uint32_t> refusedRows;
     std::map<int, std::function<void(RecordSetEvent)>> listeners;
     int nextListener = 1;
 
@@ -508,6 +510,83 @@ std::size_t RecordSet::pendingChangeCount() const {
 const std::vector<std::string>& RecordSet::lastApplyErrors() const {
     return impl_->applyErrors;
 }
+const std::vector<Refusal>& RecordSet::lastApplyRefusals() const {
+    return impl_->applyRefusals;
+}
+
+bool RecordSet::reopenRefusedChange() {
+    if (!active() || state() != RecordSetState::Browsing)
+        return false;
+    for (std::uint32_t id : impl_->refusedRows) {
+        Change* change = impl_->changeOf(id);
+        if (!change || change->kind == ChangeKind::Delete)
+            continue;
+        auto row = std::find_if(impl_->rows.begin(), impl_->rows.end(),
+                                [id](const Row& r) { return r.id == id; });
+        if (row == impl_->rows.end())
+            continue;
+        const std::size_t n = impl_->width();
+        impl_->buffer = row->values.unpack(n);
+        const bool inserted = change->kind == ChangeKind::Insert;
+        if (!inserted)
+            row->values = PackedRow::Pack(change->oldValues.unpack(n));
+        impl_->dropChange(id);
+        impl_->refusedRows.clear();
+        impl_->cursor = static_cast<std::size_t>(row - impl_->rows.begin());
+        impl_->modified = true;
+        impl_->state = inserted ? RecordSetState::Inserting : RecordSetState::Editing;
+        impl_->notify(RecordSetEvent::Scrolled);
+        impl_->notify(RecordSetEvent::StateChanged);
+        return true;
+    }
+    return false;
+}
+
+bool RecordSet::updateKeyTaken() {
+    if (state() != RecordSetState::Editing && state() != RecordSetState::Inserting)
+        return false;
+    const std::size_t n = impl_->width();
+    std::vector<int> keys;
+    for (const std::string& name : impl_->updateKey)
+        keys.push_back(RequireColumn(*this, name));
+    const std::vector<Value>& mine = impl_->buffer;
+    auto sameKey = [&](const std::vector<Value>& other) {
+        for (int key : keys)
+            if (other[static_cast<std::size_t>(key)] != mine[static_cast<std::size_t>(key)])
+                return false;
+        return true;
+    };
+    for (std::size_t i = 0; i < impl_->rows.size(); ++i)
+        if (i != impl_->cursor && sameKey(impl_->rows[i].values.unpack(n)))
+            return true;
+    // The stored version of the row being edited holds its old key, which it may keep.
+    const Row& own = impl_->rows[impl_->cursor];
+    if (state() == RecordSetState::Editing) {
+        const Change* change = impl_->changeOf(own.id);
+        if (sameKey(change ? change->oldValues.unpack(n) : own.values.unpack(n)))
+            return false;
+    }
+    std::string sql = "select 1 from " + FromTable(statement_);
+    std::vector<Value> params;
+    for (int key : keys) {
+        const Value& value = mine[static_cast<std::size_t>(key)];
+        sql += key == keys.front() ? " where " : " and ";
+        sql += impl_->columns[static_cast<std::size_t>(key)].name;
+        if (value) {
+            sql += " = ?";
+            params.push_back(value);
+        } else {
+            sql += " is null";
+        }
+    }
+    struct Found : RowSink {
+        bool any = false;
+        void columns(const std::vector<Column>&) override {}
+        void row(const std::string_view*, const bool*) override { any = true; }
+    } found;
+    impl_->connection.select(sql, params, found);
+    return found.any;
+}
 
 int RecordSet::applyUpdates() {
     if (!active())
@@ -515,6 +594,8 @@ int RecordSet::applyUpdates() {
     // A row whose store is refused stays in editing; the changes already stored still go out.
     storeOrDropBeforeLeaving();
     impl_->applyErrors.clear();
+    impl_->applyRefusals.clear();
+    impl_->refusedRows.clear();
     if (impl_->changes.empty())
         return 0;
     const std::size_t n = impl_->width();
@@ -577,26 +658,38 @@ int RecordSet::applyUpdates() {
                 sql = "delete from " + table + whereKey(change.oldValues, params);
             }
 
-            impl_->connection.execute("savepoint OLVENDRA_APPLY", {});
-            try {
-                std::int64_t affected = impl_->connection.execute(sql, params);
-                if (affected == 1 || (affected > 0 && change.kind == ChangeKind::Insert)) {
-                    applied.push_back(change.rowId);
-                } else if (affected == 0) {
-                    ++failures;
-                    impl_->applyErrors.push_back("Record not found or changed by another user");
-                } else {
-                    // Only this change is undone: the changes already applied in this
-                    // transaction stay applied and are committed below.
-                    impl_->connection.execute("rollback to savepoint OLVENDRA_APPLY", {});
-                    ++failures;
-                    impl_->applyErrors.push_back("Update affected more than 1 record.");
-                }
-            } catch (const DatabaseError& refused) {
-                if (refused.connectionLost())
-                    throw;
+            auto refuse = [&](std::string message, Refusal refusal) {
                 ++failures;
-                impl_->applyErrors.push_back(refused.what());
+                impl_->applyErrors.push_back(std::move(message));
+                impl_->applyRefusals.push_back(refusal);
+                impl_->refusedRows.push_back(change.rowId);
+            };
+            impl_->connection.execute("savepoint OLVENDRA_APPLY", {});
+            for (int attempt = 1;; ++attempt) {
+                try {
+                    std::int64_t affected = impl_->connection.execute(sql, params);
+                    if (affected == 1 || (affected > 0 && change.kind == ChangeKind::Insert)) {
+                        applied.push_back(change.rowId);
+                    } else if (affected == 0) {
+                        refuse("Record not found or changed by another user", Refusal::Other);
+                    } else {
+                        // Only this change is undone: the changes already applied in this
+                        // transaction stay applied and are committed below.
+                        impl_->connection.execute("rollback to savepoint OLVENDRA_APPLY", {});
+                        refuse("Update affected more than 1 record.", Refusal::Other);
+                    }
+                } catch (const DatabaseError& refused) {
+                    if (refused.connectionLost())
+                        throw;
+                    // The other transaction has ended when the conflict is reported: the
+                    // statement now meets the row as it committed it.
+                    if (refused.refusal() == Refusal::UpdateConflict && attempt == 1) {
+                        impl_->connection.execute("rollback to savepoint OLVENDRA_APPLY", {});
+                        continue;
+                    }
+                    refuse(refused.what(), refused.refusal());
+                }
+                break;
             }
             impl_->connection.execute("release savepoint OLVENDRA_APPLY", {});
         }

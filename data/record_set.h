@@ -2,6 +2,7 @@
 
 #include "column.h"
 #include "connection.h"
+#include "errors.h"
 
 #include <cstddef>
 #include <functional>
@@ -98,9 +99,23 @@ public:
 
     // Writes every pending change in one transaction; returns the number that failed. Failed
     // changes stay pending with their local values. lastApplyErrors() tells why each failed.
+    // A change refused because another transaction changed the same row meanwhile is tried
+    // once more: its UPDATE sets only the columns changed here, so the other's columns stay.
     int applyUpdates();
     const std::vector<std::string>& lastApplyErrors() const;
+    // Why each change of lastApplyErrors() failed, in the same order.
+    const std::vector<Refusal>& lastApplyRefusals() const;
     std::size_t pendingChangeCount() const;
+    // Takes back the first change of the last apply that the database refused (an inserted or
+    // modified row): it stops being pending and its row becomes current again, in inserting or
+    // editing with the values typed, so that it can be corrected and stored, or cancelled. False
+    // when there is no such change.
+    bool reopenRefusedChange();
+
+    // Whether another row, here or in the database, already has the update-key values of the row
+    // being edited or inserted. A row whose key was not changed by the edit is not compared with
+    // its own stored version.
+    bool updateKeyTaken();
 
     // Re-runs the statement keeping the ordinal position; refused while changes are pending.
     void refresh();

@@ -1,6 +1,7 @@
 #include "registry/regras_do_cadastro.h"
 
 #include "config/texto.h"
+#include "data/errors.h"
 
 #include <array>
 
@@ -44,6 +45,28 @@ std::string Pergunta2(const std::string& crm) {
 std::string FalhaAoSalvar() {
     return Utf8ParaWin1252("Falha ao tentar salvar os dados no banco de dados. Entre em contato "
                            "com suporte técnico por favor.");
+}
+
+std::string ChaveRepetida(const std::string& crm, const std::string& especialidade) {
+    return Utf8ParaWin1252("Já existe um profissional com o Nº Registro \"") + crm +
+           Utf8ParaWin1252("\" e a especialidade \"") + especialidade +
+           Utf8ParaWin1252("\".\rAltere o Nº Registro ou a especialidade, ou cancele a "
+                           "alteração.");
+}
+
+std::string RegistroBloqueado() {
+    return Utf8ParaWin1252("Outra estação está alterando este profissional neste momento.\r"
+                           "Aguarde um instante e grave novamente.");
+}
+
+std::string SairSemGravar() {
+    return Utf8ParaWin1252("As alterações ainda não foram gravadas no banco de dados.\r"
+                           "Deseja sair assim mesmo e perder as alterações?");
+}
+
+std::string PendentesNaoGravadas() {
+    return Utf8ParaWin1252("Há alterações que ainda não foram gravadas no banco de dados.\r"
+                           "Tente novamente em instantes: elas continuam guardadas.");
 }
 
 } // namespace
@@ -94,7 +117,58 @@ bool RegrasDoCadastro::MEDICOSBeforePost() {
     if (!RegistroValido && !SaindoDoCadastro) {
         tela_.relata("=> Verifique por favor: \r" + relatorio);
     }
+    if (RegistroValido && chaveRepetida()) {
+        // Like a failed validation: the record stays in editing, and the exit stays too.
+        SaindoDoCadastro = false;
+        tela_.relata(ChaveRepetida(medicos_.fieldText("CRM"), medicos_.fieldText("ESPECIALIDADE")));
+        return false;
+    }
     return RegistroValido;
+}
+
+bool RegrasDoCadastro::chaveRepetida() {
+    try {
+        return medicos_.updateKeyTaken();
+    } catch (const data::DatabaseError&) {
+        return false;
+    }
+}
+
+bool RegrasDoCadastro::aplica() {
+    if (medicos_.applyUpdates() == 0) {
+        return true;
+    }
+    const data::Refusal motivo = medicos_.lastApplyRefusals().front();
+    medicos_.reopenRefusedChange();
+    SaindoDoCadastro = false;
+    switch (motivo) {
+    case data::Refusal::Duplicate:
+        tela_.relata(ChaveRepetida(medicos_.fieldText("CRM"), medicos_.fieldText("ESPECIALIDADE")));
+        break;
+    case data::Refusal::LockTimeout:
+        tela_.relata(RegistroBloqueado());
+        break;
+    default:
+        tela_.avisa(FalhaAoSalvar());
+        break;
+    }
+    return false;
+}
+
+bool RegrasDoCadastro::GravaPendentes() {
+    if (!medicos_.active() || medicos_.pendingChangeCount() == 0) {
+        return true;
+    }
+    try {
+        if (!aplica()) {
+            return false;
+        }
+        medicos_.refresh();
+        return true;
+    } catch (...) {
+        tela_.avisa(PendentesNaoGravadas());
+        return false;
+    }
 }
 
 void RegrasDoCadastro::salva() {
@@ -105,10 +179,13 @@ void RegrasDoCadastro::salva() {
 
 void RegrasDoCadastro::MEDICOSAfterPost() {
     try {
-        salva();
+        if (aplica()) {
+            medicos_.refresh();
+        }
     } catch (...) {
-        // The change stays pending in the set with the typed values, shown to the user; the
-        // caller of the store carries on as after a successful one.
+        // The connection failed: the change stays pending in the set with the typed values,
+        // shown to the user, and goes out with the next store once the server answers again.
+        // The caller of the store carries on as after a successful one.
         tela_.avisa(FalhaAoSalvar());
     }
 }
@@ -126,6 +203,19 @@ void RegrasDoCadastro::BotSairMedicosClick() {
         // Leaving goes on: what could not be stored is decided by SaindoDoCadastro alone.
     }
     if (!SaindoDoCadastro) {
+        return;
+    }
+    if (medicos_.active() && medicos_.pendingChangeCount() > 0) {
+        // What an earlier store could not write gets one more attempt before it is given up.
+        try {
+            medicos_.applyUpdates();
+        } catch (...) {
+            // Still unreachable: the question below decides.
+        }
+    }
+    if (medicos_.active() && medicos_.pendingChangeCount() > 0 &&
+        !tela_.pergunta(SairSemGravar())) {
+        SaindoDoCadastro = false;
         return;
     }
     try {

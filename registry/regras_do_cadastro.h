@@ -29,6 +29,11 @@ public:
     // user chose to stay and complete the record.
     void BotSairMedicosClick();
 
+    // Tries once more to write the changes stored but not yet in the database (after a dropped
+    // connection), then re-reads the set. True when nothing is left pending; otherwise the user
+    // has been told why, and the changes are kept.
+    bool GravaPendentes();
+
 private:
     void MEDICOSAfterInsert();
     bool MEDICOSBeforePost();
@@ -36,6 +41,12 @@ private:
     void MEDICOSAfterDelete();
     // Applies every pending change and re-reads the set; throws what either step throws.
     void salva();
+    // Applies the pending changes; a change the database refused comes back into editing with
+    // its message, shown once. True when everything was applied.
+    bool aplica();
+    // Whether another professional already has the registration number and specialty of the
+    // record being stored; a database that cannot be asked leaves the answer to the apply.
+    bool chaveRepetida();
 
     data::RecordSet& medicos_;
     TelaDoCadastro& tela_;

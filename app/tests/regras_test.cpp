@@ -144,8 +144,8 @@ private slots:
         const QString relatorio = Verifique + Linha("Conselho") + "\n";
         QTest::newRow("all five filled: stored, the program ends")
             << true << false << QList<B>{} << QStringList{} << true << "3333-0000";
-        QTest::newRow("all five filled, applying fails: notice, the program ends")
-            << true << true << QList<B>{} << QStringList{FalhaAoSalvar} << true << "";
+        QTest::newRow("all five filled, applying refused: notice, the record back in editing")
+            << true << true << QList<B>{} << QStringList{FalhaAoSalvar} << false << "";
         QTest::newRow("a field empty, Yes: report, the window stays")
             << false << false << QList<B>{QMessageBox::Yes} << QStringList{Pergunta1, relatorio}
             << false << "1111-2222";
@@ -207,7 +207,7 @@ private slots:
         QCOMPARE(ContaNoBanco(r_->ambiente), std::size_t{0});
     }
 
-    void anApplyFailureIsReportedAndTheChangeStaysPendingUntilItCanBeDropped() {
+    void anApplyRefusalIsReportedOnceAndTheRowComesBackToBeCorrectedOrCancelled() {
         Insere(r_->ambiente, "1", "Pediatria", "Ana Lima", "CRM", "SP", "1111");
         Insere(r_->ambiente, "2", "Pediatria", "Bruno Reis", "CRM", "SP", "2222");
         r_->abre();
@@ -219,21 +219,25 @@ private slots:
         r_->navegador("Grava");
         QCOMPARE(avisos.textos, QStringList{FalhaAoSalvar});
         QCOMPARE(avisos.semIcone, QList<bool>{true});
-        // Nothing typed is lost: the local row keeps the edit and the change stays pending.
-        QCOMPARE(r_->medicos().pendingChangeCount(), std::size_t{1});
         QCOMPARE(r_->medicos().lastApplyErrors(),
                  std::vector<std::string>{"Record not found or changed by another user"});
+        // Nothing typed is lost: the row is back in editing with the edit, no longer pending.
+        QCOMPARE(r_->medicos().state(), RecordSetState::Editing);
+        QCOMPARE(r_->medicos().pendingChangeCount(), std::size_t{0});
         QCOMPARE(r_->campo("TELEFONES"), QStringLiteral("9999"));
         QVERIFY(LeDoBanco(r_->ambiente, "1").empty());
 
-        // A later change of another professional still reaches the database; the failed one is
-        // reported again.
+        // Cancelling drops the edit; a later change of another professional reaches the
+        // database without the notice coming back.
+        r_->navegador("Cancela");
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+        QCOMPARE(r_->campo("TELEFONES"), QStringLiteral("1111"));
         r_->navegador("Proximo");
         escreve("TELEFONES", "8888");
         r_->navegador("Grava");
-        QCOMPARE(avisos.textos, (QStringList{FalhaAoSalvar, FalhaAoSalvar}));
+        QCOMPARE(avisos.textos, QStringList{FalhaAoSalvar});
         QCOMPARE(LeDoBanco(r_->ambiente, "2").at(0).at("TELEFONES"), "8888");
-        QCOMPARE(r_->medicos().pendingChangeCount(), std::size_t{1});
+        QCOMPARE(r_->medicos().pendingChangeCount(), std::size_t{0});
     }
 
     void aChangedRegistrationNumberIsWrittenOverTheOldKey() {
