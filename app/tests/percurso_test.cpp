@@ -22,7 +22,7 @@ private slots:
         r.abre();
         RespondeAvisos avisos;
 
-        r.navegador("Inclui");
+        Tecla(Qt::Key_N, Qt::ControlModifier);
         QVERIFY(TemFoco(r.registro().DBEditCRM));
         const QList<std::pair<const char*, QString>> campos = {
             {"DBEditCRM", "52123"},
@@ -55,7 +55,7 @@ private slots:
             Tecla(Qt::Key_Return);
         }
         QVERIFY(TemFoco(r.controle("DBComboBox1")));
-        r.navegador("Grava");
+        Tecla(Qt::Key_Return, Qt::ControlModifier);
         QCOMPARE(avisos.textos, QStringList{});
 
         // Find it by name and change its telephone.

@@ -126,6 +126,64 @@ private slots:
         QCOMPARE(fone->text(), QStringLiteral("3333-0000"));
         QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
     }
+
+    void theRecordPanelInsertsStoresAndDeletesWithoutAMouse() {
+        mostraLogin();
+        Digita(QStringLiteral("maria"));
+        Tecla(Qt::Key_Return);
+        Digita(QStringLiteral("1234"));
+        Tecla(Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&r_->janela()));
+        for (const char* botao : {"Inclui", "Exclui", "Grava", "Rele"}) {
+            const QString dica = r_->registro()
+                                     .DBNavigator7->findChild<QWidget*>(QString::fromLatin1(botao))
+                                     ->toolTip();
+            QVERIFY2(dica.contains(QStringLiteral("(")), qPrintable(dica));
+        }
+
+        auto avisos = std::make_unique<RespondeAvisos>();
+        Tecla(Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(r_->medicos().state(), RecordSetState::Inserting);
+        QVERIFY(TemFoco(r_->registro().DBEditCRM));
+        Digita(QStringLiteral("2222"));
+        Tecla(Qt::Key_Return);
+        for (const QString& texto :
+             {QStringLiteral("cro"), QStringLiteral("rj"), QStringLiteral("Bruno Reis")}) {
+            Digita(texto);
+            Tecla(Qt::Key_Return);
+        }
+        Tecla(Qt::Key_Down); // the first specialty
+        // Ctrl+Enter stores from the field that has the focus.
+        Tecla(Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(avisos->textos, QStringList{});
+        avisos.reset();
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+        QCOMPARE(LeDoBanco(r_->ambiente, "2222").size(), std::size_t{1});
+        QCOMPARE(r_->campo("CRM"), QStringLiteral("2222"));
+
+        // Ctrl+Up and Ctrl+Down step through the professionals, in name order.
+        Tecla(Qt::Key_Up, Qt::ControlModifier);
+        QCOMPARE(r_->campo("CRM"), QStringLiteral("1111"));
+        Tecla(Qt::Key_Down, Qt::ControlModifier);
+        QCOMPARE(r_->campo("CRM"), QStringLiteral("2222"));
+
+        // Ctrl+Delete asks first, also from a text field, whose own use of the key yields.
+        r_->foca("DBEditMedFone");
+        {
+            RespondeAvisos cancela(QMessageBox::Cancel);
+            Tecla(Qt::Key_Delete, Qt::ControlModifier);
+            QCOMPARE(cancela.textos, QStringList{QStringLiteral("Delete record?")});
+        }
+        QCOMPARE(LeDoBanco(r_->ambiente, "2222").size(), std::size_t{1});
+        QVERIFY(QTest::qWaitForWindowActive(&r_->janela()));
+        {
+            RespondeAvisos confirma(QMessageBox::Ok);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Delete, Qt::ControlModifier);
+            QCOMPARE(confirma.textos, QStringList{QStringLiteral("Delete record?")});
+        }
+        QVERIFY(LeDoBanco(r_->ambiente, "2222").empty());
+        QCOMPARE(ContaNoBanco(r_->ambiente), std::size_t{1});
+    }
 };
 
 QTEST_MAIN(TecladoTest)
