@@ -1,5 +1,7 @@
 #include "config/linhas_do_arquivo.h"
 
+#include "config/falha_de_arquivo.h"
+
 #include "config/erro_inesperado.h"
 
 #include <algorithm>
@@ -11,15 +13,6 @@
 #include <utility>
 
 namespace olvendra {
-
-namespace {
-
-[[noreturn]] void FalhaDeArquivo(const char* acao, const std::filesystem::path& arquivo, int erro) {
-    throw EInOutError(std::string("Não foi possível ") + acao + " o arquivo " + arquivo.string() +
-                      ": " + std::system_category().message(erro));
-}
-
-} // namespace
 
 std::optional<LinhasDoArquivo> LinhasDoArquivo::Abre(const std::filesystem::path& arquivo,
                                                      std::size_t bytesGuardados) {

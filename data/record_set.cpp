@@ -212,7 +212,14 @@ void RecordSet::open() {
         return;
     if (hooks_.beforeOpen)
         hooks_.beforeOpen();
-    impl_->load(statement_);
+    try {
+        impl_->load(statement_);
+    } catch (...) {
+        // The set stays closed, and what opening it opened first is closed with it.
+        if (hooks_.afterClose)
+            hooks_.afterClose();
+        throw;
+    }
     impl_->cursor = 0;
     impl_->state = RecordSetState::Browsing;
     impl_->notify(RecordSetEvent::Opened);

@@ -1,4 +1,5 @@
 #include "arquivo_de_configuracao.h"
+#include "config/texto.h"
 
 #include <gtest/gtest.h>
 
@@ -60,7 +61,10 @@ TEST_F(FalhasDaConfiguracao, ArquivoQueNaoSeLeEUmDiretorio) {
     EXPECT_EQ(LeConfiguracao(diretorio_.Caminho(), configuracao_), ResultadoLeitura::Lida);
     const std::string mensagem = UnicoErro<EInOutError>();
     EXPECT_NE(mensagem.find("OLVENDRA.INI"), std::string::npos) << mensagem;
-    EXPECT_NE(mensagem.find("Não foi possível ler"), std::string::npos) << mensagem;
+    EXPECT_NE(mensagem.find(Utf8ParaWin1252(": é uma pasta, não um arquivo")), std::string::npos)
+        << mensagem;
+    EXPECT_NE(mensagem.find(Utf8ParaWin1252("Não foi possível ler o arquivo")), std::string::npos)
+        << mensagem;
     EXPECT_EQ(configuracao_.ServidorCentral, "");
     EXPECT_EQ(configuracao_.CorFundo, 0);
 }
@@ -74,7 +78,8 @@ TEST_F(FalhasDaConfiguracao, ArquivoSemPermissaoDeLeitura) {
     std::filesystem::permissions(arquivo, std::filesystem::perms::none);
     EXPECT_EQ(LeConfiguracao(diretorio_.Caminho(), configuracao_), ResultadoLeitura::Lida);
     const std::string mensagem = UnicoErro<EInOutError>();
-    EXPECT_NE(mensagem.find("Não foi possível abrir"), std::string::npos) << mensagem;
+    EXPECT_NE(mensagem.find(Utf8ParaWin1252("Não foi possível abrir o arquivo")), std::string::npos)
+        << mensagem;
     EXPECT_EQ(configuracao_.ServidorCentral, "");
 }
 

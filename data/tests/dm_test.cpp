@@ -3,8 +3,15 @@
 #include "config/erro_inesperado.h"
 #include "embedded_database.h"
 
+#include "config/texto.h"
+#include "errors.h"
+
+#include <fcntl.h>
 #include <fstream>
+#include <future>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <thread>
 
 namespace olvendra::data {
 namespace {
@@ -70,6 +77,8 @@ TEST_F(DataModuleTest, UnreadableLocationFileIsReportedAndSkipsTheRest) {
     TDM dm("srv", root);
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_NE(reported[0].find("CaminhoGDS.txt"), std::string::npos);
+    EXPECT_EQ(reported[0].find(Utf8ParaWin1252("Não foi possível ler o arquivo ")), 0u)
+        << "Portuguese, in the Windows-1252 of every text the user sees: " << reported[0];
     EXPECT_EQ(dm.SQLConnection1.settings().database, (root / "dados" / "olvendra.bd").string())
         << "Database keeps its stored value, not the server's";
 }
@@ -86,6 +95,43 @@ TEST_F(DataModuleTest, OpeningMedicosOpensTheSpecialtiesAndClosingClosesThem) {
     EXPECT_FALSE(dm.Espec.active());
     dm.Usuarios.open();
     EXPECT_EQ(dm.Usuarios.keyOrder(), (std::vector<std::string>{"USUARIO"}));
+}
+
+TEST_F(DataModuleTest, TheLocationFileIsReadOnlyAsFarAsItCounts) {
+    // A pipe whose writer never ends the line nor the file: reading more than the first line's
+    // 100 characters and the one after them would wait for ever.
+    const auto pipe = root / "CaminhoGDS.txt";
+    ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
+    std::promise<void> done;
+    std::thread writer([&] {
+        const int descriptor = ::open(pipe.c_str(), O_WRONLY);
+        const std::string text = "/opt/" + std::string(120, 'x');
+        EXPECT_EQ(::write(descriptor, text.data(), text.size()), static_cast<ssize_t>(text.size()));
+        done.get_future().wait();
+        ::close(descriptor);
+    });
+    TDM dm("srv", root);
+    done.set_value();
+    writer.join();
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(dm.SQLConnection1.settings().clientLibrary,
+              "/opt/" + std::string(95, 'x') + "/libfbclient.so.2");
+}
+
+TEST_F(DataModuleTest, ALineEndingInACarriageReturnAtTheEndOfTheFileLosesIt) {
+    writeLocation("/opt/ib\r");
+    TDM dm("", root);
+    EXPECT_EQ(dm.SQLConnection1.settings().clientLibrary, "/opt/ib/libfbclient.so.2");
+}
+
+TEST_F(DataModuleTest, AFailedOpenOfMedicosClosesTheSpecialtiesAgain) {
+    testing::EmbeddedDatabase db;
+    std::filesystem::copy_file(db.file(), root / "dados" / "olvendra.bd");
+    TDM dm("", root);
+    dm.MEDICOS.setStatement("select CRM, NO_SUCH_COLUMN from MEDICOS order by CRM");
+    EXPECT_THROW(dm.MEDICOS.open(), DatabaseError);
+    EXPECT_FALSE(dm.MEDICOS.active());
+    EXPECT_FALSE(dm.Espec.active());
 }
 
 } // namespace
