@@ -240,6 +240,55 @@ private slots:
         QCOMPARE(r_->medicos().pendingChangeCount(), std::size_t{0});
     }
 
+    void aDuplicateRegistrationAndSpecialtyIsRefusedAtStoreTimeAndStaysInEditing() {
+        Insere(r_->ambiente, "10", "Pediatria", "Ana Lima");
+        Insere(r_->ambiente, "20", "Pediatria", "Bruno Reis");
+        r_->abre();
+        const QString repetido =
+            Texto("Já existe um profissional com o Nº Registro \"10\" e a especialidade "
+                  "\"Pediatria\".\nAltere o Nº Registro ou a especialidade, ou cancele a "
+                  "alteração.");
+        RespondeAvisos avisos;
+        // A new professional with the key of one in the list.
+        r_->navegador("Inclui");
+        for (auto [coluna, valor] : {std::pair{"CRM", "10"},
+                                     {"CONSELHOPROFISSIONAL", "CRM"},
+                                     {"UFCONSELHO", "SP"},
+                                     {"ESPECIALIDADE", "Pediatria"},
+                                     {"NOME", "Carla Souza"}}) {
+            escreve(coluna, valor);
+        }
+        r_->navegador("Grava");
+        QCOMPARE(avisos.textos, QStringList{repetido});
+        QCOMPARE(avisos.titulos, QStringList{Titulo});
+        QCOMPARE(r_->medicos().state(), RecordSetState::Inserting);
+        QCOMPARE(r_->medicos().rowCount(), std::size_t{3});
+        QCOMPARE(ContaNoBanco(r_->ambiente), std::size_t{2});
+
+        // Corrected, it is stored with no other message.
+        escreve("ESPECIALIDADE", "Cardiologia");
+        r_->navegador("Grava");
+        QCOMPARE(avisos.textos.size(), 1);
+        QCOMPARE(ContaNoBanco(r_->ambiente), std::size_t{3});
+
+        // An existing professional moved onto another's key, and one stored by another station
+        // after this list was read, are refused alike.
+        QVERIFY(r_->medicos().findKey({"Bruno Reis", "20"}));
+        escreve("CRM", "10");
+        r_->navegador("Grava");
+        QCOMPARE(avisos.textos.size(), 2);
+        QCOMPARE(avisos.textos.last(), repetido);
+        QCOMPARE(r_->medicos().state(), RecordSetState::Editing);
+        r_->navegador("Cancela");
+        Insere(r_->ambiente, "30", "Pediatria", "Davi Melo");
+        escreve("CRM", "30");
+        r_->navegador("Grava");
+        QCOMPARE(avisos.textos.size(), 3);
+        QVERIFY(avisos.textos.last().contains(QStringLiteral("\"30\"")));
+        QCOMPARE(r_->medicos().state(), RecordSetState::Editing);
+        QCOMPARE(LeDoBanco(r_->ambiente, "20").size(), std::size_t{1});
+    }
+
     void aChangedRegistrationNumberIsWrittenOverTheOldKey() {
         Insere(r_->ambiente, "10", "Pediatria", "Ana Lima");
         Insere(r_->ambiente, "10", "Cardiologia", "Ana Lima");

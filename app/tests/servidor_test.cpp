@@ -9,6 +9,8 @@
 #include <QLineEdit>
 #include <QProcess>
 
+#include "errors.h"
+
 #include <csignal>
 #include <fstream>
 
@@ -165,6 +167,37 @@ private slots:
         Atalho(r_->janela(), Qt::Key_S);
         QTRY_VERIFY(!r_->janela().isVisible());
         QCOMPARE(coluna("TELEFONES", "1111"), std::string("4444-1111"));
+    }
+
+    void aServerThatStopsAnsweringIsTakenForADroppedConnectionWithinTheBound() {
+        olvendra::data::ConnectionSettings banco = pelaRede();
+        banco.answerTimeoutSeconds = 2;
+        olvendra::data::Connection conexao(banco);
+        struct Conta : olvendra::data::RowSink {
+            int linhas = 0;
+            void columns(const std::vector<olvendra::data::Column>&) override {}
+            void row(const std::string_view*, const bool*) override { ++linhas; }
+        } antes, depois;
+        conexao.select("select CRM from MEDICOS", {}, antes);
+        QCOMPARE(antes.linhas, 1);
+        servidor_->pausa();
+        QElapsedTimer relogio;
+        relogio.start();
+        bool perdida = false;
+        try {
+            Conta durante;
+            conexao.select("select CRM from MEDICOS", {}, durante);
+        } catch (const olvendra::data::DatabaseError& erro) {
+            perdida = erro.connectionLost();
+        }
+        const qint64 esperou = relogio.elapsed();
+        servidor_->continua();
+        QVERIFY(perdida);
+        QVERIFY2(esperou < 6000, qPrintable(QString::number(esperou)));
+        QVERIFY(!conexao.connected());
+        // Answering again, the same connection attaches anew.
+        conexao.select("select CRM from MEDICOS", {}, depois);
+        QCOMPARE(depois.linhas, 1);
     }
 
     void aRowHeldByAnotherStationEndsTheWaitWithAMessageAndKeepsTheEdit() {

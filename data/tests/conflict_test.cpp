@@ -5,8 +5,10 @@
 #include "query.h"
 #include "record_set.h"
 
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
+#include <thread>
 
 namespace olvendra::data {
 namespace {
@@ -104,6 +106,49 @@ TEST_F(ConflictTest, ADeleteOfARowAlreadyGoneFailsAndIsKept) {
     db.run({"delete from MEDICOS where CRM = '100'"});
     EXPECT_EQ(medicos.applyUpdates(), 1);
     EXPECT_EQ(medicos.pendingChangeCount(), 1u);
+}
+
+TEST_F(ConflictTest, AnUpdateConflictIsRetriedOnceAndKeepsTheOtherStationsColumn) {
+    change("Ana Lima", "1999");
+    // Another station changes the name of the same professional and commits while this
+    // program's update waits for the row.
+    Connection other(db.settings());
+    other.startTransaction();
+    other.execute("update MEDICOS set NOME = 'Ana Lima Reis' where CRM = '100'", {});
+    std::thread commitLater([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(700));
+        other.commit();
+    });
+    const int failures = medicos.applyUpdates();
+    commitLater.join();
+    EXPECT_EQ(failures, 0) << (medicos.lastApplyErrors().empty() ? ""
+                                                                 : medicos.lastApplyErrors()[0]);
+    EXPECT_EQ(medicos.pendingChangeCount(), 0u);
+    auto rows = Query(db.settings(), "select NOME, TELEFONES from MEDICOS where CRM = '100'");
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"Ana Lima Reis", "1999"}));
+}
+
+TEST_F(ConflictTest, ARowHeldPastTheLockTimeoutFailsAsALockTimeoutAndComesBackToEditing) {
+    ConnectionSettings quick = db.settings();
+    quick.lockTimeoutSeconds = 1;
+    medicos.close();
+    connection.setSettings(quick);
+    medicos.open();
+    change("Ana Lima", "1999");
+    Connection other(db.settings());
+    other.startTransaction();
+    other.execute("update MEDICOS set NOME = 'Ana Lima Reis' where CRM = '100'", {});
+    EXPECT_EQ(medicos.applyUpdates(), 1);
+    EXPECT_EQ(medicos.lastApplyRefusals(), std::vector<Refusal>{Refusal::LockTimeout});
+    other.rollback();
+    ASSERT_TRUE(medicos.reopenRefusedChange());
+    EXPECT_EQ(medicos.state(), RecordSetState::Editing);
+    EXPECT_EQ(medicos.fieldText("TELEFONES"), "1999");
+    EXPECT_EQ(medicos.pendingChangeCount(), 0u);
+    medicos.cancel();
+    EXPECT_EQ(medicos.fieldText("TELEFONES"), "1111");
+    EXPECT_EQ(telephoneOf("100"), "1111");
 }
 
 } // namespace
