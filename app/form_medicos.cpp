@@ -103,7 +103,9 @@ void TFormMedicos::usaDM(data::TDM& dm) {
             [this] { BotCancSenhaClick(); });
 
     regras_ = std::make_unique<registry::RegrasDoCadastro>(dm.MEDICOS, *this, sessao_.UsuarioLogin);
-    fluxo_ = new registry::FluxoDoFormulario(PainelMedicos_->controles(), dm.MEDICOS,
+    registry::ControlesDoFormulario controles = PainelMedicos_->controles();
+    controles.paineisSobreOFormulario = PainelPesqMed_;
+    fluxo_ = new registry::FluxoDoFormulario(controles, dm.MEDICOS,
                                              configuracao_.FormataNomeCliente == OpcaoLigada, this);
     PainelMedicos_->DBNavigator7->gravaPendentes = [this] { return regras_->GravaPendentes(); };
     connect(PainelMedicos_->BotSairMedicos, &QPushButton::clicked, this,
@@ -365,7 +367,6 @@ void TFormMedicos::HabilitaBotoesCampos() {
 void TFormMedicos::mostraPainelDePesquisa() {
     PainelPesqMed_->setGeometry(140, 90, 337, 175);
     PainelPesqMed_->show();
-    PainelPesqMed_->raise();
     PainelPesqMed_->EditPesqMed->setFocus(Qt::OtherFocusReason);
 }
 

@@ -239,7 +239,11 @@ void FluxoDoFormulario::entrou(QWidget* controle) {
     diaMesDigitado_ = false;
     if (controle == c_.DBEdit11) {
         c_.DBEdit11->resize(c_.DBEdit11->width(), AlturaDoMemoAberto);
-        c_.DBEdit11->raise();
+        if (c_.paineisSobreOFormulario != nullptr) {
+            c_.DBEdit11->stackUnder(c_.paineisSobreOFormulario);
+        } else {
+            c_.DBEdit11->raise();
+        }
     } else if (controle == c_.DBEditEspecial && c_.DBEditEspecial->text().isEmpty()) {
         poeTexto(controle, "ESPECIALIDADE", Utf8ParaWin1252(EspecialidadePadraoUtf8));
     }

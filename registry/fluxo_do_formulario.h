@@ -28,6 +28,9 @@ struct ControlesDoFormulario {
     QComboBox* DBComboBox2 = nullptr;    // council state
     QComboBox* DBLookupComboBox1 = nullptr;
     QPlainTextEdit* DBEdit11 = nullptr; // notes memo
+    // The lowest of the panels laid over the form: the grown memo covers the fields below it but
+    // stays under every panel.
+    QWidget* paineisSobreOFormulario = nullptr;
 };
 
 // The record form's keyboard flow. Enter moves to the next control that can take the focus

@@ -2,6 +2,9 @@
 // keystroke until the login succeeds, and Alt+letters that press no button type nothing.
 
 #include "app/painel_login.h"
+#include "app/painel_pesquisa.h"
+#include "app/painel_relacao.h"
+#include "app/painel_tabela.h"
 #include "registro_aberto.h"
 #include "responde_avisos.h"
 
@@ -125,6 +128,32 @@ private slots:
         }
         QCOMPARE(fone->text(), QStringLiteral("3333-0000"));
         QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+    }
+
+    void theInnerPanelsCoverTheGrownMemoWhateverHadTheFocus() {
+        mostraLogin();
+        Digita(QStringLiteral("maria"));
+        Tecla(Qt::Key_Return);
+        Digita(QStringLiteral("1234"));
+        Tecla(Qt::Key_Return);
+        QVERIFY(QTest::qWaitForWindowActive(&r_->janela()));
+        r_->foca("DBEdit11");
+        QCOMPARE(r_->controle("DBEdit11")->height(), 120);
+        // Grown, the memo covers the fields below it.
+        QVERIFY(r_->controle("DBEdit11")->isAncestorOf(r_->registro().childAt(300, 320)));
+        Tecla(Qt::Key_Return);
+        const QPoint sobOMemo(300, 290);
+        Atalho(r_->janela(), Qt::Key_T);
+        QVERIFY(r_->janela().painelTabela()->isVisible());
+        QVERIFY(r_->janela().painelTabela()->isAncestorOf(r_->registro().childAt(sobOMemo)));
+        Tecla(Qt::Key_Escape);
+        QVERIFY(!r_->janela().painelTabela()->isVisible());
+        r_->foca("DBEdit11");
+        Atalho(r_->janela(), Qt::Key_P);
+        QVERIFY(r_->janela().painelPesquisa()->isVisible());
+        Tecla(Qt::Key_Return);
+        QVERIFY(r_->janela().painelRelacao()->isVisible());
+        QVERIFY(r_->janela().painelRelacao()->isAncestorOf(r_->registro().childAt(sobOMemo)));
     }
 
     void theRecordPanelInsertsStoresAndDeletesWithoutAMouse() {
