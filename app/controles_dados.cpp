@@ -6,6 +6,26 @@
 
 namespace olvendra::app {
 
+namespace {
+
+// A one-line field never holds a line break: one that comes in (pasted, dropped) becomes a blank,
+// shown so and stored so.
+QString NumaLinha(QLineEdit& campo, const QString& texto) {
+    if (!texto.contains(QLatin1Char('\r')) && !texto.contains(QLatin1Char('\n'))) {
+        return texto;
+    }
+    QString umaLinha = texto;
+    umaLinha.replace(QLatin1Char('\r'), QLatin1Char(' '))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '));
+    const int cursor = campo.cursorPosition();
+    const QSignalBlocker bloqueio(campo);
+    campo.setText(umaLinha);
+    campo.setCursorPosition(cursor);
+    return umaLinha;
+}
+
+} // namespace
+
 void MostraTexto(QComboBox& lista, const QString& texto) {
     lista.setCurrentIndex(lista.findText(texto, Qt::MatchExactly | Qt::MatchCaseSensitive));
     lista.setEditText(texto);
@@ -17,7 +37,7 @@ DBEdit::DBEdit(QWidget* pai, data::RecordSet& conjunto, const char* coluna)
           setText(ParaQt(valor));
       }) {
     connect(this, &QLineEdit::textEdited, this,
-            [this](const QString& texto) { vinculo_.escreve(DeQt(texto)); });
+            [this](const QString& texto) { vinculo_.escreve(DeQt(NumaLinha(*this, texto))); });
 }
 
 DBComboBox::DBComboBox(QWidget* pai, data::RecordSet& conjunto, const char* coluna,
@@ -30,8 +50,9 @@ DBComboBox::DBComboBox(QWidget* pai, data::RecordSet& conjunto, const char* colu
     setInsertPolicy(QComboBox::NoInsert);
     addItems(itens);
     setCurrentIndex(-1);
-    connect(lineEdit(), &QLineEdit::textEdited, this,
-            [this](const QString& texto) { vinculo_.escreve(DeQt(texto)); });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this](const QString& texto) {
+        vinculo_.escreve(DeQt(NumaLinha(*lineEdit(), texto)));
+    });
     connect(this, &QComboBox::activated, this, [this](int indice) {
         if (!saindo_) {
             vinculo_.escreve(DeQt(itemText(indice)));

@@ -8,14 +8,19 @@
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
+#include <QContextMenuEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QLocale>
+#include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QSignalBlocker>
 #include <QValidator>
 
+#include <memory>
 #include <optional>
 
 namespace olvendra::registry {
@@ -145,6 +150,9 @@ bool FluxoDoFormulario::eventFilter(QObject* objeto, QEvent* evento) {
     if (controle == nullptr) {
         return false;
     }
+    if (filtrado(controle) && colaSemTeclado(controle, evento)) {
+        return true;
+    }
     switch (evento->type()) {
     case QEvent::KeyPress:
         return teclaPressionada(controle, static_cast<QKeyEvent*>(evento));
@@ -171,6 +179,9 @@ bool FluxoDoFormulario::teclaPressionada(QWidget* controle, QKeyEvent* tecla) {
             passoNaEspecialidade(tecla->key() == Qt::Key_Up ? -1 : 1);
         } else if ((tecla->key() == Qt::Key_Up || tecla->key() == Qt::Key_Down) && alt) {
             c_.DBLookupComboBox1->showPopup();
+        } else if (tecla->key() == Qt::Key_Home || tecla->key() == Qt::Key_End ||
+                   tecla->key() == Qt::Key_PageUp || tecla->key() == Qt::Key_PageDown) {
+            // Only Up and Down step through the specialties, a key column of the record.
         } else if (!Imprimivel(tecla)) {
             return false;
         }
@@ -233,6 +244,52 @@ bool FluxoDoFormulario::teclaNaListaAberta(QKeyEvent* tecla) {
         return true;
     }
     return Imprimivel(tecla);
+}
+
+bool FluxoDoFormulario::filtrado(const QWidget* controle) const {
+    const bool nome = controle == c_.DBEditMedico || controle == c_.DBEdit1;
+    return (formataNome_ && nome) || controle == c_.DBEditDataAniv || controle == c_.DBEdit2 ||
+           controle == c_.DBEditComissPerc || controle == c_.DBEdit4;
+}
+
+bool FluxoDoFormulario::colaSemTeclado(QWidget* controle, QEvent* evento) {
+    switch (evento->type()) {
+    case QEvent::ContextMenu: {
+        // The field's own menu, without its paste.
+        auto* edicao = qobject_cast<QLineEdit*>(controle);
+        if (edicao == nullptr) {
+            return false;
+        }
+        const std::unique_ptr<QMenu> menu(edicao->createStandardContextMenu());
+        const QString colar = QCoreApplication::translate("QLineEdit", "&Paste");
+        for (QAction* acao : menu->actions()) {
+            if (acao->objectName() == QLatin1String("edit-paste") ||
+                acao->text().startsWith(colar)) {
+                acao->setEnabled(false);
+            }
+        }
+        menu->exec(static_cast<QContextMenuEvent*>(evento)->globalPos());
+        return true;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // The middle button pastes the selection.
+        if (static_cast<QMouseEvent*>(evento)->button() != Qt::MiddleButton) {
+            return false;
+        }
+        if (evento->type() == QEvent::MouseButtonRelease) {
+            QApplication::beep();
+        }
+        return true;
+    case QEvent::DragEnter:
+    case QEvent::DragMove:
+    case QEvent::Drop:
+        static_cast<QDropEvent*>(evento)->ignore();
+        return true;
+    default:
+        return false;
+    }
 }
 
 void FluxoDoFormulario::entrou(QWidget* controle) {

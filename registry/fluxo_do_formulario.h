@@ -55,6 +55,12 @@ private:
     QWidget* controleDe(QObject* objeto) const;
     bool teclaPressionada(QWidget* controle, QKeyEvent* tecla);
     bool teclaNaListaAberta(QKeyEvent* tecla);
+    // The fields whose key filter refuses the clipboard shortcuts: the names (with the option
+    // on), the day/month fields and the percentages.
+    bool filtrado(const QWidget* controle) const;
+    // Refuses text that would come in without a key press: the context menu's paste, the middle
+    // button's paste of the selection, a drop. True when the event is consumed.
+    bool colaSemTeclado(QWidget* controle, QEvent* evento);
     void entrou(QWidget* controle);
     void saiu(QWidget* controle);
     // Focus to the next control after `controle` in tab order that is a tab stop, visible and

@@ -7,8 +7,12 @@
 #include <QAbstractItemView>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPlainTextEdit>
+#include <QTimer>
 
 using namespace olvendra::app::testing;
 using olvendra::data::RecordSetState;
@@ -29,6 +33,70 @@ class FormularioTest : public QObject {
 
 private slots:
     void cleanup() { r_.reset(); }
+
+    void onlyUpAndDownStepTheClosedSpecialtyList() {
+        abre(false);
+        r_->foca("DBLookupComboBox1");
+        for (Qt::Key tecla : {Qt::Key_End, Qt::Key_Home, Qt::Key_PageDown, Qt::Key_PageUp}) {
+            Tecla(tecla);
+            QCOMPARE(r_->campo("ESPECIALIDADE"), QStringLiteral("Pediatria"));
+        }
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+        Tecla(Qt::Key_Up);
+        QCOMPARE(r_->campo("ESPECIALIDADE"), Texto("Clínica Geral"));
+    }
+
+    void theFilteredFieldsRefuseTextThatComesWithoutAKey() {
+        abre(true);
+        QApplication::clipboard()->setText(QStringLiteral("colado"));
+        for (const char* nome : {"DBEditMedico", "DBEdit1", "DBEditDataAniv", "DBEditComissPerc"}) {
+            r_->foca(nome);
+            QLineEdit* campo = edicao(nome);
+            const QString antes = campo->text();
+            // The field's menu (the menu key, a right click) offers no paste.
+            bool colarDesligado = false;
+            bool menuAberto = false;
+            QTimer::singleShot(100, [&] {
+                auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+                menuAberto = menu != nullptr;
+                if (menu != nullptr) {
+                    for (QAction* acao : menu->actions()) {
+                        if (acao->text().startsWith(
+                                QCoreApplication::translate("QLineEdit", "&Paste"))) {
+                            colarDesligado = !acao->isEnabled();
+                        }
+                    }
+                    QTest::keyClick(menu, Qt::Key_Escape);
+                }
+            });
+            QContextMenuEvent pedido(QContextMenuEvent::Keyboard, QPoint(5, 5),
+                                     campo->mapToGlobal(QPoint(5, 5)));
+            QApplication::sendEvent(campo, &pedido);
+            QTRY_VERIFY2(menuAberto, nome);
+            QVERIFY2(colarDesligado, nome);
+            // Neither a drop nor the middle button brings text in.
+            QMimeData arrastado;
+            arrastado.setText(QStringLiteral("arrastado"));
+            QDropEvent soltura(QPointF(5, 5), Qt::CopyAction, &arrastado, Qt::LeftButton,
+                               Qt::NoModifier);
+            QApplication::sendEvent(campo, &soltura);
+            QApplication::clipboard()->setText(QStringLiteral("selecionado"),
+                                               QClipboard::Selection);
+            QTest::mouseClick(campo, Qt::MiddleButton);
+            QCOMPARE(campo->text(), antes);
+        }
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+    }
+
+    void aPastedLineBreakBecomesABlankInAOneLineField() {
+        abre(false);
+        r_->foca("DBEditMedFone");
+        edicao("DBEditMedFone")->selectAll();
+        QApplication::clipboard()->setText(QStringLiteral("3333\r\n4444\n5555"));
+        Tecla(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(edicao("DBEditMedFone")->text(), QStringLiteral("3333  4444 5555"));
+        QCOMPARE(r_->campo("TELEFONES"), QStringLiteral("3333  4444 5555"));
+    }
 
     void optionOnNameNormalisedOnEnterAndFocusToTheSpecialty() {
         abre(true);
