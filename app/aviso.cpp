@@ -1,5 +1,8 @@
 #include "app/aviso.h"
 
+#include <QApplication>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QMessageBox>
 #include <QWidget>
 
@@ -13,6 +16,15 @@ int Mostra(QWidget* pai, QMessageBox::Icon icone, const char* tituloUtf8, const 
                       QString(texto).replace(QLatin1Char('\r'), QLatin1Char('\n')), botoes, pai);
     caixa.setTextFormat(Qt::PlainText);
     caixa.setDefaultButton(padrao);
+    // Wide enough for its caption, which the window manager would otherwise cut; the frame's
+    // buttons take about the width of a dozen characters more.
+    if (auto* grade = qobject_cast<QGridLayout*>(caixa.layout())) {
+        const QFontMetrics medidas(QApplication::font("QMdiSubWindowTitleBar"));
+        const int largura =
+            medidas.horizontalAdvance(caixa.windowTitle()) + 12 * medidas.averageCharWidth();
+        grade->addItem(new QSpacerItem(largura, 0, QSizePolicy::Minimum, QSizePolicy::Expanding),
+                       grade->rowCount(), 0, 1, grade->columnCount());
+    }
     const int resposta = caixa.exec();
     // The focus goes back to the window the box interrupted, where the caller places it.
     if (pai != nullptr) {

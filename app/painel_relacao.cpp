@@ -3,6 +3,8 @@
 #include "app/fontes.h"
 #include "app/grade_dados.h"
 
+#include <algorithm>
+
 #include <QLabel>
 #include <QPushButton>
 
@@ -48,6 +50,9 @@ PainelRelacao::PainelRelacao(QWidget* pai, data::RecordSet& medicos)
     dica->setGeometry(77, 406, 351, 16);
     dica->setFont(Fonte(Familia::MsSansSerif, 13));
     Colore(dica, QPalette::WindowText, Marinho);
+    // The platform's nearest font may be wider than the suite's: the whole text stays visible.
+    dica->resize(std::max(dica->width(), dica->sizeHint().width()),
+                 std::max(dica->height(), dica->sizeHint().height()));
 
     BotEnterPesqMed = BotaoDeTecla(this, "BotEnterPesqMed", "Enter", 119);
     BotEscPesqMedi = BotaoDeTecla(this, "BotEscPesqMedi", "Esc", 287);

@@ -9,8 +9,11 @@
 #include "responde_avisos.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QTimer>
 
 using namespace olvendra::app::testing;
 using olvendra::data::RecordSetState;
@@ -154,6 +157,30 @@ private slots:
         Tecla(Qt::Key_Return);
         QVERIFY(r_->janela().painelRelacao()->isVisible());
         QVERIFY(r_->janela().painelRelacao()->isAncestorOf(r_->registro().childAt(sobOMemo)));
+    }
+
+    void theResultListHintAndTheMessageBoxCaptionsFit() {
+        mostraLogin();
+        auto* dica = r_->janela().findChild<QLabel*>(QStringLiteral("Label405"));
+        QVERIFY(dica != nullptr);
+        QVERIFY(dica->width() >= dica->fontMetrics().horizontalAdvance(dica->text()));
+        int largura = 0;
+        QString titulo;
+        QTimer::singleShot(100, [&] {
+            auto* caixa = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (caixa != nullptr) {
+                largura = caixa->width();
+                titulo = caixa->windowTitle();
+                caixa->button(QMessageBox::Ok)->click();
+            }
+        });
+        // An empty name: the login's first notice.
+        r_->janela().painelLogin()->EditNome->clear();
+        Tecla(Qt::Key_Return);
+        Tecla(Qt::Key_Return);
+        QTRY_VERIFY(largura > 0);
+        const QFontMetrics medidas(QApplication::font("QMdiSubWindowTitleBar"));
+        QVERIFY2(largura > medidas.horizontalAdvance(titulo), qPrintable(titulo));
     }
 
     void theRecordPanelInsertsStoresAndDeletesWithoutAMouse() {
