@@ -557,9 +557,10 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
             // A wait that ran out and a change committed meanwhile by the other transaction are
             // reported alike; only the first one took the whole lock timeout.
             const auto waited = std::chrono::steady_clock::now() - started;
+            // The server counts the timeout in whole seconds of its own clock: it may end a
+            // little early.
             if (refused.refusal() == Refusal::UpdateConflict &&
-                waited >= std::chrono::seconds(settings_.lockTimeoutSeconds) -
-                              std::chrono::milliseconds(500))
+                waited >= std::chrono::seconds(settings_.lockTimeoutSeconds) * 3 / 4)
                 throw DatabaseError(refused.what(), false, Refusal::LockTimeout);
             throw;
         }
