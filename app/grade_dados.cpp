@@ -165,12 +165,16 @@ void DBGrid::mostraCursor() {
         return;
     }
     sincronizando_ = true;
-    setCurrentIndex(modelo_->index(linha, std::max(currentIndex().column(), 0)));
+    setCurrentIndex(
+        modelo_->index(linha, currentIndex().isValid() ? currentIndex().column() : coluna_));
     sincronizando_ = false;
 }
 
 void DBGrid::currentChanged(const QModelIndex& atual, const QModelIndex& anterior) {
     QTableView::currentChanged(atual, anterior);
+    if (atual.isValid()) {
+        coluna_ = atual.column();
+    }
     if (sincronizando_ || !atual.isValid() || !conjunto_.active() ||
         static_cast<std::size_t>(atual.row()) == conjunto_.position()) {
         return;

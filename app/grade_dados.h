@@ -69,6 +69,8 @@ private:
     ModeloDoConjunto* modelo_;
     bool editavel_;
     bool sincronizando_ = false;
+    // The column the user was in: re-reading the set resets the view's current cell.
+    int coluna_ = 0;
 };
 
 } // namespace olvendra::app

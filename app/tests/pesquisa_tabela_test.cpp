@@ -226,6 +226,8 @@ private slots:
         Tecla(Qt::Key_Down);
         QCOMPARE(LeDoBanco(r_->ambiente, "100").at(0).at("TELEFONES"), "5555-0000");
         QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+        // The store re-read the set; the cursor stays in the telephone column.
+        QCOMPARE(grade->currentIndex().column(), 3);
     }
 
     void downPastTheLastRowAddsARecordThatUpCannotDrop() {
