@@ -319,11 +319,12 @@ void Connection::close() {
 std::string Connection::plan(const std::string& sql) {
     open();
     ThrowStatusWrapper st(impl_->status);
+    Impl::Watched watched(*impl_);
     Firebird::ITransaction* own = nullptr;
     try {
         Firebird::ITransaction* transaction = impl_->transaction;
         if (!transaction)
-            transaction = own = impl_->begin(st);
+            transaction = own = impl_->begin(st, settings_.lockTimeoutSeconds);
         Released<Firebird::IStatement> statement{impl_->attachment->prepare(
             &st, transaction, 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect), 0)};
         const char* text = statement.object->getPlan(&st, false);
