@@ -37,6 +37,11 @@ CreateFunction NextCreate() {
     return function;
 }
 
+// At start-up, like the throw hooks' targets: never a loader look-up on a report's way.
+__attribute__((constructor(101))) void ResolveNextCreate() {
+    NextCreate();
+}
+
 constinit thread_local bool creatingOwnThread = false;
 
 struct ThreadStart {
