@@ -1,5 +1,6 @@
 #include "intercept/activation.h"
 
+#include "intercept/descriptor_output.h"
 #include "intercept/dispatcher.h"
 #include "intercept/fault_signals.h"
 #include "intercept/freeze_watch.h"
@@ -225,8 +226,11 @@ void Finalise() {
 void FinaliseForTermination(bool afterFault) {
     // After a fault the faulting thread may hold a stream's lock: its buffered output is lost
     // rather than the end of the process.
-    if (!afterFault)
+    if (!afterFault) {
+        // A reader of the program's output that has gone does not turn the end into SIGPIPE.
+        const HeldBackBrokenPipe heldBack;
         std::fflush(nullptr);
+    }
     // The process ends at once: no memory tracker reports after it, so no options file.
     if (mainOptions != nullptr)
         mainOptions->Unpublish();
