@@ -39,6 +39,15 @@ std::ostream& operator<<(std::ostream& out, const MatrixCase& crash) {
 
 class CrashMatrix : public ::testing::TestWithParam<MatrixCase> {};
 
+// FaultTrap's own code never shows in a call stack: some of the units whose frames lie between
+// a failure and the report.
+void ExpectNoOwnFrames(const std::string& stacks) {
+    for (const char* unit : {"|activation.cpp", "|processing.cpp", "|fault_signals.cpp",
+                             "|handler_guard.cpp", "|event_channel.cpp", "|dispatcher.cpp",
+                             "|thread_hooks.cpp", "|fault_application.cpp", "|events.cpp"})
+        EXPECT_EQ(stacks.find(unit), std::string::npos) << unit << " in\n" << stacks;
+}
+
 TEST_P(CrashMatrix, EndsInBoundedTimeWithOneRightReport) {
     const MatrixCase& crash = GetParam();
     const auto folder = FreshFolder(crash.name);
@@ -81,8 +90,10 @@ TEST_P(CrashMatrix, EndsInBoundedTimeWithOneRightReport) {
         << "no " << crash.faultMark << " at line " << line << " in\n"
         << block;
     const std::size_t stack = report.find("Call Stack Information:");
-    EXPECT_GE(CountStackRows(report, crash.faultMark, line), crash.faultRows)
-        << report.substr(stack, report.find("Modules Information", stack) - stack);
+    const std::string stacks =
+        report.substr(stack, report.find("Modules Information", stack) - stack);
+    EXPECT_GE(CountStackRows(report, crash.faultMark, line), crash.faultRows) << stacks;
+    ExpectNoOwnFrames(stacks);
     std::filesystem::remove_all(folder);
 }
 
@@ -176,6 +187,26 @@ std::vector<MatrixCase> Matrix() {
         for (const MatrixCase& crash : BothThreads(kind))
             cases.push_back(crash);
     return cases;
+}
+
+// The stack of a worker is scanned up to its start routine, not over the thread's own storage
+// above it, where FaultTrap keeps its record of the thread's last raise: the raise shows once.
+TEST(CrashMatrixStacks, AWorkerBlockShowsItsRaiseOnce) {
+    const auto folder = FreshFolder("worker-block");
+    const auto log = folder / "crash.ftlog";
+    const CrashRun run = RunCrashers({"std-thread", "--log", log.string(), "--dialog", "0"});
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    TLogFile file(log, LogFileAccess::ReadOnly);
+    ASSERT_EQ(file.Count(), 1);
+    const std::string& report = file.Report(0);
+    const std::size_t caption = report.find("*Exception Thread: ID=");
+    ASSERT_NE(caption, std::string::npos) << report;
+    const std::string block =
+        report.substr(caption, report.find("|Calling Thread", caption) - caption);
+    EXPECT_EQ(CountStackRows(block, "ThrowRuntimeError", FaultLine("ThrowRuntimeError")), 1)
+        << block;
+    ExpectNoOwnFrames(block);
+    std::filesystem::remove_all(folder);
 }
 
 INSTANTIATE_TEST_SUITE_P(Failures, CrashMatrix, ::testing::ValuesIn(Matrix()),
