@@ -288,6 +288,7 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
     struct Walk {
         TFaultThreadInfo thread;
         ucontext_t context;
+        bool faulted; // it faulted too, while the report's fault was being handled
     };
     std::vector<Walk> walks;
     for (const TFaultThreadInfo& thread : threads_) {
@@ -295,10 +296,11 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
             continue;
         if (!(thread.IsRuntimeThread() ? runtime : system))
             continue;
-        Walk walk{thread, {}};
+        Walk walk{thread, {}, false};
         // A thread that faulted too waits in its signal handler: its place is its own fault's.
         if (const std::optional<ucontext_t> fault = ConcurrentFaultContext(thread.id)) {
             walk.context = *fault;
+            walk.faulted = true;
             walks.push_back(walk);
         } else if (pauser.Pause(thread.id, walk.context)) {
             walks.push_back(walk);
@@ -313,8 +315,9 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
             static_cast<std::uintptr_t>(walk.context.uc_mcontext.gregs[REG_RIP]);
         const std::size_t first = stack_.size();
         appendCallStack(stack_, request, resolver);
-        // A running thread has no exception address: its first entry is where it stands.
-        if (stack_.size() > first)
+        // A running thread has no exception address: its first entry is where it stands. A
+        // thread that faulted too keeps its fault's mark: its block says it is an exception's.
+        if (stack_.size() > first && !walk.faulted)
             stack_[first].exceptionMark = 0;
         for (const std::uintptr_t returnAddress : walk.thread.creationStack) {
             TFaultStackEntry entry = resolver.resolve(returnAddress - 1);

@@ -93,6 +93,12 @@ TEST_P(CrashMatrix, EndsInBoundedTimeWithOneRightReport) {
     const std::string stacks =
         report.substr(stack, report.find("Modules Information", stack) - stack);
     EXPECT_GE(CountStackRows(report, crash.faultMark, line), crash.faultRows) << stacks;
+    // Every thread that faulted has a block captioned as an exception's thread.
+    int exceptionBlocks = 0;
+    for (std::size_t at = stacks.find("|*Exception Thread"); at != std::string::npos;
+         at = stacks.find("|*Exception Thread", at + 1))
+        ++exceptionBlocks;
+    EXPECT_EQ(exceptionBlocks, crash.faultRows) << stacks;
     ExpectNoOwnFrames(stacks);
     std::filesystem::remove_all(folder);
 }
