@@ -39,12 +39,13 @@ std::vector<std::string> LocalDebugFileCandidates(std::span<const std::uint8_t> 
     }
     if (debugLink != nullptr && *debugLink != '\0' && !modulePath.empty()) {
         std::error_code ignored;
-        const std::filesystem::path real = std::filesystem::canonical(modulePath, ignored);
-        const std::filesystem::path folder =
-            (real.empty() ? std::filesystem::path(modulePath) : real).parent_path();
+        std::filesystem::path module = std::filesystem::canonical(modulePath, ignored);
+        if (module.empty())
+            module = modulePath;
+        const std::filesystem::path folder = module.parent_path();
         const std::string link = std::filesystem::path(debugLink).filename().string();
         // The module's own name as its debug link would make it read itself.
-        if (folder / link != real)
+        if (folder / link != module)
             candidates.push_back((folder / link).string());
         candidates.push_back((folder / ".debug" / link).string());
         candidates.push_back(std::string(kDebugRoot) + (folder / link).string());
