@@ -1,5 +1,8 @@
 #include "debuginfo/dwarf_library.h"
 
+#include "debuginfo/library_preload.h"
+#include "debuginfo/md5_digest.h"
+
 #include <dlfcn.h>
 
 #include <memory>
@@ -24,7 +27,7 @@ std::unique_ptr<DwarfLibrary> load() {
     const bool complete =
         bind(library, dw->begin, "dwfl_begin") && bind(library, dw->end, "dwfl_end") &&
         bind(library, dw->buildIdFindElf, "dwfl_build_id_find_elf") &&
-        bind(library, dw->standardFindDebugInfo, "dwfl_standard_find_debuginfo") &&
+        bind(library, dw->moduleBuildId, "dwfl_module_build_id") &&
         bind(library, dw->offlineSectionAddress, "dwfl_offline_section_address") &&
         bind(library, dw->reportBegin, "dwfl_report_begin") &&
         bind(library, dw->reportElf, "dwfl_report_elf") &&
@@ -41,12 +44,23 @@ std::unique_ptr<DwarfLibrary> load() {
     return dw;
 }
 
-} // namespace
-
-const DwarfLibrary* LoadedDwarfLibrary() {
+const DwarfLibrary* LoadNow() {
     // Kept to the very end of the process: kept resolvers may still close sessions with it.
     static const DwarfLibrary* const library = load().release();
     return library;
+}
+
+} // namespace
+
+const DwarfLibrary* LoadedDwarfLibrary() {
+    return MayLoadReportLibraries() ? LoadNow() : nullptr;
+}
+
+void PreloadDebugLibraries(std::chrono::milliseconds delay) {
+    RunReportLibraryPreload(delay, [] {
+        LoadNow();
+        PreloadDigestLibrary();
+    });
 }
 
 } // namespace faulttrap

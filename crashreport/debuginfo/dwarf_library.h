@@ -2,6 +2,8 @@
 
 #include <elfutils/libdwfl.h>
 
+#include <chrono>
+
 namespace faulttrap {
 
 // The entry points of libdw that the DWARF source uses. libdw (with libelf and the
@@ -11,7 +13,7 @@ struct DwarfLibrary {
     decltype(&::dwfl_begin) begin;
     decltype(&::dwfl_end) end;
     decltype(&::dwfl_build_id_find_elf) buildIdFindElf;
-    decltype(&::dwfl_standard_find_debuginfo) standardFindDebugInfo;
+    decltype(&::dwfl_module_build_id) moduleBuildId;
     decltype(&::dwfl_offline_section_address) offlineSectionAddress;
     decltype(&::dwfl_report_begin) reportBegin;
     decltype(&::dwfl_report_elf) reportElf;
@@ -24,7 +26,11 @@ struct DwarfLibrary {
 };
 
 // Loads libdw on the first call (thread-safe); nullptr when it cannot be loaded or lacks an
-// entry point, and then modules are resolved without their DWARF.
+// entry point, and then modules are resolved without their DWARF; nullptr too when the preload
+// of library_preload.h cannot finish, rather than waiting for ever.
 const DwarfLibrary* LoadedDwarfLibrary();
+
+// The body of the preload thread (see library_preload.h): libdw and libcrypto.
+void PreloadDebugLibraries(std::chrono::milliseconds delay);
 
 } // namespace faulttrap

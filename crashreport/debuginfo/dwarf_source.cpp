@@ -2,6 +2,7 @@
 
 #include "debuginfo/cxx_names.h"
 #include "debuginfo/dwarf_library.h"
+#include "debuginfo/local_debuginfo.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +19,8 @@ char* debugInfoPath = nullptr;
 const Dwfl_Callbacks& callbacksOf(const DwarfLibrary& dw) {
     static const Dwfl_Callbacks callbacks = {
         dw.buildIdFindElf,
-        dw.standardFindDebugInfo,
+        // Local files only: DEBUGINFOD_URLS has no effect on a report.
+        FindLocalDebugInfo,
         dw.offlineSectionAddress,
         &debugInfoPath,
     };

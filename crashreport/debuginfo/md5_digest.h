@@ -11,4 +11,7 @@ namespace faulttrap {
 // DebugDataError when libcrypto cannot be loaded.
 std::array<std::uint8_t, 16> md5Digest(std::string_view bytes);
 
+// Loads libcrypto now (a preload off the program's start-up path).
+void PreloadDigestLibrary();
+
 } // namespace faulttrap

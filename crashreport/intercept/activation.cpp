@@ -1,5 +1,6 @@
 #include "intercept/activation.h"
 
+#include "intercept/descriptor_output.h"
 #include "intercept/dispatcher.h"
 #include "intercept/fault_signals.h"
 #include "intercept/freeze_watch.h"
@@ -7,13 +8,17 @@
 #include "intercept/last_chance.h"
 #include "intercept/library_forwarding.h"
 #include "intercept/runtime_state.h"
+#include "intercept/thread_hooks.h"
 #include "intercept/thread_list.h"
 #include "intercept/thread_pause.h"
 #include "intercept/thread_state.h"
 
+#include "debuginfo/dwarf_library.h"
+#include "debuginfo/library_preload.h"
 #include "debuginfo/module_debug_data.h"
 #include "options/current_options.h"
 #include "options/loaded_module.h"
+#include "options/shared_options_block.h"
 
 #include <pthread.h>
 #include <unistd.h>
@@ -73,6 +78,19 @@ void EnterMainThread() {
     ThreadsList().Add(std::move(main));
 }
 
+// Off the program's start-up path, once it has had a moment to start: the libraries a report
+// needs are loaded before a fault can need them (a fault inside the dynamic loader holds its
+// lock), and the options blocks that crashed processes of this user left behind are removed.
+constexpr std::chrono::milliseconds kPreparationDelay{100};
+
+void StartBackgroundPreparation() {
+    AnnounceReportLibraryPreload();
+    StartOwnThread([] {
+        PreloadDebugLibraries(kPreparationDelay);
+        RemoveBlocksOfEndedProcesses();
+    }).detach();
+}
+
 void Activation(bool forceActive) {
     char directory[4096];
     StartupDirectoryStore() = ::getcwd(directory, sizeof directory) ? directory : "";
@@ -107,6 +125,7 @@ void Activation(bool forceActive) {
     InstallLastChanceHandler();
     InstallPauseSignal();
     InstallFaultSignals();
+    StartBackgroundPreparation();
     SetFreezeWatchSwitch([](bool run) {
         if (run)
             StartFreezeWatch();
@@ -117,11 +136,20 @@ void Activation(bool forceActive) {
         StartFreezeWatch();
 }
 
+void RemoveFinalOptionsFile() {
+    std::error_code ignored;
+    std::filesystem::remove(FinalOptionsFileName(), ignored);
+}
+
+// The options file serves a memory tracker that reports after finalisation; it goes with the
+// process's last exit handler, which runs after every finaliser and exit handler before it.
 void SaveFinalOptions() {
     if (mainOptions == nullptr)
         return;
     try {
         mainOptions->SaveToFile(FinalOptionsFileName());
+        static const bool removalArranged = std::atexit(RemoveFinalOptionsFile) == 0;
+        (void)removalArranged;
     } catch (const std::exception&) {
     }
     mainOptions->Unpublish();
@@ -195,9 +223,17 @@ void Finalise() {
     }
 }
 
-void FinaliseForTermination() {
-    std::fflush(nullptr);
-    SaveFinalOptions();
+void FinaliseForTermination(bool afterFault) {
+    // After a fault the faulting thread may hold a stream's lock: its buffered output is lost
+    // rather than the end of the process.
+    if (!afterFault) {
+        // A reader of the program's output that has gone does not turn the end into SIGPIPE.
+        const HeldBackBrokenPipe heldBack;
+        std::fflush(nullptr);
+    }
+    // The process ends at once: no memory tracker reports after it, so no options file.
+    if (mainOptions != nullptr)
+        mainOptions->Unpublish();
 }
 
 namespace {

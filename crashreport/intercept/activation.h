@@ -34,9 +34,10 @@ bool IsCgiProgram();
 
 namespace faulttrap {
 
-// What finalisation keeps of the options when the process ends at once (terminate, restart):
-// the options file in the temporary folder and the removal of the shared-memory block.
-void FinaliseForTermination();
+// What finalisation does when the process ends at once (terminate, restart): the program's
+// streams are flushed, unless a fault of the operating system ends it, and the shared-memory
+// block is removed.
+void FinaliseForTermination(bool afterFault);
 
 // The file the options are saved to at finalisation: "<pid><module handle>.bin" in the
 // temporary folder, both in upper-case hexadecimal.

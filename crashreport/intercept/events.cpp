@@ -1,6 +1,10 @@
 #include "intercept/events.h"
 
+#include "intercept/descriptor_output.h"
+#include "intercept/handler_guard.h"
 #include "intercept/module_events.h"
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -63,28 +67,23 @@ TFaultTrapEvents& GlobalFaultTrapEvents() {
     return *events;
 }
 
-void ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call) {
+std::vector<std::string> ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call) {
     std::vector<TFaultTrap*> components;
     {
         const std::lock_guard lock(ComponentsMutex());
         components = Components();
     }
-    if (TFaultTrapEvents* module = ExceptionModuleEvents()) {
-        try {
-            call(*module);
-        } catch (...) {
-        }
-    }
-    for (auto component = components.rbegin(); component != components.rend(); ++component) {
-        try {
-            call(**component);
-        } catch (...) {
-        }
-    }
-    try {
-        call(GlobalFaultTrapEvents());
-    } catch (...) {
-    }
+    std::vector<std::string> failures;
+    const auto run = [&](TFaultTrapEvents& events) {
+        if (std::optional<std::string> failure = RunGuarded([&] { call(events); }))
+            failures.push_back(std::move(*failure));
+    };
+    if (TFaultTrapEvents* module = ExceptionModuleEvents())
+        run(*module);
+    for (auto component = components.rbegin(); component != components.rend(); ++component)
+        run(**component);
+    run(GlobalFaultTrapEvents());
+    return failures;
 }
 
 bool RaiseActionNotify(TFaultExceptionRecord& record, int action) {
@@ -108,8 +107,11 @@ bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
 
 void WriteWarning(std::uintptr_t exceptionAddress, TFaultTrapErrorCode code,
                   const std::string& text) {
-    std::fprintf(stderr, "[WARNING] - Code: %s - Address: %016lX - Message: \"%s\"\n",
-                 ErrorCodeName(code), static_cast<unsigned long>(exceptionAddress), text.c_str());
+    // Not through the stderr stream: after a fault its lock may be held by the faulting thread.
+    char head[96];
+    std::snprintf(head, sizeof head, "[WARNING] - Code: %s - Address: %016lX - Message: \"",
+                  ErrorCodeName(code), static_cast<unsigned long>(exceptionAddress));
+    WriteToDescriptor(STDERR_FILENO, std::string(head) + text + "\"\n");
 }
 
 } // namespace faulttrap

@@ -74,8 +74,9 @@ public:
 TFaultTrapEvents& GlobalFaultTrapEvents();
 
 // Calls `call` with every registered handler set: the components from the last registered to
-// the first, then the global handlers. A handler's exception is swallowed.
-void ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call);
+// the first, then the global handlers. A handler that throws or faults is abandoned and the next
+// one runs; the failures come back as "<class>: <message>", one per abandoned handler.
+std::vector<std::string> ForEachEventHandler(const std::function<void(TFaultTrapEvents&)>& call);
 
 // `ExceptionActionNotify` to every handler on the calling thread: returns the `Execute` flag.
 bool RaiseActionNotify(TFaultExceptionRecord& record, int action);

@@ -3,15 +3,13 @@
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
 #include "intercept/exception_object.h"
-#include "intercept/fault_classes.h"
+#include "intercept/fault_description.h"
+#include "intercept/handler_guard.h"
 #include "intercept/program_exit.h"
 #include "intercept/thread_hooks.h"
 #include "intercept/thread_state.h"
 
-#include "debuginfo/module_list.h"
 #include "debuginfo/safe_memory.h"
-
-#include "crashreport/report/value_formats.h"
 
 #include <semaphore.h>
 #include <signal.h>
@@ -22,10 +20,9 @@
 #include <array>
 #include <atomic>
 #include <cerrno>
-#include <cinttypes>
-#include <cstdio>
+#include <chrono>
 #include <cstring>
-#include <filesystem>
+#include <ctime>
 #include <thread>
 
 namespace faulttrap {
@@ -75,6 +72,68 @@ std::uintptr_t InstructionPointerOf(const ucontext_t& context) {
     return static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RIP]);
 }
 
+// The last-resort deadline: CLOCK_MONOTONIC nanoseconds by which a process that faulted ends,
+// whatever its report is waiting for; 0 while no fault is in progress.
+std::atomic<std::int64_t> deadlineSeconds{kDefaultFaultDeadline.count()};
+std::atomic<std::int64_t> deadlineAt{0};
+
+std::int64_t MonotonicNow() {
+    timespec now{};
+    ::clock_gettime(CLOCK_MONOTONIC, &now);
+    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
+}
+
+void StartDeadline(std::int64_t seconds) {
+    deadlineAt = seconds > 0 ? MonotonicNow() + seconds * 1'000'000'000 : 0;
+}
+
+// Ends the process once the deadline has passed; the report lines already written stay.
+void EndWhenDeadlinePassed() {
+    const std::int64_t at = deadlineAt.load();
+    if (at != 0 && MonotonicNow() >= at)
+        ::_exit(1);
+}
+
+// Waits for `semaphore` in short steps, ending the process when the deadline passes.
+void WaitWithDeadline(sem_t& semaphore) {
+    for (;;) {
+        timespec until{};
+        ::clock_gettime(CLOCK_REALTIME, &until);
+        until.tv_nsec += 50'000'000;
+        if (until.tv_nsec >= 1'000'000'000) {
+            until.tv_nsec -= 1'000'000'000;
+            ++until.tv_sec;
+        }
+        if (::sem_timedwait(&semaphore, &until) == 0)
+            return;
+        EndWhenDeadlinePassed();
+    }
+}
+
+// Threads that fault while another fault is being reported: each keeps its own signal context
+// here for the report, then waits for the end of the process.
+constexpr std::size_t kConcurrentFaults = 64;
+struct ConcurrentFault {
+    std::atomic<std::uint32_t> threadId{0};
+    std::atomic<bool> ready{false};
+    int signal = 0;
+    ucontext_t context{};
+};
+std::array<ConcurrentFault, kConcurrentFaults> concurrentFaults;
+
+void KeepConcurrentFault(int signal, const ucontext_t& context) {
+    const std::uint32_t self = CurrentThreadId();
+    for (ConcurrentFault& slot : concurrentFaults) {
+        std::uint32_t free = 0;
+        if (!slot.threadId.compare_exchange_strong(free, self))
+            continue;
+        slot.signal = signal;
+        std::memcpy(&slot.context, &context, sizeof(ucontext_t));
+        slot.ready.store(true, std::memory_order_release);
+        return;
+    }
+}
+
 // Copies the stack from the stack pointer on; after an overflow the first pages may not be
 // readable, so the copy starts at the first page that is.
 void CopyFaultingStack(FaultRecord& record, const ThreadState& state) {
@@ -104,6 +163,8 @@ void RestoreDefaultAction(int signal) {
 
 void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     const int savedErrno = errno;
+    // A fault inside an event handler abandons the handler, on whatever thread it runs.
+    AbandonGuardedCall(signal, info, context);
     ThreadState& state = CurrentThreadState();
     if (!IsActive() || state.insideSignal || state.insideFaultTrap > 0 || state.ownThread) {
         // Nothing can be reported: the default action ends the process when the fault repeats.
@@ -114,10 +175,16 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
         return;
     }
     state.insideSignal = true;
-    while (faultInProgress.test_and_set(std::memory_order_acquire)) {
-        const timespec pause{0, 10'000'000};
-        ::nanosleep(&pause, nullptr);
+    if (faultInProgress.test_and_set(std::memory_order_acquire)) {
+        // The first fault is the report's exception; this thread's place goes into its report.
+        KeepConcurrentFault(signal, *static_cast<const ucontext_t*>(context));
+        for (;;) {
+            const timespec pause{0, 10'000'000};
+            ::nanosleep(&pause, nullptr);
+            EndWhenDeadlinePassed();
+        }
     }
+    StartDeadline(deadlineSeconds);
     FaultRecord& record = faultRecord;
     record.signal = signal;
     record.info = *info;
@@ -127,63 +194,9 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     record.stackTop = state.stackTop;
     CopyFaultingStack(record, state);
     ::sem_post(&faultRequested);
-    while (::sem_wait(&faultDone) != 0 && errno == EINTR) {
-    }
+    WaitWithDeadline(faultDone);
     // The fault thread ends the process; should it come back, the process still must not go on.
     ::_exit(1);
-}
-
-bool IsStackOverflow(const FaultRecord& record) {
-    const auto address = reinterpret_cast<std::uintptr_t>(record.info.si_addr);
-    const std::uintptr_t stackPointer = StackPointerOf(record.context);
-    constexpr std::uintptr_t kNear = 256 * 1024;
-    const bool nearStackEnd = record.stackLow != 0 && stackPointer < record.stackLow + kNear;
-    const bool besideStackPointer =
-        address + kNear > stackPointer && address <= stackPointer + kPageSize;
-    return nearStackEnd && besideStackPointer;
-}
-
-std::string Hex(std::uintptr_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%016" PRIXPTR, value);
-    return text;
-}
-
-std::string ModuleNameAt(std::uintptr_t address) {
-    const TFaultModulesList modules = TFaultModulesList::current();
-    const TFaultModuleInfo* module = modules.find(address);
-    return module ? std::filesystem::path(module->path).filename().string() : std::string();
-}
-
-std::exception_ptr ExceptionOfFault(const FaultRecord& record) {
-    const std::uintptr_t at = InstructionPointerOf(record.context);
-    const int code = record.info.si_code;
-    switch (record.signal) {
-    case SIGSEGV:
-    case SIGBUS: {
-        if (record.signal == SIGSEGV && IsStackOverflow(record))
-            return std::make_exception_ptr(EStackOverflow("Stack overflow"));
-        const bool write = (record.context.uc_mcontext.gregs[REG_ERR] & 2) != 0;
-        return std::make_exception_ptr(EAccessViolation(
-            AccessViolationMessage(at, ModuleNameAt(at), write,
-                                   reinterpret_cast<std::uintptr_t>(record.info.si_addr)) +
-            "."));
-    }
-    case SIGFPE:
-        if (code == FPE_INTDIV)
-            return std::make_exception_ptr(EZeroDivide("Division by zero"));
-        if (code == FPE_INTOVF)
-            return std::make_exception_ptr(EIntOverflow("Integer overflow"));
-        return std::make_exception_ptr(EInvalidOp("Invalid floating point operation"));
-    case SIGILL:
-        if (code == ILL_PRVOPC || code == ILL_PRVREG)
-            return std::make_exception_ptr(EPrivilege("Privileged instruction"));
-        return std::make_exception_ptr(
-            EExternalException("Illegal instruction at address " + Hex(at) + "."));
-    default:
-        return std::make_exception_ptr(
-            EExternalException("Abnormal program termination (SIGABRT)."));
-    }
 }
 
 void ReportFault() {
@@ -198,7 +211,8 @@ void ReportFault() {
     params.FramePointer = static_cast<std::uintptr_t>(record.context.uc_mcontext.gregs[REG_RBP]);
     params.StackCopy.assign(record.copy, record.copy + record.copiedBytes);
     params.EventsOnWorker = true;
-    const FaultException exception = DescribeException(ExceptionOfFault(record));
+    const FaultException exception = DescribeException(
+        ExceptionOfSignal(record.signal, record.info, record.context, record.stackLow));
     ExceptionManagerWith(exception, InstructionPointerOf(record.context), TExceptionOrigin::Thread,
                          std::move(params), TExceptionVerdict::Unhandled);
     // Whatever the handling chose, after a fault of the operating system the process ends.
@@ -217,6 +231,34 @@ void ServeFaults() {
 }
 
 } // namespace
+
+void SetFaultDeadline(std::chrono::seconds deadline) {
+    deadlineSeconds = deadline.count();
+}
+
+std::chrono::seconds FaultDeadline() {
+    return std::chrono::seconds(deadlineSeconds.load());
+}
+
+void RestartFaultDeadline(std::chrono::seconds deadline) {
+    if (deadlineAt.load() != 0)
+        StartDeadline(deadline.count());
+}
+
+std::optional<std::chrono::steady_clock::time_point> FaultDeadlineAt() {
+    const std::int64_t at = deadlineAt.load();
+    if (at == 0)
+        return std::nullopt;
+    // steady_clock is CLOCK_MONOTONIC.
+    return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at));
+}
+
+std::optional<ucontext_t> ConcurrentFaultContext(std::uint32_t threadId) {
+    for (const ConcurrentFault& slot : concurrentFaults)
+        if (slot.threadId.load() == threadId && slot.ready.load(std::memory_order_acquire))
+            return slot.context;
+    return std::nullopt;
+}
 
 void SetUpAlternateSignalStack() {
     if (alternateStack != nullptr)

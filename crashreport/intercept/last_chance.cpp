@@ -7,6 +7,7 @@
 #include "intercept/thread_list.h"
 #include "intercept/thread_state.h"
 
+#include <signal.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -65,8 +66,12 @@ bool IsMainThread() {
     }
     if (standardHandling)
         WriteStandardMessage(exception);
-    if (IsMainThread())
+    if (IsMainThread()) {
+        // The exit flushes the program's streams: a reader that has gone must not turn the
+        // end with exit code 1 into SIGPIPE.
+        ::signal(SIGPIPE, SIG_IGN);
         std::exit(1);
+    }
     // Only this thread ends; the process goes on, as it does after a thread routine's exception.
     ThreadsList().Remove(CurrentThreadId());
     ::syscall(SYS_exit, 1);

@@ -45,11 +45,10 @@ void StartForwarding(TExceptionManagerExport host) {
 }
 
 bool LoadOptionsOfExceptionModule(TFaultModuleOptions& options, std::uintptr_t exceptionAddress) {
-    Dl_info where{};
-    if (exceptionAddress == 0 ||
-        ::dladdr(reinterpret_cast<const void*>(exceptionAddress), &where) == 0)
+    const std::optional<TLoadedModule> found = ModuleAt(exceptionAddress);
+    if (!found)
         return false;
-    const auto module = reinterpret_cast<std::uintptr_t>(where.dli_fbase);
+    const std::uintptr_t module = found->Handle;
     if (module == SubsystemModule().Handle)
         return false;
     try {

@@ -2,10 +2,12 @@
 
 #include "intercept/library_exports.h"
 
+#include "debuginfo/exported_functions.h"
 #include "options/loaded_module.h"
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
 
 namespace faulttrap {
@@ -79,19 +81,27 @@ TFaultTrapEvents EventsOf(void* module, const void* base) {
     return events;
 }
 
+// Whether the module's file exports FaultTrap's event entries: read from the file, so that a
+// module without them (nearly all) costs no call into the dynamic loader, whose lock a thread
+// faulting inside the loader holds.
+bool ExportsEvents(const std::string& path) {
+    const TFaultFunctionsList exports = TFaultFunctionsList::read(path);
+    return std::any_of(exports.functions().begin(), exports.functions().end(),
+                       [](const TFaultFunctionsList::Function& function) {
+                           return function.name == "FaultTrap_ExceptionNotifyEvent";
+                       });
+}
+
 } // namespace
 
 TModuleEventsScope::TModuleEventsScope(std::uintptr_t exceptionAddress) {
-    Dl_info where{};
-    if (exceptionAddress == 0 ||
-        ::dladdr(reinterpret_cast<const void*>(exceptionAddress), &where) == 0 ||
-        reinterpret_cast<std::uintptr_t>(where.dli_fbase) == SubsystemModule().Handle ||
-        where.dli_fname == nullptr)
+    const std::optional<TLoadedModule> module = ModuleAt(exceptionAddress);
+    if (!module || module->Handle == SubsystemModule().Handle || !ExportsEvents(module->Path))
         return;
-    module_ = ::dlopen(where.dli_fname, RTLD_LAZY | RTLD_NOLOAD);
+    module_ = ::dlopen(module->Path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
     if (module_ == nullptr)
         return;
-    events_ = EventsOf(module_, where.dli_fbase);
+    events_ = EventsOf(module_, reinterpret_cast<const void*>(module->Handle));
     if (!events_.ExceptionNotify) { // the module carries no FaultTrap
         ::dlclose(module_);
         module_ = nullptr;

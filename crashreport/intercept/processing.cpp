@@ -1,11 +1,14 @@
 #include "intercept/processing.h"
 
 #include "intercept/activation.h"
+#include "intercept/descriptor_output.h"
 #include "intercept/events.h"
+#include "intercept/fault_signals.h"
 #include "intercept/frame_chain.h"
 #include "intercept/internal_failure.h"
 #include "intercept/kept_resolver.h"
 #include "intercept/library_forwarding.h"
+#include "intercept/log_rescue.h"
 #include "intercept/processing_hooks.h"
 #include "intercept/program_exit.h"
 #include "intercept/report_step.h"
@@ -31,6 +34,8 @@ namespace faulttrap {
 namespace {
 
 constexpr int kContextBytes = 204; // what a context must hold to be used at all
+// How long a dialog shown after a fault of the operating system may wait for the user.
+constexpr std::chrono::minutes kDialogFaultDeadline{5};
 
 // The message as it is kept for the dialogs and the delivery: that of item 2.6 with its control
 // characters other than CR and LF made blanks. The report itself keeps them.
@@ -120,12 +125,19 @@ private:
         else
             call();
     }
-    void RaiseEvent(const std::function<void(TFaultTrapEvents&)>& call) {
-        OnFaultingThread([&] { ForEachEventHandler(call); });
+    // A handler that throws or faults is abandoned; its failure goes to ExceptionErrorNotify.
+    void RaiseEvent(const char* name, const std::function<void(TFaultTrapEvents&)>& call) {
+        std::vector<std::string> failures;
+        OnFaultingThread([&] { failures = ForEachEventHandler(call); });
+        for (const std::string& failure : failures)
+            ErrorNotify(TFaultTrapErrorCode::eeNone, std::string("[") + name + "] " + failure);
     }
     bool ActionNotify(int action) {
         bool execute = true;
-        OnFaultingThread([&] { execute = RaiseActionNotify(record_, action); });
+        RaiseEvent("ExceptionActionNotify", [&](TFaultTrapEvents& events) {
+            if (events.ExceptionActionNotify)
+                events.ExceptionActionNotify(record_, action, execute);
+        });
         return execute;
     }
     bool ErrorNotify(TFaultTrapErrorCode code, const std::string& text) {
@@ -150,6 +162,8 @@ private:
     void CollectCustomData();
     void ShowDialog();
     void AnswerWebClient(std::string_view text);
+    void FlushProgramOutput();
+    bool WriteToStandardOutput(std::string_view text);
     void CopyToClipboard();
     void WriteLog();
     void AppendToLog();
@@ -173,6 +187,7 @@ private:
     std::optional<BugReport> report_;
     TFaultExceptionRecord record_;
     ThreadPauser pausedForProcessing_;
+    std::optional<LogRescue> rescue_;
     std::chrono::system_clock::time_point exceptionTime_;
 };
 
@@ -273,6 +288,7 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
     struct Walk {
         TFaultThreadInfo thread;
         ucontext_t context;
+        bool faulted; // it faulted too, while the report's fault was being handled
     };
     std::vector<Walk> walks;
     for (const TFaultThreadInfo& thread : threads_) {
@@ -280,9 +296,15 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
             continue;
         if (!(thread.IsRuntimeThread() ? runtime : system))
             continue;
-        Walk walk{thread, {}};
-        if (pauser.Pause(thread.id, walk.context))
+        Walk walk{thread, {}, false};
+        // A thread that faulted too waits in its signal handler: its place is its own fault's.
+        if (const std::optional<ucontext_t> fault = ConcurrentFaultContext(thread.id)) {
+            walk.context = *fault;
+            walk.faulted = true;
             walks.push_back(walk);
+        } else if (pauser.Pause(thread.id, walk.context)) {
+            walks.push_back(walk);
+        }
     }
     for (const Walk& walk : walks) {
         StackScanRequest request;
@@ -293,8 +315,9 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
             static_cast<std::uintptr_t>(walk.context.uc_mcontext.gregs[REG_RIP]);
         const std::size_t first = stack_.size();
         appendCallStack(stack_, request, resolver);
-        // A running thread has no exception address: its first entry is where it stands.
-        if (stack_.size() > first)
+        // A running thread has no exception address: its first entry is where it stands. A
+        // thread that faulted too keeps its fault's mark: its block says it is an exception's.
+        if (stack_.size() > first && !walk.faulted)
             stack_[first].exceptionMark = 0;
         for (const std::uintptr_t returnAddress : walk.thread.creationStack) {
             TFaultStackEntry entry = resolver.resolve(returnAddress - 1);
@@ -403,11 +426,12 @@ bool Processing::NotifyException() {
             OnFaultingThread(raiser);
     bool handleIt = true;
     const bool handled = job_.params.Handled;
-    RaiseEvent([&](TFaultTrapEvents& events) {
-        auto& handler = handled ? events.HandledExceptionNotify : events.ExceptionNotify;
-        if (handler)
-            handler(record_, handleIt);
-    });
+    RaiseEvent(handled ? "HandledExceptionNotify" : "ExceptionNotify",
+               [&](TFaultTrapEvents& events) {
+                   auto& handler = handled ? events.HandledExceptionNotify : events.ExceptionNotify;
+                   if (handler)
+                       handler(record_, handleIt);
+               });
     return handleIt;
 }
 
@@ -419,7 +443,7 @@ void Processing::CollectCustomData() {
             state_.errorTimes.pop_front();
     }
     CustomDataList data;
-    RaiseEvent([&](TFaultTrapEvents& events) {
+    RaiseEvent("CustomDataRequest", [&](TFaultTrapEvents& events) {
         if (events.CustomDataRequest)
             events.CustomDataRequest(record_, data);
     });
@@ -454,9 +478,7 @@ void Processing::ShowDialog() {
     if (IsCgiProgram()) {
         AnswerWebClient(report_->Text());
     } else if (!IsWindowedProgram() || !driver) {
-        if (std::fwrite(report_->Text().data(), 1, report_->Text().size(), stdout) !=
-                report_->Text().size() ||
-            std::fputs("\r\n", stdout) < 0 || std::fflush(stdout) != 0)
+        if (!WriteToStandardOutput(report_->Text() + "\r\n"))
             ErrorNotify(TFaultTrapErrorCode::eeShowError, "Console");
     } else {
         DialogRequest request;
@@ -468,6 +490,8 @@ void Processing::ShowDialog() {
         // The failure is caught where the driver runs: the faulting thread swallows what its
         // callbacks throw.
         bool failed = false;
+        // The user reads the dialog: the last-resort deadline after a fault waits longer.
+        RestartFaultDeadline(kDialogFaultDeadline);
         while (request.type != TFaultDialogType::None && !failed) {
             TFaultDialogType next = TFaultDialogType::None;
             OnFaultingThread([&] {
@@ -480,6 +504,7 @@ void Processing::ShowDialog() {
             request.type = next;
             request.errorSound = false;
         }
+        RestartFaultDeadline(FaultDeadline());
         if (failed)
             ErrorNotify(TFaultTrapErrorCode::eeShowError, "GUI");
         record_.LogText = report_->Text();
@@ -488,8 +513,21 @@ void Processing::ShowDialog() {
     ActionNotify(fault_actions::AfterDialog);
 }
 
+// What the program wrote before stays ahead of the report, except after a fault of the operating
+// system: the stream's lock may be held by the very thread that faulted.
+void Processing::FlushProgramOutput() {
+    if (!job_.params.Context)
+        std::fflush(stdout);
+}
+
+bool Processing::WriteToStandardOutput(std::string_view text) {
+    FlushProgramOutput();
+    return WriteToDescriptor(STDOUT_FILENO, text);
+}
+
 void Processing::AnswerWebClient(std::string_view text) {
-    if (!WriteCgiAnswer(stdout, ErrorPageOf(text, current_)))
+    FlushProgramOutput();
+    if (!WriteCgiAnswer(STDOUT_FILENO, ErrorPageOf(text, current_)))
         ErrorNotify(TFaultTrapErrorCode::eeShowError, "CGI: Cannot write in the ouput file.");
 }
 
@@ -515,6 +553,8 @@ void Processing::WriteLog() {
 }
 
 void Processing::AppendToLog() {
+    if (rescue_ && !rescue_->Claim())
+        return; // written already, shortly before the deadline
     for (;;) {
         try {
             state_.deliveryReport = WriteReportToLog(ReportSettingsOf(current_),
@@ -542,10 +582,11 @@ void Processing::Deliver() {
             request.reportText = state_.deliveryReport;
             request.exceptionTime = exceptionTime_;
             request.sendThreadAllowed = channel_ != nullptr;
-            request.afterSend = [flood, floodCount, floodMinutes] {
+            const bool afterFault = job_.params.Context.has_value();
+            request.afterSend = [flood, floodCount, floodMinutes, afterFault] {
                 CheckErrorFlood(flood, floodCount, floodMinutes);
                 if (PendingAction() != TFaultAction::None)
-                    CarryOutAction(PendingAction());
+                    CarryOutAction(PendingAction(), afterFault);
             };
             OnFaultingThread([&] { sendingInThread_ = driver(request); });
         }
@@ -582,6 +623,14 @@ bool Processing::Run() {
     Stage(6);
     BuildReportText(modules, resolver);
     CheckDuplicate();
+    if (job_.params.Context && current_.LogToFile() && !state_.duplicate)
+        rescue_.emplace([this] {
+            try {
+                WriteReportToLog(ReportSettingsOf(current_), LogLocationOf(current_),
+                                 report_->Text(), true);
+            } catch (const std::exception&) {
+            }
+        });
     SetEnvironment(modules);
     bool result = true;
     if (NotifyException()) {
@@ -600,7 +649,7 @@ bool Processing::Run() {
     Stage(18);
     // A send thread carries out a pending action once it has delivered.
     if (PendingAction() != TFaultAction::None && !sendingInThread_)
-        CarryOutAction(PendingAction());
+        CarryOutAction(PendingAction(), job_.params.Context.has_value());
     return result;
 }
 

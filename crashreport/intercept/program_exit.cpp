@@ -1,14 +1,42 @@
 #include "intercept/program_exit.h"
 
 #include "intercept/activation.h"
+#include "intercept/restart_marker.h"
 #include "intercept/runtime_state.h"
 
 #include <unistd.h>
 
-#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <ctime>
 #include <vector>
 
+extern char** environ;
+
 namespace faulttrap {
+
+namespace {
+
+// The environment of the new process: this one's, with the restart marker replaced.
+std::vector<std::string> RestartEnvironment(const RestartMarker& marker) {
+    const std::string prefix = std::string(kRestartVariable) + "=";
+    std::vector<std::string> variables;
+    for (char** variable = environ; *variable != nullptr; ++variable)
+        if (std::strncmp(*variable, prefix.c_str(), prefix.size()) != 0)
+            variables.emplace_back(*variable);
+    variables.push_back(prefix + FormatRestartMarker(marker));
+    return variables;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+    std::vector<char*> pointers;
+    for (std::string& text : texts)
+        pointers.push_back(text.data());
+    pointers.push_back(nullptr);
+    return pointers;
+}
+
+} // namespace
 
 void RequestTerminateOrRestart(TFaultAction action) {
     if (!IsActive() || action == TFaultAction::None)
@@ -26,34 +54,37 @@ void ClearPendingAction() {
 }
 
 bool StartProgramAgain() {
-    const std::vector<std::string>& commandLine = CommandLine();
-    std::vector<char*> arguments;
-    for (const std::string& argument : commandLine)
-        arguments.push_back(const_cast<char*>(argument.c_str()));
-    arguments.push_back(nullptr);
+    const std::optional<RestartMarker> next =
+        NextRestartMarker(ParseRestartMarker(std::getenv(kRestartVariable)), std::time(nullptr));
+    if (!next)
+        return false; // restarted too often within a short time: this failure ends the program
+    std::vector<std::string> commandLine = CommandLine();
+    std::vector<std::string> environment = RestartEnvironment(*next);
+    const std::vector<char*> arguments = Pointers(commandLine);
+    const std::vector<char*> variables = Pointers(environment);
     const std::string& directory = StartupDirectory();
-    std::fflush(nullptr);
     const pid_t child = ::fork();
     if (child == 0) {
         // Only async-signal-safe calls between fork and exec: the parent has other threads.
         if (!directory.empty() && ::chdir(directory.c_str()) != 0)
             ::_exit(127);
-        ::execv("/proc/self/exe", arguments.data());
+        ::execve("/proc/self/exe", arguments.data(), variables.data());
         ::_exit(127);
     }
     return child > 0;
 }
 
-void CarryOutAction(TFaultAction action) {
+void CarryOutAction(TFaultAction action, bool afterFault) {
     if (action == TFaultAction::Restart)
         StartProgramAgain();
-    FinaliseForTermination();
+    FinaliseForTermination(afterFault);
     ::_exit(1);
 }
 
 void EndProcessAfterFault() {
     CarryOutAction(PendingAction() == TFaultAction::Restart ? TFaultAction::Restart
-                                                            : TFaultAction::Terminate);
+                                                            : TFaultAction::Terminate,
+                   true);
 }
 
 } // namespace faulttrap

@@ -37,6 +37,11 @@ CreateFunction NextCreate() {
     return function;
 }
 
+// At start-up, like the throw hooks' targets: never a loader look-up on a report's way.
+__attribute__((constructor(101))) void ResolveNextCreate() {
+    NextCreate();
+}
+
 constinit thread_local bool creatingOwnThread = false;
 
 struct ThreadStart {
@@ -46,10 +51,15 @@ struct ThreadStart {
     std::vector<std::uintptr_t> creationStack;
 };
 
-void EnterThread(const ThreadStart& start) {
+// `stackTop`: the top of the thread's stack proper. The range the thread library reports for a
+// thread runs on over its thread-local storage (FaultTrap's own record of the thread's last
+// raise among it), which a stack scan must not read as calls.
+void EnterThread(const ThreadStart& start, std::uintptr_t stackTop) {
     PrepareThreadState();
     SetUpAlternateSignalStack();
     ThreadState& state = CurrentThreadState();
+    if (stackTop > state.stackLow && stackTop < state.stackTop)
+        state.stackTop = stackTop;
     state.ownThread = start.ownThread;
     TFaultThreadInfo info;
     info.id = CurrentThreadId();
@@ -84,7 +94,10 @@ void* ReportEscapedException() {
 
 void* GuardedThreadRoutine(void* parameter) {
     const std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
-    EnterThread(*start);
+    // Above this routine's frame (its saved frame pointer and return address) lie only the
+    // thread library's start frame and the thread's own storage.
+    EnterThread(*start,
+                reinterpret_cast<std::uintptr_t>(__builtin_frame_address(0)) + 2 * sizeof(void*));
     void* result = nullptr;
     try {
         result = start->routine(start->parameter);

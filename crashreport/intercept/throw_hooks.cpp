@@ -35,6 +35,15 @@ std::atomic<ThrowFunction> nextThrow{nullptr};
 std::atomic<RethrowFunction> nextRethrow{nullptr};
 std::atomic<EndCatchFunction> nextEndCatch{nullptr};
 
+// At start-up, not on the first throw or catch: the look-up takes the dynamic loader's lock,
+// which a thread that faults inside the loader (a library's initialiser) holds for good, and
+// the report of that fault describes its exception with a catch.
+__attribute__((constructor(101))) void ResolveNextDefinitions() {
+    NextDefinition(nextThrow, "__cxa_throw");
+    NextDefinition(nextRethrow, "__cxa_rethrow");
+    NextDefinition(nextEndCatch, "__cxa_end_catch");
+}
+
 // Records where and what the thread raises, with a copy of its stack from the raise on. No
 // allocation: the copy goes into the thread's buffer.
 void RecordRaise(ThreadState& state, std::uintptr_t returnAddress, std::uintptr_t stackPointer,

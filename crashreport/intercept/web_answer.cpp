@@ -1,5 +1,7 @@
 #include "intercept/web_answer.h"
 
+#include "intercept/descriptor_output.h"
+
 #include "crashreport/renderings/html_page.h"
 
 namespace faulttrap {
@@ -20,10 +22,8 @@ std::string CgiAnswer(std::string_view page) {
     return answer;
 }
 
-bool WriteCgiAnswer(std::FILE* out, std::string_view page) {
-    const std::string answer = CgiAnswer(page);
-    return std::fwrite(answer.data(), 1, answer.size(), out) == answer.size() &&
-           std::fflush(out) == 0;
+bool WriteCgiAnswer(int out, std::string_view page) {
+    return WriteToDescriptor(out, CgiAnswer(page));
 }
 
 } // namespace faulttrap

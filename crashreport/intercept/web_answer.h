@@ -5,7 +5,6 @@
 
 #include "options/fault_module_options.h"
 
-#include <cstdio>
 #include <string>
 #include <string_view>
 
@@ -18,7 +17,8 @@ std::string ErrorPageOf(std::string_view text, const TFaultModuleOptions& option
 // `page`.
 std::string CgiAnswer(std::string_view page);
 
-// Writes the CGI answer of `page` to `out`; false when it could not be written whole.
-bool WriteCgiAnswer(std::FILE* out, std::string_view page);
+// Writes the CGI answer of `page` to the descriptor `out` with write(2); false when it could not
+// be written whole (a web server that has gone included).
+bool WriteCgiAnswer(int out, std::string_view page);
 
 } // namespace faulttrap

@@ -62,6 +62,14 @@ TLoadedModule FindSubsystemModule() {
 
 } // namespace
 
+std::optional<TLoadedModule> ModuleAt(std::uintptr_t address) {
+    Search search;
+    search.address = address;
+    if (address == 0 || dl_iterate_phdr(&InspectModule, &search) == 0)
+        return std::nullopt;
+    return search.found;
+}
+
 const TLoadedModule& SubsystemModule() {
     static const TLoadedModule module = FindSubsystemModule();
     return module;

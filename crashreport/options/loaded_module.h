@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace faulttrap {
@@ -18,6 +19,10 @@ const TLoadedModule& SubsystemModule();
 
 // Where the program's file (the first module of the process) is mapped: its handle.
 std::uintptr_t ProgramHandle();
+
+// The module whose mapped segments hold `address`; none outside every module. Unlike dladdr it
+// does not take the dynamic loader's lock, which a thread faulting inside the loader holds.
+std::optional<TLoadedModule> ModuleAt(std::uintptr_t address);
 
 // Whether `fileName` names the file of the module that runs FaultTrap.
 bool NamesSubsystemModule(const std::string& fileName);

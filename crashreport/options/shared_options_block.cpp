@@ -1,10 +1,13 @@
 #include "shared_options_block.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -93,6 +96,45 @@ void SharedOptionsBlock::Remove() {
         shm_unlink(name_.c_str());
         name_.clear();
     }
+}
+
+namespace {
+
+// The process id of a block name "<8 hex digits><hex digits>MODULE"; none for other names.
+std::optional<pid_t> ProcessOfBlockName(const std::string& name) {
+    constexpr std::string_view kSuffix = "MODULE";
+    if (name.size() <= 8 + kSuffix.size() ||
+        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+        return std::nullopt;
+    for (std::size_t i = 0; i < name.size() - kSuffix.size(); ++i)
+        if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::islower(name[i]))
+            return std::nullopt;
+    return static_cast<pid_t>(std::stoul(name.substr(0, 8), nullptr, 16));
+}
+
+bool ProcessExists(pid_t process) {
+    return ::kill(process, 0) == 0 || errno == EPERM;
+}
+
+} // namespace
+
+int RemoveBlocksOfEndedProcesses(const std::string& folder) {
+    DIR* directory = ::opendir(folder.c_str());
+    if (directory == nullptr)
+        return 0;
+    int removed = 0;
+    while (const dirent* entry = ::readdir(directory)) {
+        const std::string name = entry->d_name;
+        const std::optional<pid_t> process = ProcessOfBlockName(name);
+        struct stat status {};
+        if (!process || ::fstatat(::dirfd(directory), entry->d_name, &status, 0) != 0 ||
+            status.st_uid != ::getuid() || ProcessExists(*process))
+            continue;
+        if (::unlinkat(::dirfd(directory), entry->d_name, 0) == 0)
+            ++removed;
+    }
+    ::closedir(directory);
+    return removed;
 }
 
 std::optional<std::string> ReadSharedOptionsBlock(const std::string& name) {

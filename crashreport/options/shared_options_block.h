@@ -36,4 +36,9 @@ private:
 // not fit the block.
 std::optional<std::string> ReadSharedOptionsBlock(const std::string& name);
 
+// Removes the options blocks that processes of this user left behind when they ended without
+// their finalisation (a crash, a kill): the blocks in `folder` (where POSIX shared memory
+// lives) named for a process that no longer exists. Returns how many were removed.
+int RemoveBlocksOfEndedProcesses(const std::string& folder = "/dev/shm");
+
 } // namespace faulttrap

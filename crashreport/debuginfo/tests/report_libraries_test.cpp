@@ -2,6 +2,7 @@
 // on the first need. Its own program, so that no other test has loaded them first.
 
 #include "debuginfo/dwarf_source.h"
+#include "debuginfo/md5_digest.h"
 #include "debuginfo/module_debug_data.h"
 
 #include <dlfcn.h>
@@ -39,6 +40,11 @@ TEST(ReportLibraries, AreLoadedOnlyWhenAReportNeedsThem) {
     ASSERT_TRUE(resolving);
     EXPECT_NE(resolving->index, nullptr);
     EXPECT_TRUE(resolving->passwordValid);
+    // Without a password the cipher's key is the digest of no bytes, which needs no library.
+    EXPECT_FALSE(isLoaded(crypto));
+    const std::array<std::uint8_t, 16> secret{0x5E, 0xBE, 0x22, 0x94, 0xEC, 0xD0, 0xE0, 0xF0,
+                                              0x8E, 0xAB, 0x76, 0x90, 0xD2, 0xA6, 0xEE, 0x69};
+    EXPECT_EQ(md5Digest("secret"), secret);
     EXPECT_TRUE(isLoaded(crypto));
 
     const auto dwarf = DwarfSource::open(program);

@@ -58,6 +58,15 @@ CrashRun RunProgram(const std::string& program, const std::vector<std::string>& 
         ::setpgid(0, 0);
         if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
             ::_exit(126);
+        if (settings.outputReaderGone) {
+            int ends[2];
+            if (::pipe(ends) != 0 || ::dup2(ends[1], STDOUT_FILENO) < 0)
+                ::_exit(126);
+            ::close(ends[0]);
+            ::close(ends[1]);
+            // A shell starts its pipeline with SIGPIPE's default action, whatever its parent had.
+            ::signal(SIGPIPE, SIG_DFL);
+        }
         if (!settings.directory.empty() && ::chdir(settings.directory.c_str()) != 0)
             ::_exit(126);
         for (const auto& [name, value] : settings.environment)
@@ -68,8 +77,8 @@ CrashRun RunProgram(const std::string& program, const std::vector<std::string>& 
     ::setpgid(child, child);
     CrashRun run;
     int status = 0;
-    const auto deadline =
-        std::chrono::steady_clock::now() + std::chrono::seconds(settings.timeLimitSeconds);
+    const auto started = std::chrono::steady_clock::now();
+    const auto deadline = started + std::chrono::seconds(settings.timeLimitSeconds);
     while (::waitpid(child, &status, WNOHANG) == 0) {
         if (std::chrono::steady_clock::now() > deadline) {
             run.timedOut = true;
@@ -79,6 +88,7 @@ CrashRun RunProgram(const std::string& program, const std::vector<std::string>& 
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
+    run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (WIFEXITED(status))
         run.exitCode = WEXITSTATUS(status);
     if (WIFSIGNALED(status))
@@ -103,6 +113,26 @@ CrashRun RunCrashers(const std::vector<std::string>& arguments, int timeLimitSec
     CrashSettings settings;
     settings.timeLimitSeconds = timeLimitSeconds;
     return RunCrashers(arguments, settings);
+}
+
+int CountStackRows(const std::string& report, const std::string& procedure, int line) {
+    const std::string cell = "|" + std::to_string(line) + "[";
+    int rows = 0;
+    std::size_t start = 0;
+    while (start < report.size()) {
+        const std::size_t end = report.find('\n', start);
+        const std::string row = report.substr(start, end - start);
+        if (row.find(procedure) != std::string::npos && row.find(cell) != std::string::npos)
+            ++rows;
+        if (end == std::string::npos)
+            break;
+        start = end + 1;
+    }
+    return rows;
+}
+
+bool StackShows(const std::string& report, const std::string& procedure, int line) {
+    return CountStackRows(report, procedure, line) > 0;
 }
 
 int FaultLine(const std::string& name) {

@@ -36,22 +36,6 @@ std::string CaseName(const ::testing::TestParamInfo<CrashCase>& info) {
 
 class CrashTest : public ::testing::TestWithParam<CrashCase> {};
 
-// The row of the call stack that names `procedure` at `line`.
-bool StackShows(const std::string& report, const std::string& procedure, int line) {
-    const std::string cell = "|" + std::to_string(line) + "[";
-    std::size_t start = 0;
-    while (start < report.size()) {
-        const std::size_t end = report.find('\n', start);
-        const std::string row = report.substr(start, end - start);
-        if (row.find(procedure) != std::string::npos && row.find(cell) != std::string::npos)
-            return true;
-        if (end == std::string::npos)
-            break;
-        start = end + 1;
-    }
-    return false;
-}
-
 TEST_P(CrashTest, GivesOneReportAndTheRightEnd) {
     const CrashCase& crash = GetParam();
     const auto folder = FreshFolder(CaseName({crash, 0}));

@@ -6,6 +6,10 @@
 //
 // --no-dialog-shown: the message the dialog would show is printed and the dialog skipped.
 //
+// --start-log FILE: every start appends one line to FILE, and the program goes on.
+// --handler fault|throw|sleep: ExceptionNotify writes through a null pointer, throws, or sleeps
+// for ever. --deadline N: the last-resort deadline after a fault. --linger MS: the program
+// sleeps that long before it ends.
 // --restart-marker FILE: every start appends one line to FILE, its directory, its blocked signals
 // (as /proc/self/status shows them) and its arguments, tab-separated; from the second start on
 // the program then ends at once. --chdir DIR: the program leaves its start-up directory first.
@@ -14,6 +18,7 @@
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
 #include "intercept/events.h"
+#include "intercept/fault_signals.h"
 #include "intercept/program_exit.h"
 #include "intercept/qt/fault_application.h"
 #include "intercept/runtime_state.h"
@@ -22,11 +27,14 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <dlfcn.h>
 #include <pthread.h>
 #include <signal.h>
 #include <sys/mman.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -124,6 +132,66 @@ __attribute__((noinline)) void ThrowLogicError() {
 
 __attribute__((noinline)) void ThrowInNoexcept() noexcept {
     ThrowLogicError(); // FAULT: ThrowInNoexcept
+}
+
+__attribute__((noinline)) void FaultInsideStdio() {
+    // The fault comes from inside printf, while this thread holds the lock of stdout.
+    std::printf("%d: %s\n", 1, reinterpret_cast<char*>(unmapped)); // FAULT: FaultInsideStdio
+    quotient = 0; // keeps printf a call of its own, not a jump into it
+}
+
+// A block freed twice: malloc finds out while it holds its arena's lock, and aborts there.
+__attribute__((noinline)) void CorruptHeap() {
+    char* volatile block = static_cast<char*>(std::malloc(0x500));
+    void* guard = std::malloc(0x500);
+    std::free(block);
+    std::free(block); // FAULT: CorruptHeap
+    std::free(guard);
+}
+
+// Another process sends this thread SIGSEGV while it waits.
+__attribute__((noinline)) void WaitForSentSignal() {
+    const pid_t target = ::getpid();
+    const pid_t thread = ::gettid();
+    const pid_t sender = ::fork();
+    if (sender == 0) {
+        const timespec pause{0, 200'000'000};
+        ::nanosleep(&pause, nullptr);
+        ::syscall(SYS_tgkill, target, thread, SIGSEGV);
+        ::_exit(0);
+    }
+    std::printf("sender %d\n", static_cast<int>(sender));
+    std::fflush(stdout);
+    for (;;)
+        ::pause(); // FAULT: WaitForSentSignal
+}
+
+// Eight threads write through a null pointer at the same moment.
+void FaultOnEightThreads() {
+    constexpr int kThreads = 8;
+    std::atomic<int> ready{0};
+    std::vector<std::thread> threads;
+    for (int i = 0; i < kThreads; ++i)
+        threads.emplace_back([&] {
+            ++ready;
+            while (ready.load() < kThreads) {
+            }
+            NullWrite();
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+}
+
+__attribute__((noinline)) void CrashInOpenedLibrary() {
+    void* library = ::dlopen(CRASH_LIBRARY, RTLD_NOW);
+    const auto crash = reinterpret_cast<void (*)()>(::dlsym(library, "CrashInLibrary"));
+    crash(); // FAULT: CrashInOpenedLibrary
+    std::printf("the library returned\n");
+}
+
+__attribute__((noinline)) void OpenFaultingLibrary() {
+    void* library = ::dlopen(CRASH_INITIALISER, RTLD_NOW); // FAULT: OpenFaultingLibrary
+    std::printf("the library opened: %p\n", library);
 }
 
 __attribute__((noinline)) void FreezeMainLoop() {
@@ -300,6 +368,8 @@ int main(int argc, char** argv) {
     std::string marker;
     std::string directory;
     int count = 1;
+    std::string handlerFailure;
+    int lingerMs = 0;
     bool clearHandleIt = false;
     bool retryLog = false;
     bool skipDialog = false;
@@ -319,6 +389,14 @@ int main(int argc, char** argv) {
             const std::string value = argv[++i];
             if (name == "--restart-marker")
                 marker = value;
+            else if (name == "--start-log")
+                std::ofstream(value, std::ios::app) << ::getpid() << '\n';
+            else if (name == "--handler")
+                handlerFailure = value;
+            else if (name == "--deadline")
+                faulttrap::SetFaultDeadline(std::chrono::seconds(std::stoi(value)));
+            else if (name == "--linger")
+                lingerMs = std::stoi(value);
             else if (name == "--chdir")
                 directory = value;
             else if (name == "--count")
@@ -338,6 +416,13 @@ int main(int argc, char** argv) {
         ++notified;
         if (clearHandleIt)
             handleIt = false;
+        if (handlerFailure == "fault")
+            *nowhere = 4; // FAULT: HandlerFault
+        if (handlerFailure == "throw")
+            throw std::runtime_error("the handler gave up");
+        if (handlerFailure == "sleep")
+            for (;;)
+                std::this_thread::sleep_for(std::chrono::hours(1));
     };
     int logAttempts = 0;
     handlers.ExceptionActionNotify = [&](faulttrap::TFaultExceptionRecord& record, int action,
@@ -380,6 +465,12 @@ int main(int argc, char** argv) {
              for (int i = 0; i < count; ++i)
                  ReportHandled(i);
          }},
+        {"stdio-fault", FaultInsideStdio},
+        {"malloc-fault", CorruptHeap},
+        {"sent-signal", WaitForSentSignal},
+        {"eight-threads", FaultOnEightThreads},
+        {"library-fault", CrashInOpenedLibrary},
+        {"library-initialiser", OpenFaultingLibrary},
         {"caught-silently",
          [] {
              try {
@@ -415,6 +506,9 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "unknown failure %s\n", failure.c_str());
         return 2;
     }
+    // The program's own last line, to a reader that may have gone: not what a test watches.
+    ::signal(SIGPIPE, SIG_IGN);
     std::printf("notified %d\n", notified);
+    std::this_thread::sleep_for(std::chrono::milliseconds(lingerMs));
     return 0;
 }
