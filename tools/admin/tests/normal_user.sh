@@ -27,14 +27,14 @@ fail() {
 }
 as_nobody "$admin" init-db || fail "init-db as nobody"
 as_nobody "$admin" seed-demo || fail "seed-demo as nobody"
-[ "$(as_nobody "$admin" add-specialty "Geriatria")" -gt 0 ] 2>/dev/null || fail "add-specialty as nobody"
+[ "$(as_nobody "$admin" add-specialty "Medicina do Sono")" -gt 0 ] 2>/dev/null || fail "add-specialty as nobody"
 ls "$suite/firebird-lock" | grep -q . || fail "no lock files in the suite's lock folder"
 
 # The program opens the database at its first activation; its lock files show that it did.
 rm -rf "$suite/firebird-lock"
-as_nobody timeout 8 "$folder/bin/olvendra-medicos" >"$folder/program.out" 2>&1
+as_nobody timeout -s KILL 8 "$folder/bin/olvendra-medicos" >"$folder/program.out" 2>&1
 code=$?
-[ "$code" -eq 124 ] || fail "the program ended by itself (exit $code): $(cat "$folder/program.out")"
+[ "$code" -eq 137 ] || fail "the program ended by itself (exit $code): $(cat "$folder/program.out")"
 ls "$suite/firebird-lock" 2>/dev/null | grep -q . ||
     fail "the program made no lock files in the suite's lock folder: $(cat "$folder/program.out")"
 exit $failures
