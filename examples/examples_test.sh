@@ -1,5 +1,5 @@
 #!/bin/bash
-# The examples against the installed package: the project is installed into a fresh prefix, each
+# The examples against the installed package: FaultTrap is installed into a fresh prefix, each
 # example is configured and built there with find_package(FaultTrap) and nothing from the source
 # tree, runs into its failure, and its log names the failing function with its file and line and
 # the example's version.
@@ -10,7 +10,10 @@ work=$3
 rm -rf "$work"
 mkdir -p "$work"
 prefix="$work/prefix"
-cmake --install "$build" --prefix "$prefix" >"$work/install.log"
+# FaultTrap's parts of the installation: the libraries, headers and CMake package, and the tool.
+for component in faulttrap_dev faulttrap_tool; do
+    cmake --install "$build" --prefix "$prefix" --component $component >>"$work/install.log"
+done
 [ -f "$prefix/lib/cmake/FaultTrap/FaultTrapConfig.cmake" ] || { echo "FAIL: no package config"; exit 1; }
 grep -rq "$(cd "$examples/.." && pwd)" "$prefix/lib/cmake/FaultTrap/" &&
     { echo "FAIL: the package names the source tree"; exit 1; }

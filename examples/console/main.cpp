@@ -4,13 +4,17 @@
 
 #include <iostream>
 #include <map>
+#include <stdexcept>
 #include <string>
 
 namespace {
 
 __attribute__((noinline)) int CountOf(const std::map<std::string, int>& stock,
                                       const std::string& item) {
-    return stock.at(item); // the failure: no such item
+    const auto found = stock.find(item);
+    if (found == stock.end())
+        throw std::out_of_range("no " + item + " in stock"); // the failure
+    return found->second;
 }
 
 } // namespace
