@@ -56,37 +56,40 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SECTION misc)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
-set(CPACK_STRIP_FILES OFF) # FaultTrap reads the programs' own debug information
+# The programs carry FaultTrap's own compact debug information (embedded at build), which
+# stripping keeps: their DWARF is not needed after that.
+set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_MEDICOS_PACKAGE_NAME olvendra-medicos)
 set(CPACK_DEBIAN_MEDICOS_PACKAGE_SECTION database)
-set(CPACK_COMPONENT_MEDICOS_DESCRIPTION
-    "Registry of the health professionals of a compounding pharmacy\n"
-    "The pharmacy suite's registry of the physicians, dentists, veterinarians and other\n"
-    "professionals who prescribe to the pharmacy (Qt 6, Firebird 3), with the admin tool\n"
-    "olvendra-admin that creates and maintains the suite's database.")
+set(CPACK_COMPONENT_MEDICOS_DESCRIPTION "Registry of the health professionals of a pharmacy
+The pharmacy suite's registry of the physicians, dentists,
+veterinarians and other professionals who prescribe to a
+compounding pharmacy (Qt 6, Firebird 3), with the admin tool
+olvendra-admin that creates and maintains the suite's database.")
 # Loaded at run time (dlopen): the Firebird client and its embedded engine, libdw and libcrypto
 # for FaultTrap's reports; Qt's own Portuguese texts; the fonts the windows are drawn with.
 set(CPACK_DEBIAN_MEDICOS_PACKAGE_DEPENDS
     "libfbclient2, firebird3.0-server-core, libdw1, libssl3, fonts-dejavu-core, fonts-liberation, qt6-translations-l10n")
-set(CPACK_DEBIAN_MEDICOS_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/postinst)
+# OLVENDRA.INI is the pharmacy's own configuration: an upgrade keeps their changes.
+set(CPACK_DEBIAN_MEDICOS_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/postinst
+    ${PROJECT_SOURCE_DIR}/dist/conffiles)
 
 set(CPACK_DEBIAN_FAULTTRAP_TOOL_PACKAGE_NAME faulttrap)
 set(CPACK_DEBIAN_FAULTTRAP_TOOL_PACKAGE_SECTION devel)
-set(CPACK_COMPONENT_FAULTTRAP_TOOL_DESCRIPTION
-    "Build tool of the FaultTrap exception-reporting library\n"
-    "faulttrap writes a program's compact debug information, options and version into it after\n"
-    "linking, and reads FaultTrap's log files.")
+set(CPACK_COMPONENT_FAULTTRAP_TOOL_DESCRIPTION "Build tool of the FaultTrap exception-reporting library
+faulttrap writes a program's compact debug information, options
+and version into it after linking, and reads FaultTrap's logs.")
 set(CPACK_DEBIAN_FAULTTRAP_TOOL_PACKAGE_DEPENDS "binutils")
 
 set(CPACK_DEBIAN_FAULTTRAP_DEV_PACKAGE_NAME libfaulttrap-dev)
 set(CPACK_DEBIAN_FAULTTRAP_DEV_PACKAGE_SECTION libdevel)
 set(CPACK_DEBIAN_FAULTTRAP_DEV_PACKAGE_ARCHITECTURE amd64)
-set(CPACK_COMPONENT_FAULTTRAP_DEV_DESCRIPTION
-    "FaultTrap exception-reporting library (development files)\n"
-    "Reports every exception and fatal signal of a C++ program: call stacks with files and\n"
-    "lines, log file, dialogs (Qt), delivery by e-mail or to web servers. Static libraries,\n"
-    "public headers and the CMake package FaultTrap.")
+set(CPACK_COMPONENT_FAULTTRAP_DEV_DESCRIPTION "FaultTrap exception-reporting library (development files)
+Reports every exception and fatal signal of a C++ program: call
+stacks with files and lines, log file, dialogs (Qt), delivery by
+e-mail or to web servers. Static libraries, public headers and
+the CMake package FaultTrap.")
 set(CPACK_DEBIAN_FAULTTRAP_DEV_PACKAGE_DEPENDS
     "faulttrap (= ${PROJECT_VERSION}), g++, cmake, zlib1g-dev, libzydis-dev, libminizip-dev, libcurl4-openssl-dev, qt6-base-dev, libdw1, libssl3")
 
