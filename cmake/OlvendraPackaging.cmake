@@ -71,9 +71,7 @@ olvendra-admin that creates and maintains the suite's database.")
 # for FaultTrap's reports; Qt's own Portuguese texts; the fonts the windows are drawn with.
 set(CPACK_DEBIAN_MEDICOS_PACKAGE_DEPENDS
     "libfbclient2, firebird3.0-server-core, libdw1, libssl3, fonts-dejavu-core, fonts-liberation, qt6-translations-l10n")
-# OLVENDRA.INI is the pharmacy's own configuration: an upgrade keeps their changes.
-set(CPACK_DEBIAN_MEDICOS_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/postinst
-    ${PROJECT_SOURCE_DIR}/dist/conffiles)
+set(CPACK_DEBIAN_MEDICOS_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/dist/postinst)
 
 set(CPACK_DEBIAN_FAULTTRAP_TOOL_PACKAGE_NAME faulttrap)
 set(CPACK_DEBIAN_FAULTTRAP_TOOL_PACKAGE_SECTION devel)
