@@ -55,11 +55,11 @@ constexpr const char* usage =
     "       faulttrap log FILE [--report N] [--item N.M]...\n"
     "       faulttrap xml LOGFILE [--password PW] [--output FILE]\n"
     "       faulttrap --help | --version\n"
-    "  embed  writes the FaultTrap data (debug information, options, version) into PROGRAM\n"
-    "  show   prints the version, the options and the debug information PROGRAM carries\n"
+    "  embed    writes the FaultTrap data (debug information, options, version) into PROGRAM\n"
+    "  show     prints the version, the options and the debug information PROGRAM carries\n"
     "  options  checks an options file (INI or stream) and converts it to the other form\n"
-    "  log    prints the reports of a log file, or the given items of each report\n"
-    "  xml    writes the XML form of every report of a log file\n";
+    "  log      prints the reports of a log file, or the given items of each report\n"
+    "  xml      writes the XML form of every report of a log file\n";
 
 class UsageError : public std::runtime_error {
 public:
