@@ -1,9 +1,10 @@
 #!/bin/bash
-# Installs the Debian 12 packages that building, running and testing need.
+# Installs the Debian 12 packages that building, running and testing need, and the packages
+# named as arguments (what only some scripts need).
 set -euo pipefail
-packages=(
-    build-essential cmake ninja-build git
-    qt6-base-dev fonts-liberation fonts-dejavu-core
+packages=("$@"
+    build-essential cmake ninja-build git pkg-config
+    qt6-base-dev qt6-translations-l10n fonts-liberation fonts-dejavu-core
     libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
     zlib1g-dev libminizip-dev libcurl4-openssl-dev libssl-dev libdw-dev libzydis-dev binutils
     libgtest-dev libgmock-dev libbenchmark-dev

@@ -8,6 +8,7 @@ build=${OLVENDRA_BUILD_DIR:-$root/build}
 "$root/scripts/build.sh"
 
 export OLVENDRA_DIR=${OLVENDRA_DIR:-$root/demo/olvendra}
+# The suite's lock folder, which the program and olvendra-admin also use when it is unset.
 export FIREBIRD_LOCK="$OLVENDRA_DIR/firebird-lock"
 mkdir -p "$OLVENDRA_DIR/dados" "$FIREBIRD_LOCK"
 admin="$build/tools/admin/olvendra-admin"

@@ -543,7 +543,8 @@ void Processing::WriteLog() {
     state_.deliveryReport = report_->Text();
     if (current_.ReportOptions() & report_options::NewLogOnVersionChange) {
         try {
-            DeleteLogOfOtherVersion(ReportSettingsOf(current_), LogLocationOf(current_), "");
+            DeleteLogOfOtherVersion(ReportSettingsOf(current_), LogLocationOf(current_),
+                                    ProgramVersion());
         } catch (const std::exception&) {
         }
     }

@@ -7,6 +7,7 @@
 #include "crashreport/report/cpu_capture.h"
 #include "crashreport/report/process_list.h"
 #include "crashreport/report/system_facts.h"
+#include "debuginfo/module_version.h"
 #include "disasm/assembler_listing.h"
 
 #include <sys/stat.h>
@@ -32,6 +33,7 @@ std::string ComputerName() {
 ModuleFacts FactsOfModule(const std::string& path) {
     ModuleFacts facts;
     facts.fileName = std::filesystem::path(path).filename().string();
+    facts.version = ModuleVersion(path);
     return facts;
 }
 
@@ -73,6 +75,7 @@ std::vector<ReportModule> ReportModulesOf(const TFaultModulesList& modules) {
         entry.handle = module->base;
         entry.path = module->path;
         entry.size = module->fileSize;
+        entry.version = ModuleVersion(module->path);
         if (module->modified != 0)
             entry.modified = std::chrono::system_clock::from_time_t(module->modified);
         listed.push_back(std::move(entry));
@@ -130,6 +133,10 @@ std::vector<ReportStackEntry> ReportStackOf(const TFaultStackList& stack) {
         entries.push_back(std::move(entry));
     }
     return entries;
+}
+
+std::string ProgramVersion() {
+    return ModuleVersion(ProgramFile().string());
 }
 
 LogLocation LogLocationOf(const TFaultModuleOptions& options) {

@@ -31,6 +31,8 @@ std::vector<ReportStackEntry> ReportStackOf(const TFaultStackList& stack);
 LogLocation LogLocationOf(const TFaultModuleOptions& options);
 // The log file's name (the chosen place).
 std::string LogFileName();
+// The version the program file carries (item 1.3); empty when it carries none.
+std::string ProgramVersion();
 
 // Everything the report of one exception is built from.
 struct ReportMaterial {

@@ -23,8 +23,8 @@ std::string ColumnText(const std::string& utf8, std::size_t width, const std::st
         throw AdminError(what + ": " + error.what());
     }
     if (text.size() > width)
-        throw AdminError(what + " \"" + utf8 + "\" is longer than " + std::to_string(width) +
-                         " characters");
+        throw AdminError(what + " \"" + utf8 + "\" tem mais de " + std::to_string(width) +
+                         " caracteres");
     return text;
 }
 
@@ -62,7 +62,7 @@ void InitDb(const std::filesystem::path& database) {
     std::error_code ignored;
     const bool local = !IsServerAddress(database.string());
     if (local && std::filesystem::exists(database, ignored))
-        throw AdminError("The database " + database.string() + " already exists");
+        throw AdminError("O banco de dados " + database.string() + " já existe");
     if (local && database.has_parent_path())
         std::filesystem::create_directories(database.parent_path());
     try {
@@ -88,29 +88,29 @@ std::vector<std::string> UpgradeDb(const std::filesystem::path& database) {
 }
 
 std::string EncodeText(const std::string& text) {
-    return Codifica(ColumnText(text, std::string::npos, "The text"));
+    return Codifica(ColumnText(text, std::string::npos, "O texto"));
 }
 
 std::string AccessFor(const std::string& name) {
-    std::string initial = MaiusculasAZ(ColumnText(name, std::string::npos, "The user name"));
+    std::string initial = MaiusculasAZ(ColumnText(name, std::string::npos, "O nome de usuário"));
     if (initial.empty())
-        throw AdminError("The user name is empty");
+        throw AdminError("O nome de usuário está vazio");
     return std::string("SSS") + static_cast<char>(static_cast<unsigned char>(initial[0]) + 5);
 }
 
 void AddUser(const std::filesystem::path& database, const std::string& name,
              const std::string& password, const std::string& access) {
     // The stored columns hold the encoding of at most 15 and 6 characters.
-    std::string plainName = ColumnText(name, 15, "The user name");
-    std::string plainPassword = ColumnText(password, 6, "The password");
-    std::string accessText = ColumnText(access, 100, "The access string");
+    std::string plainName = ColumnText(name, 15, "O nome de usuário");
+    std::string plainPassword = ColumnText(password, 6, "A senha");
+    std::string accessText = ColumnText(access, 100, "A cadeia de acesso");
     if (plainName.empty())
-        throw AdminError("The user name is empty");
+        throw AdminError("O nome de usuário está vazio");
     std::string user = Codifica(MaiusculasAZ(plainName));
     std::string secret = Codifica(MaiusculasAZ(plainPassword));
     InTransaction(database, [&](data::Connection& connection) {
         if (Exists(connection, "select 1 from USUARIOS where USUARIO = ?", user))
-            throw AdminError("The user \"" + name + "\" already exists");
+            throw AdminError("O usuário \"" + name + "\" já existe");
         connection.execute("insert into USUARIOS (USUARIO, SENHA, ACESSO) values (?, ?, ?)",
                            {user, secret.empty() ? data::Value{} : data::Value{secret},
                             accessText.empty() ? data::Value{} : data::Value{accessText}});
@@ -119,14 +119,14 @@ void AddUser(const std::filesystem::path& database, const std::string& name,
 
 void AddWorkArea(const std::filesystem::path& database, const std::string& code,
                  const std::string& user, const std::string& databasePath) {
-    std::string codeText = ColumnText(code, 3, "The work-area code");
-    std::string userText = ColumnText(user, 60, "The user name");
-    std::string pathText = ColumnText(databasePath, 60, "The work area's database path");
+    std::string codeText = ColumnText(code, 3, "O código da área de trabalho");
+    std::string userText = ColumnText(user, 60, "O nome de usuário");
+    std::string pathText = ColumnText(databasePath, 60, "O caminho do banco de dados da área de trabalho");
     if (codeText.empty())
-        throw AdminError("The work-area code is empty");
+        throw AdminError("O código da área de trabalho está vazio");
     InTransaction(database, [&](data::Connection& connection) {
         if (Exists(connection, "select 1 from ESTACOES where ESTACAO = ?", codeText))
-            throw AdminError("The work area \"" + code + "\" already exists");
+            throw AdminError("A área de trabalho \"" + code + "\" já existe");
         connection.execute(
             "insert into ESTACOES (ESTACAO, USUARIO, DATBASNAM) values (?, ?, ?)",
             {codeText, userText, pathText.empty() ? data::Value{} : data::Value{pathText}});
@@ -134,13 +134,13 @@ void AddWorkArea(const std::filesystem::path& database, const std::string& code,
 }
 
 int AddSpecialty(const std::filesystem::path& database, const std::string& name) {
-    std::string text = ColumnText(name, 50, "The specialty");
+    std::string text = ColumnText(name, 50, "A especialidade");
     if (text.empty())
-        throw AdminError("The specialty is empty");
+        throw AdminError("A especialidade está vazia");
     int code = 0;
     InTransaction(database, [&](data::Connection& connection) {
         if (Exists(connection, "select 1 from ESPECIALIDADES where ESPECIALIDADE = ?", text))
-            throw AdminError("The specialty \"" + name + "\" already exists");
+            throw AdminError("A especialidade \"" + name + "\" já existe");
         struct Max : data::RowSink {
             int value = 0;
             void columns(const std::vector<data::Column>&) override {}
@@ -161,8 +161,8 @@ void SeedDemo(const std::filesystem::path& database) {
     InTransaction(database, [&](data::Connection& connection) {
         if (Exists(connection, "select first 1 1 from MEDICOS where CRM <> ?", "") ||
             Exists(connection, "select first 1 1 from USUARIOS where USUARIO <> ?", ""))
-            throw AdminError("The database " + database.string() +
-                             " already holds data; seed-demo fills only an empty database");
+            throw AdminError("O banco de dados " + database.string() +
+                             " já tem dados; seed-demo só preenche um banco vazio");
         InsertDemoData(connection);
     });
 }

@@ -1,39 +1,44 @@
 // olvendra-admin: sets up and maintains the suite's database without the suite's other modules.
+// It speaks Portuguese throughout, as the pharmacy's technician does.
 #include "admin_commands.h"
 #include "prescritores.h"
 
 #include "config/caminhos.h"
 #include "config/configuracao.h"
-#include "config/erro_inesperado.h"
 #include "config/texto.h"
+#include "config/travas_firebird.h"
 
-#include <cstring>
+#include <cstddef>
 #include <ctime>
+#include <filesystem>
+#include <functional>
+#include <iomanip>
 #include <iostream>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 namespace {
 
-constexpr const char* Usage =
-    "usage: olvendra-admin [--db PATH] COMMAND [ARGUMENTS]\n"
-    "  init-db [PATH]                        create the database with the suite's tables\n"
-    "  add-user NAME PASSWORD ACCESS-STRING  add a user (name and password stored encoded)\n"
-    "  access-for NAME                       print an access string that lets NAME log in\n"
-    "  add-workarea CODE USER DBPATH         add a work area for a user\n"
-    "  add-specialty NAME                    add a medical specialty\n"
-    "  seed-demo                             fill an empty database with demo data\n"
-    "  codifica TEXT                         print the encoded form of a text\n"
-    "  upgrade-db                            acrescenta o que falta a um banco de uma versão "
-    "anterior\n"
-    "  export-csv ARQUIVO                    grava os profissionais num arquivo CSV\n"
-    "  import-csv ARQUIVO [--dry-run]        cadastra os profissionais de um arquivo CSV, todos "
-    "ou\n"
-    "                                        nenhum (--dry-run: só confere)\n"
-    "  aniversariantes [--mes M] [--csv]     aniversariantes do mês (padrão: o mês atual)\n"
-    "The database is PATH, or $OLVENDRA_DIR/dados/olvendra.bd (default /opt/olvendra).\n"
-    "PATH may be HOST[/PORTA]:CAMINHO, a database on a Firebird server: the user is ISC_USER\n"
-    "(default SYSDBA), the password ISC_PASSWORD or asked for on the terminal.\n";
+using Argumentos = std::vector<std::string>;
+
+// A mistake in the command line: answered with the usage on standard error and exit code 2.
+class ErroDeUso : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// One command of the tool: its name, its arguments as the usage shows them, how many it takes and
+// what it does with the database the command line chose.
+struct Comando {
+    const char* nome;
+    const char* argumentos;
+    const char* descricao;
+    std::size_t minimo;
+    std::size_t maximo;
+    std::function<void(const std::filesystem::path& banco, const Argumentos&)> executa;
+};
 
 // FORMATA NOME DO CLIENTE of the suite's configuration beside this tool, as the program reads its
 // own; off when there is none or it cannot be read.
@@ -58,7 +63,7 @@ int MesAtual() {
 
 // Removes `flag` from the arguments; true when it was there.
 bool TiraOpcao(std::vector<std::string>& args, const std::string& flag) {
-    for (auto it = args.begin() + 1; it != args.end(); ++it)
+    for (auto it = args.begin(); it != args.end(); ++it)
         if (*it == flag) {
             args.erase(it);
             return true;
@@ -66,89 +71,141 @@ bool TiraOpcao(std::vector<std::string>& args, const std::string& flag) {
     return false;
 }
 
-int Run(std::vector<std::string> args) {
+const std::vector<Comando>& Comandos() {
     using namespace olvendra;
-    std::filesystem::path database = RaizDaSuite() / "dados" / "olvendra.bd";
-    if (args.size() >= 2 && args[0] == "--db") {
-        database = args[1];
+    static const std::vector<Comando> comandos = {
+        {"init-db", "[CAMINHO]", "cria o banco de dados com as tabelas da suíte", 0, 1,
+         [](const std::filesystem::path& banco, const Argumentos& a) {
+             admin::InitDb(a.empty() ? banco : std::filesystem::path(a[0]));
+         }},
+        {"add-user", "NOME SENHA ACESSO", "inclui um usuário (nome e senha gravados codificados)",
+         3, 3,
+         [](const std::filesystem::path& banco, const Argumentos& a) {
+             admin::AddUser(banco, a[0], a[1], a[2]);
+         }},
+        {"access-for", "NOME", "mostra uma cadeia de acesso que deixa NOME entrar", 1, 1,
+         [](const std::filesystem::path&, const Argumentos& a) {
+             std::cout << Win1252ParaUtf8(admin::AccessFor(a[0])) << '\n';
+         }},
+        {"add-workarea", "CODIGO USUARIO CAMINHO", "inclui a área de trabalho de um usuário", 3, 3,
+         [](const std::filesystem::path& banco, const Argumentos& a) {
+             admin::AddWorkArea(banco, a[0], a[1], a[2]);
+         }},
+        {"add-specialty", "NOME", "inclui uma especialidade médica", 1, 1,
+         [](const std::filesystem::path& banco, const Argumentos& a) {
+             std::cout << admin::AddSpecialty(banco, a[0]) << '\n';
+         }},
+        {"seed-demo", "", "preenche um banco vazio com dados de demonstração", 0, 0,
+         [](const std::filesystem::path& banco, const Argumentos&) { admin::SeedDemo(banco); }},
+        {"codifica", "TEXTO", "mostra a forma codificada de um texto", 1, 1,
+         [](const std::filesystem::path&, const Argumentos& a) {
+             std::cout << admin::EncodeText(a[0]) << '\n';
+         }},
+        {"upgrade-db", "", "acrescenta o que falta a um banco de uma versão anterior", 0, 0,
+         [](const std::filesystem::path& banco, const Argumentos&) {
+             const std::vector<std::string> criados = admin::UpgradeDb(banco);
+             if (criados.empty())
+                 std::cout << "O banco de dados já está atualizado; nada foi alterado.\n";
+             for (const std::string& nome : criados)
+                 std::cout << "Criado o índice " << nome << ".\n";
+         }},
+        {"export-csv", "ARQUIVO", "grava os profissionais num arquivo CSV", 1, 1,
+         [](const std::filesystem::path& banco, const Argumentos& a) {
+             std::cout << admin::ExportaCsv(banco, a[0]) << " profissionais gravados em " << a[0]
+                       << ".\n";
+         }},
+        {"import-csv", "ARQUIVO [--dry-run]",
+         "cadastra os profissionais de um CSV, todos ou nenhum (--dry-run: só confere)", 1, 2,
+         [](const std::filesystem::path& banco, Argumentos a) {
+             admin::OpcoesDeImportacao opcoes;
+             opcoes.simulacao = TiraOpcao(a, "--dry-run");
+             opcoes.formataNome = FormataNomeConfigurado();
+             if (a.size() != 1)
+                 throw ErroDeUso("import-csv recebe um ARQUIVO e, se quiser, --dry-run");
+             const admin::ResultadoDaImportacao resultado = admin::ImportaCsv(banco, a[0], opcoes);
+             for (const std::string& motivo : resultado.motivos)
+                 std::cerr << motivo << '\n';
+             if (resultado.recusadas > 0)
+                 throw admin::AdminError(std::to_string(resultado.recusadas) +
+                                         " linha(s) recusada(s); nenhum profissional foi gravado");
+             if (resultado.gravou)
+                 std::cout << resultado.validas << " profissionais cadastrados.\n";
+             else
+                 std::cout << resultado.validas
+                           << " linhas conferidas sem erros; nada foi gravado (--dry-run).\n";
+         }},
+        {"aniversariantes", "[--mes M] [--csv]", "aniversariantes do mês (padrão: o mês atual)", 0,
+         3,
+         [](const std::filesystem::path& banco, Argumentos a) {
+             const bool csv = TiraOpcao(a, "--csv");
+             int mes = MesAtual();
+             if (a.size() == 2 && a[0] == "--mes") {
+                 const std::string& texto = a[1];
+                 if (texto.empty() || texto.size() > 2 ||
+                     texto.find_first_not_of("0123456789") != std::string::npos)
+                     throw admin::AdminError("O mês deve ser um número de 1 a 12");
+                 mes = std::stoi(texto);
+             } else if (!a.empty()) {
+                 throw ErroDeUso("aniversariantes recebe --mes M e --csv");
+             }
+             admin::Aniversariantes(banco, mes, csv, std::cout);
+         }},
+    };
+    return comandos;
+}
+
+std::string Uso() {
+    std::ostringstream uso;
+    uso << "uso: olvendra-admin [--db CAMINHO] COMANDO [ARGUMENTOS]\n"
+           "     olvendra-admin --help | --version\n"
+           "comandos:\n";
+    for (const Comando& comando : Comandos()) {
+        const std::string chamada = std::string(comando.nome) + ' ' + comando.argumentos;
+        uso << "  " << std::left << std::setw(38) << chamada << comando.descricao << '\n';
+    }
+    uso << "O banco de dados é CAMINHO, ou $OLVENDRA_DIR/dados/olvendra.bd (padrão "
+           "/opt/olvendra).\n"
+           "CAMINHO pode ser SERVIDOR[/PORTA]:CAMINHO, um banco num servidor Firebird: o usuário "
+           "é\n"
+           "ISC_USER (padrão SYSDBA), a senha ISC_PASSWORD ou pedida no terminal.\n";
+    return uso.str();
+}
+
+const Comando& ComandoChamado(const std::string& nome) {
+    for (const Comando& comando : Comandos())
+        if (nome == comando.nome)
+            return comando;
+    throw ErroDeUso("comando desconhecido \"" + nome + "\"");
+}
+
+int Executa(Argumentos args) {
+    if (!args.empty() && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << Uso();
+        return 0;
+    }
+    if (!args.empty() && args[0] == "--version") {
+        std::cout << "olvendra-admin " << OLVENDRA_VERSION << '\n';
+        return 0;
+    }
+    std::filesystem::path banco = olvendra::RaizDaSuite() / "dados" / "olvendra.bd";
+    if (!args.empty() && args[0] == "--db") {
+        if (args.size() < 2)
+            throw ErroDeUso("--db precisa de um caminho");
+        banco = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
     if (args.empty())
-        throw admin::AdminError(std::string("no command given\n") + Usage);
-    const std::string command = args[0];
-    auto expect = [&](std::size_t count) {
-        if (args.size() != count + 1)
-            throw admin::AdminError(command + " takes " + std::to_string(count) + " argument(s)\n" +
-                                    Usage);
-    };
-    if (command == "init-db") {
-        if (args.size() > 2)
-            expect(1);
-        admin::InitDb(args.size() == 2 ? std::filesystem::path(args[1]) : database);
-    } else if (command == "add-user") {
-        expect(3);
-        admin::AddUser(database, args[1], args[2], args[3]);
-    } else if (command == "access-for") {
-        expect(1);
-        std::cout << Win1252ParaUtf8(admin::AccessFor(args[1])) << '\n';
-    } else if (command == "add-workarea") {
-        expect(3);
-        admin::AddWorkArea(database, args[1], args[2], args[3]);
-    } else if (command == "add-specialty") {
-        expect(1);
-        std::cout << admin::AddSpecialty(database, args[1]) << '\n';
-    } else if (command == "seed-demo") {
-        expect(0);
-        admin::SeedDemo(database);
-    } else if (command == "codifica") {
-        expect(1);
-        std::cout << admin::EncodeText(args[1]) << '\n';
-    } else if (command == "upgrade-db") {
-        expect(0);
-        const std::vector<std::string> added = admin::UpgradeDb(database);
-        if (added.empty())
-            std::cout << "O banco de dados já está atualizado; nada foi alterado.\n";
-        for (const std::string& name : added)
-            std::cout << "Criado o índice " << name << ".\n";
-    } else if (command == "export-csv") {
-        expect(1);
-        std::cout << admin::ExportaCsv(database, args[1]) << " profissionais gravados em "
-                  << args[1] << ".\n";
-    } else if (command == "import-csv") {
-        admin::OpcoesDeImportacao opcoes;
-        opcoes.simulacao = TiraOpcao(args, "--dry-run");
-        opcoes.formataNome = FormataNomeConfigurado();
-        expect(1);
-        const admin::ResultadoDaImportacao resultado = admin::ImportaCsv(database, args[1], opcoes);
-        for (const std::string& motivo : resultado.motivos)
-            std::cerr << motivo << '\n';
-        if (resultado.recusadas > 0)
-            throw admin::AdminError(std::to_string(resultado.recusadas) +
-                                    " linha(s) recusada(s); nenhum profissional foi gravado");
-        if (resultado.gravou)
-            std::cout << resultado.validas << " profissionais cadastrados.\n";
-        else
-            std::cout << resultado.validas
-                      << " linhas conferidas sem erros; nada foi gravado (--dry-run).\n";
-    } else if (command == "aniversariantes") {
-        const bool csv = TiraOpcao(args, "--csv");
-        int mes = MesAtual();
-        for (std::size_t i = 1; i + 1 < args.size(); ++i)
-            if (args[i] == "--mes") {
-                const std::string& texto = args[i + 1];
-                if (texto.empty() || texto.size() > 2 ||
-                    texto.find_first_not_of("0123456789") != std::string::npos)
-                    throw admin::AdminError("O mês deve ser um número de 1 a 12");
-                mes = std::stoi(texto);
-                args.erase(args.begin() + static_cast<std::ptrdiff_t>(i),
-                           args.begin() + static_cast<std::ptrdiff_t>(i) + 2);
-                break;
-            }
-        expect(0);
-        admin::Aniversariantes(database, mes, csv, std::cout);
-    } else {
-        throw admin::AdminError("unknown command \"" + command + "\"\n" + Usage);
-    }
+        throw ErroDeUso("nenhum comando informado");
+    const Comando& comando = ComandoChamado(args[0]);
+    olvendra::UsaPastaDeTravasDaSuite();
+    const Argumentos argumentos(args.begin() + 1, args.end());
+    if (argumentos.size() < comando.minimo || argumentos.size() > comando.maximo)
+        throw ErroDeUso(std::string(comando.nome) + " recebe " +
+                        (comando.minimo == comando.maximo ? std::to_string(comando.minimo)
+                                                          : std::to_string(comando.minimo) + " a " +
+                                                                std::to_string(comando.maximo)) +
+                        " argumento(s)");
+    comando.executa(banco, argumentos);
     return 0;
 }
 
@@ -156,9 +213,12 @@ int Run(std::vector<std::string> args) {
 
 int main(int argc, char** argv) {
     try {
-        return Run(std::vector<std::string>(argv + 1, argv + argc));
-    } catch (const std::exception& error) {
-        std::cerr << "olvendra-admin: " << error.what() << '\n';
+        return Executa(Argumentos(argv + 1, argv + argc));
+    } catch (const ErroDeUso& erro) {
+        std::cerr << "olvendra-admin: " << erro.what() << '\n' << Uso();
+        return 2;
+    } catch (const std::exception& erro) {
+        std::cerr << "olvendra-admin: " << erro.what() << '\n';
         return 1;
     }
 }

@@ -1,10 +1,15 @@
 // faulttrap: the build tool of the exception-reporting library.
 //
-//   faulttrap embed PROGRAM [--options FILE] [--password PW]
+//   faulttrap embed PROGRAM [--options FILE] [--password PW] [--program-version VERSION]
 //       reads PROGRAM's DWARF and writes the subsystem data container into it as the
-//       section ".ftdata" (options stream from FILE, debug names enciphered with PW)
+//       section ".ftdata" (options stream from FILE, debug names enciphered with PW), and
+//       VERSION as the section ".ftversion"
 //   faulttrap show PROGRAM [--password PW]
-//       prints the compact debug information PROGRAM carries
+//       prints the version, the options (readable form) and the compact debug information
+//       PROGRAM carries
+//   faulttrap options FILE [--output FILE]
+//       checks an options file, readable (INI) or binary stream, and writes it in the other
+//       form to the output file, or the readable form to the standard output
 //   faulttrap log FILE [--report N] [--item N.M]...
 //       writes the reports of a log file as a log file, or prints the given items of each
 //       report; names every damaged report on the standard error (exit code 1)
@@ -20,6 +25,9 @@
 
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/elf_section.h"
+#include "debuginfo/module_version.h"
+#include "options/options_ini.h"
+#include "options/options_stream.h"
 #include "report/log_printer.h"
 
 #include "crashreport/renderings/log_xml.h"
@@ -32,6 +40,7 @@
 #include <iostream>
 #include <iterator>
 #include <map>
+#include <optional>
 #include <stdexcept>
 #include <string>
 
@@ -39,10 +48,18 @@ namespace {
 
 using namespace faulttrap;
 
-constexpr const char* usage = "usage: faulttrap embed PROGRAM [--options FILE] [--password PW]\n"
-                              "       faulttrap show PROGRAM [--password PW]\n"
-                              "       faulttrap log FILE [--report N] [--item N.M]...\n"
-                              "       faulttrap xml LOGFILE [--password PW] [--output FILE]\n";
+constexpr const char* usage =
+    "usage: faulttrap embed PROGRAM [--options FILE] [--password PW] [--program-version VERSION]\n"
+    "       faulttrap show PROGRAM [--password PW]\n"
+    "       faulttrap options FILE [--output FILE]\n"
+    "       faulttrap log FILE [--report N] [--item N.M]...\n"
+    "       faulttrap xml LOGFILE [--password PW] [--output FILE]\n"
+    "       faulttrap --help | --version\n"
+    "  embed    writes the FaultTrap data (debug information, options, version) into PROGRAM\n"
+    "  show     prints the version, the options and the debug information PROGRAM carries\n"
+    "  options  checks an options file (INI or stream) and converts it to the other form\n"
+    "  log      prints the reports of a log file, or the given items of each report\n"
+    "  xml      writes the XML form of every report of a log file\n";
 
 class UsageError : public std::runtime_error {
 public:
@@ -88,6 +105,54 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
+// An options file may be refused for several lines at once: each is named on its own line.
+class OptionsFileError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The options of a file, readable or stream; a readable file with mistakes is refused with each
+// of them "FILE:LINE: what".
+TFaultOptionsContent readOptions(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = readFile(path);
+    const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+    if (!LooksLikeOptionsIni(text))
+        return DecodeOptionsStream(text, kCurrentDataVersion);
+    std::vector<OptionsIniError> errors;
+    TFaultOptionsContent content = ParseOptionsIni(text, errors);
+    if (!errors.empty()) {
+        std::string message;
+        for (const OptionsIniError& error : errors)
+            message += (message.empty() ? "" : "\nfaulttrap: ") + path + ":" +
+                       std::to_string(error.line) + ": " + error.message;
+        throw OptionsFileError(message);
+    }
+    return content;
+}
+
+std::vector<std::uint8_t> optionsStreamOf(const std::string& path) {
+    const std::string stream = EncodeOptionsStream(readOptions(path));
+    return {stream.begin(), stream.end()};
+}
+
+int options(const Arguments& arguments) {
+    const std::vector<std::uint8_t> bytes = readFile(arguments.program);
+    const bool readable = LooksLikeOptionsIni(
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+    const TFaultOptionsContent content = readOptions(arguments.program);
+    const std::string output = option(arguments, "--output");
+    if (output.empty()) {
+        std::cout << WriteOptionsIni(content) << std::flush;
+        return std::cout ? 0 : 1;
+    }
+    std::ofstream file(output, std::ios::binary | std::ios::trunc);
+    file << (readable ? EncodeOptionsStream(content) : WriteOptionsIni(content));
+    file.close();
+    if (!file)
+        throw std::runtime_error(output + ": cannot be written");
+    return 0;
+}
+
 // Builds honour SOURCE_DATE_EPOCH so that a rebuild of the same sources is identical.
 std::int64_t buildTime() {
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
@@ -100,14 +165,20 @@ int embed(const Arguments& arguments) {
     SubsystemData data;
     data.compilationTime = compilationTimeFromUnix(buildTime());
     if (const std::string options = option(arguments, "--options"); !options.empty())
-        data.optionsStream = readFile(options);
+        data.optionsStream = optionsStreamOf(options);
     data.checkValue = makeCheckValue(data.magic, password);
     const ProgramDebugData dwarf = collectDwarf(arguments.program);
     if (dwarf.lines.empty())
         std::cerr << "faulttrap: " << arguments.program
                   << " has no line information; build it with -g\n";
     data.debugInformation = encodeDebugInfo(buildCompactDebugInfo(dwarf), NameCipher(password));
-    embedSection(arguments.program, encodeSubsystemData(data));
+    std::optional<std::string> version;
+    if (const std::string given = option(arguments, "--program-version"); !given.empty()) {
+        version = FourPartVersion(given);
+        if (!version)
+            throw UsageError("--program-version " + given + " is not a version such as 1.2.3");
+    }
+    embedSection(arguments.program, encodeSubsystemData(data), version);
     return 0;
 }
 
@@ -122,6 +193,15 @@ int show(const Arguments& arguments) {
     const NameCipher cipher(password);
     const bool valid = passwordMatches(data, password);
     const DebugIndex index(decodeDebugInfo(data.debugInformation, {&cipher, valid, true}));
+    const std::string version = ModuleVersion(arguments.program);
+    std::cout << "Version: " << (version.empty() ? "(none)" : version) << '\n';
+    if (!data.optionsStream.empty()) {
+        const std::string_view stream(reinterpret_cast<const char*>(data.optionsStream.data()),
+                                      data.optionsStream.size());
+        std::cout << "Options:\n" << WriteOptionsIni(DecodeOptionsStream(stream, data.version));
+    } else {
+        std::cout << "Options: (defaults)\n";
+    }
     printDebugInfo(std::cout, data, valid, index);
     return 0;
 }
@@ -151,8 +231,16 @@ int main(int argc, char** argv) {
         if (argc < 2)
             throw UsageError("no command given");
         const std::string command = argv[1];
+        if (command == "--help" || command == "-h") {
+            std::cout << usage;
+            return 0;
+        }
+        if (command == "--version") {
+            std::cout << "faulttrap " << FAULTTRAP_VERSION << '\n';
+            return 0;
+        }
         if (command == "embed")
-            return embed(parse(argc, argv, {"--options", "--password"}));
+            return embed(parse(argc, argv, {"--options", "--password", "--program-version"}));
         if (command == "show")
             return show(parse(argc, argv, {"--password"}));
         if (command == "log") {
@@ -163,6 +251,8 @@ int main(int argc, char** argv) {
                 throw UsageError(mistake);
             return PrintLog(*query, std::cout, std::cerr);
         }
+        if (command == "options")
+            return options(parse(argc, argv, {"--output"}));
         if (command == "xml")
             return xml(parse(argc, argv, {"--password", "--output"}));
         throw UsageError("unknown command " + command);

@@ -1,5 +1,7 @@
 #include "section_embedder.h"
 
+#include "debuginfo/module_version.h"
+
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -54,15 +56,32 @@ void run(std::vector<std::string> arguments) {
 
 } // namespace
 
-void embedSection(const std::string& program, const std::vector<std::uint8_t>& container) {
+void embedSection(const std::string& program, const std::vector<std::uint8_t>& container,
+                  const std::optional<std::string>& version) {
     const TemporaryFile data(program + ".ftdata.tmp", container);
     const std::string section = subsystemDataSection;
+    const std::string versionSection = moduleVersionSection;
+    const std::string shownVersion = version.value_or("");
+    const TemporaryFile versionText(
+        program + ".ftversion.tmp",
+        std::vector<std::uint8_t>(shownVersion.begin(), shownVersion.end()));
+    std::vector<std::string> arguments = {"objcopy",
+                                          "--remove-section=" + section,
+                                          "--remove-section=" + versionSection,
+                                          "--add-section",
+                                          section + "=" + data.path(),
+                                          "--set-section-flags",
+                                          section + "=contents,readonly"};
+    if (version)
+        arguments.insert(arguments.end(),
+                         {"--add-section", versionSection + "=" + versionText.path(),
+                          "--set-section-flags", versionSection + "=contents,readonly"});
     // objcopy writes a new file that then replaces the program, so that a program that
     // is running (the tool embedding into itself) can be replaced too.
     const std::string rewritten = program + ".ftdata.out";
+    arguments.insert(arguments.end(), {program, rewritten});
     try {
-        run({"objcopy", "--remove-section=" + section, "--add-section", section + "=" + data.path(),
-             "--set-section-flags", section + "=contents,readonly", program, rewritten});
+        run(arguments);
         if (std::rename(rewritten.c_str(), program.c_str()) != 0)
             throw std::runtime_error(program + " cannot be replaced: " + std::strerror(errno));
     } catch (...) {

@@ -44,7 +44,7 @@ TEST_F(TrackerDelivery, FilesANewBugWithTheArchive) {
     const test::TTrackerRequest& filed = received.back();
     EXPECT_EQ(filed.line, "POST bug_report.php");
     const std::string summary =
-        "summary=[v - 1]: " + RunTimeState().bugId + " (std::runtime_error)";
+        "summary=[v2.5.0.7 - 1]: " + RunTimeState().bugId + " (std::runtime_error)";
     EXPECT_NE(std::find(filed.fields.begin(), filed.fields.end(), summary), filed.fields.end());
     // The archive goes along as the report's file.
     EXPECT_TRUE(std::any_of(filed.fields.begin(), filed.fields.end(), [](const std::string& field) {

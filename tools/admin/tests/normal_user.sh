@@ -1,0 +1,40 @@
+#!/bin/bash
+# A normal (non-root) user runs the admin tool and the program on a suite folder of their own,
+# without FIREBIRD_LOCK: both use the suite's lock folder ("firebird-lock" inside the suite
+# folder) and open the embedded database. Run as root, which can switch to the user "nobody".
+set -u
+admin=$1
+program=$2
+write_ini=$3
+[ "$(id -u)" -eq 0 ] || { echo "needs root to run as another user"; exit 77; }
+folder=$(mktemp -d)
+trap 'rm -rf "$folder"' EXIT
+suite="$folder/olvendra"
+mkdir -p "$suite/dados" "$folder/bin"
+echo "/usr/lib/x86_64-linux-gnu" >"$suite/CaminhoGDS.txt"
+cp "$program" "$folder/bin/olvendra-medicos"
+"$write_ini" "$folder/bin/OLVENDRA.INI"
+chown -R nobody:nogroup "$folder"
+chmod 755 "$folder"
+as_nobody() {
+    setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        env -u FIREBIRD_LOCK HOME="$folder" OLVENDRA_DIR="$suite" QT_QPA_PLATFORM=offscreen "$@"
+}
+failures=0
+fail() {
+    echo "FAIL: $*"
+    failures=$((failures + 1))
+}
+as_nobody "$admin" init-db || fail "init-db as nobody"
+as_nobody "$admin" seed-demo || fail "seed-demo as nobody"
+[ "$(as_nobody "$admin" add-specialty "Medicina do Sono")" -gt 0 ] 2>/dev/null || fail "add-specialty as nobody"
+ls "$suite/firebird-lock" | grep -q . || fail "no lock files in the suite's lock folder"
+
+# The program opens the database at its first activation; its lock files show that it did.
+rm -rf "$suite/firebird-lock"
+as_nobody timeout -s KILL 8 "$folder/bin/olvendra-medicos" >"$folder/program.out" 2>&1
+code=$?
+[ "$code" -eq 137 ] || fail "the program ended by itself (exit $code): $(cat "$folder/program.out")"
+ls "$suite/firebird-lock" 2>/dev/null | grep -q . ||
+    fail "the program made no lock files in the suite's lock folder: $(cat "$folder/program.out")"
+exit $failures
