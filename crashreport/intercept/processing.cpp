@@ -20,6 +20,7 @@
 
 #include "crashreport/report/bug_id.h"
 #include "crashreport/report/log_operations.h"
+#include "crashreport/report/stack_section.h"
 #include "crashreport/report/value_formats.h"
 #include "debuginfo/stack_scan.h"
 #include "options/filter_selection.h"
@@ -62,14 +63,21 @@ TFaultDialogType DialogOfFilter(TFaultFilterDialog choice, TFaultDialogType conf
     return configured;
 }
 
-// A raise inside a library without line information (the C++ library's own throws) leaves the
-// exception's entry unlisted; its first entry with a line then carries the exception mark, so
-// that the block still reads as the exception's thread.
-void MarkExceptionBlock(TFaultStackList& stack) {
-    if (stack.empty() || stack.front().exceptionMark == 0 || stack.front().kind == EntryKind::line)
+bool Listed(const TFaultStackEntry& entry, std::uint8_t stackOptions) {
+    ReportStackEntry shown;
+    shown.kind = static_cast<int>(entry.kind);
+    return StackEntryListed(shown, stackOptions);
+}
+
+// A raise inside a library without line information (the C++ library's own throws) may leave
+// the exception's entry unlisted under the stack options in force; the first listed entry then
+// carries the exception mark, so that the block still reads as the exception's thread. A listed
+// entry keeps it: marking a second entry would split the thread into two exception blocks.
+void MarkExceptionBlock(TFaultStackList& stack, std::uint8_t stackOptions) {
+    if (stack.empty() || stack.front().exceptionMark == 0 || Listed(stack.front(), stackOptions))
         return;
     for (TFaultStackEntry& entry : stack)
-        if (entry.kind == EntryKind::line) {
+        if (Listed(entry, stackOptions)) {
             entry.exceptionMark = 1;
             return;
         }
@@ -240,7 +248,7 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
         request.stackTop = params.StackTop;
     }
     stack_ = buildCallStack(request, resolver);
-    MarkExceptionBlock(stack_);
+    MarkExceptionBlock(stack_, current_.StackOptions());
     // Where the thread was created from: its calling-thread entries.
     if (const auto thread = ThreadsList().Find(params.ThreadId))
         for (const std::uintptr_t returnAddress : thread->creationStack)

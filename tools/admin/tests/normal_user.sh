@@ -12,7 +12,10 @@ trap 'rm -rf "$folder"' EXIT
 suite="$folder/olvendra"
 mkdir -p "$suite/dados" "$folder/bin"
 echo "/usr/lib/x86_64-linux-gnu" >"$suite/CaminhoGDS.txt"
+# Copies of both programs, so that the user needs no access to the build folder.
 cp "$program" "$folder/bin/olvendra-medicos"
+cp "$admin" "$folder/bin/olvendra-admin"
+admin="$folder/bin/olvendra-admin"
 "$write_ini" "$folder/bin/OLVENDRA.INI"
 chown -R nobody:nogroup "$folder"
 chmod 755 "$folder"
@@ -20,6 +23,9 @@ as_nobody() {
     setpriv --reuid=nobody --regid=nogroup --clear-groups \
         env -u FIREBIRD_LOCK HOME="$folder" OLVENDRA_DIR="$suite" QT_QPA_PLATFORM=offscreen "$@"
 }
+# Where the user cannot reach the system's own files (a root folder closed to others), nothing
+# of this can be tried.
+as_nobody true 2>/dev/null || { echo "the user nobody cannot run programs here"; exit 77; }
 failures=0
 fail() {
     echo "FAIL: $*"

@@ -94,6 +94,8 @@ TEST_F(AdminNoServidor, ThePasswordCanBeTypedOnTheTerminal) {
     Saida digitada =
         Shell("printf 'masterkey\\n' | env -u ISC_PASSWORD script -qec \"'" +
               std::string(OLVENDRA_ADMIN) + "' " + db() + " add-specialty Cardiologia\" /dev/null");
+    if (digitada.texto.find("failed to create pseudo-terminal") != std::string::npos)
+        GTEST_SKIP() << "no pseudo-terminal can be opened here: " << digitada.texto;
     EXPECT_EQ(digitada.codigo, 0) << digitada.texto;
     EXPECT_NE(digitada.texto.find("Senha de SYSDBA no servidor " + Servidor() + ": "),
               std::string::npos)
