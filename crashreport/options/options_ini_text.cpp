@@ -1,21 +1,12 @@
 #include "options_ini_text.h"
 
-#include <array>
+#include "options/win1252.h"
+
 #include <cstdint>
 
 namespace faulttrap {
 
 namespace {
-
-// The characters of 0x80-0x9F in Windows-1252; 0 where the code page has none.
-constexpr std::array<char32_t, 32> kWin1252High = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
-char32_t FromWin1252(unsigned char byte) {
-    return byte >= 0x80 && byte < 0xA0 ? kWin1252High[byte - 0x80] : char32_t(byte);
-}
 
 void AppendUtf8(std::string& out, char32_t c) {
     if (c < 0x80) {
@@ -31,11 +22,8 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 std::optional<char> ToWin1252(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c < 0x100))
-        return static_cast<char>(c);
-    for (std::size_t i = 0; i < kWin1252High.size(); ++i)
-        if (kWin1252High[i] == c && c != 0)
-            return static_cast<char>(0x80 + i);
+    if (const std::optional<unsigned char> byte = Win1252Byte(c))
+        return static_cast<char>(*byte);
     return std::nullopt;
 }
 
@@ -92,7 +80,7 @@ std::string EscapedText(std::string_view win1252) {
         else if (c == ' ' && (i == 0 || i + 1 == win1252.size()))
             out += "\\s";
         else
-            AppendUtf8(out, FromWin1252(static_cast<unsigned char>(c)));
+            AppendUtf8(out, Win1252CodePoint(static_cast<unsigned char>(c)));
     }
     return out;
 }

@@ -1,5 +1,7 @@
 #include "crashreport/renderings/xml_element.h"
 
+#include "options/win1252.h"
+
 #include <cstdio>
 
 namespace faulttrap {
@@ -36,15 +38,11 @@ std::string XmlElement::Serialize(const std::string& indent) const {
 
 namespace {
 
-// The Unicode code points of Windows-1252's bytes 0x80 to 0x9F; 0xFFFD for the five it leaves
-// undefined. Every other byte is its own code point.
-constexpr unsigned kHighControls[32] = {
-    0x20AC, 0xFFFD, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0xFFFD, 0x017D, 0xFFFD, 0xFFFD, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0xFFFD, 0x017E, 0x0178};
-
+// A byte's Unicode code point; the replacement character for the five bytes Windows-1252 leaves
+// undefined.
 unsigned CodePointOf(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0x9F ? kHighControls[byte - 0x80] : byte;
+    const char32_t codePoint = Win1252CodePoint(byte);
+    return byte >= 0x80 && codePoint == 0 ? 0xFFFD : static_cast<unsigned>(codePoint);
 }
 
 } // namespace
