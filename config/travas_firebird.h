@@ -13,6 +13,9 @@ std::filesystem::path PastaDeTravasDoFirebird();
 // Makes the engine of this process use PastaDeTravasDoFirebird(): sets FIREBIRD_LOCK when it is
 // unset and creates the folder. Called before the database client is loaded. A folder that
 // cannot be created is left to the engine, whose error then names it.
+// The pharmacy's users share the database and the lock files through the suite's group, so what
+// this process creates keeps read and write for the group whatever the user's umask says, and
+// the lock files that root's processes make go back to the folder's group when they end.
 void UsaPastaDeTravasDaSuite();
 
 } // namespace olvendra

@@ -1,7 +1,9 @@
 #!/bin/bash
 # A normal (non-root) user runs the admin tool and the program on a suite folder of their own,
 # without FIREBIRD_LOCK: both use the suite's lock folder ("firebird-lock" inside the suite
-# folder) and open the embedded database. Run as root, which can switch to the user "nobody".
+# folder) and open the embedded database. Then a suite shared through a group, as the package
+# sets it up: root creates the database, a user of the group works on it. Run as root, which can
+# switch to the user "nobody".
 set -u
 admin=$1
 program=$2
@@ -43,4 +45,27 @@ code=$?
 [ "$code" -eq 137 ] || fail "the program ended by itself (exit $code): $(cat "$folder/program.out")"
 ls "$suite/firebird-lock" 2>/dev/null | grep -q . ||
     fail "the program made no lock files in the suite's lock folder: $(cat "$folder/program.out")"
+
+# The shared suite: set-group-ID folders of a group the user belongs to, the database and the
+# engine's lock files created by root under root's usual umask.
+group=$(getent group users | cut -d: -f3)
+if [ -n "$group" ]; then
+    shared="$folder/compartilhada"
+    mkdir -p "$shared/dados" "$shared/firebird-lock"
+    cp "$suite/CaminhoGDS.txt" "$shared/"
+    chown -R root:"$group" "$shared"
+    chmod 2770 "$shared" "$shared/dados" "$shared/firebird-lock"
+    as_root_in_shared() { (umask 022 && env -u FIREBIRD_LOCK OLVENDRA_DIR="$shared" "$@"); }
+    as_root_in_shared "$admin" init-db >/dev/null || fail "init-db as root in the shared suite"
+    as_root_in_shared "$admin" seed-demo >/dev/null || fail "seed-demo as root in the shared suite"
+    as_group_member() {
+        setpriv --reuid=nobody --regid=nogroup --groups="$group" \
+            env -u FIREBIRD_LOCK HOME="$folder" OLVENDRA_DIR="$shared" "$@"
+    }
+    added=$(as_group_member "$admin" add-specialty "Medicina Hiperbárica" 2>&1)
+    [ "$added" -gt 0 ] 2>/dev/null ||
+        fail "a user of the group cannot write the shared database: $added $(ls -l "$shared"/*)"
+else
+    echo "no group 'users' here: the shared suite was not tried"
+fi
 exit $failures
