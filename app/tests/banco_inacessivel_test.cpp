@@ -11,7 +11,7 @@
 #include "crashreport/report/log_file.h"
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 #include "responde_avisos.h"
 
 #include <QtTest>

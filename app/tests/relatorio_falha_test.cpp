@@ -17,7 +17,7 @@
 #include "crashreport/dialogs/dialog_helper.h"
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 #include "packaging/base64.h"
 #include "recording_smtp_server.h"
 

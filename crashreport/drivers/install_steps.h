@@ -3,7 +3,7 @@
 namespace faulttrap {
 
 // Plugs the dialog step and the delivery step into the processing, and takes them out again.
-// A Qt program's application object does this (intercept/qt).
+// A Qt program's application object does this (crashreport/qt).
 void InstallDialogAndDeliverySteps();
 void RemoveDialogAndDeliverySteps();
 

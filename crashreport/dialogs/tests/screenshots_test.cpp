@@ -7,7 +7,7 @@
 #include "crashreport/dialogs/show_exception_dialog.h"
 #include "dialog_fixture.h"
 #include "intercept/activation.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 
 #include <QApplication>
 #include <QCheckBox>

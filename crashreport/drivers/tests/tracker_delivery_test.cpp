@@ -8,7 +8,7 @@
 
 #include "intercept/activation.h"
 #include "intercept/events.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 #include "intercept/runtime_state.h"
 
 #include <algorithm>

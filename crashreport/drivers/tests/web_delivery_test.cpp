@@ -7,7 +7,7 @@
 
 #include "intercept/activation.h"
 #include "intercept/events.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 #include "web_peer_fixture.h"
 
 #include <QClipboard>

@@ -5,7 +5,7 @@
 #include "intercept/dispatcher.h"
 #include "intercept/events.h"
 #include "intercept/processing_hooks.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 #include "intercept/runtime_state.h"
 
 #include <QClipboard>

@@ -20,7 +20,7 @@
 #include "intercept/events.h"
 #include "intercept/fault_signals.h"
 #include "intercept/program_exit.h"
-#include "intercept/qt/fault_application.h"
+#include "crashreport/qt/fault_application.h"
 #include "intercept/runtime_state.h"
 
 #include <QLineEdit>

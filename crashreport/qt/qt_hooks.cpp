@@ -1,4 +1,4 @@
-#include "intercept/qt/qt_hooks.h"
+#include "crashreport/qt/qt_hooks.h"
 
 #include "crashreport/dialogs/qt_text.h"
 #include "drivers/install_steps.h"
