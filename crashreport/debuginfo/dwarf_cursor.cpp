@@ -14,9 +14,13 @@ DwarfCursor::DwarfCursor(std::span<const std::uint8_t> section, std::size_t posi
         throw DebugDataError("range outside the section");
 }
 
+void DwarfCursor::cutShort(const char* what) {
+    throw DebugDataError(std::string("cut short in ") + what);
+}
+
 void DwarfCursor::require(std::uint64_t count, const char* what) const {
     if (count > limit_ - position_)
-        throw DebugDataError(std::string("cut short in ") + what);
+        cutShort(what);
 }
 
 std::uint64_t DwarfCursor::unsignedOfSize(std::size_t size, const char* what) {
@@ -31,10 +35,6 @@ std::uint64_t DwarfCursor::unsignedOfSize(std::size_t size, const char* what) {
     return value;
 }
 
-std::uint8_t DwarfCursor::u8(const char* what) {
-    return static_cast<std::uint8_t>(unsignedOfSize(1, what));
-}
-
 std::uint16_t DwarfCursor::u16(const char* what) {
     return static_cast<std::uint16_t>(unsignedOfSize(2, what));
 }
@@ -47,7 +47,7 @@ std::uint64_t DwarfCursor::u64(const char* what) {
     return unsignedOfSize(8, what);
 }
 
-std::uint64_t DwarfCursor::uleb(const char* what) {
+std::uint64_t DwarfCursor::longUleb(const char* what) {
     std::uint64_t value = 0;
     unsigned shift = 0;
     for (;;) {

@@ -15,13 +15,22 @@ class DwarfCursor {
 public:
     DwarfCursor(std::span<const std::uint8_t> section, std::size_t position, std::size_t limit);
 
-    std::uint8_t u8(const char* what);
+    // Inline: the line programs are read a byte at a time.
+    std::uint8_t u8(const char* what) {
+        if (position_ == limit_)
+            cutShort(what);
+        return section_[position_++];
+    }
     std::uint16_t u16(const char* what);
     std::uint32_t u32(const char* what);
     std::uint64_t u64(const char* what);
     // A little-endian number of `size` bytes (1 to 8).
     std::uint64_t unsignedOfSize(std::size_t size, const char* what);
-    std::uint64_t uleb(const char* what);
+    std::uint64_t uleb(const char* what) {
+        if (position_ != limit_ && section_[position_] < 0x80)
+            return section_[position_++];
+        return longUleb(what);
+    }
     std::int64_t sleb(const char* what);
     std::string_view cString(const char* what);
     void skip(std::uint64_t count, const char* what);
@@ -33,6 +42,8 @@ public:
 
 private:
     void require(std::uint64_t count, const char* what) const;
+    [[noreturn]] static void cutShort(const char* what);
+    std::uint64_t longUleb(const char* what);
 
     std::span<const std::uint8_t> section_;
     std::size_t position_;

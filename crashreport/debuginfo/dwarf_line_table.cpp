@@ -383,16 +383,22 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::find(std::uint64_t address) c
         bool decided = false;
         std::optional<State> covering;
         std::optional<State> candidate;
-        runSequence(unit, program, [&](const State& row, bool endOfSequence) {
-            if (decided)
-                return;
-            if (row.address > address) {
-                decided = true;
-                covering = candidate;
-            } else {
-                candidate = endOfSequence ? std::nullopt : std::optional<State>(row);
-            }
-        });
+        try {
+            runSequence(unit, program, [&](const State& row, bool endOfSequence) {
+                if (decided)
+                    return;
+                if (row.address > address) {
+                    decided = true;
+                    covering = candidate;
+                } else {
+                    candidate = endOfSequence ? std::nullopt : std::optional<State>(row);
+                }
+            });
+        } catch (const DebugDataError&) {
+            // A lookup on the report path never throws; these bytes ran cleanly when the
+            // table was built.
+            continue;
+        }
         if (!covering)
             continue;
         Row found;

@@ -28,10 +28,11 @@
 namespace faulttrap {
 namespace {
 
+// Its first row is the line of its name.
+constexpr std::uint32_t markedLine = __LINE__ + 1;
 __attribute__((noinline)) int MarkedFunction(int x) {
     return x * 3 + std::rand();
 }
-constexpr std::uint32_t markedLine = __LINE__ - 1;
 
 std::string ownPath() {
     return std::filesystem::read_symlink("/proc/self/exe").string();
