@@ -24,8 +24,8 @@ std::vector<ElfFunctionSymbol> readFunctionSymbols(const ElfImage& file, std::ui
             const auto* start = reinterpret_cast<const char*>(names.data()) + symbol.st_name;
             const std::string_view name(start, strnlen(start, names.size() - symbol.st_name));
             if (!name.empty() && symbol.st_name + name.size() < names.size())
-                functions.push_back(
-                    {symbol.st_value, symbol.st_size, name, ELF64_ST_BIND(symbol.st_info)});
+                functions.push_back({symbol.st_value, symbol.st_size, name,
+                                     static_cast<unsigned>(ELF64_ST_BIND(symbol.st_info))});
         }
     }
     return functions;
