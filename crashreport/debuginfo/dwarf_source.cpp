@@ -1,8 +1,14 @@
 #include "debuginfo/dwarf_source.h"
 
 #include "debuginfo/cxx_names.h"
+#include "debuginfo/debug_data_error.h"
 #include "debuginfo/dwarf_library.h"
+#include "debuginfo/dwarf_line_table.h"
+#include "debuginfo/dwarf_section.h"
+#include "debuginfo/elf_function_symbols.h"
+#include "debuginfo/elf_image.h"
 #include "debuginfo/local_debuginfo.h"
+#include "debuginfo/separate_debug_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -27,9 +33,14 @@ const Dwfl_Callbacks& callbacksOf(const DwarfLibrary& dw) {
     return callbacks;
 }
 
-std::string withoutFolder(const char* path) {
-    const char* slash = std::strrchr(path, '/');
-    return slash ? slash + 1 : path;
+std::string withoutFolder(std::string_view path) {
+    const std::size_t slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+std::vector<std::uint8_t> sectionOrNothing(const ElfImage& file, std::string_view name) {
+    std::optional<DwarfSection> section = readDwarfSection(file, name);
+    return section ? std::move(section->bytes) : std::vector<std::uint8_t>();
 }
 
 int bindingRank(unsigned binding) {
@@ -38,11 +49,63 @@ int bindingRank(unsigned binding) {
 
 } // namespace
 
-std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path) {
+struct DwarfSource::OwnLines {
+    std::vector<std::uint8_t> line;
+    std::vector<std::uint8_t> lineStr;
+    std::vector<std::uint8_t> str;
+    std::optional<DwarfLineTable> table;
+};
+
+DwarfSource::DwarfSource() = default;
+
+std::unique_ptr<DwarfSource> DwarfSource::openCompressed(const std::string& path) {
+    const ElfImage module(path);
+    std::optional<ElfImage> separate;
+    const ElfImage* dwarfFile = &module;
+    if (!module.find(".debug_line") && !module.find(".zdebug_line")) {
+        const std::string debugPath = findSeparateDebugFile(module, path);
+        if (debugPath.empty())
+            return nullptr;
+        dwarfFile = &separate.emplace(debugPath);
+    }
+    // Uncompressed DWARF libdw reads in place, as cheaply as we would.
+    if (!hasCompressedDwarfSection(*dwarfFile, ".debug_line"))
+        return nullptr;
+    auto lines = std::make_unique<OwnLines>();
+    lines->line = sectionOrNothing(*dwarfFile, ".debug_line");
+    lines->lineStr = sectionOrNothing(*dwarfFile, ".debug_line_str");
+    lines->str = sectionOrNothing(*dwarfFile, ".debug_str");
+    lines->table.emplace(DwarfLineSections{lines->line, lines->lineStr, lines->str});
+
+    std::unique_ptr<DwarfSource> source(new DwarfSource());
+    source->ownLines_ = std::move(lines);
+    // The debug file's full symbol table; else the module's own, else its exports.
+    std::vector<ElfFunctionSymbol> symbols = readFunctionSymbols(*dwarfFile, SHT_SYMTAB);
+    if (symbols.empty())
+        symbols = readFunctionSymbols(module, SHT_SYMTAB);
+    if (symbols.empty())
+        symbols = readFunctionSymbols(module, SHT_DYNSYM);
+    for (const ElfFunctionSymbol& symbol : symbols)
+        source->functions_.push_back({symbol.address,
+                                      symbol.address + std::max<std::uint64_t>(symbol.size, 1),
+                                      std::string(symbol.name), bindingRank(symbol.binding)});
+    source->sortFunctions();
+    return source;
+}
+
+std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path, std::string* problem) {
+    try {
+        if (auto source = openCompressed(path))
+            return source;
+    } catch (const DebugDataError& error) {
+        if (problem)
+            *problem = error.what();
+    }
     const DwarfLibrary* dw = LoadedDwarfLibrary();
     if (!dw)
         return nullptr;
-    std::unique_ptr<DwarfSource> source(new DwarfSource(*dw));
+    std::unique_ptr<DwarfSource> source(new DwarfSource());
+    source->dw_ = dw;
     source->session_ = dw->begin(&callbacksOf(*dw));
     if (!source->session_)
         return nullptr;
@@ -62,20 +125,24 @@ std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path) {
 
 DwarfSource::~DwarfSource() {
     if (session_)
-        dw_.end(session_);
+        dw_->end(session_);
 }
 
 void DwarfSource::readFunctions() {
-    const int count = dw_.moduleGetSymtab(module_);
+    const int count = dw_->moduleGetSymtab(module_);
     for (int i = 0; i < count; ++i) {
         GElf_Sym symbol;
         GElf_Addr address = 0;
         const char* name =
-            dw_.moduleGetSymInfo(module_, i, &symbol, &address, nullptr, nullptr, nullptr);
+            dw_->moduleGetSymInfo(module_, i, &symbol, &address, nullptr, nullptr, nullptr);
         if (name && *name && GELF_ST_TYPE(symbol.st_info) == STT_FUNC && symbol.st_shndx != 0)
             functions_.push_back({address, address + std::max<GElf_Xword>(symbol.st_size, 1), name,
                                   bindingRank(GELF_ST_BIND(symbol.st_info))});
     }
+    sortFunctions();
+}
+
+void DwarfSource::sortFunctions() {
     // Aliases of one address: the global name first, it is the one the source uses.
     std::stable_sort(functions_.begin(), functions_.end(),
                      [](const Function& a, const Function& b) {
@@ -85,11 +152,19 @@ void DwarfSource::readFunctions() {
 
 std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
                                                  std::string* file) const {
-    Dwfl_Line* row = dw_.moduleGetSrc(module_, fileAddress);
+    if (ownLines_) {
+        const std::optional<DwarfLineTable::Row> row = ownLines_->table->find(fileAddress);
+        if (!row || row->line == 0)
+            return std::nullopt;
+        if (file)
+            *file = withoutFolder(row->file);
+        return row->line;
+    }
+    Dwfl_Line* row = dw_->moduleGetSrc(module_, fileAddress);
     int line = 0;
     if (!row)
         return std::nullopt;
-    const char* source = dw_.lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr);
+    const char* source = dw_->lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr);
     if (file && source)
         *file = withoutFolder(source);
     return line > 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(line)) : std::nullopt;

@@ -17,12 +17,20 @@ struct DwarfLibrary;
 
 // The outside debug source of a module without our container: its DWARF, read with libdw
 // (separate debug files found the standard way). The function symbols are read once and
-// sorted, so that a lookup is a binary search plus libdw's line lookup. libdw is loaded
-// when the first source is opened.
+// sorted, so that a lookup is a binary search plus a line lookup. libdw is loaded when the
+// first source is opened.
+//
+// Where the DWARF is stored compressed (as the distributions' separate debug files are),
+// libdw would inflate the whole debug information on the first lookup; such a module is read
+// with our own line-table reader instead, which inflates only its line section, with the
+// names from the debug file's symbol table.
 class DwarfSource {
 public:
-    // nullptr when the file has no DWARF line information or libdw cannot be loaded.
-    static std::unique_ptr<DwarfSource> open(const std::string& path);
+    // nullptr when the file has no DWARF line information or libdw cannot be loaded. When
+    // the own reader refuses a compressed file (damaged, or a form it does not know) libdw
+    // reads it instead, and `problem` receives why.
+    static std::unique_ptr<DwarfSource> open(const std::string& path,
+                                             std::string* problem = nullptr);
     ~DwarfSource();
     DwarfSource(const DwarfSource&) = delete;
     DwarfSource& operator=(const DwarfSource&) = delete;
@@ -39,11 +47,16 @@ private:
         int rank = 0; // global names before weak ones before local ones
     };
 
-    explicit DwarfSource(const DwarfLibrary& dw) : dw_(dw) {}
+    struct OwnLines;
+
+    DwarfSource();
+    static std::unique_ptr<DwarfSource> openCompressed(const std::string& path);
     void readFunctions();
+    void sortFunctions();
     std::optional<std::uint32_t> lineAt(std::uint64_t fileAddress, std::string* file) const;
 
-    const DwarfLibrary& dw_;
+    const DwarfLibrary* dw_ = nullptr;
+    std::unique_ptr<OwnLines> ownLines_; // instead of libdw's session
     Dwfl* session_ = nullptr;
     Dwfl_Module* module_ = nullptr;
     std::vector<Function> functions_; // sorted by begin

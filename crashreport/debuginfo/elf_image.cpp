@@ -97,6 +97,7 @@ void ElfImage::readSections(const std::string& path) {
             entry.name = rest.substr(0, rest.find('\0'));
         }
         entry.type = section.sh_type;
+        entry.flags = section.sh_flags;
         entry.link = section.sh_link;
         entry.entrySize = section.sh_entsize;
         if (section.sh_type != SHT_NOBITS)

@@ -17,6 +17,7 @@ public:
     struct Section {
         std::string_view name;
         std::uint32_t type = 0;
+        std::uint64_t flags = 0;
         std::uint32_t link = 0;
         std::uint64_t entrySize = 0;
         std::span<const std::uint8_t> bytes; // empty for a section without file contents

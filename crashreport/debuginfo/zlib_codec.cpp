@@ -3,6 +3,7 @@
 #include "debuginfo/debug_data_error.h"
 
 #include <algorithm>
+#include <limits>
 #include <string>
 #include <zlib.h>
 
@@ -52,7 +53,31 @@ bool inflateInto(z_stream& stream, std::uint8_t* out, std::size_t size) {
     }
 }
 
+// Inflates exactly `length` bytes into out: the stream must end there, neither sooner nor later
+// (its end is looked for with room for one byte more, which must stay unused).
+void inflateExactly(z_stream& stream, std::uint8_t* out, std::size_t length) {
+    std::uint8_t beyond = 0;
+    const bool ended = inflateInto(stream, length ? out : &beyond, length);
+    if (ended && stream.avail_out != 0)
+        throw DebugDataError("compressed data is shorter than its length");
+    if (!ended && (!inflateInto(stream, &beyond, 1) || stream.avail_out == 0))
+        throw DebugDataError("unexpected bytes after the counted data");
+}
+
 } // namespace
+
+std::vector<std::uint8_t> zlibDecompressExact(std::span<const std::uint8_t> data,
+                                              std::size_t length) {
+    if (data.size() > std::numeric_limits<uInt>::max() || length > std::numeric_limits<uInt>::max())
+        throw DebugDataError("compressed data too large");
+    Inflater inflater;
+    z_stream& stream = inflater.stream();
+    stream.next_in = const_cast<Bytef*>(data.data());
+    stream.avail_in = static_cast<uInt>(data.size());
+    std::vector<std::uint8_t> out(length);
+    inflateExactly(stream, out.data(), length);
+    return out;
+}
 
 std::vector<std::uint8_t> zlibDecompressCounted(std::span<const std::uint8_t> data,
                                                 std::size_t maxOutput) {
@@ -69,13 +94,7 @@ std::vector<std::uint8_t> zlibDecompressCounted(std::span<const std::uint8_t> da
     if (length > maxOutput)
         throw DebugDataError("decompressed data exceeds " + std::to_string(maxOutput) + " bytes");
     std::vector<std::uint8_t> out(length);
-    // The end of the stream is looked for with room for one byte more, which must stay unused.
-    std::uint8_t beyond = 0;
-    const bool ended = inflateInto(stream, length ? out.data() : &beyond, length);
-    if (ended && stream.avail_out != 0)
-        throw DebugDataError("compressed data is shorter than its length");
-    if (!ended && (!inflateInto(stream, &beyond, 1) || stream.avail_out == 0))
-        throw DebugDataError("unexpected bytes after the counted data");
+    inflateExactly(stream, out.data(), length);
     if (stream.avail_in != 0)
         throw DebugDataError("unexpected bytes after the compressed data");
     return out;

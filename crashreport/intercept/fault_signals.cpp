@@ -1,6 +1,7 @@
 #include "intercept/fault_signals.h"
 
 #include "intercept/activation.h"
+#include "intercept/descriptor_output.h"
 #include "intercept/dispatcher.h"
 #include "intercept/exception_object.h"
 #include "intercept/fault_description.h"
@@ -161,11 +162,53 @@ void RestoreDefaultAction(int signal) {
     ::sigaction(signal, &action, nullptr);
 }
 
+// Appends `value` in decimal or in 16 hexadecimal digits, without allocating.
+char* AppendNumber(char* out, std::uint64_t value, bool hexadecimal) {
+    char digits[20];
+    int count = 0;
+    const unsigned base = hexadecimal ? 16 : 10;
+    do {
+        digits[count++] = "0123456789ABCDEF"[value % base];
+        value /= base;
+    } while (value != 0 || (hexadecimal && count < 16));
+    while (count > 0)
+        *out++ = digits[--count];
+    return out;
+}
+
+char* AppendText(char* out, const char* text) {
+    while (*text != '\0')
+        *out++ = *text++;
+    return out;
+}
+
+// A fault in FaultTrap's own code (its threads, or its work on a program thread) cannot be
+// reported by FaultTrap: it says so on the standard error, with what a developer needs to find
+// it, and ends the process with the exit code of a fault's termination rather than by the
+// signal. No restart: FaultTrap's own state is in doubt.
+[[noreturn]] void EndAfterOwnFault(int signal, const ucontext_t& context) {
+    char line[256];
+    char* out = AppendText(line, "FaultTrap: signal ");
+    out = AppendNumber(out, static_cast<std::uint64_t>(signal), false);
+    out = AppendText(out, " at address ");
+    out = AppendNumber(out, InstructionPointerOf(context), true);
+    out = AppendText(out, " in FaultTrap's own code (thread ID=");
+    out = AppendNumber(out, CurrentThreadId(), false);
+    out = AppendText(out, "): no report can be made; the process ends.\n");
+    WriteToDescriptor(STDERR_FILENO, std::string_view(line, static_cast<std::size_t>(out - line)));
+    ::_exit(1);
+}
+
 void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     const int savedErrno = errno;
     // A fault inside an event handler abandons the handler, on whatever thread it runs.
     AbandonGuardedCall(signal, info, context);
     ThreadState& state = CurrentThreadState();
+    // A signal another process sent is no fault of this code.
+    const bool ownFault = info->si_code > 0 || info->si_pid == ::getpid();
+    if (IsActive() && !state.insideSignal && ownFault &&
+        (state.insideFaultTrap > 0 || state.ownThread))
+        EndAfterOwnFault(signal, *static_cast<const ucontext_t*>(context));
     if (!IsActive() || state.insideSignal || state.insideFaultTrap > 0 || state.ownThread) {
         // Nothing can be reported: the default action ends the process when the fault repeats.
         RestoreDefaultAction(signal);

@@ -2,12 +2,9 @@
 
 #include "intercept/library_exports.h"
 
-#include "debuginfo/exported_functions.h"
+#include "intercept/module_entries.h"
 #include "options/loaded_module.h"
 
-#include <dlfcn.h>
-
-#include <algorithm>
 #include <atomic>
 
 namespace faulttrap {
@@ -16,63 +13,58 @@ namespace {
 
 std::atomic<TFaultTrapEvents*> moduleEvents{nullptr};
 
-// The module's own definition of an entry; nullptr when it has none.
-template <typename Function> Function* EntryOf(void* module, const void* base, const char* name) {
-    void* entry = ::dlsym(module, name);
-    Dl_info where{};
-    if (entry == nullptr || ::dladdr(entry, &where) == 0 || where.dli_fbase != base)
-        return nullptr;
-    return reinterpret_cast<Function*>(entry);
+template <typename Function> Function* EntryOf(const TModuleEntries& module, const char* name) {
+    return reinterpret_cast<Function*>(module.Find(name));
 }
 
 // Handlers that call the module's event entries.
-TFaultTrapEvents EventsOf(void* module, const void* base) {
+TFaultTrapEvents EventsOf(const TModuleEntries& module) {
     TFaultTrapEvents events;
     if (auto* entry = EntryOf<decltype(FaultTrap_ExceptionNotifyEvent)>(
-            module, base, "FaultTrap_ExceptionNotifyEvent"))
+            module, "FaultTrap_ExceptionNotifyEvent"))
         events.ExceptionNotify = [entry](TFaultExceptionRecord& record, bool& handleIt) {
             entry(&record, &handleIt);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_HandledExceptionNotifyEvent)>(
-            module, base, "FaultTrap_HandledExceptionNotifyEvent"))
+            module, "FaultTrap_HandledExceptionNotifyEvent"))
         events.HandledExceptionNotify = [entry](TFaultExceptionRecord& record, bool& handleIt) {
             entry(&record, &handleIt);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_ExceptionActionNotifyEvent)>(
-            module, base, "FaultTrap_ExceptionActionNotifyEvent"))
+            module, "FaultTrap_ExceptionActionNotifyEvent"))
         events.ExceptionActionNotify = [entry](TFaultExceptionRecord& record, int action,
                                                bool& execute) { entry(&record, action, &execute); };
     if (auto* entry = EntryOf<decltype(FaultTrap_ExceptionErrorNotifyEvent)>(
-            module, base, "FaultTrap_ExceptionErrorNotifyEvent"))
+            module, "FaultTrap_ExceptionErrorNotifyEvent"))
         events.ExceptionErrorNotify = [entry](TFaultExceptionRecord& record,
                                               TFaultTrapErrorCode code, const std::string& text,
                                               bool& retry) {
             entry(&record, static_cast<int>(code), &text, &retry);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_CustomDataRequestEventEx)>(
-            module, base, "FaultTrap_CustomDataRequestEventEx"))
+            module, "FaultTrap_CustomDataRequestEventEx"))
         events.CustomDataRequest = [entry](TFaultExceptionRecord& record, CustomDataList& data) {
             entry(&record, &data);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_AttachedFilesRequestEvent)>(
-            module, base, "FaultTrap_AttachedFilesRequestEvent"))
+            module, "FaultTrap_AttachedFilesRequestEvent"))
         events.AttachedFilesRequest = [entry](TFaultExceptionRecord& record,
                                               std::vector<std::string>& files) {
             entry(&record, &files);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_CustomWebFieldsRequestEvent)>(
-            module, base, "FaultTrap_CustomWebFieldsRequestEvent"))
+            module, "FaultTrap_CustomWebFieldsRequestEvent"))
         events.CustomWebFieldsRequest = [entry](TFaultExceptionRecord& record,
                                                 std::vector<std::string>& fields) {
             entry(&record, &fields);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_CustomButtonClickEvent)>(
-            module, base, "FaultTrap_CustomButtonClickEvent"))
+            module, "FaultTrap_CustomButtonClickEvent"))
         events.CustomButtonClick = [entry](TFaultExceptionRecord& record, bool& closeDialog) {
             entry(&record, &closeDialog);
         };
     if (auto* entry = EntryOf<decltype(FaultTrap_PasswordRequestEventEx)>(
-            module, base, "FaultTrap_PasswordRequestEventEx"))
+            module, "FaultTrap_PasswordRequestEventEx"))
         events.PasswordRequest = [entry](TFaultExceptionRecord* record, std::string& password) {
             char answer[256] = {};
             entry(record, answer, static_cast<int>(sizeof answer));
@@ -81,40 +73,25 @@ TFaultTrapEvents EventsOf(void* module, const void* base) {
     return events;
 }
 
-// Whether the module's file exports FaultTrap's event entries: read from the file, so that a
-// module without them (nearly all) costs no call into the dynamic loader, whose lock a thread
-// faulting inside the loader holds.
-bool ExportsEvents(const std::string& path) {
-    const TFaultFunctionsList exports = TFaultFunctionsList::read(path);
-    return std::any_of(exports.functions().begin(), exports.functions().end(),
-                       [](const TFaultFunctionsList::Function& function) {
-                           return function.name == "FaultTrap_ExceptionNotifyEvent";
-                       });
-}
-
 } // namespace
 
 TModuleEventsScope::TModuleEventsScope(std::uintptr_t exceptionAddress) {
     const std::optional<TLoadedModule> module = ModuleAt(exceptionAddress);
-    if (!module || module->Handle == SubsystemModule().Handle || !ExportsEvents(module->Path))
+    if (!module || module->Handle == SubsystemModule().Handle)
         return;
-    module_ = ::dlopen(module->Path.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-    if (module_ == nullptr)
+    // Read from the module's file, not asked of the dynamic loader, whose lock a thread faulting
+    // inside the loader holds; a module without FaultTrap (nearly all) has none of the entries.
+    // The module stays loaded while its handlers run: its code raised the exception.
+    events_ = EventsOf(TModuleEntries(module->Path));
+    if (!events_.ExceptionNotify)
         return;
-    events_ = EventsOf(module_, reinterpret_cast<const void*>(module->Handle));
-    if (!events_.ExceptionNotify) { // the module carries no FaultTrap
-        ::dlclose(module_);
-        module_ = nullptr;
-        return;
-    }
     moduleEvents = &events_;
+    active_ = true;
 }
 
 TModuleEventsScope::~TModuleEventsScope() {
-    if (module_ == nullptr)
-        return;
-    moduleEvents = nullptr;
-    ::dlclose(module_);
+    if (active_)
+        moduleEvents = nullptr;
 }
 
 TFaultTrapEvents* ExceptionModuleEvents() {

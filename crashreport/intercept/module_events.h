@@ -17,7 +17,7 @@ public:
     TModuleEventsScope& operator=(const TModuleEventsScope&) = delete;
 
 private:
-    void* module_ = nullptr; // the module kept loaded while its handlers may run
+    bool active_ = false;
     TFaultTrapEvents events_;
 };
 

@@ -1,12 +1,9 @@
 #include "intercept/module_password.h"
 
 #include "intercept/library_exports.h"
+#include "intercept/module_entries.h"
 
 #include "options/loaded_module.h"
-
-#include <dlfcn.h>
-
-#include <filesystem>
 
 namespace faulttrap {
 
@@ -21,20 +18,15 @@ std::string PasswordOfHandlers() {
     return password;
 }
 
-// What the module's own password entry answers; empty when it has none.
+// What the module's own password entry answers; empty when it has none. Found without the
+// dynamic loader: the report may follow a fault inside it.
 std::string PasswordOfModule(const std::string& modulePath) {
-    void* module = ::dlopen(modulePath.c_str(), RTLD_LAZY | RTLD_NOLOAD);
-    if (module == nullptr)
+    void* entry = TModuleEntries(modulePath).Find("FaultTrap_PasswordRequestEvent");
+    if (entry == nullptr)
         return {};
     char password[256] = {};
-    void* entry = ::dlsym(module, "FaultTrap_PasswordRequestEvent");
-    Dl_info where{};
-    std::error_code error;
-    if (entry != nullptr && ::dladdr(entry, &where) != 0 && where.dli_fname != nullptr &&
-        std::filesystem::equivalent(where.dli_fname, modulePath, error))
-        reinterpret_cast<decltype(&FaultTrap_PasswordRequestEvent)>(entry)(
-            password, static_cast<int>(sizeof password));
-    ::dlclose(module);
+    reinterpret_cast<decltype(&FaultTrap_PasswordRequestEvent)>(entry)(
+        password, static_cast<int>(sizeof password));
     return password;
 }
 

@@ -120,5 +120,21 @@ TEST(CrashTest, FrozenMainLoopGivesOneReportOfTheMainThread) {
     std::filesystem::remove_all(folder);
 }
 
+// FaultTrap cannot report a fault of its own code, but it says so on the standard error and
+// ends the process as a terminated fault does (exit code 1), not by the signal.
+TEST(CrashTest, AFaultOnFaultTrapsOwnThreadIsNamedAndEndsTheProcess) {
+    const auto folder = FreshFolder("own-thread");
+    const auto log = folder / "own.ftlog";
+    const CrashRun run = RunCrashers({"own-thread-fault", "--log", log.string(), "--dialog", "0"});
+    EXPECT_FALSE(run.timedOut);
+    EXPECT_EQ(run.signal, 0) << run.errors;
+    EXPECT_EQ(run.exitCode, 1) << run.errors;
+    EXPECT_FALSE(run.leftovers);
+    EXPECT_NE(run.errors.find("FaultTrap: signal 11 at address "), std::string::npos) << run.errors;
+    EXPECT_NE(run.errors.find("in FaultTrap's own code (thread ID="), std::string::npos)
+        << run.errors;
+    std::filesystem::remove_all(folder);
+}
+
 } // namespace
 } // namespace faulttrap::testing

@@ -22,6 +22,7 @@
 #include "intercept/program_exit.h"
 #include "crashreport/qt/fault_application.h"
 #include "intercept/runtime_state.h"
+#include "intercept/thread_hooks.h"
 
 #include <QLineEdit>
 #include <QTimer>
@@ -471,6 +472,8 @@ int main(int argc, char** argv) {
         {"eight-threads", FaultOnEightThreads},
         {"library-fault", CrashInOpenedLibrary},
         {"library-initialiser", OpenFaultingLibrary},
+        // FaultTrap's own code faulting: here on one of its threads.
+        {"own-thread-fault", [] { faulttrap::StartOwnThread(NullWrite).join(); }},
         {"caught-silently",
          [] {
              try {

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <stdexcept>
+#include <string>
 
 #define LIBRARY_ENTRY extern "C" __attribute__((visibility("default")))
 
@@ -25,6 +26,12 @@ faulttrap::TFaultTrap& LibraryHandlers() {
                                         faulttrap::CustomDataList& data) {
             data.emplace_back("Reported by", "the library");
         };
+#ifdef LIBRARY_PASSWORD
+        // The password of the library's encrypted debug information, which only it knows.
+        handlers.PasswordRequest = [](faulttrap::TFaultExceptionRecord*, std::string& password) {
+            password = LIBRARY_PASSWORD;
+        };
+#endif
     }
     return handlers;
 }

@@ -71,6 +71,27 @@ INSTANTIATE_TEST_SUITE_P(Library, ForwardingTest,
                                            ForwardingCase{"unhandled", 1, false},
                                            ForwardingCase{"handled", 0, true}));
 
+// The report resolves the library's encrypted debug information with the password the
+// library's own handler gives through its exported entry (found without the dynamic loader).
+TEST(ForwardingTest, AnEncryptedLibraryGivesThePasswordOfItsDebugInformation) {
+    const auto folder = FreshFolder("forwarding-encrypted");
+    const CrashRun run = RunProgram(
+        FORWARDING_HOST_PROGRAM, {folder.string() + "/", FORWARDING_ENCRYPTED_LIBRARY, "handled"});
+    EXPECT_EQ(run.exitCode, 0) << run.output << run.errors;
+    const auto log = folder / "forwarding_host.ftlog";
+    ASSERT_TRUE(std::filesystem::exists(log)) << run.output << run.errors;
+    TLogFile file(log, LogFileAccess::ReadOnly);
+    ASSERT_EQ(file.Count(), 1);
+    const std::string& report = file.Report(0);
+    const std::string row =
+        "|" + std::to_string(MarkedLine(FORWARDING_LIBRARY_SOURCE, "FailInLibrary")) + "[";
+    const std::size_t at = report.find("|FailInLibrary");
+    ASSERT_NE(at, std::string::npos) << report;
+    EXPECT_NE(report.find(row, at), std::string::npos) << report;
+    EXPECT_NE(report.find("forwarding_library.cpp"), std::string::npos) << report;
+    std::filesystem::remove_all(folder);
+}
+
 TEST(ForwardingTest, LibraryInAProgramWithoutFaultTrapReportsByItself) {
     const auto folder = FreshFolder("forwarding-plain");
     const CrashRun run =

@@ -1,0 +1,73 @@
+#include "debuginfo/separate_debug_file.h"
+
+#include "debuginfo/debug_data_error.h"
+#include "debuginfo/local_debuginfo.h"
+
+#include <elf.h>
+
+#include <algorithm>
+#include <cstring>
+
+namespace faulttrap {
+
+namespace {
+
+constexpr std::size_t alignedTo4(std::size_t size) {
+    return (size + 3) & ~std::size_t{3};
+}
+
+std::span<const std::uint8_t> buildIdOfNotes(std::span<const std::uint8_t> notes) {
+    std::size_t position = 0;
+    while (notes.size() - position >= 12) {
+        std::uint32_t head[3]; // name size, description size, type
+        std::memcpy(head, notes.data() + position, sizeof head);
+        position += sizeof head;
+        const std::size_t nameSize = alignedTo4(head[0]);
+        const std::size_t descriptionSize = alignedTo4(head[1]);
+        if (nameSize > notes.size() - position ||
+            descriptionSize > notes.size() - position - nameSize)
+            return {};
+        if (head[2] == NT_GNU_BUILD_ID && head[0] == 4 &&
+            std::memcmp(notes.data() + position, "GNU", 4) == 0)
+            return notes.subspan(position + nameSize, head[1]);
+        position += nameSize + descriptionSize;
+    }
+    return {};
+}
+
+std::string debugLinkOf(const ElfImage& module) {
+    const ElfImage::Section* link = module.find(".gnu_debuglink");
+    if (link == nullptr || link->bytes.empty())
+        return {};
+    const auto* text = reinterpret_cast<const char*>(link->bytes.data());
+    return std::string(text, strnlen(text, link->bytes.size()));
+}
+
+} // namespace
+
+std::span<const std::uint8_t> elfBuildId(const ElfImage& file) {
+    for (const ElfImage::Section& section : file.sections())
+        if (section.type == SHT_NOTE)
+            if (const auto id = buildIdOfNotes(section.bytes); !id.empty())
+                return id;
+    return {};
+}
+
+std::string findSeparateDebugFile(const ElfImage& module, const std::string& modulePath) {
+    const std::span<const std::uint8_t> id = elfBuildId(module);
+    const std::string link = debugLinkOf(module);
+    for (const std::string& candidate :
+         LocalDebugFileCandidates(id, modulePath, link.empty() ? nullptr : link.c_str())) {
+        try {
+            const ElfImage debugFile(candidate);
+            const std::span<const std::uint8_t> candidateId = elfBuildId(debugFile);
+            if (id.empty() || candidateId.empty() ||
+                std::equal(id.begin(), id.end(), candidateId.begin(), candidateId.end()))
+                return candidate;
+        } catch (const DebugDataError&) {
+        }
+    }
+    return {};
+}
+
+} // namespace faulttrap

@@ -1,0 +1,150 @@
+#include "dwarf_line_bytes.h"
+
+namespace faulttrap::testing_bytes {
+
+void appendUleb(std::vector<std::uint8_t>& out, std::uint64_t value) {
+    do {
+        std::uint8_t byte = value & 0x7f;
+        value >>= 7;
+        if (value != 0)
+            byte |= 0x80;
+        out.push_back(byte);
+    } while (value != 0);
+}
+
+void appendSleb(std::vector<std::uint8_t>& out, std::int64_t value) {
+    for (;;) {
+        const std::uint8_t byte = value & 0x7f;
+        value >>= 7;
+        if ((value == 0 && !(byte & 0x40)) || (value == -1 && (byte & 0x40))) {
+            out.push_back(byte);
+            return;
+        }
+        out.push_back(byte | 0x80);
+    }
+}
+
+namespace {
+
+void appendNumber(std::vector<std::uint8_t>& out, std::uint64_t value, int size) {
+    for (int i = 0; i < size; ++i)
+        out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+}
+
+void appendString(std::vector<std::uint8_t>& out, const std::string& text) {
+    out.insert(out.end(), text.begin(), text.end());
+    out.push_back(0);
+}
+
+// A DWARF 5 directory or file table: one entry format per content, then the entries.
+void appendEntries(std::vector<std::uint8_t>& out, std::vector<std::uint8_t>& lineStr,
+                   const LineUnit& unit, const std::vector<std::string>& names, bool files) {
+    out.push_back(files ? 2 : 1);
+    appendUleb(out, 1); // the path
+    appendUleb(out, files ? unit.pathForm : 0x1f);
+    if (files) {
+        appendUleb(out, 2);    // the directory index
+        appendUleb(out, 0x0f); // udata
+    }
+    appendUleb(out, files && unit.fileCountOverride ? unit.fileCountOverride : names.size());
+    const int offsetSize = unit.dwarf64 ? 8 : 4;
+    for (const std::string& name : names) {
+        const std::uint64_t offset = unit.nameOffsetBeyond && files ? 1u << 20 : lineStr.size();
+        appendString(lineStr, name);
+        if (files && unit.pathForm == 0x25)
+            out.push_back(0);
+        else
+            appendNumber(out, offset, offsetSize);
+        if (files)
+            appendUleb(out, 0);
+    }
+}
+
+} // namespace
+
+void Program::setAddress(std::uint64_t address) {
+    bytes_.insert(bytes_.end(), {0, 9, 2});
+    appendNumber(bytes_, address, 8);
+}
+
+void Program::advancePc(std::uint64_t operations) {
+    bytes_.push_back(2);
+    appendUleb(bytes_, operations);
+}
+
+void Program::advanceLine(std::int64_t lines) {
+    bytes_.push_back(3);
+    appendSleb(bytes_, lines);
+}
+
+void Program::setFile(std::uint64_t file) {
+    bytes_.push_back(4);
+    appendUleb(bytes_, file);
+}
+
+void Program::fixedAdvancePc(std::uint16_t bytes) {
+    bytes_.push_back(9);
+    appendNumber(bytes_, bytes, 2);
+}
+
+void Program::special(unsigned addressAdvance, int lineAdvance) {
+    bytes_.push_back(static_cast<std::uint8_t>(
+        (lineAdvance - unit_.lineBase) + unit_.lineRange * addressAdvance + unit_.opcodeBase));
+}
+
+void Program::endSequence() {
+    bytes_.insert(bytes_.end(), {0, 1, 1});
+}
+
+Sections encode(const std::vector<LineUnit>& units) {
+    Sections sections;
+    for (const LineUnit& unit : units) {
+        const int offsetSize = unit.dwarf64 ? 8 : 4;
+        std::vector<std::uint8_t> fields; // after the header length, up to the program
+        fields.push_back(1);              // minimum instruction length
+        if (unit.version >= 4)
+            fields.push_back(unit.maximumOperations);
+        fields.push_back(1); // default is_stmt
+        fields.push_back(static_cast<std::uint8_t>(unit.lineBase));
+        fields.push_back(unit.lineRange);
+        fields.push_back(unit.opcodeBase);
+        static const std::uint8_t lengths[] = {0, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0, 1};
+        for (int opcode = 1; opcode < unit.opcodeBase; ++opcode)
+            fields.push_back(opcode <= 12 ? lengths[opcode - 1] : 1);
+        if (unit.version >= 5) {
+            appendEntries(fields, sections.lineStr, unit, {"/src"}, false);
+            std::vector<std::string> names = unit.files;
+            if (!names.empty())
+                names.insert(names.begin(), names.front()); // file 0 is the unit's own
+            appendEntries(fields, sections.lineStr, unit, names, true);
+        } else {
+            appendString(fields, "/src");
+            fields.push_back(0);
+            for (std::size_t i = 0; i < unit.files.size(); ++i) {
+                fields.insert(fields.end(), unit.files[i].begin(), unit.files[i].end());
+                if (unit.cutFileTable && i + 1 == unit.files.size())
+                    break;
+                fields.insert(fields.end(), {0, 1, 0, 0});
+            }
+            if (!unit.cutFileTable)
+                fields.push_back(0);
+        }
+        std::vector<std::uint8_t> afterLength;
+        appendNumber(afterLength, static_cast<std::uint64_t>(unit.version), 2);
+        if (unit.version >= 5)
+            afterLength.insert(afterLength.end(), {8, 0});
+        appendNumber(afterLength, fields.size(), offsetSize);
+        afterLength.insert(afterLength.end(), fields.begin(), fields.end());
+        afterLength.insert(afterLength.end(), unit.program.begin(), unit.program.end());
+        if (unit.dwarf64) {
+            appendNumber(sections.line, 0xffffffff, 4);
+            appendNumber(sections.line, afterLength.size(), 8);
+        } else {
+            appendNumber(sections.line, afterLength.size(), 4);
+        }
+        sections.line.insert(sections.line.end(), afterLength.begin(), afterLength.end());
+    }
+    return sections;
+}
+
+} // namespace faulttrap::testing_bytes

@@ -1,0 +1,276 @@
+// The own line-table reader: hand-made tables of every DWARF version it reads, each malformed
+// shape refused with a message that says what is wrong, and the C library's real table read
+// the same as libdw reads it.
+
+#include "dwarf_line_bytes.h"
+
+#include "debuginfo/debug_data_error.h"
+#include "debuginfo/dwarf_line_table.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace faulttrap {
+namespace {
+
+using testing_bytes::LineUnit;
+
+// One sequence over 0x1000 .. 0x1030: every kind of step the programs use.
+std::vector<std::uint8_t> sampleProgram(const LineUnit& unit) {
+    testing_bytes::Program p(unit);
+    p.setAddress(0x1000);
+    p.copy();            // 0x1000 line 1
+    p.special(4, 8);     // 0x1004 line 9
+    p.advancePc(0x10);   //
+    p.advanceLine(20);   //
+    p.copy();            // 0x1014 line 29
+    p.setFile(2);        //
+    p.special(4, 0);     // 0x1018 line 29, the second file
+    p.constAddPc();      // +17
+    p.advanceLine(-28);  //
+    p.copy();            // 0x1029 line 1 (second file)
+    p.advanceLine(5);    //
+    p.copy();            // 0x1029 line 6: of two rows at one address the last counts
+    p.fixedAdvancePc(3); //
+    p.setFile(1);        //
+    p.copy();            // 0x102c line 6, the first file
+    p.advancePc(4);      //
+    p.endSequence();     // 0x1030
+    return p.bytes();
+}
+
+struct Expected {
+    std::uint64_t address;
+    std::string file; // empty: no row
+    std::uint32_t line;
+};
+
+const std::vector<Expected>& sampleRows() {
+    static const std::vector<Expected> rows = {
+        {0x0fff, "", 0},        {0x1000, "main.c", 1},  {0x1003, "main.c", 1},
+        {0x1004, "main.c", 9},  {0x1013, "main.c", 9},  {0x1014, "main.c", 29},
+        {0x1018, "util.h", 29}, {0x1028, "util.h", 29}, {0x1029, "util.h", 6},
+        {0x102b, "util.h", 6},  {0x102c, "main.c", 6},  {0x102f, "main.c", 6},
+        {0x1030, "", 0},
+    };
+    return rows;
+}
+
+struct Shape {
+    int version;
+    bool dwarf64;
+};
+
+class LineTableVersions : public ::testing::TestWithParam<Shape> {};
+
+TEST_P(LineTableVersions, FindsEveryRowOfTheSequence) {
+    LineUnit unit;
+    unit.version = GetParam().version;
+    unit.dwarf64 = GetParam().dwarf64;
+    // DWARF 2 knew nine standard opcodes; 10 to 12 are special ones there.
+    unit.opcodeBase = unit.version == 2 ? 10 : 13;
+    unit.files = {"src/main.c", "include/util.h"};
+    unit.program = sampleProgram(unit);
+    const testing_bytes::Sections sections = testing_bytes::encode({unit});
+    const DwarfLineTable table(sections.view());
+    EXPECT_EQ(table.sequenceCount(), 1u);
+    for (const Expected& expected : sampleRows()) {
+        const auto row = table.find(expected.address);
+        if (expected.file.empty()) {
+            EXPECT_FALSE(row) << std::hex << expected.address;
+            continue;
+        }
+        ASSERT_TRUE(row) << std::hex << expected.address;
+        EXPECT_EQ(row->line, expected.line) << std::hex << expected.address;
+        EXPECT_TRUE(row->file.ends_with(expected.file)) << row->file;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(AllVersions, LineTableVersions,
+                         ::testing::Values(Shape{2, false}, Shape{3, false}, Shape{4, false},
+                                           Shape{5, false}, Shape{4, true}, Shape{5, true}));
+
+// Several units and sequences, one discarded by the linker (address 0), overlapping ranges.
+TEST(LineTable, FindsTheSequenceOfItsUnitAmongMany) {
+    std::vector<LineUnit> units(3);
+    for (std::size_t i = 0; i < units.size(); ++i) {
+        units[i].version = 5;
+        units[i].files = {"unit" + std::to_string(i) + ".c"};
+        testing_bytes::Program p(units[i]);
+        p.setAddress(i == 1 ? 0 : 0x2000 * (i + 1));
+        p.advanceLine(static_cast<int>(100 * i));
+        p.copy();
+        p.advancePc(0x100);
+        p.endSequence();
+        p.setAddress(0x9000 + 0x10 * i);
+        p.copy();
+        p.advancePc(0x40);
+        p.endSequence();
+        units[i].program = p.bytes();
+    }
+    const testing_bytes::Sections sections = testing_bytes::encode(units);
+    const DwarfLineTable table(sections.view());
+    EXPECT_EQ(table.sequenceCount(), 5u);
+    EXPECT_EQ(table.find(0x2080)->file, "unit0.c");
+    EXPECT_EQ(table.find(0x2080)->line, 1u);
+    EXPECT_EQ(table.find(0x6000)->file, "unit2.c");
+    EXPECT_EQ(table.find(0x6000)->line, 201u);
+    EXPECT_FALSE(table.find(0x0050)); // the discarded code of unit 1
+    // 0x9000 .. 0x9040, 0x9010 .. 0x9050, 0x9020 .. 0x9060: the nearest beginning wins.
+    EXPECT_EQ(table.find(0x9015)->file, "unit1.c");
+    EXPECT_EQ(table.find(0x9045)->file, "unit2.c");
+    EXPECT_FALSE(table.find(0x9060));
+    EXPECT_FALSE(table.find(0x100000));
+}
+
+TEST(LineTable, AnEmptySectionHasNoRows) {
+    const DwarfLineTable table(DwarfLineSections{});
+    EXPECT_EQ(table.sequenceCount(), 0u);
+    EXPECT_FALSE(table.find(0x1000));
+}
+
+struct Malformed {
+    std::string name;
+    int version;
+    // Changes the encoded unit (its bytes from the unit length on) or the program.
+    void (*damage)(LineUnit& unit, std::vector<std::uint8_t>& line);
+    std::string message;
+};
+
+std::ostream& operator<<(std::ostream& out, const Malformed& malformed) {
+    return out << malformed.name;
+}
+
+class MalformedLineTables : public ::testing::TestWithParam<Malformed> {};
+
+TEST_P(MalformedLineTables, AreRefusedWithAClearMessage) {
+    const Malformed& malformed = GetParam();
+    LineUnit unit;
+    unit.version = malformed.version;
+    unit.files = {"main.c", "util.h"};
+    unit.program = sampleProgram(unit);
+    testing_bytes::Sections sections = testing_bytes::encode({unit});
+    malformed.damage(unit, sections.line);
+    if (unit.touched)
+        sections = testing_bytes::encode({unit});
+    try {
+        const DwarfLineTable table(sections.view());
+        FAIL() << "accepted";
+    } catch (const DebugDataError& error) {
+        const std::string text = error.what();
+        EXPECT_TRUE(text.starts_with(".debug_line unit at 0x0: ")) << text;
+        EXPECT_NE(text.find(malformed.message), std::string::npos) << text;
+    }
+}
+
+void setByte(std::vector<std::uint8_t>& line, std::size_t at, std::uint8_t value) {
+    line.at(at) = value;
+}
+
+INSTANTIATE_TEST_SUITE_P(Shapes, MalformedLineTables,
+                         ::testing::Values(
+                             Malformed{"version_99", 4,
+                                       [](LineUnit&, std::vector<std::uint8_t>& line) {
+                                           setByte(line, 4, 99);
+                                       },
+                                       "version 99 is not supported"},
+                             Malformed{"version_1", 4,
+                                       [](LineUnit&, std::vector<std::uint8_t>& line) {
+                                           setByte(line, 4, 1);
+                                       },
+                                       "version 1 is not supported"},
+                             Malformed{"length_past_section", 4,
+                                       [](LineUnit&, std::vector<std::uint8_t>& line) {
+                                           setByte(line, 3, 0x10);
+                                       },
+                                       "past the section's end"},
+                             Malformed{"reserved_length", 4,
+                                       [](LineUnit&, std::vector<std::uint8_t>& line) {
+                                           line[0] = 0xf0;
+                                           line[1] = line[2] = line[3] = 0xff;
+                                       },
+                                       "the reserved unit length 0xfffffff0"},
+                             Malformed{
+                                 "cut_in_length", 4,
+                                 [](LineUnit&, std::vector<std::uint8_t>& line) { line.resize(3); },
+                                 "cut short in the unit length"},
+                             Malformed{"header_past_unit", 4,
+                                       [](LineUnit&, std::vector<std::uint8_t>& line) {
+                                           setByte(line, 9, 0x7f);
+                                       },
+                                       "past the unit's end"},
+                             Malformed{"line_range_0", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.lineRange = 0;
+                                           unit.touched = true;
+                                       },
+                                       "a line range of 0"},
+                             Malformed{"opcode_base_0", 3,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.opcodeBase = 0;
+                                           unit.touched = true;
+                                       },
+                                       "an opcode base of 0"},
+                             Malformed{"no_operations", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.maximumOperations = 0;
+                                           unit.touched = true;
+                                       },
+                                       "a maximum of 0 operations"},
+                             Malformed{"file_name_without_end", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.cutFileTable = true;
+                                           unit.touched = true;
+                                       },
+                                       "without its end in the file table"},
+                             Malformed{"unknown_entry_form", 5,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.pathForm = 0x25; // strx1 needs .debug_str_offsets
+                                           unit.touched = true;
+                                       },
+                                       "a path of the form 0x25, which is not a string"},
+                             Malformed{"name_offset_outside", 5,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.nameOffsetBeyond = true;
+                                           unit.touched = true;
+                                       },
+                                       "a string offset outside its section in .debug_line_str"},
+                             Malformed{"huge_entry_count", 5,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.fileCountOverride = 1u << 30;
+                                           unit.touched = true;
+                                       },
+                                       "that the header cannot hold"},
+                             Malformed{"extended_opcode_past_unit", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.program = {0, 0x7f, 2};
+                                           unit.touched = true;
+                                       },
+                                       "an extended opcode longer than the unit"},
+                             Malformed{"address_of_nine_bytes", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.program = {0, 10, 2, 1, 2, 3, 4, 5, 6, 7, 8, 9};
+                                           unit.touched = true;
+                                       },
+                                       "a number of 9 bytes in an address"},
+                             Malformed{"number_over_64_bits", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.program = {2,    0xff, 0xff, 0xff, 0xff, 0xff,
+                                                           0xff, 0xff, 0xff, 0xff, 0x7f};
+                                           unit.touched = true;
+                                       },
+                                       "a number over 64 bits in an address advance"},
+                             Malformed{"operand_cut", 4,
+                                       [](LineUnit& unit, std::vector<std::uint8_t>&) {
+                                           unit.program = {9, 1};
+                                           unit.touched = true;
+                                       },
+                                       "cut short in an address advance"}),
+                         [](const ::testing::TestParamInfo<Malformed>& info) {
+                             return info.param.name;
+                         });
+
+} // namespace
+} // namespace faulttrap
