@@ -23,6 +23,9 @@ enum class Tipo { Edicao, Conselho, Estado, Especialidade, Exibicao, Memo, DiaMe
 
 constexpr int SemLimite = 0;
 
+// Wide enough for the glyph, narrow enough for the gaps between the controls it marks.
+constexpr QSize TamanhoDoAsterisco(9, 12);
+
 struct Campo {
     const char* rotulo; // nullptr: the field has no label of its own
     const char* legenda;
@@ -64,9 +67,10 @@ const std::array<Campo, 20> Campos = {{
      1,
      true,
      false},
+    // Right-aligned: its box starts where its text does, clear of the council's asterisk.
     {"Label12",
      "UF",
-     {461, 85, 32, 19},
+     {474, 85, 19, 19},
      false,
      "DBComboBox2",
      Tipo::Estado,
@@ -432,23 +436,25 @@ void PainelMedicos::criaCampos(data::RecordSet& medicos, data::RecordSet& espec)
 void PainelMedicos::criaLegendas() {
     Legenda(this, "Label6", QStringLiteral("Cadastrado por"), {5, 59, 78, 19},
             Fonte(Familia::ArialNarrow, 11), Cinza, Qt::AlignLeft);
+    // A little wider than 36, which the substitute serif font overruns by a pixel.
     const QFont fonteDasDicas = Fonte(Familia::TimesNewRoman, 13);
-    Legenda(this, "Label9", QStringLiteral("dd/mm"), {305, 346, 36, 15}, fonteDasDicas, Cinza,
+    Legenda(this, "Label9", QStringLiteral("dd/mm"), {305, 346, 40, 15}, fonteDasDicas, Cinza,
             Qt::AlignLeft);
-    Legenda(this, "Label8", QStringLiteral("dd/mm"), {305, 488, 36, 15}, fonteDasDicas, Cinza,
+    Legenda(this, "Label8", QStringLiteral("dd/mm"), {305, 488, 40, 15}, fonteDasDicas, Cinza,
             Qt::AlignLeft);
-    // Red asterisks beside the five mandatory fields.
+    // Red asterisks beside the five mandatory fields, each just right of its control, where
+    // neither the control's text nor its drop-down arrow lies.
     const QFont fonteDosAsteriscos = Fonte(Familia::Arial, 19);
     const std::array<std::pair<const char*, QPoint>, 5> asteriscos = {{
-        {"Label14", {294, 85}},
-        {"Label15", {453, 85}},
-        {"Label16", {540, 85}},
-        {"Label17", {540, 118}},
-        {"Label18", {540, 143}},
+        {"Label14", {304, 85}},
+        {"Label15", {464, 85}},
+        {"Label16", {548, 85}},
+        {"Label17", {548, 118}},
+        {"Label18", {549, 143}},
     }};
     for (const auto& [nome, canto] : asteriscos) {
-        Legenda(this, nome, QStringLiteral("*"), QRect(canto, QSize(17, 12)), fonteDosAsteriscos,
-                Qt::red, Qt::AlignLeft);
+        Legenda(this, nome, QStringLiteral("*"), QRect(canto, TamanhoDoAsterisco),
+                fonteDosAsteriscos, Qt::red, Qt::AlignLeft);
     }
 }
 
