@@ -8,7 +8,7 @@ packages=("$@"
     libfbclient2 firebird-dev firebird3.0-server-core firebird3.0-utils firebird3.0-server
     zlib1g-dev libminizip-dev libcurl4-openssl-dev libssl-dev libdw-dev libzydis-dev binutils
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth
+    xvfb xauth openbox x11-utils
     python3-aiosmtpd python3-pyftpdlib dnsmasq-base nginx-light openssl unzip libxml2-utils
 )
 missing=()
