@@ -27,7 +27,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
-#include <QTimer>
 
 #include <exception>
 #include <system_error>
@@ -147,6 +146,10 @@ void TFormMedicos::ligaPesquisa() {
 
 bool TFormMedicos::event(QEvent* evento) {
     const bool tratado = QWidget::event(evento);
+    if (evento->type() == QEvent::Move || evento->type() == QEvent::Resize ||
+        evento->type() == QEvent::Show) {
+        ajustaAMoldura();
+    }
     if (evento->type() == QEvent::WindowActivate && !ativada_ && dm_ != nullptr) {
         // Once per run: the program's own message boxes give the activation back later.
         ativada_ = true;
@@ -263,21 +266,21 @@ void TFormMedicos::resizeEvent(QResizeEvent* evento) {
     }
 }
 
-void TFormMedicos::showEvent(QShowEvent* evento) {
-    QWidget::showEvent(evento);
-    if (molduraAjustada_) {
+void TFormMedicos::ajustaAMoldura() {
+    if (molduraAjustada_ || !isVisible() || windowState() != Qt::WindowNoState) {
+        return;
+    }
+    // The size is that of the whole window. The window manager frames the window some time
+    // after it is shown, and only then is its frame known: the first move or resize that shows
+    // a frame gives the client area up what the frame takes. Without a window manager there is
+    // no frame and the window keeps the size and place it was given.
+    const QSize moldura = frameGeometry().size() - size();
+    if (moldura == QSize(0, 0)) {
         return;
     }
     molduraAjustada_ = true;
-    // The size is that of the whole window: once the window manager has framed it, the client
-    // area gives up what the frame takes.
-    QTimer::singleShot(0, this, [this] {
-        const QSize moldura = frameGeometry().size() - size();
-        if (!moldura.isEmpty()) {
-            resize(Largura - moldura.width(), Altura - moldura.height());
-            centraNaTela();
-        }
-    });
+    resize(Largura - moldura.width(), Altura - moldura.height());
+    centraNaTela();
 }
 
 void TFormMedicos::centraNaTela() {

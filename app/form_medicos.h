@@ -87,7 +87,6 @@ public:
 
 protected:
     bool event(QEvent* evento) override;
-    void showEvent(QShowEvent* evento) override;
     void resizeEvent(QResizeEvent* evento) override;
     void keyPressEvent(QKeyEvent* evento) override;
     void closeEvent(QCloseEvent* evento) override;
@@ -105,6 +104,8 @@ private:
     // The button that Esc presses.
     void defineBotaoCancelar(QPushButton* botao);
     void centraNaTela();
+    // Once the window manager's frame is known, the outer size becomes the specified one.
+    void ajustaAMoldura();
 
     TConfiguracao configuracao_;
     login::Sessao sessao_;

@@ -3,6 +3,7 @@
 #include "ambiente_de_teste.h"
 #include "app/form_medicos.h"
 #include "app/navegador.h"
+#include "app/painel.h"
 #include "app/painel_login.h"
 #include "app/painel_medicos.h"
 #include "app/programa.h"
@@ -11,6 +12,8 @@
 #include "responde_avisos.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScreen>
@@ -168,6 +171,52 @@ private slots:
         comparaHabilitados(BotoesDoGrupoA, false);
         comparaHabilitados({"DBNavigator7"}, false);
         comparaHabilitados(NuncaDesabilitados, true);
+    }
+
+    void theAsterisksStandBesideTheirControlsOverNothingElse() {
+        abre();
+        const std::pair<const char*, const char*> marcas[] = {{"Label14", "DBEditCRM"},
+                                                              {"Label15", "DBComboBox1"},
+                                                              {"Label16", "DBComboBox2"},
+                                                              {"Label17", "DBEditMedico"},
+                                                              {"Label18", "DBLookupComboBox1"}};
+        const QList<QWidget*> vizinhos =
+            registro().findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+        for (const auto& [nome, marcado] : marcas) {
+            auto* asterisco = qobject_cast<QLabel*>(Controle(janela(), nome));
+            QWidget* controle = Controle(janela(), marcado);
+            QVERIFY2(asterisco != nullptr && controle != nullptr, nome);
+            const QRect caixa = asterisco->geometry();
+            QVERIFY2(registro().rect().contains(caixa), nome);
+            // On its control's row, just past its right edge.
+            QVERIFY2(caixa.left() > controle->geometry().right() &&
+                         caixa.left() - controle->geometry().right() <= 3,
+                     nome);
+            QVERIFY2(caixa.top() >= controle->y() &&
+                         caixa.bottom() <= controle->geometry().bottom(),
+                     nome);
+            // The whole glyph is drawn inside its box.
+            const QFontMetrics medidas(asterisco->font());
+            const QRect tinta =
+                medidas.boundingRect(QLatin1Char('*')).translated(0, medidas.ascent());
+            QVERIFY2(asterisco->contentsRect().contains(tinta), nome);
+            for (QWidget* vizinho : vizinhos) {
+                // The inner panels are laid over the record panel on purpose.
+                if (vizinho == asterisco || dynamic_cast<olvendra::app::Painel*>(vizinho)) {
+                    continue;
+                }
+                QVERIFY2(!caixa.intersects(vizinho->geometry()),
+                         qPrintable(QStringLiteral("%1 over %2").arg(nome, vizinho->objectName())));
+            }
+        }
+        // The labels' texts fit their boxes, so that a box free of others is free of their texts.
+        for (QWidget* vizinho : vizinhos) {
+            if (auto* rotulo = qobject_cast<QLabel*>(vizinho); rotulo != nullptr) {
+                const int largura = QFontMetrics(rotulo->font()).horizontalAdvance(rotulo->text());
+                QVERIFY2(largura <= rotulo->contentsRect().width(),
+                         qPrintable(rotulo->objectName()));
+            }
+        }
     }
 
     void aMissingConfigurationFileStopsBeforeTheDataModule() {
