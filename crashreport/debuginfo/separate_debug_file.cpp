@@ -4,6 +4,7 @@
 #include "debuginfo/local_debuginfo.h"
 
 #include <elf.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstring>
@@ -58,6 +59,10 @@ std::string findSeparateDebugFile(const ElfImage& module, const std::string& mod
     const std::string link = debugLinkOf(module);
     for (const std::string& candidate :
          LocalDebugFileCandidates(id, modulePath, link.empty() ? nullptr : link.c_str())) {
+        // Most candidates do not exist: no exception for those, the report path may be
+        // watching the program's exceptions.
+        if (::access(candidate.c_str(), R_OK) != 0)
+            continue;
         try {
             const ElfImage debugFile(candidate);
             const std::span<const std::uint8_t> candidateId = elfBuildId(debugFile);

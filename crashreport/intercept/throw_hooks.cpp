@@ -120,7 +120,8 @@ __attribute__((visibility("default"), noreturn)) void __cxa_rethrow() {
 
 __attribute__((visibility("default"))) void __cxa_end_catch() {
     faulttrap::ThreadState& state = CurrentThreadState();
-    if (state.insideFaultTrap == 0 && faulttrap::ReportsHandledExceptions())
+    // FaultTrap's own threads (the processing among them) catch only their own exceptions.
+    if (state.insideFaultTrap == 0 && !state.ownThread && faulttrap::ReportsHandledExceptions())
         faulttrap::ReportAtEndOfHandler(state);
     faulttrap::NextDefinition(faulttrap::nextEndCatch, "__cxa_end_catch")();
 }
