@@ -66,10 +66,14 @@ data::ConnectionSettings SettingsFor(const std::filesystem::path& database) {
 void RequireDatabase(const std::filesystem::path& database) {
     if (IsServerAddress(database.string()))
         return;
-    std::error_code ignored;
-    if (!std::filesystem::is_regular_file(database, ignored))
-        throw AdminError("O banco de dados " + database.string() +
-                         " não existe; crie-o com init-db");
+    std::error_code error;
+    if (std::filesystem::is_regular_file(database, error))
+        return;
+    // A folder closed to this user is not a missing database: creating it again would be wrong.
+    if (error == std::errc::permission_denied)
+        throw AdminError("Sem permissão para abrir o banco de dados " + database.string() +
+                         ": o usuário precisa pertencer ao grupo da pasta do banco de dados");
+    throw AdminError("O banco de dados " + database.string() + " não existe; crie-o com init-db");
 }
 
 } // namespace olvendra::admin

@@ -65,6 +65,13 @@ if [ -n "$group" ]; then
     added=$(as_group_member "$admin" add-specialty "Medicina Hiperbárica" 2>&1)
     [ "$added" -gt 0 ] 2>/dev/null ||
         fail "a user of the group cannot write the shared database: $added $(ls -l "$shared"/*)"
+    # A user outside the group is told so, not that the database is missing.
+    refused=$(setpriv --reuid=nobody --regid=nogroup --clear-groups env -u FIREBIRD_LOCK \
+        HOME="$folder" OLVENDRA_DIR="$shared" "$admin" add-specialty "Medicina Nuclear" 2>&1)
+    case "$refused" in
+    *"Sem permissão para abrir o banco de dados"*) ;;
+    *) fail "a user outside the group was told: $refused" ;;
+    esac
 else
     echo "no group 'users' here: the shared suite was not tried"
 fi
