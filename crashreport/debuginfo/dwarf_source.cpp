@@ -1,7 +1,9 @@
 #include "debuginfo/dwarf_source.h"
 
 #include "debuginfo/cxx_names.h"
+#include "debuginfo/dwarf_inline_scopes.h"
 #include "debuginfo/dwarf_library.h"
+#include "debuginfo/dwarf_statement_line.h"
 #include "debuginfo/local_debuginfo.h"
 
 #include <fcntl.h>
@@ -87,9 +89,9 @@ std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
                                                  std::string* file) const {
     Dwfl_Line* row = dw_.moduleGetSrc(module_, fileAddress);
     int line = 0;
-    if (!row)
+    const char* source = nullptr;
+    if (!row || !StatementLineOf(dw_, module_, row, &source, &line))
         return std::nullopt;
-    const char* source = dw_.lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr);
     if (file && source)
         *file = withoutFolder(source);
     return line > 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(line)) : std::nullopt;
@@ -121,6 +123,10 @@ std::optional<SourcePlace> DwarfSource::find(std::uint64_t fileAddress) const {
         if (const auto first = lineAt(*functionStart, nullptr); first && *first < *line)
             place.lineOffset = *line - *first;
     return place;
+}
+
+std::vector<InlinedScope> DwarfSource::inlinedScopesAt(std::uint64_t fileAddress) const {
+    return InlinedScopesFromDwarf(dw_, module_, fileAddress);
 }
 
 } // namespace faulttrap

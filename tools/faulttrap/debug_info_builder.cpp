@@ -149,6 +149,40 @@ private:
     std::string recentClass_;
 };
 
+// The inlined-call record: each distinct function and file stored once, spans by index.
+InlinedCalls buildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
+    InlinedCalls calls;
+    std::map<std::pair<std::string, std::uint32_t>, std::uint32_t> functions;
+    std::map<std::string, std::uint32_t> files;
+    const auto indexOf = [](auto& known, auto key, auto& list, auto value) {
+        const auto [found, added] =
+            known.try_emplace(std::move(key), static_cast<std::uint32_t>(list.size()));
+        if (added)
+            list.push_back(std::move(value));
+        return found->second;
+    };
+    for (const InlinedCallSpan& span : spans) {
+        if (span.end > storableEnd || span.end <= span.begin)
+            continue;
+        const std::string qualifier = withoutDots(span.qualifier);
+        std::string name =
+            qualifier.empty() ? withoutDots(span.name) : qualifier + "." + withoutDots(span.name);
+        InlinedCallRange range;
+        range.begin = static_cast<std::uint32_t>(span.begin);
+        range.end = static_cast<std::uint32_t>(span.end);
+        range.depth = span.depth;
+        range.function = indexOf(functions, std::pair(name, span.firstLine), calls.functions,
+                                 InlinedFunction{name, span.firstLine});
+        if (span.depth > 0) {
+            const std::string file = span.callFile.substr(0, maxNameFieldBytes);
+            range.callFile = indexOf(files, file, calls.files, file);
+            range.callLine = span.callLine;
+        }
+        calls.ranges.push_back(range);
+    }
+    return calls;
+}
+
 } // namespace
 
 CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data) {
@@ -157,7 +191,9 @@ CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data) {
     UnitBuilder builder(data.functions);
     for (const SourceLineSpan& span : normalisedLines(std::move(data.lines)))
         builder.add(span);
-    return builder.finish();
+    CompactDebugInfo info = builder.finish();
+    info.inlinedCalls = buildInlinedCalls(data.inlinedCalls);
+    return info;
 }
 
 } // namespace faulttrap

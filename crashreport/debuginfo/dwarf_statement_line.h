@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+struct Dwfl_Line;
+struct Dwfl_Module;
+
+namespace faulttrap {
+
+struct DwarfLibrary;
+
+// Optimised code often has several line rows at one address (the views of inlined code);
+// a debugger reads the last of them, or, when that one does not start a statement, the last
+// one there that does. `row` is the row libdw found for an address; the source file and
+// line of the row a debugger would read go to *file (null when unknown) and *line. False when
+// `row` gives no line.
+bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row, const char** file,
+                     int* line);
+
+} // namespace faulttrap
