@@ -4,6 +4,7 @@
 #include "debuginfo/name_field.h"
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <string>
 #include <string_view>
@@ -17,11 +18,16 @@ namespace faulttrap {
 // written before these records existed simply ends after the units.
 enum class DebugRecordKind : std::uint8_t { inlinedCalls = 1 };
 
+// Call-stack rows show at most this many characters of a class or a procedure name, so the
+// record stores no more of either.
+inline constexpr std::size_t maxInlinedNamePart = 64;
+
 // A function whose code the compiler put into its callers, or an out-of-line function
 // holding such code. The name is "class.procedure", or the procedure alone.
 struct InlinedFunction {
     std::string name;
-    std::uint32_t firstLine = 0; // where the function is declared
+    std::uint32_t firstLine = 0;       // where the function is declared
+    std::optional<std::uint32_t> file; // index into InlinedCalls::files: where it is declared
 
     bool operator==(const InlinedFunction&) const = default;
 };
@@ -49,8 +55,13 @@ struct InlinedCalls {
     bool operator==(const InlinedCalls&) const = default;
 };
 
-// The record's payload. Ranges are stored sorted by begin, then depth (the writer sorts a
-// copy); names go through the name cipher like the unit records' names.
+// The record's payload: the files, the classes, the functions (a class number and the
+// procedure's name each), then the ranges sorted by begin, then depth
+// (the writer sorts a copy), each range's fields in a stream of their own, which compresses
+// best. A range is told from the one before it and from the range one depth up that holds it
+// (its parent): its depth as a step, its extent as its parent's when they are the same, its
+// call file as the calling function's own file and its call line from that function's first
+// line. Names go through the name cipher like the unit records' names.
 void writeInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCipher& cipher);
 // Damaged data raises DebugDataError.
 InlinedCalls readInlinedCalls(std::span<const std::uint8_t> payload, const NameDecoding& decoding);
@@ -82,14 +93,18 @@ public:
 
 private:
     struct Function {
-        std::span<const std::uint8_t> storedName;
+        std::optional<std::uint32_t> storedClass; // index into classes_
+        std::span<const std::uint8_t> storedProcedure;
         std::uint32_t firstLine = 0;
     };
+    std::string_view nameOf(std::uint32_t function);
     std::string_view decipher(std::span<const std::uint8_t> stored, NameRole role);
 
     NameDecoding decoding_;
     std::vector<Function> functions_;
-    std::vector<std::span<const std::uint8_t>> files_; // stored names
+    std::vector<std::span<const std::uint8_t>> files_;             // stored names
+    std::vector<std::span<const std::uint8_t>> classes_;           // stored names
+    std::unordered_map<std::uint32_t, std::string> functionNames_; // "class.procedure" by index
     std::vector<InlinedCallRange> ranges_;
     // Per depth, the ranges' indexes and their begins, sorted by begin.
     std::vector<std::vector<std::uint32_t>> byDepth_;

@@ -157,9 +157,14 @@ TFaultStackList AddressResolver::resolveRows(std::uintptr_t address, bool withDe
             found.kind = EntryKind::line;
             fill(found, *place);
             TFaultStackList rows = inlinedRows(found, owningScopes(index.inlinedScopesAt(offset)));
-            if (hideOwnUnits_)
+            if (hideOwnUnits_) {
+                // A frame of the library's own function is hidden whole, with what was
+                // inlined into it.
+                if (isOwnUnit(rows.back().unitName))
+                    return {entry};
                 std::erase_if(rows,
                               [](const TFaultStackEntry& row) { return isOwnUnit(row.unitName); });
+            }
             if (rows.empty())
                 return {entry};
             for (std::size_t i = 0; i < rows.size(); ++i)

@@ -1,5 +1,7 @@
 #include "dwarf_collector.h"
 
+#include "debuginfo/own_units.h"
+
 #include <dwarf.h>
 #include <elfutils/libdw.h>
 #include <fcntl.h>
@@ -141,6 +143,11 @@ private:
         return ranges;
     }
 
+    static std::string declarationFile(Dwarf_Die* die) {
+        const char* file = dwarf_decl_file(die);
+        return file ? withoutFolder(file) : "";
+    }
+
     static std::uint32_t declarationLine(Dwarf_Die* die) {
         int line = 0;
         return dwarf_decl_line(die, &line) == 0 && line > 0 ? static_cast<std::uint32_t>(line) : 0;
@@ -155,6 +162,10 @@ private:
     // depth 0 when there are any.
     void collectInlinedCalls(Dwarf_Die* function, const std::string& qualifier, const char* name,
                              ProgramDebugData& data) const {
+        // The library's own functions never show in a call stack, whatever was inlined
+        // into them: their inlined calls are not stored.
+        if (isOwnUnit(declarationFile(function)))
+            return;
         const std::size_t first = data.inlinedCalls.size();
         Dwarf_Die unit;
         Dwarf_Files* files = nullptr;
@@ -167,7 +178,8 @@ private:
             return;
         const std::uint32_t firstLine = declarationLine(function);
         for (const auto& [begin, end] : rangesOf(function))
-            data.inlinedCalls.push_back({begin, end, 0, qualifier, name, firstLine, {}, 0});
+            data.inlinedCalls.push_back(
+                {begin, end, 0, qualifier, name, firstLine, declarationFile(function), {}, 0});
     }
 
     void collectInlinedCallsWithin(Dwarf_Die* scope, std::uint32_t depth, Dwarf_Files* files,
@@ -198,8 +210,9 @@ private:
         const char* file = dwarf_filesrc(files, fileIndex, nullptr, nullptr);
         const std::string qualifier = qualifierOf(*call);
         const std::uint32_t firstLine = declarationLine(call);
+        const std::string declaredIn = declarationFile(call);
         for (const auto& [begin, end] : rangesOf(call))
-            data.inlinedCalls.push_back({begin, end, depth, qualifier, name, firstLine,
+            data.inlinedCalls.push_back({begin, end, depth, qualifier, name, firstLine, declaredIn,
                                          file ? withoutFolder(file) : "",
                                          static_cast<std::uint32_t>(line)});
     }

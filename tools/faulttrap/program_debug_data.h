@@ -33,6 +33,7 @@ struct InlinedCallSpan {
     std::string qualifier;
     std::string name;
     std::uint32_t firstLine = 0; // the function's declaration line
+    std::string declarationFile; // without folder; empty when unknown
     std::string callFile;        // without folder; depth above 0 only
     std::uint32_t callLine = 0;
 };

@@ -20,7 +20,9 @@ CompactDebugInfo withInlinedCalls() {
     info.units.push_back({"main.cpp", 29, 0x100, 0x100, {{{1, 0, true}, "Run"}}});
     info.units.push_back({"other.cpp", 4, 0x300, 0x40, {{{1, 0, true}, "Other"}}});
     InlinedCalls& calls = info.inlinedCalls;
-    calls.functions = {{"Run", 30}, {"Shape.area", 10}, {"square", 3}, {"Other", 5}};
+    // Calls within Run and Other name their caller's own file; square's call within
+    // Shape::area names shape.h, whose function has no file stored.
+    calls.functions = {{"Run", 30, 0}, {"Shape.area", 10, {}}, {"square", 3, {}}, {"Other", 5, 2}};
     calls.files = {"main.cpp", "shape.h", "other.cpp"};
     calls.ranges = {
         {0x100, 0x200, 0, 0, 0, 0},  {0x120, 0x160, 1, 1, 0, 40}, {0x1A0, 0x1B0, 1, 1, 0, 40},
