@@ -9,7 +9,7 @@ packages=("$@"
     zlib1g-dev libminizip-dev libcurl4-openssl-dev libssl-dev libdw-dev libzydis-dev binutils
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth
-    python3-aiosmtpd python3-pyftpdlib dnsmasq-base nginx-light openssl unzip libxml2-utils
+    python3-aiosmtpd python3-pyftpdlib dnsmasq-base nginx-light openssl unzip libxml2-utils gdb
 )
 missing=()
 for package in "${packages[@]}"; do
