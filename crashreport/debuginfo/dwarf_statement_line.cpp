@@ -2,6 +2,8 @@
 
 #include "debuginfo/dwarf_library.h"
 
+#include <cstring>
+
 namespace faulttrap {
 
 namespace {
@@ -46,23 +48,24 @@ bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row
             high = middle;
     }
     Dwarf_Line* chosen = nullptr;
+    const char* chosenFile = nullptr;
     for (std::size_t index = low; index-- > 0 && addressOf(index) == wanted;) {
         Dwarf_Line* candidate = dw.oneSrcLine(lines, index);
         int candidateLine = 0;
+        const char* candidateFile = dw.lineSrc(candidate, nullptr, nullptr);
         if (endsSequence(dw, candidate) || dw.lineNo(candidate, &candidateLine) != 0 ||
-            candidateLine <= 0)
+            candidateLine <= 0 || !candidateFile)
             continue;
-        if (!chosen)
+        if (!chosen) {
             chosen = candidate;
-        if (isStatement(dw, candidate)) {
+            chosenFile = candidateFile;
+        }
+        if (isStatement(dw, candidate) && std::strcmp(candidateFile, chosenFile) == 0) {
             chosen = candidate;
             break;
         }
     }
     if (!chosen)
-        return true;
-    const char* chosenFile = dw.lineSrc(chosen, nullptr, nullptr);
-    if (!chosenFile)
         return true;
     *file = chosenFile;
     dw.lineNo(chosen, line);

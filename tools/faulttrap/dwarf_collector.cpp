@@ -83,16 +83,19 @@ void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
             end = std::min(end, *sequenceEnd);
         if (end <= begin)
             continue;
-        // Of the rows at one address the last counts; when it is not a statement start, the
-        // last one there that is, as a debugger reads it.
-        for (std::size_t before = i; !isStatement(row) && before-- > 0;) {
+        // Of the rows at one address the last counts; when it does not start a statement, the
+        // last one of its file there that does, as a debugger reads it (rows of other files
+        // at that address belong to inlined code that has already ended).
+        const char* lastFile = dwarf_linesrc(row, nullptr, nullptr);
+        for (std::size_t before = i; lastFile && !isStatement(row) && before-- > 0;) {
             Dwarf_Line* earlier = dwarf_onesrcline(lines, before);
             Dwarf_Addr address = 0;
             int earlierLine = 0;
             if (dwarf_lineaddr(earlier, &address) != 0 || address != begin ||
                 dwarf_lineno(earlier, &earlierLine) != 0 || earlierLine <= 0)
                 break;
-            if (isStatement(earlier)) {
+            const char* earlierFile = dwarf_linesrc(earlier, nullptr, nullptr);
+            if (isStatement(earlier) && earlierFile && std::strcmp(earlierFile, lastFile) == 0) {
                 row = earlier;
                 line = earlierLine;
             }
