@@ -23,6 +23,14 @@ void ByteWriter::f64(double value) {
     u32(static_cast<std::uint32_t>(bits >> 32));
 }
 
+void ByteWriter::varint(std::uint64_t value) {
+    while (value >= 0x80) {
+        u8(static_cast<std::uint8_t>(value | 0x80));
+        value >>= 7;
+    }
+    u8(static_cast<std::uint8_t>(value));
+}
+
 void ByteWriter::raw(std::span<const std::uint8_t> data) {
     bytes_.insert(bytes_.end(), data.begin(), data.end());
 }
@@ -63,6 +71,17 @@ double ByteReader::f64(const char* what) {
     require(8, what);
     const std::uint64_t low = u32(what);
     return std::bit_cast<double>(low | static_cast<std::uint64_t>(u32(what)) << 32);
+}
+
+std::uint64_t ByteReader::varint(const char* what) {
+    std::uint64_t value = 0;
+    for (int shift = 0; shift < 64; shift += 7) {
+        const std::uint8_t group = u8(what);
+        value |= std::uint64_t{group & 0x7Fu} << shift;
+        if ((group & 0x80) == 0)
+            return value;
+    }
+    throw DebugDataError(std::string("damaged data: ") + what + " is too long a number");
 }
 
 std::span<const std::uint8_t> ByteReader::bytes(std::size_t count, const char* what) {

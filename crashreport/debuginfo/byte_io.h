@@ -15,6 +15,8 @@ public:
     void u16(std::uint16_t value);
     void u32(std::uint32_t value);
     void f64(double value);
+    // An unsigned number in 7-bit groups, low group first, bit 7 set on all but the last.
+    void varint(std::uint64_t value);
     void raw(std::span<const std::uint8_t> data);
     void raw(std::string_view data);
 
@@ -39,6 +41,8 @@ public:
     std::uint16_t u16(const char* what);
     std::uint32_t u32(const char* what);
     double f64(const char* what);
+    // At most ten groups; a longer or truncated number raises DebugDataError.
+    std::uint64_t varint(const char* what);
     std::span<const std::uint8_t> bytes(std::size_t count, const char* what);
 
     std::size_t position() const { return position_; }

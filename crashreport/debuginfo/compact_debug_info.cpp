@@ -25,7 +25,25 @@ std::vector<std::uint8_t> encodeDebugInfo(const CompactDebugInfo& info, const Na
         }
         out.patchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
     }
+    if (!info.inlinedCalls.empty()) {
+        out.u8(static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls));
+        const std::size_t lengthPosition = out.size();
+        out.u32(0);
+        writeInlinedCalls(out, info.inlinedCalls, cipher);
+        out.patchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
+    }
     return out.take();
+}
+
+std::vector<DebugRecord> readDebugRecords(ByteReader& in) {
+    std::vector<DebugRecord> records;
+    while (!in.atEnd()) {
+        DebugRecord record;
+        record.kind = in.u8("record kind");
+        record.payload = in.bytes(in.u32("record length"), "record");
+        records.push_back(record);
+    }
+    return records;
 }
 
 namespace {
@@ -81,8 +99,9 @@ CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameD
         }
         info.units.push_back(std::move(unit));
     }
-    if (!in.atEnd())
-        throw DebugDataError("unexpected bytes after the last unit");
+    for (const DebugRecord& record : readDebugRecords(in))
+        if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls))
+            info.inlinedCalls = readInlinedCalls(record.payload, decoding);
     return info;
 }
 

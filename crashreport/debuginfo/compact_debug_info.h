@@ -1,5 +1,6 @@
 #pragma once
 
+#include "debuginfo/inlined_calls.h"
 #include "debuginfo/line_step.h"
 #include "debuginfo/name_field.h"
 
@@ -32,13 +33,23 @@ struct DebugUnit {
 // The compact debug information of one module.
 struct CompactDebugInfo {
     std::vector<DebugUnit> units;
+    InlinedCalls inlinedCalls; // written as a record of its own after the units, when any
 
     bool operator==(const CompactDebugInfo&) const = default;
 };
 
 std::vector<std::uint8_t> encodeDebugInfo(const CompactDebugInfo& info, const NameCipher& cipher);
 
-// Decodes the debug information; damaged data raises DebugDataError.
+// Decodes the debug information; damaged data raises DebugDataError. Records of kinds this
+// reader does not know are passed over.
 CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameDecoding& decoding);
+
+// The records after the units: each kind with its payload, in stored order.
+struct DebugRecord {
+    std::uint8_t kind = 0;
+    std::span<const std::uint8_t> payload;
+};
+// Reads the records from `in` to its end; a truncated record raises DebugDataError.
+std::vector<DebugRecord> readDebugRecords(ByteReader& in);
 
 } // namespace faulttrap

@@ -36,7 +36,23 @@ std::unique_ptr<DwarfLibrary> load() {
         bind(library, dw->moduleGetSymtab, "dwfl_module_getsymtab") &&
         bind(library, dw->moduleGetSymInfo, "dwfl_module_getsym_info") &&
         bind(library, dw->moduleGetSrc, "dwfl_module_getsrc") &&
-        bind(library, dw->lineInfo, "dwfl_lineinfo");
+        bind(library, dw->lineInfo, "dwfl_lineinfo") &&
+        bind(library, dw->moduleAddrDie, "dwfl_module_addrdie") &&
+        bind(library, dw->getScopes, "dwarf_getscopes") &&
+        bind(library, dw->getScopesDie, "dwarf_getscopes_die") &&
+        bind(library, dw->tag, "dwarf_tag") && bind(library, dw->attr, "dwarf_attr") &&
+        bind(library, dw->attrIntegrate, "dwarf_attr_integrate") &&
+        bind(library, dw->formString, "dwarf_formstring") &&
+        bind(library, dw->formUdata, "dwarf_formudata") &&
+        bind(library, dw->declLine, "dwarf_decl_line") &&
+        bind(library, dw->getSrcFiles, "dwarf_getsrcfiles") &&
+        bind(library, dw->fileSrc, "dwarf_filesrc") &&
+        bind(library, dw->getSrcLines, "dwarf_getsrclines") &&
+        bind(library, dw->oneSrcLine, "dwarf_onesrcline") &&
+        bind(library, dw->lineAddr, "dwarf_lineaddr") &&
+        bind(library, dw->lineNo, "dwarf_lineno") && bind(library, dw->lineSrc, "dwarf_linesrc") &&
+        bind(library, dw->lineBeginStatement, "dwarf_linebeginstatement") &&
+        bind(library, dw->lineEndSequence, "dwarf_lineendsequence");
     if (!complete) {
         ::dlclose(library);
         return nullptr;

@@ -23,6 +23,26 @@ struct DwarfLibrary {
     decltype(&::dwfl_module_getsym_info) moduleGetSymInfo;
     decltype(&::dwfl_module_getsrc) moduleGetSrc;
     decltype(&::dwfl_lineinfo) lineInfo;
+    // For the chain of inlined calls at an address.
+    decltype(&::dwfl_module_addrdie) moduleAddrDie;
+    decltype(&::dwarf_getscopes) getScopes;
+    decltype(&::dwarf_getscopes_die) getScopesDie;
+    decltype(&::dwarf_tag) tag;
+    decltype(&::dwarf_attr) attr;
+    decltype(&::dwarf_attr_integrate) attrIntegrate;
+    decltype(&::dwarf_formstring) formString;
+    decltype(&::dwarf_formudata) formUdata;
+    decltype(&::dwarf_decl_line) declLine;
+    decltype(&::dwarf_getsrcfiles) getSrcFiles;
+    decltype(&::dwarf_filesrc) fileSrc;
+    // For the line a debugger reads among several rows at one address.
+    decltype(&::dwarf_getsrclines) getSrcLines;
+    decltype(&::dwarf_onesrcline) oneSrcLine;
+    decltype(&::dwarf_lineaddr) lineAddr;
+    decltype(&::dwarf_lineno) lineNo;
+    decltype(&::dwarf_linesrc) lineSrc;
+    decltype(&::dwarf_linebeginstatement) lineBeginStatement;
+    decltype(&::dwarf_lineendsequence) lineEndSequence;
 };
 
 // Loads libdw on the first call (thread-safe); nullptr when it cannot be loaded or lacks an

@@ -2,9 +2,11 @@
 
 #include "debuginfo/cxx_names.h"
 #include "debuginfo/debug_data_error.h"
+#include "debuginfo/dwarf_inline_scopes.h"
 #include "debuginfo/dwarf_library.h"
 #include "debuginfo/dwarf_line_table.h"
 #include "debuginfo/dwarf_section.h"
+#include "debuginfo/dwarf_statement_line.h"
 #include "debuginfo/elf_function_symbols.h"
 #include "debuginfo/elf_image.h"
 #include "debuginfo/local_debuginfo.h"
@@ -162,9 +164,9 @@ std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
     }
     Dwfl_Line* row = dw_->moduleGetSrc(module_, fileAddress);
     int line = 0;
-    if (!row)
+    const char* source = nullptr;
+    if (!row || !StatementLineOf(*dw_, module_, row, &source, &line))
         return std::nullopt;
-    const char* source = dw_->lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr);
     if (file && source)
         *file = withoutFolder(source);
     return line > 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(line)) : std::nullopt;
@@ -196,6 +198,14 @@ std::optional<SourcePlace> DwarfSource::find(std::uint64_t fileAddress) const {
         if (const auto first = lineAt(*functionStart, nullptr); first && *first < *line)
             place.lineOffset = *line - *first;
     return place;
+}
+
+std::vector<InlinedScope> DwarfSource::inlinedScopesAt(std::uint64_t fileAddress) const {
+    // A module read by the own line-table reader has no libdw session: its calls are told by
+    // the symbol table alone.
+    if (ownLines_)
+        return {};
+    return InlinedScopesFromDwarf(*dw_, module_, fileAddress);
 }
 
 } // namespace faulttrap

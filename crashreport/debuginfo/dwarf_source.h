@@ -1,5 +1,6 @@
 #pragma once
 
+#include "debuginfo/inlined_scope.h"
 #include "debuginfo/source_place.h"
 
 #include <cstdint>
@@ -38,6 +39,8 @@ public:
     // fileAddress is the address as the file itself numbers it (run-time address minus
     // the module's load bias). Nothing is found outside the functions and lines it knows.
     std::optional<SourcePlace> find(std::uint64_t fileAddress) const;
+    // The chain of inlined calls at the address, innermost first; empty outside inlined code.
+    std::vector<InlinedScope> inlinedScopesAt(std::uint64_t fileAddress) const;
 
 private:
     struct Function {

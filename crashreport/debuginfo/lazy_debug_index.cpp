@@ -1,5 +1,6 @@
 #include "debuginfo/lazy_debug_index.h"
 
+#include "debuginfo/compact_debug_info.h"
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/line_step.h"
 
@@ -68,8 +69,9 @@ LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const Name
         in.bytes(record.tableLength, "line table");
         records_.push_back(record);
     }
-    if (!in.atEnd())
-        throw DebugDataError("unexpected bytes after the last unit");
+    for (const DebugRecord& record : readDebugRecords(in))
+        if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls))
+            inlinedCalls_ = record.payload;
 
     for (std::uint32_t i = 0; i < count; ++i)
         if (records_[i].end > records_[i].begin)
@@ -189,6 +191,20 @@ void LazyDebugIndex::nameClasses(std::size_t record) const {
         block.classesNamed = true;
         block.classAfter = recent;
     }
+}
+
+std::vector<InlinedScopeView> LazyDebugIndex::inlinedScopesAt(std::uint64_t offset) const {
+    std::lock_guard lock(mutex_);
+    if (!inlinedIndexTried_) {
+        inlinedIndexTried_ = true;
+        if (!inlinedCalls_.empty()) {
+            try {
+                inlinedIndex_ = std::make_unique<InlinedCallIndex>(inlinedCalls_, decoding_);
+            } catch (const DebugDataError&) {
+            }
+        }
+    }
+    return inlinedIndex_ ? inlinedIndex_->scopesAt(offset) : std::vector<InlinedScopeView>{};
 }
 
 std::optional<SourcePlaceView> LazyDebugIndex::find(std::uint64_t offset) const {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "debuginfo/inlined_calls.h"
 #include "debuginfo/name_field.h"
 #include "debuginfo/source_place.h"
 
@@ -39,6 +40,11 @@ public:
     // The source place of a code offset (from the module's code start), if a unit covers it.
     std::optional<SourcePlaceView> find(std::uint64_t offset) const;
 
+    // The chain of inlined calls at a code offset, innermost first (see InlinedCallIndex);
+    // empty outside inlined code and for data without the record. The record is unpacked at
+    // the first call; found damaged then, it answers nothing.
+    std::vector<InlinedScopeView> inlinedScopesAt(std::uint64_t offset) const;
+
     // The debug information as stored, for whoever wants to unpack all of it.
     std::span<const std::uint8_t> information() const { return information_; }
 
@@ -68,7 +74,11 @@ private:
     std::vector<std::uint64_t> ends_;
     std::vector<std::uint32_t> byAddress_;
 
+    std::span<const std::uint8_t> inlinedCalls_; // the record's payload, empty when none
+
     mutable std::mutex mutex_;
+    mutable std::unique_ptr<InlinedCallIndex> inlinedIndex_;
+    mutable bool inlinedIndexTried_ = false;
     mutable std::vector<std::unique_ptr<Block>> blocks_; // by record, once decoded
     // Deciphered names keyed by their stored bytes (which the index owns); one map per role,
     // as undecipherable unit and procedure names read differently.

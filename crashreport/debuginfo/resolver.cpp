@@ -3,6 +3,8 @@
 #include "debuginfo/cxx_names.h"
 #include "debuginfo/own_units.h"
 
+#include <algorithm>
+
 namespace faulttrap {
 
 namespace {
@@ -22,6 +24,64 @@ template <typename Place> void fill(TFaultStackEntry& entry, const Place& place)
     entry.procedureName = entryName(place.procedure);
     entry.lineNumber = place.line;
     entry.lineOffset = place.lineOffset;
+}
+
+std::uint32_t offsetWithin(std::uint32_t line, std::uint32_t firstLine) {
+    return firstLine != 0 && line > firstLine ? line - firstLine : 0;
+}
+
+// The rows of an address in inlined code, from the entry the line information gave (its
+// place and the out-of-line function's names) and the chain of inlined calls there.
+TFaultStackList inlinedRows(const TFaultStackEntry& found,
+                            const std::vector<InlinedScope>& scopes) {
+    if (scopes.empty())
+        return {found};
+    TFaultStackList rows;
+    std::string unit = found.unitName;
+    std::uint32_t line = found.lineNumber;
+    const auto addRow = [&](std::string className, std::string procedure, std::uint32_t offset) {
+        TFaultStackEntry row = found;
+        row.kind = line ? EntryKind::line : EntryKind::unit;
+        row.unitName = entryName(unit);
+        row.className = std::move(className);
+        row.procedureName = std::move(procedure);
+        row.lineNumber = line;
+        row.lineOffset = offset;
+        row.inlineLevel = static_cast<std::uint8_t>(std::min<std::size_t>(rows.size(), 255));
+        rows.push_back(std::move(row));
+    };
+    for (const InlinedScope& scope : scopes) {
+        addRow(entryName(scope.className), entryName(scope.procedure),
+               offsetWithin(line, scope.firstLine));
+        if (scope.outOfLine)
+            return rows;
+        unit = scope.callFile;
+        line = scope.callLine;
+    }
+    // A chain without its out-of-line function: the one the line information named, whose
+    // first line is not known here.
+    addRow(found.className, found.procedureName, 0);
+    return rows;
+}
+
+std::vector<InlinedScope> owningScopes(const std::vector<InlinedScopeView>& views) {
+    std::vector<InlinedScope> scopes;
+    for (const InlinedScopeView& view : views) {
+        const std::size_t dot = view.function.find('.');
+        InlinedScope scope;
+        if (dot == std::string_view::npos) {
+            scope.procedure = view.function;
+        } else {
+            scope.className = view.function.substr(0, dot);
+            scope.procedure = view.function.substr(dot + 1);
+        }
+        scope.firstLine = view.firstLine;
+        scope.outOfLine = view.callFile.empty();
+        scope.callFile = view.callFile;
+        scope.callLine = view.callLine;
+        scopes.push_back(std::move(scope));
+    }
+    return scopes;
 }
 
 } // namespace
@@ -75,24 +135,41 @@ const ModuleDebugData* AddressResolver::moduleData(const TFaultModuleInfo& modul
 }
 
 TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebugInfo) {
+    return resolveRows(address, withDebugInfo).front();
+}
+
+TFaultStackList AddressResolver::resolveRows(std::uintptr_t address, bool withDebugInfo) {
     TFaultStackEntry entry;
     entry.address = address;
     entry.module = modules_.find(address);
     if (!entry.module)
-        return entry;
+        return {entry};
     entry.kind = EntryKind::module;
     if (!withDebugInfo)
-        return entry;
+        return {entry};
     const Sources& sources = sourcesOf(*entry.module);
     const std::uint64_t offset = address - entry.module->codeStart();
 
     if (sources.container && sources.container->index) {
-        if (const auto place = sources.container->index->find(offset)) {
-            if (!(hideOwnUnits_ && isOwnUnit(place->unit))) {
-                entry.kind = EntryKind::line;
-                fill(entry, *place);
+        const LazyDebugIndex& index = *sources.container->index;
+        if (const auto place = index.find(offset)) {
+            TFaultStackEntry found = entry;
+            found.kind = EntryKind::line;
+            fill(found, *place);
+            TFaultStackList rows = inlinedRows(found, owningScopes(index.inlinedScopesAt(offset)));
+            if (hideOwnUnits_) {
+                // A frame of the library's own function is hidden whole, with what was
+                // inlined into it.
+                if (isOwnUnit(rows.back().unitName))
+                    return {entry};
+                std::erase_if(rows,
+                              [](const TFaultStackEntry& row) { return isOwnUnit(row.unitName); });
             }
-            return entry;
+            if (rows.empty())
+                return {entry};
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                rows[i].inlineLevel = static_cast<std::uint8_t>(std::min<std::size_t>(i, 255));
+            return rows;
         }
     }
     if (sources.dwarf) {
@@ -101,7 +178,9 @@ TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebug
                          : !place->unit.empty() ? EntryKind::unit
                                                 : EntryKind::procedure;
             fill(entry, *place);
-            return entry;
+            if (entry.kind != EntryKind::line)
+                return {entry};
+            return inlinedRows(entry, sources.dwarf->inlinedScopesAt(offset));
         }
     }
     if (const auto* function = sources.exports.find(offset)) {
@@ -110,7 +189,7 @@ TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebug
         entry.className = entryName(name.className);
         entry.procedureName = entryName(name.procedure);
     }
-    return entry;
+    return {entry};
 }
 
 } // namespace faulttrap

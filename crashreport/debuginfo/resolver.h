@@ -28,8 +28,14 @@ public:
                              CodeSizer sizeCode = {});
     ~AddressResolver();
 
-    // With withDebugInfo off the entry names only the module (kind 1).
+    // With withDebugInfo off the entry names only the module (kind 1). In inlined code the
+    // entry is the innermost row of resolveRows.
     TFaultStackEntry resolve(std::uintptr_t address, bool withDebugInfo = true);
+    // The call-stack rows of one address: in inlined code one row per inlined call, innermost
+    // first (the inlined function at the address's line, then each caller at the line of its
+    // call, down to the out-of-line function), each row's line offset counted within its own
+    // function; elsewhere resolve's one entry. Never empty.
+    TFaultStackList resolveRows(std::uintptr_t address, bool withDebugInfo = true);
 
     // Frames in the library's own units are hidden unless this is switched off (the
     // internal-failure handler wants to see them).

@@ -24,6 +24,8 @@ struct TFaultStackEntry {
     std::uint8_t threadStackMark = 1; // 0 for entries of the stack recorded at thread creation
     std::uint8_t exceptionMark = 0;   // 1 only for the exception address itself
     std::uint8_t leakMark = 0;
+    // 0 for an address's first row; N for the Nth caller of inlined code at the same address.
+    std::uint8_t inlineLevel = 0;
     std::uintptr_t address = 0; // for a call site, the call instruction
     std::string unitName;       // each name at most 64 characters
     std::string className;

@@ -18,30 +18,44 @@ public:
         : list_(list), request_(request), resolver_(resolver), firstAdded_(list.size()) {}
 
     void run() {
-        if (request_.exceptionAddress)
-            list_.push_back(entryFor(*request_.exceptionAddress, 1));
+        if (request_.exceptionAddress) {
+            TFaultStackList rows = rowsFor(*request_.exceptionAddress);
+            // The exception's own place is the innermost row; its callers are call rows.
+            rows.front().exceptionMark = 1;
+            for (TFaultStackEntry& row : rows)
+                list_.push_back(std::move(row));
+        }
         scanStack();
         hideRepeatedEntries();
     }
 
 private:
-    TFaultStackEntry entryFor(std::uintptr_t address, std::uint8_t exceptionMark) {
-        TFaultStackEntry entry = resolver_.resolve(address, request_.resolve);
-        entry.threadId = request_.threadId;
-        entry.threadStackMark = request_.threadStackMark;
-        entry.exceptionMark = exceptionMark;
-        return entry;
+    TFaultStackList rowsFor(std::uintptr_t address) {
+        TFaultStackList rows = resolver_.resolveRows(address, request_.resolve);
+        for (TFaultStackEntry& row : rows) {
+            row.threadId = request_.threadId;
+            row.threadStackMark = request_.threadStackMark;
+        }
+        return rows;
     }
 
-    void offer(std::uintptr_t address) {
-        TFaultStackEntry entry = entryFor(address, 0);
-        const long index = seen_++;
-        const long skip = request_.skip < 0 ? 0 : request_.skip;
-        const bool wanted = request_.kinds.test(static_cast<std::size_t>(entry.kind));
-        const bool inWindow =
-            index >= skip && (request_.maxCount < 0 || index - skip < request_.maxCount);
-        if (wanted && inWindow)
-            list_.push_back(std::move(entry));
+    // Each row of an inlined call counts as an entry of its own. A called procedure's entry
+    // stands for the procedure, not a place in it: only its out-of-line function's row.
+    void offer(std::uintptr_t address, bool calledProcedure = false) {
+        TFaultStackList rows = rowsFor(address);
+        if (calledProcedure && rows.size() > 1) {
+            rows.erase(rows.begin(), rows.end() - 1);
+            rows.front().inlineLevel = 0;
+        }
+        for (TFaultStackEntry& entry : rows) {
+            const long index = seen_++;
+            const long skip = request_.skip < 0 ? 0 : request_.skip;
+            const bool wanted = request_.kinds.test(static_cast<std::size_t>(entry.kind));
+            const bool inWindow =
+                index >= skip && (request_.maxCount < 0 || index - skip < request_.maxCount);
+            if (wanted && inWindow)
+                list_.push_back(std::move(entry));
+        }
     }
 
     void examine(std::uintptr_t word) {
@@ -54,7 +68,7 @@ private:
             return;
         if (call->target && request_.addCalledProcedures)
             if (const auto called = calledProcedure(*call->target))
-                offer(*called);
+                offer(*called, true);
         offer(call->address);
     }
 
@@ -82,7 +96,10 @@ private:
         }
     }
 
-    static bool named(const TFaultStackEntry& entry) { return entry.kind >= EntryKind::procedure; }
+    // The rows of one address count as one entry here: the first stands for them all.
+    static bool named(const TFaultStackEntry& entry) {
+        return entry.kind >= EntryKind::procedure && entry.inlineLevel == 0;
+    }
 
     // The index of the next named entry of the same module after from, or list end.
     std::size_t nextNamed(std::size_t from, const TFaultModuleInfo* module) const {
@@ -93,7 +110,7 @@ private:
     }
 
     // An address found again among the next two named entries of its module is a stale
-    // copy: the earlier one is hidden.
+    // copy: the earlier one is hidden, with the rows of its inlined callers.
     void hideRepeatedEntries() {
         if (list_.size() < firstAdded_ + 2)
             return;
@@ -106,8 +123,13 @@ private:
                 continue;
             const std::size_t afterNext = nextNamed(next, entry.module);
             if (list_[next].address == entry.address ||
-                (afterNext < list_.size() && list_[afterNext].address == entry.address))
+                (afterNext < list_.size() && list_[afterNext].address == entry.address)) {
                 entry.kind = EntryKind::unknown;
+                for (std::size_t j = i + 1; j < list_.size() && list_[j].inlineLevel > 0 &&
+                                            list_[j].address == entry.address;
+                     ++j)
+                    list_[j].kind = EntryKind::unknown;
+            }
         }
     }
 

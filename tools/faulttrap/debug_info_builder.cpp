@@ -4,6 +4,7 @@
 #include <limits>
 #include <map>
 #include <optional>
+#include <tuple>
 
 namespace faulttrap {
 
@@ -149,6 +150,78 @@ private:
     std::string recentClass_;
 };
 
+// Numbers each distinct key by how often it is used, the most used first, so that the
+// most frequent references take the fewest bytes.
+template <typename Key> class FrequencyOrder {
+public:
+    void use(const Key& key) { ++uses_[key]; }
+    // The keys in their order, and each key's number.
+    std::vector<Key> order() {
+        std::vector<std::pair<Key, std::size_t>> byUse(uses_.begin(), uses_.end());
+        std::stable_sort(byUse.begin(), byUse.end(),
+                         [](const auto& a, const auto& b) { return a.second > b.second; });
+        std::vector<Key> keys;
+        for (const auto& [key, uses] : byUse) {
+            numbers_[key] = static_cast<std::uint32_t>(keys.size());
+            keys.push_back(key);
+        }
+        return keys;
+    }
+    std::uint32_t number(const Key& key) const { return numbers_.at(key); }
+
+private:
+    std::map<Key, std::size_t> uses_;
+    std::map<Key, std::uint32_t> numbers_;
+};
+
+std::string storedFile(const std::string& file) {
+    return file.substr(0, maxNameFieldBytes);
+}
+
+// The inlined-call record: each distinct function and file stored once, spans by number.
+InlinedCalls buildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
+    using FunctionKey = std::tuple<std::string, std::uint32_t, std::string>;
+    std::vector<const InlinedCallSpan*> kept;
+    std::vector<FunctionKey> keys;
+    FrequencyOrder<FunctionKey> functions;
+    FrequencyOrder<std::string> files;
+    for (const InlinedCallSpan& span : spans) {
+        if (span.end > storableEnd || span.end <= span.begin)
+            continue;
+        const std::string qualifier = withoutDots(span.qualifier).substr(0, maxInlinedNamePart);
+        const std::string name = withoutDots(span.name).substr(0, maxInlinedNamePart);
+        FunctionKey key{qualifier.empty() ? name : qualifier + "." + name, span.firstLine,
+                        storedFile(span.declarationFile)};
+        functions.use(key);
+        if (!std::get<2>(key).empty())
+            files.use(std::get<2>(key));
+        if (span.depth > 0)
+            files.use(storedFile(span.callFile));
+        kept.push_back(&span);
+        keys.push_back(std::move(key));
+    }
+    InlinedCalls calls;
+    calls.files = files.order();
+    for (const auto& [name, firstLine, file] : functions.order())
+        calls.functions.push_back(
+            {name, firstLine,
+             file.empty() ? std::nullopt : std::optional<std::uint32_t>(files.number(file))});
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const InlinedCallSpan& span = *kept[i];
+        InlinedCallRange range;
+        range.begin = static_cast<std::uint32_t>(span.begin);
+        range.end = static_cast<std::uint32_t>(span.end);
+        range.depth = span.depth;
+        range.function = functions.number(keys[i]);
+        if (span.depth > 0) {
+            range.callFile = files.number(storedFile(span.callFile));
+            range.callLine = span.callLine;
+        }
+        calls.ranges.push_back(range);
+    }
+    return calls;
+}
+
 } // namespace
 
 CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data) {
@@ -157,7 +230,9 @@ CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data) {
     UnitBuilder builder(data.functions);
     for (const SourceLineSpan& span : normalisedLines(std::move(data.lines)))
         builder.add(span);
-    return builder.finish();
+    CompactDebugInfo info = builder.finish();
+    info.inlinedCalls = buildInlinedCalls(data.inlinedCalls);
+    return info;
 }
 
 } // namespace faulttrap

@@ -30,7 +30,7 @@ std::string compilationTimeText(double days) {
 } // namespace
 
 void printDebugInfo(std::ostream& out, const SubsystemData& data, bool passwordValid,
-                    const DebugIndex& index) {
+                    const DebugIndex& index, const InlinedCalls& inlinedCalls) {
     out << "Version: " << data.version << '\n'
         << "Compiled: " << compilationTimeText(data.compilationTime) << '\n'
         << "Options stream: " << data.optionsStream.size() << " bytes\n"
@@ -39,7 +39,8 @@ void printDebugInfo(std::ostream& out, const SubsystemData& data, bool passwordV
         << '\n'
         << "Debug information: " << data.debugInformation.size() << " bytes, "
         << index.units().size() << " unit records, " << index.procedures().size()
-        << " procedure starts, " << index.ranges().size() << " line ranges\n";
+        << " procedure starts, " << index.ranges().size() << " line ranges, "
+        << inlinedCalls.ranges.size() << " inlined-call ranges\n";
 
     const std::size_t none = static_cast<std::size_t>(-1);
     std::size_t unit = none;
@@ -60,6 +61,17 @@ void printDebugInfo(std::ostream& out, const SubsystemData& data, bool passwordV
         }
         out << "    " << hex(range.begin) << '-' << hex(range.end) << "  line " << range.line
             << '\n';
+    }
+    if (inlinedCalls.empty())
+        return;
+    out << "\nInlined calls\n";
+    for (const InlinedCallRange& range : inlinedCalls.ranges) {
+        const InlinedFunction& function = inlinedCalls.functions[range.function];
+        out << "  " << std::string(2 * range.depth, ' ') << hex(range.begin) << '-'
+            << hex(range.end) << "  " << function.name << "  first line " << function.firstLine;
+        if (range.depth > 0)
+            out << "  called at " << inlinedCalls.files[range.callFile] << ':' << range.callLine;
+        out << '\n';
     }
 }
 

@@ -1,5 +1,7 @@
 #include "dwarf_collector.h"
 
+#include "debuginfo/own_units.h"
+
 #include <dwarf.h>
 #include <elfutils/libdw.h>
 #include <fcntl.h>
@@ -42,6 +44,11 @@ private:
     Dwarf* dwarf_ = nullptr;
 };
 
+bool isStatement(Dwarf_Line* row) {
+    bool statement = false;
+    return dwarf_linebeginstatement(row, &statement) == 0 && statement;
+}
+
 // libdw sorts a unit's rows by address, and a sequence's end row may come before an
 // ordinary row at that same address; so a span never runs past the first sequence end at
 // or after its start.
@@ -76,6 +83,23 @@ void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
             end = std::min(end, *sequenceEnd);
         if (end <= begin)
             continue;
+        // Of the rows at one address the last counts; when it does not start a statement, the
+        // last one of its file there that does, as a debugger reads it (rows of other files
+        // at that address belong to inlined code that has already ended).
+        const char* lastFile = dwarf_linesrc(row, nullptr, nullptr);
+        for (std::size_t before = i; lastFile && !isStatement(row) && before-- > 0;) {
+            Dwarf_Line* earlier = dwarf_onesrcline(lines, before);
+            Dwarf_Addr address = 0;
+            int earlierLine = 0;
+            if (dwarf_lineaddr(earlier, &address) != 0 || address != begin ||
+                dwarf_lineno(earlier, &earlierLine) != 0 || earlierLine <= 0)
+                break;
+            const char* earlierFile = dwarf_linesrc(earlier, nullptr, nullptr);
+            if (isStatement(earlier) && earlierFile && std::strcmp(earlierFile, lastFile) == 0) {
+                row = earlier;
+                line = earlierLine;
+            }
+        }
         const char* file = dwarf_linesrc(row, nullptr, nullptr);
         data.lines.push_back(
             {begin, end, file ? withoutFolder(file) : "", static_cast<std::uint32_t>(line)});
@@ -103,17 +127,99 @@ public:
             const char* name = dwarf_formstring(dwarf_attr_integrate(&die, DW_AT_name, &attribute));
             if (!name)
                 continue;
-            const std::string qualifier = scopes_.at(declarationOf(die));
-            Dwarf_Addr base = 0;
-            Dwarf_Addr begin = 0;
-            Dwarf_Addr end = 0;
-            for (ptrdiff_t next = 0; (next = dwarf_ranges(&die, next, &base, &begin, &end)) > 0;)
-                if (end > begin)
-                    data.functions.push_back({begin, end, qualifier, name});
+            const std::string qualifier = qualifierOf(die);
+            for (const auto& [begin, end] : rangesOf(&die))
+                data.functions.push_back({begin, end, qualifier, name});
+            collectInlinedCalls(&die, qualifier, name, data);
         }
     }
 
 private:
+    static std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> rangesOf(Dwarf_Die* die) {
+        std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> ranges;
+        Dwarf_Addr base = 0;
+        Dwarf_Addr begin = 0;
+        Dwarf_Addr end = 0;
+        for (ptrdiff_t next = 0; (next = dwarf_ranges(die, next, &base, &begin, &end)) > 0;)
+            if (end > begin)
+                ranges.emplace_back(begin, end);
+        return ranges;
+    }
+
+    static std::string declarationFile(Dwarf_Die* die) {
+        const char* file = dwarf_decl_file(die);
+        return file ? withoutFolder(file) : "";
+    }
+
+    static std::uint32_t declarationLine(Dwarf_Die* die) {
+        int line = 0;
+        return dwarf_decl_line(die, &line) == 0 && line > 0 ? static_cast<std::uint32_t>(line) : 0;
+    }
+
+    std::string qualifierOf(Dwarf_Die die) const {
+        const auto found = scopes_.find(declarationOf(die));
+        return found == scopes_.end() ? std::string() : found->second;
+    }
+
+    // The inlined calls within an out-of-line function, with the function's own ranges at
+    // depth 0 when there are any.
+    void collectInlinedCalls(Dwarf_Die* function, const std::string& qualifier, const char* name,
+                             ProgramDebugData& data) const {
+        // The library's own functions never show in a call stack, whatever was inlined
+        // into them: their inlined calls are not stored.
+        if (isOwnUnit(declarationFile(function)))
+            return;
+        const std::size_t first = data.inlinedCalls.size();
+        Dwarf_Die unit;
+        Dwarf_Files* files = nullptr;
+        std::size_t fileCount = 0;
+        if (!dwarf_diecu(function, &unit, nullptr, nullptr) ||
+            dwarf_getsrcfiles(&unit, &files, &fileCount) != 0)
+            return;
+        collectInlinedCallsWithin(function, 1, files, data);
+        if (data.inlinedCalls.size() == first)
+            return;
+        const std::uint32_t firstLine = declarationLine(function);
+        for (const auto& [begin, end] : rangesOf(function))
+            data.inlinedCalls.push_back(
+                {begin, end, 0, qualifier, name, firstLine, declarationFile(function), {}, 0});
+    }
+
+    void collectInlinedCallsWithin(Dwarf_Die* scope, std::uint32_t depth, Dwarf_Files* files,
+                                   ProgramDebugData& data) const {
+        Dwarf_Die child;
+        if (dwarf_child(scope, &child) != 0)
+            return;
+        do {
+            const int tag = dwarf_tag(&child);
+            if (tag == DW_TAG_lexical_block) {
+                collectInlinedCallsWithin(&child, depth, files, data);
+            } else if (tag == DW_TAG_inlined_subroutine) {
+                addInlinedCall(&child, depth, files, data);
+                collectInlinedCallsWithin(&child, depth + 1, files, data);
+            }
+        } while (dwarf_siblingof(&child, &child) == 0);
+    }
+
+    void addInlinedCall(Dwarf_Die* call, std::uint32_t depth, Dwarf_Files* files,
+                        ProgramDebugData& data) const {
+        Dwarf_Attribute attribute;
+        const char* name = dwarf_formstring(dwarf_attr_integrate(call, DW_AT_name, &attribute));
+        Dwarf_Word fileIndex = 0;
+        Dwarf_Word line = 0;
+        if (!name || dwarf_formudata(dwarf_attr(call, DW_AT_call_file, &attribute), &fileIndex) ||
+            dwarf_formudata(dwarf_attr(call, DW_AT_call_line, &attribute), &line) || line == 0)
+            return;
+        const char* file = dwarf_filesrc(files, fileIndex, nullptr, nullptr);
+        const std::string qualifier = qualifierOf(*call);
+        const std::uint32_t firstLine = declarationLine(call);
+        const std::string declaredIn = declarationFile(call);
+        for (const auto& [begin, end] : rangesOf(call))
+            data.inlinedCalls.push_back({begin, end, depth, qualifier, name, firstLine, declaredIn,
+                                         file ? withoutFolder(file) : "",
+                                         static_cast<std::uint32_t>(line)});
+    }
+
     static bool hasCode(Dwarf_Die* die) {
         Dwarf_Addr base = 0;
         Dwarf_Addr begin = 0;
@@ -221,6 +327,7 @@ ProgramDebugData collectDwarf(const std::string& path) {
     const auto sections = codeSections(dwarf_getelf(file.get()));
     keepCode(data.lines, sections);
     keepCode(data.functions, sections);
+    keepCode(data.inlinedCalls, sections);
     return data;
 }
 

@@ -192,7 +192,9 @@ int show(const Arguments& arguments) {
     const std::string password = option(arguments, "--password");
     const NameCipher cipher(password);
     const bool valid = passwordMatches(data, password);
-    const DebugIndex index(decodeDebugInfo(data.debugInformation, {&cipher, valid, true}));
+    const CompactDebugInfo information =
+        decodeDebugInfo(data.debugInformation, {&cipher, valid, true});
+    const DebugIndex index(information);
     const std::string version = ModuleVersion(arguments.program);
     std::cout << "Version: " << (version.empty() ? "(none)" : version) << '\n';
     if (!data.optionsStream.empty()) {
@@ -202,7 +204,7 @@ int show(const Arguments& arguments) {
     } else {
         std::cout << "Options: (defaults)\n";
     }
-    printDebugInfo(std::cout, data, valid, index);
+    printDebugInfo(std::cout, data, valid, index, information.inlinedCalls);
     return 0;
 }
 

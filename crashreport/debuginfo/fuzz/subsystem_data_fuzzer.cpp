@@ -1,8 +1,10 @@
 // Feeds arbitrary bytes to the container decoder and, when that accepts them, to the
 // debug-information decoder and both lookup indexes. The same bytes also go to the
-// debug-information decoder directly, which random bytes rarely reach through zlib.
+// debug-information decoder directly, which random bytes rarely reach through zlib, and to
+// the inlined-call record's reader and index as a record payload.
 #include "debuginfo/debug_data_error.h"
 #include "debuginfo/debug_index.h"
+#include "debuginfo/inlined_calls.h"
 #include "debuginfo/lazy_debug_index.h"
 #include "debuginfo/subsystem_data.h"
 
@@ -17,10 +19,26 @@ void indexDebugInfo(std::span<const std::uint8_t> information, bool passwordVali
     const NameCipher cipher("");
     const LazyDebugIndex lazy({information.begin(), information.end()}, cipher, passwordValid,
                               true);
-    const DebugIndex index(decodeDebugInfo(information, {&cipher, passwordValid, true}));
+    const CompactDebugInfo info = decodeDebugInfo(information, {&cipher, passwordValid, true});
+    const DebugIndex index(info);
     for (const DebugIndex::Range& range : index.ranges()) {
         (void)index.find(range.begin);
         (void)lazy.find(range.begin);
+    }
+    for (const InlinedCallRange& range : info.inlinedCalls.ranges) {
+        (void)lazy.inlinedScopesAt(range.begin);
+        (void)lazy.inlinedScopesAt(range.end - 1);
+    }
+}
+
+void indexInlinedCalls(std::span<const std::uint8_t> payload, bool passwordValid) {
+    using namespace faulttrap;
+    const NameCipher cipher("");
+    const InlinedCalls calls = readInlinedCalls(payload, {&cipher, passwordValid, true});
+    InlinedCallIndex index(payload, {&cipher, passwordValid, true});
+    for (const InlinedCallRange& range : calls.ranges) {
+        (void)index.scopesAt(range.begin);
+        (void)index.scopesAt(range.end - 1);
     }
 }
 
@@ -35,6 +53,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     }
     try {
         indexDebugInfo({bytes, size}, size % 2 == 0);
+    } catch (const DebugDataError&) {
+    }
+    try {
+        indexInlinedCalls({bytes, size}, size % 2 == 0);
     } catch (const DebugDataError&) {
     }
     return 0;

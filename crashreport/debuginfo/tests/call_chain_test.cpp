@@ -131,7 +131,8 @@ TEST(CallChain, DirectDwarfSourceAgreesWithTheContainer) {
     const auto dwarf = DwarfSource::open(program->path);
     ASSERT_TRUE(dwarf);
     for (const TFaultStackEntry& entry : captured.stack) {
-        if (entry.kind != EntryKind::line || entry.module != program)
+        // A caller's row of inlined code stands at its call's line, not the address's.
+        if (entry.kind != EntryKind::line || entry.module != program || entry.inlineLevel > 0)
             continue;
         const auto place = dwarf->find(entry.address - program->codeStart());
         ASSERT_TRUE(place);
@@ -217,7 +218,10 @@ std::string describe(const TFaultStackEntry& entry) {
 // What the repeat hiding leaves shown: no named entry is followed, among the next two named
 // entries of its module, by one with its address.
 void expectNoRepeatsLeftShown(const TFaultStackList& stack) {
-    const auto named = [](const TFaultStackEntry& e) { return e.kind >= EntryKind::procedure; };
+    // The rows of an address's inlined callers share its address and stand with it.
+    const auto named = [](const TFaultStackEntry& e) {
+        return e.kind >= EntryKind::procedure && e.inlineLevel == 0;
+    };
     for (std::size_t i = 0; i < stack.size(); ++i) {
         if (!named(stack[i]))
             continue;

@@ -98,5 +98,30 @@ TEST(DebugInfoBuilder, LineAfterAStepBackwardsKeepsItsOffsetFromTheProcedure) {
     }
 }
 
+// Inlined calls keep their depth, names, call places and ranges; each function and file is
+// stored once, the most used first, and ranges beyond 32-bit offsets are left out.
+TEST(DebugInfoBuilder, InlinedCallsStoreEachFunctionAndFileOnceMostUsedFirst) {
+    ProgramDebugData data = program();
+    data.inlinedCalls = {
+        {0x1000, 0x1040, 0, "ns::A", "run", 9, "main.cpp", "", 0},
+        {0x1020, 0x1030, 1, "std", "size", 99, "vector.h", "main.cpp", 11},
+        {0x1030, 0x1034, 1, "std", "size", 99, "vector.h", "main.cpp", 12},
+        {0x1030, 0x1032, 2, "", "count", 5, "", "vector.h", 101},
+        {0x1'0000'0000, 0x1'0000'0010, 1, "", "high", 1, "", "high.cpp", 2},
+    };
+    const CompactDebugInfo info = buildCompactDebugInfo(data);
+    const InlinedCalls& calls = info.inlinedCalls;
+    EXPECT_EQ(calls.files, (std::vector<std::string>{"main.cpp", "vector.h"}));
+    EXPECT_EQ(calls.functions, (std::vector<InlinedFunction>{
+                                   {"std.size", 99, 1}, {"count", 5, {}}, {"ns::A.run", 9, 0}}));
+    EXPECT_EQ(calls.ranges, (std::vector<InlinedCallRange>{{0x1000, 0x1040, 0, 2, 0, 0},
+                                                           {0x1020, 0x1030, 1, 0, 0, 11},
+                                                           {0x1030, 0x1034, 1, 0, 0, 12},
+                                                           {0x1030, 0x1032, 2, 1, 1, 101}}));
+    const NameCipher cipher("");
+    EXPECT_EQ(decodeDebugInfo(encodeDebugInfo(info, cipher), {&cipher, true, true}).inlinedCalls,
+              calls);
+}
+
 } // namespace
 } // namespace faulttrap
