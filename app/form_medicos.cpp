@@ -386,8 +386,7 @@ void TFormMedicos::mostraRelacao() {
 void TFormMedicos::escondeRelacao() {
     PainelPesqMedicos_->hide();
     // The user goes on from the record panel's first field.
-    PainelMedicos_->findChild<QWidget*>(QStringLiteral("DBComboBox1"))
-        ->setFocus(Qt::OtherFocusReason);
+    PainelMedicos_->DBComboBox1->setFocus(Qt::OtherFocusReason);
 }
 
 void TFormMedicos::focaBotaoTabela() {

@@ -104,7 +104,7 @@ private:
     // The button that Esc presses.
     void defineBotaoCancelar(QPushButton* botao);
     void centraNaTela();
-    // Once the window manager's frame is known, the outer size becomes the specified one.
+    // Once the window manager's frame is known, the frame included makes Largura x Altura.
     void ajustaAMoldura();
 
     TConfiguracao configuracao_;

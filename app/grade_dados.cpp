@@ -30,10 +30,55 @@ ModeloDoConjunto::ModeloDoConjunto(data::RecordSet& conjunto, QList<ColunaDaGrad
     : QAbstractTableModel(pai), conjunto_(conjunto), colunas_(std::move(colunas)),
       editavel_(editavel) {
     ouvinte_ = conjunto_.addListener([this](data::RecordSetEvent evento) { mudou(evento); });
+    ouvinteDasLinhas_ = conjunto_.addRowsListener(
+        [this](const data::RowsChange& mudanca, bool feita) { acompanha(mudanca, feita); });
 }
 
 ModeloDoConjunto::~ModeloDoConjunto() {
+    conjunto_.removeRowsListener(ouvinteDasLinhas_);
     conjunto_.removeListener(ouvinte_);
+}
+
+void ModeloDoConjunto::acompanha(const data::RowsChange& mudanca, bool feita) {
+    const int primeira = static_cast<int>(mudanca.first);
+    const int ultima = primeira + static_cast<int>(mudanca.count) - 1;
+    switch (mudanca.kind) {
+    case data::RowsChange::Kind::Inserted:
+        if (feita) {
+            endInsertRows();
+        } else {
+            beginInsertRows({}, primeira, ultima);
+        }
+        break;
+    case data::RowsChange::Kind::Removed:
+        if (feita) {
+            endRemoveRows();
+        } else {
+            beginRemoveRows({}, primeira, ultima);
+        }
+        break;
+    case data::RowsChange::Kind::Moved:
+        if (feita) {
+            endMoveRows();
+        } else {
+            // The model names the row before which the moving one goes, counted before the move.
+            const int destino = static_cast<int>(mudanca.to) + (mudanca.to > mudanca.first ? 1 : 0);
+            beginMoveRows({}, primeira, primeira, {}, destino);
+        }
+        break;
+    case data::RowsChange::Kind::Changed:
+        if (feita) {
+            emit dataChanged(index(primeira, 0), index(ultima, columnCount() - 1));
+        }
+        break;
+    case data::RowsChange::Kind::Reset:
+        if (feita) {
+            endResetModel();
+        } else {
+            beginResetModel();
+        }
+        break;
+    }
 }
 
 void ModeloDoConjunto::mudou(data::RecordSetEvent evento) {
@@ -41,8 +86,6 @@ void ModeloDoConjunto::mudou(data::RecordSetEvent evento) {
     case data::RecordSetEvent::Opened:
     case data::RecordSetEvent::Closed:
     case data::RecordSetEvent::RowsChanged:
-        beginResetModel();
-        endResetModel();
         break;
     case data::RecordSetEvent::FieldChanged:
     case data::RecordSetEvent::StateChanged:
@@ -108,7 +151,7 @@ QVariant ModeloDoConjunto::headerData(int secao, Qt::Orientation orientacao, int
 
 Qt::ItemFlags ModeloDoConjunto::flags(const QModelIndex& indice) const {
     Qt::ItemFlags marcas = QAbstractTableModel::flags(indice);
-    return editavel_ ? marcas | Qt::ItemIsEditable : marcas;
+    return editavel_ && indice.isValid() ? marcas | Qt::ItemIsEditable : marcas;
 }
 
 bool ModeloDoConjunto::setData(const QModelIndex& indice, const QVariant& valor, int papel) {

@@ -17,7 +17,9 @@ struct ColunaDaGrade {
 };
 
 // The rows of a record set as a table model, one model column per listed record-set column. The
-// current row of the set is the row being edited; writing a cell writes its column there.
+// current row of the set is the row being edited; writing a cell writes its column there. The
+// model follows the set row by row (inserted, removed, moved, changed), so that a view keeps its
+// current cell and scroll position across a store.
 class ModeloDoConjunto : public QAbstractTableModel {
 public:
     ModeloDoConjunto(data::RecordSet& conjunto, QList<ColunaDaGrade> colunas, bool editavel,
@@ -36,12 +38,14 @@ public:
 
 private:
     void mudou(data::RecordSetEvent evento);
+    void acompanha(const data::RowsChange& mudanca, bool feita);
     int colunaDoConjunto(int coluna) const;
 
     data::RecordSet& conjunto_;
     QList<ColunaDaGrade> colunas_;
     bool editavel_;
     int ouvinte_ = -1;
+    int ouvinteDasLinhas_ = -1;
 };
 
 // A grid on a record set: the selected row is the set's current record. Ctrl+Delete deletes it
@@ -69,7 +73,7 @@ private:
     ModeloDoConjunto* modelo_;
     bool editavel_;
     bool sincronizando_ = false;
-    // The column the user was in: re-reading the set resets the view's current cell.
+    // The column the user was in: reopening the set resets the view's current cell.
     int coluna_ = 0;
 };
 

@@ -9,6 +9,7 @@
 #include <QStyle>
 
 #include <array>
+#include <variant>
 
 namespace olvendra::app {
 
@@ -26,6 +27,10 @@ constexpr int SemLimite = 0;
 // Wide enough for the glyph, narrow enough for the gaps between the controls it marks.
 constexpr QSize TamanhoDoAsterisco(9, 12);
 
+// The panel's member that holds a field's control, of the control's own class.
+using Controle = std::variant<DBEdit * PainelMedicos::*, DBComboBox * PainelMedicos::*,
+                              DBLookupComboBox * PainelMedicos::*, DBMemo * PainelMedicos::*>;
+
 // A row names only what departs from the usual: a right-aligned label, no character limit of
 // its own, a tab stop, one of the controls the enable-state operations switch.
 struct Campo {
@@ -34,6 +39,7 @@ struct Campo {
     QRect caixaDoRotulo{};
     bool legendaAEsquerda = false;
     const char* nome;
+    Controle controle;
     Tipo tipo;
     const char* coluna;
     QRect caixa;
@@ -49,6 +55,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Nº Registro",
      .caixaDoRotulo = {95, 85, 122, 19},
      .nome = "DBEditCRM",
+     .controle = &PainelMedicos::DBEditCRM,
      .tipo = Tipo::Edicao,
      .coluna = "CRM",
      .caixa = {222, 82, 81, 24},
@@ -60,6 +67,7 @@ const std::array<Campo, 20> Campos = {{
      .caixaDoRotulo = {315, 85, 63, 19},
      .legendaAEsquerda = true,
      .nome = "DBComboBox1",
+     .controle = &PainelMedicos::DBComboBox1,
      .tipo = Tipo::Conselho,
      .coluna = "CONSELHOPROFISSIONAL",
      .caixa = {374, 82, 89, 24},
@@ -70,6 +78,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "UF",
      .caixaDoRotulo = {474, 85, 19, 19},
      .nome = "DBComboBox2",
+     .controle = &PainelMedicos::DBComboBox2,
      .tipo = Tipo::Estado,
      .coluna = "UFCONSELHO",
      .caixa = {498, 82, 49, 24},
@@ -79,6 +88,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Nome do Profissional",
      .caixaDoRotulo = {72, 113, 145, 19},
      .nome = "DBEditMedico",
+     .controle = &PainelMedicos::DBEditMedico,
      .tipo = Tipo::Edicao,
      .coluna = "NOME",
      .caixa = {222, 110, 325, 24},
@@ -88,12 +98,14 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Especialidade",
      .caixaDoRotulo = {103, 142, 114, 19},
      .nome = "DBLookupComboBox1",
+     .controle = &PainelMedicos::DBLookupComboBox1,
      .tipo = Tipo::Especialidade,
      .coluna = "ESPECIALIDADE",
      .caixa = {222, 140, 326, 24},
      .tabulacao = 4,
      .grupoA = false},
     {.nome = "DBEditEspecial",
+     .controle = &PainelMedicos::DBEditEspecial,
      .tipo = Tipo::Exibicao,
      .coluna = "ESPECIALIDADE",
      .caixa = {560, 145, 212, 22},
@@ -104,6 +116,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Telefones",
      .caixaDoRotulo = {103, 171, 114, 19},
      .nome = "DBEditMedFone",
+     .controle = &PainelMedicos::DBEditMedFone,
      .tipo = Tipo::Edicao,
      .coluna = "TELEFONES",
      .caixa = {222, 168, 325, 24},
@@ -113,6 +126,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Endereço",
      .caixaDoRotulo = {103, 199, 114, 19},
      .nome = "DBEditMedEnd",
+     .controle = &PainelMedicos::DBEditMedEnd,
      .tipo = Tipo::Edicao,
      .coluna = "ENDERECO",
      .caixa = {222, 196, 325, 24},
@@ -122,6 +136,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Bairro",
      .caixaDoRotulo = {103, 228, 114, 19},
      .nome = "DBEditMedCompl",
+     .controle = &PainelMedicos::DBEditMedCompl,
      .tipo = Tipo::Edicao,
      .coluna = "COMPLEMENTO",
      .caixa = {222, 225, 325, 24},
@@ -131,6 +146,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Cidade",
      .caixaDoRotulo = {100, 257, 117, 19},
      .nome = "DBEditMedCid",
+     .controle = &PainelMedicos::DBEditMedCid,
      .tipo = Tipo::Edicao,
      .coluna = "CIDADE",
      .caixa = {222, 254, 212, 24},
@@ -140,6 +156,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Estado",
      .caixaDoRotulo = {436, 259, 49, 19},
      .nome = "DBEditMedEst",
+     .controle = &PainelMedicos::DBEditMedEst,
      .tipo = Tipo::Estado,
      .coluna = "ESTADO",
      .caixa = {491, 256, 57, 24},
@@ -148,6 +165,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Observação",
      .caixaDoRotulo = {131, 286, 86, 19},
      .nome = "DBEdit11",
+     .controle = &PainelMedicos::DBEdit11,
      .tipo = Tipo::Memo,
      .coluna = "OBSERVACAO",
      .caixa = {222, 283, 325, 24},
@@ -156,6 +174,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "CEP",
      .caixaDoRotulo = {171, 314, 46, 19},
      .nome = "DBEditMedCEP",
+     .controle = &PainelMedicos::DBEditMedCEP,
      .tipo = Tipo::Edicao,
      .coluna = "CEP",
      .caixa = {222, 311, 113, 24},
@@ -165,6 +184,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Data Aniversário",
      .caixaDoRotulo = {92, 343, 125, 19},
      .nome = "DBEditDataAniv",
+     .controle = &PainelMedicos::DBEditDataAniv,
      .tipo = Tipo::DiaMes,
      .coluna = "DATAANIVERSARIO",
      .caixa = {222, 340, 78, 24},
@@ -173,6 +193,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Comissão %",
      .caixaDoRotulo = {103, 372, 114, 19},
      .nome = "DBEditComissPerc",
+     .controle = &PainelMedicos::DBEditComissPerc,
      .tipo = Tipo::Edicao,
      .coluna = "COMISSPERC",
      .caixa = {222, 369, 92, 24},
@@ -182,6 +203,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Desconto %",
      .caixaDoRotulo = {103, 400, 114, 19},
      .nome = "DBEdit4",
+     .controle = &PainelMedicos::DBEdit4,
      .tipo = Tipo::Edicao,
      .coluna = "COMISSAO",
      .caixa = {222, 397, 92, 24},
@@ -192,6 +214,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "E-mail",
      .caixaDoRotulo = {171, 428, 46, 19},
      .nome = "DBEditEmail",
+     .controle = &PainelMedicos::DBEditEmail,
      .tipo = Tipo::Edicao,
      .coluna = "E_MAIL",
      .caixa = {222, 425, 325, 24},
@@ -201,6 +224,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Secretária",
      .caixaDoRotulo = {103, 457, 114, 19},
      .nome = "DBEdit1",
+     .controle = &PainelMedicos::DBEdit1,
      .tipo = Tipo::Edicao,
      .coluna = "NOME_SECRETARIA",
      .caixa = {222, 454, 325, 24},
@@ -210,6 +234,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Data Aniv. Secretária",
      .caixaDoRotulo = {66, 486, 151, 19},
      .nome = "DBEdit2",
+     .controle = &PainelMedicos::DBEdit2,
      .tipo = Tipo::DiaMes,
      .coluna = "ANIV_SECRETARIA",
      .caixa = {222, 483, 78, 24},
@@ -218,6 +243,7 @@ const std::array<Campo, 20> Campos = {{
      .legenda = "Representante",
      .caixaDoRotulo = {115, 515, 102, 19},
      .nome = "DBEdit3",
+     .controle = &PainelMedicos::DBEdit3,
      .tipo = Tipo::Edicao,
      .coluna = "REPRESENTANTE",
      .caixa = {222, 512, 220, 24},
@@ -249,55 +275,52 @@ QLabel* Legenda(QWidget* pai, const char* nome, const QString& texto, const QRec
     return legenda;
 }
 
-QWidget* CriaControle(QWidget* pai, const Campo& campo, data::RecordSet& medicos,
-                      data::RecordSet& espec) {
-    const QFont fonteDosDados = Fonte(Familia::MsSansSerif, 13);
+// Each control in the class its panel member names, set up as its field's kind asks.
+void Cria(DBEdit*& edicao, QWidget* pai, const Campo& campo, data::RecordSet& medicos,
+          data::RecordSet&) {
+    edicao = new DBEdit(pai, medicos, campo.coluna);
+    edicao->setFont(Fonte(Familia::MsSansSerif, 13));
     switch (campo.tipo) {
-    case Tipo::Edicao:
-    case Tipo::DiaMes: {
-        auto* edicao = new DBEdit(pai, medicos, campo.coluna);
-        if (campo.tipo == Tipo::DiaMes) {
-            edicao->setInputMask(QStringLiteral("00/00;_"));
-        } else if (campo.maximo != SemLimite) {
+    case Tipo::DiaMes:
+        edicao->setInputMask(QStringLiteral("00/00;_"));
+        break;
+    case Tipo::Exibicao:
+        edicao->setReadOnly(true);
+        edicao->setFrame(false);
+        edicao->setMaxLength(campo.maximo);
+        Colore(edicao, QPalette::Base, Qt::transparent);
+        Colore(edicao, QPalette::Text, Prata);
+        break;
+    default:
+        if (campo.maximo != SemLimite) {
             edicao->setMaxLength(campo.maximo);
         }
-        edicao->setFont(fonteDosDados);
-        return edicao;
+        break;
     }
-    case Tipo::Exibicao: {
-        auto* exibicao = new DBEdit(pai, medicos, campo.coluna);
-        exibicao->setReadOnly(true);
-        exibicao->setFrame(false);
-        exibicao->setMaxLength(campo.maximo);
-        exibicao->setFont(fonteDosDados);
-        Colore(exibicao, QPalette::Base, Qt::transparent);
-        Colore(exibicao, QPalette::Text, Prata);
-        return exibicao;
-    }
-    case Tipo::Conselho:
-    case Tipo::Estado: {
-        auto* lista = new DBComboBox(pai, medicos, campo.coluna,
-                                     campo.tipo == Tipo::Conselho ? Conselhos : Estados);
-        lista->setFont(fonteDosDados);
-        return lista;
-    }
-    case Tipo::Especialidade: {
-        auto* lista = new DBLookupComboBox(pai, medicos, campo.coluna, espec, "ESPECIALIDADE");
-        lista->setFont(fonteDosDados);
-        return lista;
-    }
-    case Tipo::Memo: {
-        auto* memo = new DBMemo(pai, medicos, campo.coluna);
-        memo->setTabChangesFocus(true);
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        memo->setFont(Fonte(Familia::Arial, 13, true));
-        Colore(memo, QPalette::Base, Qt::white);
-        Colore(memo, QPalette::Text, Grena);
-        return memo;
-    }
-    }
-    return nullptr;
+}
+
+void Cria(DBComboBox*& lista, QWidget* pai, const Campo& campo, data::RecordSet& medicos,
+          data::RecordSet&) {
+    lista = new DBComboBox(pai, medicos, campo.coluna,
+                           campo.tipo == Tipo::Conselho ? Conselhos : Estados);
+    lista->setFont(Fonte(Familia::MsSansSerif, 13));
+}
+
+void Cria(DBLookupComboBox*& lista, QWidget* pai, const Campo& campo, data::RecordSet& medicos,
+          data::RecordSet& espec) {
+    lista = new DBLookupComboBox(pai, medicos, campo.coluna, espec, "ESPECIALIDADE");
+    lista->setFont(Fonte(Familia::MsSansSerif, 13));
+}
+
+void Cria(DBMemo*& memo, QWidget* pai, const Campo& campo, data::RecordSet& medicos,
+          data::RecordSet&) {
+    memo = new DBMemo(pai, medicos, campo.coluna);
+    memo->setTabChangesFocus(true);
+    memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    memo->setFont(Fonte(Familia::Arial, 13, true));
+    Colore(memo, QPalette::Base, Qt::white);
+    Colore(memo, QPalette::Text, Grena);
 }
 
 QPushButton* BotaoGrande(QWidget* pai, const char* nome, const QString& legenda, const QColor& cor,
@@ -361,7 +384,12 @@ void PainelMedicos::criaCampos(data::RecordSet& medicos, data::RecordSet& espec)
                     fonteDasLegendas, Marinho,
                     campo.legendaAEsquerda ? Qt::AlignLeft : Qt::AlignRight);
         }
-        QWidget* controle = CriaControle(this, campo, medicos, espec);
+        QWidget* controle = std::visit(
+            [&](auto membro) -> QWidget* {
+                Cria(this->*membro, this, campo, medicos, espec);
+                return this->*membro;
+            },
+            campo.controle);
         controle->setObjectName(QString::fromLatin1(campo.nome));
         controle->setGeometry(campo.caixa);
         controle->setFocusPolicy(campo.paradaDeTab ? Qt::StrongFocus : Qt::ClickFocus);
@@ -370,7 +398,6 @@ void PainelMedicos::criaCampos(data::RecordSet& medicos, data::RecordSet& espec)
             camposA_.append(controle);
         }
     }
-    DBEditCRM = findChild<QWidget*>(QStringLiteral("DBEditCRM"));
 }
 
 void PainelMedicos::criaLegendas() {
@@ -399,27 +426,19 @@ void PainelMedicos::criaLegendas() {
 }
 
 registry::ControlesDoFormulario PainelMedicos::controles() const {
-    registry::ControlesDoFormulario controles;
-    controles.ordem = ordem_.mid(0, 20);
-    auto edicao = [this](const char* nome) {
-        return findChild<QLineEdit*>(QString::fromLatin1(nome));
-    };
-    auto lista = [this](const char* nome) {
-        return findChild<QComboBox*>(QString::fromLatin1(nome));
-    };
-    controles.DBEditMedico = edicao("DBEditMedico");
-    controles.DBEdit1 = edicao("DBEdit1");
-    controles.DBEditDataAniv = edicao("DBEditDataAniv");
-    controles.DBEdit2 = edicao("DBEdit2");
-    controles.DBEditComissPerc = edicao("DBEditComissPerc");
-    controles.DBEdit4 = edicao("DBEdit4");
-    controles.DBEditEmail = edicao("DBEditEmail");
-    controles.DBEditEspecial = edicao("DBEditEspecial");
-    controles.DBComboBox1 = lista("DBComboBox1");
-    controles.DBComboBox2 = lista("DBComboBox2");
-    controles.DBLookupComboBox1 = lista("DBLookupComboBox1");
-    controles.DBEdit11 = findChild<QPlainTextEdit*>(QStringLiteral("DBEdit11"));
-    return controles;
+    return {.ordem = ordem_.mid(0, 20),
+            .DBEditMedico = DBEditMedico,
+            .DBEdit1 = DBEdit1,
+            .DBEditDataAniv = DBEditDataAniv,
+            .DBEdit2 = DBEdit2,
+            .DBEditComissPerc = DBEditComissPerc,
+            .DBEdit4 = DBEdit4,
+            .DBEditEmail = DBEditEmail,
+            .DBEditEspecial = DBEditEspecial,
+            .DBComboBox1 = DBComboBox1,
+            .DBComboBox2 = DBComboBox2,
+            .DBLookupComboBox1 = DBLookupComboBox1,
+            .DBEdit11 = DBEdit11};
 }
 
 void PainelMedicos::defineOrdemDeTabulacao() {

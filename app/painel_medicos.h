@@ -1,5 +1,6 @@
 #pragma once
 
+#include "app/controles_dados.h"
 #include "app/painel.h"
 #include "data/record_set.h"
 #include "registry/fluxo_do_formulario.h"
@@ -26,7 +27,28 @@ public:
     QPushButton* BotPesqMed = nullptr;
     QPushButton* BotTabelaMed = nullptr;
     QPushButton* BotSairMedicos = nullptr;
-    QWidget* DBEditCRM = nullptr;
+
+    // The data controls, top to bottom.
+    DBEdit* DBEditCRM = nullptr;
+    DBComboBox* DBComboBox1 = nullptr; // council
+    DBComboBox* DBComboBox2 = nullptr; // council state
+    DBEdit* DBEditMedico = nullptr;
+    DBLookupComboBox* DBLookupComboBox1 = nullptr; // specialty
+    DBEdit* DBEditEspecial = nullptr;              // the specialty display
+    DBEdit* DBEditMedFone = nullptr;
+    DBEdit* DBEditMedEnd = nullptr;
+    DBEdit* DBEditMedCompl = nullptr;
+    DBEdit* DBEditMedCid = nullptr;
+    DBComboBox* DBEditMedEst = nullptr;
+    DBMemo* DBEdit11 = nullptr; // notes
+    DBEdit* DBEditMedCEP = nullptr;
+    DBEdit* DBEditDataAniv = nullptr;
+    DBEdit* DBEditComissPerc = nullptr;
+    DBEdit* DBEdit4 = nullptr; // discount
+    DBEdit* DBEditEmail = nullptr;
+    DBEdit* DBEdit1 = nullptr; // secretary's name
+    DBEdit* DBEdit2 = nullptr; // secretary's birthday
+    DBEdit* DBEdit3 = nullptr; // representative
 
     // Each sets the enabled state of its fixed set of controls and touches nothing else.
     void DesabilitaCampos();

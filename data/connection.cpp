@@ -2,6 +2,7 @@
 
 #include "errors.h"
 #include "fb_client.h"
+#include "fb_owned.h"
 #include "number_text.h"
 
 #include <iberror.h>
@@ -35,15 +36,6 @@ int BytesPerCharacter(unsigned charset) {
         return 1;
     }
 }
-
-// Releases a Firebird reference-counted interface at scope exit.
-template <typename T> struct Released {
-    T* object = nullptr;
-    ~Released() {
-        if (object)
-            object->release();
-    }
-};
 
 // Aborts the client side of an attachment whose call has waited longer than its deadline: the
 // blocked call then fails as on a broken link. Firebird's own cancel request needs an answering
@@ -89,9 +81,8 @@ private:
                 continue;
             deadline_.reset();
             if (target_) {
-                Firebird::CheckStatusWrapper status(master_->getStatus());
-                target_->cancelOperation(&status, fb_cancel_abort);
-                status.dispose();
+                QuietStatus status(master_);
+                target_->cancelOperation(status.get(), fb_cancel_abort);
             }
         }
     }
@@ -109,25 +100,53 @@ private:
 
 struct Connection::Impl {
     Firebird::IMaster* master = nullptr;
-    Firebird::IStatus* status = nullptr;
-    Firebird::IAttachment* attachment = nullptr;
-    Firebird::ITransaction* transaction = nullptr;
+    Owned<Firebird::IStatus> status;
+    Owned<Firebird::IAttachment> attachment;
+    Owned<Firebird::ITransaction> transaction;
+    // Declared last, so that it stops watching before the attachment goes.
     Watchdog watchdog;
     int answerTimeout = 20;
-
-    ~Impl() {
-        if (status)
-            status->dispose();
-    }
 
     // Bounds the server's answer to the calls made while it lives.
     struct Watched {
         Impl& impl;
         explicit Watched(Impl& i) : impl(i) {
             if (impl.attachment)
-                impl.watchdog.arm(impl.master, impl.attachment, impl.answerTimeout);
+                impl.watchdog.arm(impl.master, impl.attachment.get(), impl.answerTimeout);
         }
         ~Watched() { impl.watchdog.disarm(); }
+    };
+
+    // The transaction one statement runs in: the open batch's, or else one of its own that
+    // commit() ends and that is rolled back when the statement fails.
+    class StatementTransaction {
+    public:
+        StatementTransaction(Impl& impl, ThrowStatusWrapper& st, int lockTimeout) : impl_(impl) {
+            if (!impl.transaction)
+                own_ = Owned<Firebird::ITransaction>(impl.begin(st, lockTimeout));
+        }
+        ~StatementTransaction() {
+            if (!own_)
+                return;
+            QuietStatus quiet(impl_.master);
+            own_->rollback(quiet.get());
+            if (!quiet.failed())
+                own_.forget();
+        }
+        StatementTransaction(const StatementTransaction&) = delete;
+        StatementTransaction& operator=(const StatementTransaction&) = delete;
+
+        Firebird::ITransaction* get() const { return own_ ? own_.get() : impl_.transaction.get(); }
+        void commit(ThrowStatusWrapper& st) {
+            if (!own_)
+                return;
+            own_->commit(&st);
+            own_.forget();
+        }
+
+    private:
+        Impl& impl_;
+        Owned<Firebird::ITransaction> own_;
     };
 
     [[noreturn]] void fail(const FbException& error) {
@@ -142,12 +161,8 @@ struct Connection::Impl {
     // Forgets a broken attachment without talking to the server, which has dropped it anyway.
     void dropLink() {
         watchdog.disarm();
-        if (transaction)
-            transaction->release();
-        transaction = nullptr;
-        if (attachment)
-            attachment->release();
-        attachment = nullptr;
+        transaction.reset();
+        attachment.reset();
     }
 
     static bool Has(const ISC_STATUS* vector, ISC_STATUS code) {
@@ -196,42 +211,39 @@ struct Connection::Impl {
     void load(const std::string& library) {
         if (!master) {
             master = LoadFirebirdClient(library);
-            status = master->getStatus();
+            status = Owned<Firebird::IStatus>(master->getStatus());
         }
     }
 
     Firebird::ITransaction* begin(ThrowStatusWrapper& st, int lockTimeout) {
-        Firebird::IXpbBuilder* tpb =
-            master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::TPB, nullptr, 0);
+        Owned<Firebird::IXpbBuilder> tpb(
+            master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::TPB, nullptr, 0));
         tpb->insertTag(&st, isc_tpb_read_committed);
         tpb->insertTag(&st, isc_tpb_rec_version);
         tpb->insertTag(&st, isc_tpb_wait);
         tpb->insertInt(&st, isc_tpb_lock_timeout, lockTimeout);
         tpb->insertTag(&st, isc_tpb_write);
-        Firebird::ITransaction* started =
-            attachment->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
-        tpb->dispose();
-        return started;
+        return attachment->startTransaction(&st, tpb->getBufferLength(&st), tpb->getBuffer(&st));
     }
 
     // Describes every parameter as nullable text in WIN1252 and fills the message buffer.
-    IMessageMetadata* bindText(ThrowStatusWrapper& st, Firebird::IStatement* statement,
-                               const std::vector<Value>& params,
-                               std::vector<unsigned char>& buffer) {
-        Released<IMessageMetadata> described{statement->getInputMetadata(&st)};
-        unsigned count = described.object->getCount(&st);
+    Owned<IMessageMetadata> bindText(ThrowStatusWrapper& st, Firebird::IStatement* statement,
+                                     const std::vector<Value>& params,
+                                     std::vector<unsigned char>& buffer) {
+        Owned<IMessageMetadata> described(statement->getInputMetadata(&st));
+        unsigned count = described->getCount(&st);
         if (count != params.size())
             throw DatabaseError("The statement takes " + std::to_string(count) + " parameters, " +
                                 std::to_string(params.size()) + " were given");
-        Released<Firebird::IMetadataBuilder> builder{described.object->getBuilder(&st)};
+        Owned<Firebird::IMetadataBuilder> builder(described->getBuilder(&st));
         for (unsigned i = 0; i < count; ++i) {
-            builder.object->setType(&st, i, SQL_VARYING + 1);
+            builder->setType(&st, i, SQL_VARYING + 1);
             std::size_t length = params[i] ? params[i]->size() : 0;
-            builder.object->setLength(&st, i, static_cast<unsigned>(length == 0 ? 1 : length));
-            builder.object->setCharSet(&st, i, CharsetWin1252);
-            builder.object->setScale(&st, i, 0);
+            builder->setLength(&st, i, static_cast<unsigned>(length == 0 ? 1 : length));
+            builder->setCharSet(&st, i, CharsetWin1252);
+            builder->setScale(&st, i, 0);
         }
-        IMessageMetadata* metadata = builder.object->getMetadata(&st);
+        Owned<IMessageMetadata> metadata(builder->getMetadata(&st));
         buffer.assign(metadata->getMessageLength(&st), 0);
         for (unsigned i = 0; i < count; ++i) {
             auto* isNull = reinterpret_cast<short*>(&buffer[metadata->getNullOffset(&st, i)]);
@@ -261,15 +273,14 @@ Connection::~Connection() {
 void Connection::setSettings(ConnectionSettings settings) {
     close();
     if (settings.clientLibrary != settings_.clientLibrary && impl_->master) {
-        impl_->status->dispose();
-        impl_->status = nullptr;
+        impl_->status.reset();
         impl_->master = nullptr;
     }
     settings_ = std::move(settings);
 }
 
 bool Connection::connected() const {
-    return impl_->attachment != nullptr;
+    return static_cast<bool>(impl_->attachment);
 }
 
 void Connection::open() {
@@ -277,10 +288,10 @@ void Connection::open() {
         return;
     impl_->load(settings_.clientLibrary);
     impl_->answerTimeout = settings_.answerTimeoutSeconds;
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     try {
-        Firebird::IXpbBuilder* dpb = impl_->master->getUtilInterface()->getXpbBuilder(
-            &st, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        Owned<Firebird::IXpbBuilder> dpb(impl_->master->getUtilInterface()->getXpbBuilder(
+            &st, Firebird::IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(&st, isc_dpb_user_name, settings_.userName.c_str());
         dpb->insertString(&st, isc_dpb_password, settings_.password.c_str());
         if (!settings_.roleName.empty())
@@ -288,10 +299,9 @@ void Connection::open() {
         dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
         dpb->insertInt(&st, isc_dpb_sql_dialect, settings_.sqlDialect);
         dpb->insertInt(&st, isc_dpb_connect_timeout, settings_.answerTimeoutSeconds);
-        Released<Firebird::IProvider> provider{impl_->master->getDispatcher()};
-        impl_->attachment = provider.object->attachDatabase(
-            &st, settings_.database.c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-        dpb->dispose();
+        Owned<Firebird::IProvider> provider(impl_->master->getDispatcher());
+        impl_->attachment = Owned<Firebird::IAttachment>(provider->attachDatabase(
+            &st, settings_.database.c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st)));
     } catch (const FbException& error) {
         impl_->fail(error);
     }
@@ -300,15 +310,15 @@ void Connection::open() {
 void Connection::close() {
     if (!impl_->attachment)
         return;
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
         if (impl_->transaction) {
             impl_->transaction->rollback(&st);
-            impl_->transaction = nullptr;
+            impl_->transaction.forget();
         }
         impl_->attachment->detach(&st);
-        impl_->attachment = nullptr;
+        impl_->attachment.forget();
     } catch (const FbException& error) {
         // A broken link cannot be detached cleanly; drop our side of it.
         impl_->dropLink();
@@ -318,49 +328,38 @@ void Connection::close() {
 
 std::string Connection::plan(const std::string& sql) {
     open();
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
-    Firebird::ITransaction* own = nullptr;
     try {
-        Firebird::ITransaction* transaction = impl_->transaction;
-        if (!transaction)
-            transaction = own = impl_->begin(st, settings_.lockTimeoutSeconds);
-        Released<Firebird::IStatement> statement{impl_->attachment->prepare(
-            &st, transaction, 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect), 0)};
-        const char* text = statement.object->getPlan(&st, false);
+        Impl::StatementTransaction transaction(*impl_, st, settings_.lockTimeoutSeconds);
+        Owned<Firebird::IStatement> statement(
+            impl_->attachment->prepare(&st, transaction.get(), 0, sql.c_str(),
+                                       static_cast<unsigned>(settings_.sqlDialect), 0));
+        const char* text = statement->getPlan(&st, false);
         std::string result = text ? text : "";
-        statement.object->free(&st);
-        statement.object = nullptr;
-        if (own)
-            own->commit(&st);
+        statement->free(&st);
+        statement.forget();
+        transaction.commit(st);
         return result;
     } catch (const FbException& error) {
-        if (own) {
-            Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
-            own->rollback(&quiet);
-            quiet.dispose();
-        }
         impl_->fail(error);
     }
 }
 
 void Connection::select(const std::string& sql, const std::vector<Value>& params, RowSink& sink) {
     open();
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
-    Firebird::ITransaction* own = nullptr;
     try {
-        Firebird::ITransaction* transaction = impl_->transaction;
-        if (!transaction)
-            transaction = own = impl_->begin(st, settings_.lockTimeoutSeconds);
-        Released<Firebird::IStatement> statement{impl_->attachment->prepare(
-            &st, transaction, 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect),
-            Firebird::IStatement::PREPARE_PREFETCH_METADATA)};
+        Impl::StatementTransaction transaction(*impl_, st, settings_.lockTimeoutSeconds);
+        Owned<Firebird::IStatement> statement(impl_->attachment->prepare(
+            &st, transaction.get(), 0, sql.c_str(), static_cast<unsigned>(settings_.sqlDialect),
+            Firebird::IStatement::PREPARE_PREFETCH_METADATA));
         std::vector<unsigned char> input;
-        Released<IMessageMetadata> inMeta{impl_->bindText(st, statement.object, params, input)};
-        Released<IMessageMetadata> outMeta{statement.object->getOutputMetadata(&st)};
+        Owned<IMessageMetadata> inMeta = impl_->bindText(st, statement.get(), params, input);
+        Owned<IMessageMetadata> outMeta(statement->getOutputMetadata(&st));
 
-        unsigned count = outMeta.object->getCount(&st);
+        unsigned count = outMeta->getCount(&st);
         std::vector<Column> columns(count);
         struct Layout {
             unsigned type, offset, nullOffset;
@@ -370,18 +369,18 @@ void Connection::select(const std::string& sql, const std::vector<Value>& params
         for (unsigned i = 0; i < count; ++i) {
             Column& column = columns[i];
             Layout& place = layout[i];
-            column.name = outMeta.object->getAlias(&st, i);
-            place.type = outMeta.object->getType(&st, i) & ~1u;
-            place.scale = outMeta.object->getScale(&st, i);
-            place.offset = outMeta.object->getOffset(&st, i);
-            place.nullOffset = outMeta.object->getNullOffset(&st, i);
-            column.required = !outMeta.object->isNullable(&st, i);
+            column.name = outMeta->getAlias(&st, i);
+            place.type = outMeta->getType(&st, i) & ~1u;
+            place.scale = outMeta->getScale(&st, i);
+            place.offset = outMeta->getOffset(&st, i);
+            place.nullOffset = outMeta->getNullOffset(&st, i);
+            column.required = !outMeta->isNullable(&st, i);
             switch (place.type) {
             case SQL_VARYING:
             case SQL_TEXT:
                 column.type = ColumnType::Text;
-                column.width = static_cast<int>(outMeta.object->getLength(&st, i)) /
-                               BytesPerCharacter(outMeta.object->getCharSet(&st, i));
+                column.width = static_cast<int>(outMeta->getLength(&st, i)) /
+                               BytesPerCharacter(outMeta->getCharSet(&st, i));
                 break;
             case SQL_SHORT:
             case SQL_LONG:
@@ -397,13 +396,13 @@ void Connection::select(const std::string& sql, const std::vector<Value>& params
         }
         sink.columns(columns);
 
-        std::vector<unsigned char> row(outMeta.object->getMessageLength(&st));
+        std::vector<unsigned char> row(outMeta->getMessageLength(&st));
         std::vector<std::string_view> values(count);
         std::unique_ptr<bool[]> nulls(new bool[count]);
         std::vector<char> numbers(count * 24);
-        Released<Firebird::IResultSet> cursor{statement.object->openCursor(
-            &st, transaction, inMeta.object, input.data(), outMeta.object, 0)};
-        while (cursor.object->fetchNext(&st, row.data()) == Firebird::IStatus::RESULT_OK) {
+        Owned<Firebird::IResultSet> cursor(statement->openCursor(
+            &st, transaction.get(), inMeta.get(), input.data(), outMeta.get(), 0));
+        while (cursor->fetchNext(&st, row.data()) == Firebird::IStatus::RESULT_OK) {
             for (unsigned i = 0; i < count; ++i) {
                 const Layout& place = layout[i];
                 nulls[i] = *reinterpret_cast<const short*>(&row[place.nullOffset]) != 0;
@@ -444,64 +443,49 @@ void Connection::select(const std::string& sql, const std::vector<Value>& params
             }
             sink.row(values.data(), nulls.get());
         }
-        cursor.object->close(&st);
-        cursor.object = nullptr;
-        if (own)
-            own->commit(&st);
+        cursor->close(&st);
+        cursor.forget();
+        transaction.commit(st);
     } catch (const FbException& error) {
-        if (own) {
-            Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
-            own->rollback(&quiet);
-            quiet.dispose();
-        }
         impl_->fail(error);
-    } catch (...) {
-        if (own) {
-            Firebird::CheckStatusWrapper quiet(impl_->master->getStatus());
-            own->rollback(&quiet);
-            quiet.dispose();
-        }
-        throw;
     }
 }
 
 void Connection::CreateDatabase(const ConnectionSettings& settings) {
     Firebird::IMaster* master = LoadFirebirdClient(settings.clientLibrary);
-    Firebird::IStatus* status = master->getStatus();
-    ThrowStatusWrapper st(status);
+    Owned<Firebird::IStatus> status(master->getStatus());
+    ThrowStatusWrapper st(status.get());
     try {
-        Firebird::IXpbBuilder* dpb =
-            master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::DPB, nullptr, 0);
+        Owned<Firebird::IXpbBuilder> dpb(
+            master->getUtilInterface()->getXpbBuilder(&st, Firebird::IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(&st, isc_dpb_user_name, settings.userName.c_str());
         dpb->insertString(&st, isc_dpb_password, settings.password.c_str());
         dpb->insertString(&st, isc_dpb_set_db_charset, "WIN1252");
         dpb->insertInt(&st, isc_dpb_sql_dialect, settings.sqlDialect);
         dpb->insertInt(&st, isc_dpb_page_size, 8192);
-        Released<Firebird::IProvider> provider{master->getDispatcher()};
-        Firebird::IAttachment* created = provider.object->createDatabase(
-            &st, settings.database.c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st));
-        dpb->dispose();
+        Owned<Firebird::IProvider> provider(master->getDispatcher());
+        Owned<Firebird::IAttachment> created(provider->createDatabase(
+            &st, settings.database.c_str(), dpb->getBufferLength(&st), dpb->getBuffer(&st)));
         created->detach(&st);
-        status->dispose();
+        created.forget();
     } catch (const FbException& error) {
-        std::string message = FormatStatus(master, error.getStatus());
-        status->dispose();
-        throw DatabaseError(message);
+        throw DatabaseError(FormatStatus(master, error.getStatus()));
     }
 }
 
 bool Connection::inTransaction() const {
-    return impl_->transaction != nullptr;
+    return static_cast<bool>(impl_->transaction);
 }
 
 void Connection::startTransaction() {
     open();
     if (impl_->transaction)
         return;
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
-        impl_->transaction = impl_->begin(st, settings_.lockTimeoutSeconds);
+        impl_->transaction =
+            Owned<Firebird::ITransaction>(impl_->begin(st, settings_.lockTimeoutSeconds));
     } catch (const FbException& error) {
         impl_->fail(error);
     }
@@ -510,11 +494,11 @@ void Connection::startTransaction() {
 void Connection::commit() {
     if (!impl_->transaction)
         return;
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
         impl_->transaction->commit(&st);
-        impl_->transaction = nullptr;
+        impl_->transaction.forget();
     } catch (const FbException& error) {
         impl_->fail(error);
     }
@@ -523,15 +507,13 @@ void Connection::commit() {
 void Connection::rollback() {
     if (!impl_->transaction)
         return;
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
         impl_->transaction->rollback(&st);
-        impl_->transaction = nullptr;
+        impl_->transaction.forget();
     } catch (const FbException& error) {
-        if (impl_->transaction)
-            impl_->transaction->release();
-        impl_->transaction = nullptr;
+        impl_->transaction.reset();
         impl_->fail(error);
     }
 }
@@ -539,18 +521,18 @@ void Connection::rollback() {
 std::int64_t Connection::execute(const std::string& sql, const std::vector<Value>& params) {
     if (!impl_->transaction)
         throw DatabaseError("No transaction is active for: " + sql);
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     const auto started = std::chrono::steady_clock::now();
     try {
-        Released<Firebird::IStatement> statement{
-            impl_->attachment->prepare(&st, impl_->transaction, 0, sql.c_str(),
-                                       static_cast<unsigned>(settings_.sqlDialect), 0)};
+        Owned<Firebird::IStatement> statement(
+            impl_->attachment->prepare(&st, impl_->transaction.get(), 0, sql.c_str(),
+                                       static_cast<unsigned>(settings_.sqlDialect), 0));
         std::vector<unsigned char> input;
-        Released<IMessageMetadata> inMeta{impl_->bindText(st, statement.object, params, input)};
-        statement.object->execute(&st, impl_->transaction, inMeta.object, input.data(), nullptr,
-                                  nullptr);
-        return static_cast<std::int64_t>(statement.object->getAffectedRecords(&st));
+        Owned<IMessageMetadata> inMeta = impl_->bindText(st, statement.get(), params, input);
+        statement->execute(&st, impl_->transaction.get(), inMeta.get(), input.data(), nullptr,
+                           nullptr);
+        return static_cast<std::int64_t>(statement->getAffectedRecords(&st));
     } catch (const FbException& error) {
         try {
             impl_->fail(error);
@@ -569,25 +551,23 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
 }
 
 struct Connection::Prepared::Statement {
-    Firebird::IStatement* statement = nullptr;
+    Owned<Firebird::IStatement> statement;
 };
 
 Connection::Prepared::Prepared(Connection& connection, std::unique_ptr<Statement> statement)
     : connection_(connection), statement_(std::move(statement)) {}
 
-Connection::Prepared::~Prepared() {
-    statement_->statement->release();
-}
+Connection::Prepared::~Prepared() = default;
 
 std::unique_ptr<Connection::Prepared> Connection::prepare(const std::string& sql) {
     if (!impl_->transaction)
         throw DatabaseError("No transaction is active for: " + sql);
-    ThrowStatusWrapper st(impl_->status);
+    ThrowStatusWrapper st(impl_->status.get());
     try {
         auto statement = std::make_unique<Prepared::Statement>();
-        statement->statement =
-            impl_->attachment->prepare(&st, impl_->transaction, 0, sql.c_str(),
-                                       static_cast<unsigned>(settings_.sqlDialect), 0);
+        statement->statement = Owned<Firebird::IStatement>(
+            impl_->attachment->prepare(&st, impl_->transaction.get(), 0, sql.c_str(),
+                                       static_cast<unsigned>(settings_.sqlDialect), 0));
         return std::unique_ptr<Prepared>(new Prepared(*this, std::move(statement)));
     } catch (const FbException& error) {
         impl_->fail(error);
@@ -598,12 +578,13 @@ std::int64_t Connection::Prepared::execute(const std::vector<Value>& params) {
     Impl& impl = *connection_.impl_;
     if (!impl.transaction)
         throw DatabaseError("No transaction is active for a prepared statement");
-    ThrowStatusWrapper st(impl.status);
+    ThrowStatusWrapper st(impl.status.get());
     try {
         std::vector<unsigned char> input;
-        Released<IMessageMetadata> inMeta{impl.bindText(st, statement_->statement, params, input)};
-        statement_->statement->execute(&st, impl.transaction, inMeta.object, input.data(), nullptr,
-                                       nullptr);
+        Owned<IMessageMetadata> inMeta =
+            impl.bindText(st, statement_->statement.get(), params, input);
+        statement_->statement->execute(&st, impl.transaction.get(), inMeta.get(), input.data(),
+                                       nullptr, nullptr);
         return static_cast<std::int64_t>(statement_->statement->getAffectedRecords(&st));
     } catch (const FbException& error) {
         impl.fail(error);

@@ -7,7 +7,9 @@
 #include "sql_text.h"
 
 #include <algorithm>
+#include <iterator>
 #include <map>
+#include <optional>
 #include <unordered_map>
 
 namespace olvendra::data {
@@ -57,6 +59,7 @@ struct RecordSet::Impl {
     std::vector<Refusal> applyRefusals;
     std::vector<std::uint32_t> refusedRows;
     std::map<int, std::function<void(RecordSetEvent)>> listeners;
+    std::map<int, std::function<void(const RowsChange&, bool)>> rowsListeners;
     int nextListener = 1;
 
     Impl(Connection& c, std::vector<std::string> key) : connection(c), updateKey(std::move(key)) {}
@@ -68,6 +71,37 @@ struct RecordSet::Impl {
         auto copy = listeners;
         for (auto& [id, listener] : copy)
             listener(event);
+    }
+
+    void tell(const RowsChange& change, bool done) {
+        auto copy = rowsListeners;
+        for (auto& [id, listener] : copy)
+            listener(change, done);
+    }
+
+    // Inserts fresh[from, to) at `at`, telling the row views.
+    void insertRows(std::size_t at, std::vector<Row>& fresh, std::size_t from, std::size_t to) {
+        const RowsChange change{RowsChange::Kind::Inserted, at, to - from};
+        tell(change, false);
+        rows.insert(rows.begin() + static_cast<std::ptrdiff_t>(at),
+                    std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(from)),
+                    std::make_move_iterator(fresh.begin() + static_cast<std::ptrdiff_t>(to)));
+        tell(change, true);
+    }
+
+    void removeRows(std::size_t at, std::size_t count) {
+        const RowsChange change{RowsChange::Kind::Removed, at, count};
+        tell(change, false);
+        auto first = rows.begin() + static_cast<std::ptrdiff_t>(at);
+        rows.erase(first, first + static_cast<std::ptrdiff_t>(count));
+        tell(change, true);
+    }
+
+    void replaceAllRows(std::vector<Row> fresh) {
+        const RowsChange change{RowsChange::Kind::Reset};
+        tell(change, false);
+        rows = std::move(fresh);
+        tell(change, true);
     }
 
     int compare(int column, std::string_view a, bool aNull, std::string_view b, bool bNull,
@@ -113,32 +147,126 @@ struct RecordSet::Impl {
         return 0;
     }
 
-    void sortRows() {
-        if (keyColumns.empty())
-            return;
+    // Where the row at `index` belongs in key order among the others, counted once it is moved.
+    std::size_t placeInKeyOrder(std::size_t index) const {
         auto less = [this](const Row& a, const Row& b) {
             return compareRows(a.values, b.values) < 0;
         };
-        if (!std::is_sorted(rows.begin(), rows.end(), less))
-            std::stable_sort(rows.begin(), rows.end(), less);
+        const auto begin = rows.begin();
+        const auto at = begin + static_cast<std::ptrdiff_t>(index);
+        const auto before = std::upper_bound(begin, at, *at, less);
+        if (before != at)
+            return static_cast<std::size_t>(before - begin);
+        const auto after = std::upper_bound(at + 1, rows.end(), *at, less);
+        return static_cast<std::size_t>(after - begin) - 1;
     }
 
     // Moves the row at `index` to its place in key order; returns its new index.
     std::size_t reposition(std::size_t index) {
         if (keyColumns.empty())
             return index;
-        Row moving = std::move(rows[index]);
-        rows.erase(rows.begin() + static_cast<std::ptrdiff_t>(index));
-        auto place =
-            std::upper_bound(rows.begin(), rows.end(), moving, [this](const Row& a, const Row& b) {
-                return compareRows(a.values, b.values) < 0;
-            });
-        std::size_t at = static_cast<std::size_t>(place - rows.begin());
-        rows.insert(place, std::move(moving));
-        return at;
+        const std::size_t to = placeInKeyOrder(index);
+        if (to == index)
+            return index;
+        const RowsChange change{RowsChange::Kind::Moved, index, 1, to};
+        tell(change, false);
+        const auto begin = rows.begin();
+        const auto at = [begin](std::size_t i) { return begin + static_cast<std::ptrdiff_t>(i); };
+        if (to < index)
+            std::rotate(at(to), at(index), at(index + 1));
+        else
+            std::rotate(at(index), at(index + 1), at(to + 1));
+        tell(change, true);
+        return to;
     }
 
-    void load(const std::string& statement) {
+    bool sameValues(const PackedRow& a, const PackedRow& b) const {
+        const std::size_t n = width();
+        for (std::size_t i = 0; i < n; ++i)
+            if (a.isNull(i, n) != b.isNull(i, n) || a.view(i, n) != b.view(i, n))
+                return false;
+        return true;
+    }
+
+    // How a row of the set stands to a freshly fetched one, both lists in key order: the same
+    // row (same place in key order and same update key), gone (it sorts before, or ties with a
+    // row of another key), or the fresh one is new.
+    enum class Match { Same, Gone, New };
+    Match match(const Row& old, const Row& fresh, const std::vector<int>& updateColumns) const {
+        const int order = compareRows(old.values, fresh.values);
+        if (order != 0)
+            return order < 0 ? Match::Gone : Match::New;
+        const std::size_t n = width();
+        for (int key : updateColumns) {
+            const auto column = static_cast<std::size_t>(key);
+            if (old.values.isNull(column, n) != fresh.values.isNull(column, n) ||
+                old.values.view(column, n) != fresh.values.view(column, n))
+                return Match::Gone;
+        }
+        return Match::Same;
+    }
+
+    // Takes the rows of a new fetch in place of the current ones, telling the row views only
+    // which rows came, went or changed; so many that telling them one by one would cost more
+    // than redrawing are told as one reset.
+    void adopt(std::vector<Row> fresh) {
+        constexpr std::size_t MostRowsToldOneByOne = 256;
+        std::vector<int> updateColumns;
+        for (const std::string& name : updateKey)
+            if (auto found = columnByName.find(UpperAscii(name)); found != columnByName.end())
+                updateColumns.push_back(found->second);
+        std::size_t i = 0, j = 0, comingOrGoing = 0;
+        while (i < rows.size() && j < fresh.size()) {
+            const Match found = match(rows[i], fresh[j], updateColumns);
+            i += found != Match::New;
+            j += found != Match::Gone;
+            comingOrGoing += found != Match::Same;
+        }
+        comingOrGoing += (rows.size() - i) + (fresh.size() - j);
+        if (comingOrGoing > MostRowsToldOneByOne) {
+            replaceAllRows(std::move(fresh));
+            return;
+        }
+        std::optional<std::size_t> firstChanged;
+        std::size_t lastChanged = 0;
+        i = j = 0;
+        while (i < rows.size() && j < fresh.size()) {
+            switch (match(rows[i], fresh[j], updateColumns)) {
+            case Match::Same:
+                if (!sameValues(rows[i].values, fresh[j].values)) {
+                    firstChanged = firstChanged.value_or(i);
+                    lastChanged = i;
+                }
+                rows[i++] = std::move(fresh[j++]);
+                break;
+            case Match::Gone:
+                removeRows(i, 1);
+                break;
+            case Match::New:
+                insertRows(i++, fresh, j, j + 1);
+                ++j;
+                break;
+            }
+        }
+        if (i < rows.size())
+            removeRows(i, rows.size() - i);
+        if (j < fresh.size())
+            insertRows(i, fresh, j, fresh.size());
+        if (firstChanged) {
+            const RowsChange change{RowsChange::Kind::Changed, *firstChanged,
+                                    lastChanged - *firstChanged + 1};
+            tell(change, false);
+            tell(change, true);
+        }
+    }
+
+    struct Fetched {
+        std::vector<Row> rows;
+        RowArena arena;
+    };
+
+    // Runs the statement: the columns and key order as described, and the rows sorted in it.
+    Fetched fetch(const std::string& statement) {
         struct Loader : RowSink {
             Impl& impl;
             std::vector<Row> loaded;
@@ -153,9 +281,6 @@ struct RecordSet::Impl {
             }
         } loader(*this);
         connection.select(statement, params, loader);
-        // The old rows go before the memory they live in.
-        rows = std::move(loader.loaded);
-        arena = std::move(loader.arena);
         columnByName.clear();
         for (std::size_t i = 0; i < columns.size(); ++i)
             columnByName[UpperAscii(columns[i].name)] = static_cast<int>(i);
@@ -169,7 +294,13 @@ struct RecordSet::Impl {
                 throw RecordSetError("Key column " + name + " is not in the statement");
             keyColumns.push_back(found->second);
         }
-        sortRows();
+        auto less = [this](const Row& a, const Row& b) {
+            return compareRows(a.values, b.values) < 0;
+        };
+        if (!keyColumns.empty() &&
+            !std::is_sorted(loader.loaded.begin(), loader.loaded.end(), less))
+            std::stable_sort(loader.loaded.begin(), loader.loaded.end(), less);
+        return {std::move(loader.loaded), std::move(loader.arena)};
     }
 
     Change* changeOf(std::uint32_t rowId) {
@@ -212,16 +343,22 @@ void RecordSet::open() {
         return;
     if (hooks_.beforeOpen)
         hooks_.beforeOpen();
+    Impl::Fetched fetched;
     try {
-        impl_->load(statement_);
+        fetched = impl_->fetch(statement_);
     } catch (...) {
         // The set stays closed, and what opening it opened first is closed with it.
         if (hooks_.afterClose)
             hooks_.afterClose();
         throw;
     }
+    const RowsChange reset{RowsChange::Kind::Reset};
+    impl_->tell(reset, false);
+    impl_->rows = std::move(fetched.rows);
+    impl_->arena = std::move(fetched.arena);
     impl_->cursor = 0;
     impl_->state = RecordSetState::Browsing;
+    impl_->tell(reset, true);
     impl_->notify(RecordSetEvent::Opened);
     if (hooks_.afterScroll)
         hooks_.afterScroll();
@@ -230,6 +367,8 @@ void RecordSet::open() {
 void RecordSet::close() {
     if (!active())
         return;
+    const RowsChange reset{RowsChange::Kind::Reset};
+    impl_->tell(reset, false);
     impl_->rows.clear();
     impl_->rows.shrink_to_fit();
     impl_->changes.clear();
@@ -237,6 +376,7 @@ void RecordSet::close() {
     impl_->buffer.clear();
     impl_->cursor = 0;
     impl_->state = RecordSetState::Closed;
+    impl_->tell(reset, true);
     if (hooks_.afterClose)
         hooks_.afterClose();
     impl_->notify(RecordSetEvent::Closed);
@@ -412,8 +552,9 @@ void RecordSet::insertRow(bool atEnd) {
     impl_->buffer.assign(impl_->width(), std::nullopt);
     impl_->modified = false;
     std::size_t at = atEnd ? impl_->rows.size() : std::min(impl_->cursor, impl_->rows.size());
-    impl_->rows.insert(impl_->rows.begin() + static_cast<std::ptrdiff_t>(at),
-                       Row{PackedRow::Pack(impl_->buffer), impl_->nextId++});
+    std::vector<Row> inserted;
+    inserted.push_back(Row{PackedRow::Pack(impl_->buffer), impl_->nextId++});
+    impl_->insertRows(at, inserted, 0, 1);
     impl_->cursor = at;
     impl_->state = RecordSetState::Inserting;
     impl_->notify(RecordSetEvent::RowsChanged);
@@ -447,8 +588,8 @@ void RecordSet::post() {
     }
     row.values = PackedRow::Pack(impl_->buffer);
     impl_->buffer.clear();
-    impl_->cursor = impl_->reposition(impl_->cursor);
     impl_->state = RecordSetState::Browsing;
+    impl_->cursor = impl_->reposition(impl_->cursor);
     impl_->notify(RecordSetEvent::StateChanged);
     impl_->notify(RecordSetEvent::RowsChanged);
     if (hooks_.afterPost)
@@ -465,16 +606,17 @@ void RecordSet::storeOrDropBeforeLeaving() {
 }
 
 void RecordSet::cancel() {
-    if (state() == RecordSetState::Inserting) {
-        impl_->rows.erase(impl_->rows.begin() + static_cast<std::ptrdiff_t>(impl_->cursor));
+    const RecordSetState was = state();
+    if (was != RecordSetState::Inserting && was != RecordSetState::Editing)
+        return;
+    impl_->buffer.clear();
+    impl_->state = RecordSetState::Browsing;
+    if (was == RecordSetState::Inserting) {
+        impl_->removeRows(impl_->cursor, 1);
         if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
             --impl_->cursor;
         impl_->notify(RecordSetEvent::RowsChanged);
-    } else if (state() != RecordSetState::Editing) {
-        return;
     }
-    impl_->buffer.clear();
-    impl_->state = RecordSetState::Browsing;
     impl_->notify(RecordSetEvent::StateChanged);
 }
 
@@ -501,7 +643,7 @@ void RecordSet::remove() {
         impl_->changes.push_back(
             {ChangeKind::Delete, row.id, std::move(old), std::move(row.values)});
     }
-    impl_->rows.erase(impl_->rows.begin() + static_cast<std::ptrdiff_t>(impl_->cursor));
+    impl_->removeRows(impl_->cursor, 1);
     if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
         --impl_->cursor;
     impl_->notify(RecordSetEvent::RowsChanged);
@@ -725,7 +867,10 @@ void RecordSet::refresh() {
     if (!impl_->changes.empty())
         throw RecordSetError("Must apply updates before refreshing data");
     std::size_t position = impl_->cursor;
-    impl_->load(statement_);
+    Impl::Fetched fetched = impl_->fetch(statement_);
+    // The old rows go before the memory they live in.
+    impl_->adopt(std::move(fetched.rows));
+    impl_->arena = std::move(fetched.arena);
     impl_->cursor = impl_->rows.empty() ? 0 : std::min(position, impl_->rows.size() - 1);
     impl_->notify(RecordSetEvent::Opened);
     if (hooks_.afterScroll)
@@ -782,6 +927,16 @@ int RecordSet::addListener(std::function<void(RecordSetEvent)> listener) {
 
 void RecordSet::removeListener(int id) {
     impl_->listeners.erase(id);
+}
+
+int RecordSet::addRowsListener(std::function<void(const RowsChange&, bool)> listener) {
+    int id = impl_->nextListener++;
+    impl_->rowsListeners.emplace(id, std::move(listener));
+    return id;
+}
+
+void RecordSet::removeRowsListener(int id) {
+    impl_->rowsListeners.erase(id);
 }
 
 } // namespace olvendra::data

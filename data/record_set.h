@@ -25,6 +25,22 @@ enum class RecordSetEvent {
     RowsChanged,  // a row was added or removed locally
 };
 
+// How the rows changed, for the views that show every row (grids), so that they keep their
+// current cell and scroll position: told before the change and again once it is done.
+struct RowsChange {
+    enum class Kind {
+        Inserted, // rows [first, first + count) are new
+        Removed,  // rows [first, first + count) go
+        Moved,    // row `first` goes so as to stand at `to` once moved
+        Changed,  // values of rows [first, first + count) may differ
+        Reset,    // every row may have changed (opened, closed)
+    };
+    Kind kind;
+    std::size_t first = 0;
+    std::size_t count = 0;
+    std::size_t to = 0;
+};
+
 // An in-memory, cached record set over one SELECT statement: every row is fetched at open, edited
 // locally, and written back in one transaction by applyUpdates(), each row identified by its
 // update-key columns only.
@@ -128,6 +144,11 @@ public:
     // Observers (the bound controls). Returns an id for removeListener.
     int addListener(std::function<void(RecordSetEvent)> listener);
     void removeListener(int id);
+    // Observers of the rows (the grids): `done` is false before the change and true after it. A
+    // re-read tells only the rows that came, went or changed. Returns an id for
+    // removeRowsListener.
+    int addRowsListener(std::function<void(const RowsChange& change, bool done)> listener);
+    void removeRowsListener(int id);
 
 private:
     // Before the cursor leaves the row (move, insert, apply, refresh): a written row is stored, an

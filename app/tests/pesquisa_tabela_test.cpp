@@ -7,8 +7,11 @@
 #include "registro_aberto.h"
 #include "responde_avisos.h"
 
+#include <QAbstractItemModelTester>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QSignalSpy>
 
 using namespace olvendra::app::testing;
 using olvendra::data::RecordSetState;
@@ -45,6 +48,18 @@ class PesquisaTabelaTest : public QObject {
         QVERIFY(TemFoco(entrada().EditPesqMed));
         QVERIFY(!r_->registro().BotPesqMed->isEnabled());
         QVERIFY(r_->registro().DBNavigator7->isEnabled());
+    }
+
+    // F2 on the current cell, its whole text replaced, Enter.
+    void reescreveCelula(const QString& texto) {
+        Tecla(Qt::Key_F2);
+        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
+        QVERIFY(editor != nullptr);
+        editor->selectAll();
+        Digita(texto);
+        Tecla(Qt::Key_Return);
+        // The cell editor hands its text over from the event loop.
+        QCoreApplication::processEvents();
     }
 
 private slots:
@@ -214,20 +229,53 @@ private slots:
         Atalho(r_->janela(), Qt::Key_T);
         auto* grade = tabela().TabelaMedicos;
         grade->setCurrentIndex(grade->model()->index(1, 3));
-        Tecla(Qt::Key_F2);
-        auto* editor = qobject_cast<QLineEdit*>(QApplication::focusWidget());
-        QVERIFY(editor != nullptr);
-        editor->selectAll();
-        Digita("5555-0000");
-        Tecla(Qt::Key_Return);
-        // The cell editor hands its text over from the event loop.
-        QCoreApplication::processEvents();
+        reescreveCelula("5555-0000");
         QCOMPARE(r_->medicos().state(), RecordSetState::Editing);
         Tecla(Qt::Key_Down);
         QCOMPARE(LeDoBanco(r_->ambiente, "100").at(0).at("TELEFONES"), "5555-0000");
         QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
         // The store re-read the set; the cursor stays in the telephone column.
         QCOMPARE(grade->currentIndex().column(), 3);
+    }
+
+    void aStoreKeepsTheGridsCellAndScrollAndTellsOnlyTheRowsThatMoved() {
+        for (int i = 0; i < 40; ++i) {
+            Insere(r_->ambiente, std::to_string(500 + i), "Pediatria",
+                   "Paula Nunes " + std::to_string(10 + i));
+        }
+        r_->medicos().refresh();
+        Atalho(r_->janela(), Qt::Key_T);
+        auto* grade = tabela().TabelaMedicos;
+        // Fails the test on any signal that does not match the model's rows.
+        QAbstractItemModelTester verificador(
+            grade->model(), QAbstractItemModelTester::FailureReportingMode::QtTest);
+        QSignalSpy reinicios(grade->model(), &QAbstractItemModel::modelReset);
+        QSignalSpy movidas(grade->model(), &QAbstractItemModel::rowsMoved);
+        const QModelIndex celula = grade->model()->index(30, 3);
+        grade->setCurrentIndex(celula);
+        grade->scrollTo(celula, QAbstractItemView::PositionAtCenter);
+        const int rolagem = grade->verticalScrollBar()->value();
+        QVERIFY(rolagem > 0);
+        const std::string crm = celula.siblingAtColumn(0).data().toString().toStdString();
+
+        reescreveCelula("5555-0000");
+        Tecla(Qt::Key_Down); // stores the row and re-reads the set
+        QCOMPARE(r_->medicos().state(), RecordSetState::Browsing);
+        QCOMPARE(LeDoBanco(r_->ambiente, crm).at(0).at("TELEFONES"), "5555-0000");
+        QCOMPARE(grade->currentIndex(), grade->model()->index(31, 3));
+        QCOMPARE(grade->verticalScrollBar()->value(), rolagem);
+        QCOMPARE(reinicios.count(), 0);
+        QCOMPARE(movidas.count(), 0);
+
+        // A name that sorts first takes its row to the top, told as one move.
+        grade->setCurrentIndex(grade->model()->index(31, 1));
+        reescreveCelula("Aaron Alves");
+        Tecla(Qt::Key_Up);
+        QCOMPARE(movidas.count(), 1);
+        QCOMPARE(movidas.at(0).at(1).toInt(), 31); // first row moved
+        QCOMPARE(movidas.at(0).at(4).toInt(), 0);  // placed before the first row
+        QCOMPARE(grade->model()->index(0, 1).data().toString(), QStringLiteral("Aaron Alves"));
+        QCOMPARE(reinicios.count(), 0);
     }
 
     void downPastTheLastRowAddsARecordThatUpCannotDrop() {

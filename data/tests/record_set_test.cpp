@@ -207,6 +207,152 @@ TEST_F(RecordSetTest, RefreshIsRefusedWithPendingChangesAndKeepsTheOrdinalPositi
     EXPECT_EQ(medicos.position(), 0u) << "a shorter set ends on its last row";
 }
 
+// Follows what the set tells its row views onto a copy of its rows, as a grid's model does: the
+// rows told, and the current row again whenever its state or a value changes.
+class RowsMirror {
+public:
+    explicit RowsMirror(RecordSet& set) : set_(set) {
+        rowsListener_ = set.addRowsListener(
+            [this](const RowsChange& change, bool done) { follow(change, done); });
+        listener_ = set.addListener([this](RecordSetEvent event) {
+            if ((event == RecordSetEvent::StateChanged || event == RecordSetEvent::FieldChanged) &&
+                set_.active() && !set_.isEmpty())
+                rows.at(set_.position()) = rowAt(set_.position());
+        });
+    }
+    ~RowsMirror() {
+        set_.removeRowsListener(rowsListener_);
+        set_.removeListener(listener_);
+    }
+
+    std::vector<std::string> setRows() const {
+        std::vector<std::string> all;
+        for (std::size_t i = 0; set_.active() && i < set_.rowCount(); ++i)
+            all.push_back(rowAt(i));
+        return all;
+    }
+
+    std::vector<std::string> rows;
+    std::vector<RowsChange> told;
+
+private:
+    std::string rowAt(std::size_t row) const {
+        std::string text;
+        for (std::size_t column = 0; column < set_.columns().size(); ++column)
+            text += set_.textAt(row, static_cast<int>(column)) + "|";
+        return text;
+    }
+
+    void follow(const RowsChange& change, bool done) {
+        if (!done) {
+            // Before the change the set still has the rows the view has.
+            EXPECT_EQ(rows.size(), set_.active() ? set_.rowCount() : 0u);
+            return;
+        }
+        told.push_back(change);
+        const auto at = [this](std::size_t row) {
+            return rows.begin() + static_cast<std::ptrdiff_t>(row);
+        };
+        switch (change.kind) {
+        case RowsChange::Kind::Inserted:
+            for (std::size_t k = 0; k < change.count; ++k)
+                rows.insert(at(change.first + k), rowAt(change.first + k));
+            break;
+        case RowsChange::Kind::Removed:
+            rows.erase(at(change.first), at(change.first + change.count));
+            break;
+        case RowsChange::Kind::Moved: {
+            std::string moving = rows.at(change.first);
+            rows.erase(at(change.first));
+            rows.insert(at(change.to), std::move(moving));
+            break;
+        }
+        case RowsChange::Kind::Changed:
+            for (std::size_t k = 0; k < change.count; ++k)
+                rows.at(change.first + k) = rowAt(change.first + k);
+            break;
+        case RowsChange::Kind::Reset:
+            rows = setRows();
+            break;
+        }
+    }
+
+    RecordSet& set_;
+    int rowsListener_ = -1;
+    int listener_ = -1;
+};
+
+// What was told, as "kind first count [to]" lines.
+std::vector<std::string> Told(const std::vector<RowsChange>& changes) {
+    std::vector<std::string> lines;
+    for (const RowsChange& change : changes) {
+        static const char* const Kinds[] = {"inserted", "removed", "moved", "changed", "reset"};
+        std::string line = std::string(Kinds[static_cast<int>(change.kind)]);
+        if (change.kind != RowsChange::Kind::Reset)
+            line += " " + std::to_string(change.first) + " " + std::to_string(change.count);
+        if (change.kind == RowsChange::Kind::Moved)
+            line += " to " + std::to_string(change.to);
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST_F(RecordSetTest, RowViewsFollowLocalChangesRowByRow) {
+    RowsMirror mirror(medicos);
+    medicos.open();
+    EXPECT_EQ(Told(mirror.told), (std::vector<std::string>{"reset"}));
+    mirror.told.clear();
+    medicos.moveTo(1);
+    medicos.insert();
+    medicos.setFieldText("CRM", "400");
+    medicos.setFieldText("ESPECIALIDADE", "Geriatria");
+    medicos.setFieldText("NOME", "Zeca Lopes");
+    medicos.post(); // stored, it goes to its place in name order
+    EXPECT_EQ(mirror.rows, mirror.setRows());
+    medicos.append();
+    medicos.cancel();
+    medicos.first();
+    medicos.remove();
+    medicos.last();
+    medicos.edit();
+    medicos.setFieldText("NOME", "Aarao Dias"); // from the last place to the first
+    medicos.post();
+    EXPECT_EQ(Told(mirror.told),
+              (std::vector<std::string>{"inserted 1 1", "moved 1 1 to 4", "inserted 5 1",
+                                        "removed 5 1", "removed 0 1", "moved 3 1 to 0"}));
+    EXPECT_EQ(mirror.rows, mirror.setRows());
+    medicos.close();
+    EXPECT_TRUE(mirror.rows.empty());
+}
+
+TEST_F(RecordSetTest, AReReadTellsOnlyTheRowsAnotherStationChanged) {
+    // No two rows tie in key order, so that each row keeps its place between reads.
+    db.run({"update MEDICOS set CRM = '101' where NOME = 'Ana Lima' and ESPECIALIDADE <> "
+            "'Cardiologia'"});
+    RowsMirror mirror(medicos);
+    medicos.open();
+    mirror.told.clear();
+    db.run({"insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('1', 'Geriatria', 'Abel')",
+            "delete from MEDICOS where NOME = 'Bruno Reis'",
+            "update MEDICOS set COMISSPERC = 7 where NOME = 'Carla Souza'"});
+    medicos.refresh();
+    EXPECT_EQ(Told(mirror.told),
+              (std::vector<std::string>{"inserted 0 1", "removed 3 1", "changed 3 1"}));
+    EXPECT_EQ(mirror.rows, mirror.setRows());
+
+    // So many that telling them one by one would cost more than redrawing: one reset.
+    Connection other(db.settings());
+    other.startTransaction();
+    for (int i = 0; i < 300; ++i)
+        other.execute("insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values (?, 'X', ?)",
+                      {std::to_string(1000 + i), "Nome " + std::to_string(i)});
+    other.commit();
+    mirror.told.clear();
+    medicos.refresh();
+    EXPECT_EQ(Told(mirror.told), (std::vector<std::string>{"reset"}));
+    EXPECT_EQ(mirror.rows, mirror.setRows());
+}
+
 TEST_F(RecordSetTest, FindExactAndNearest) {
     medicos.open();
     medicos.moveTo(1);
