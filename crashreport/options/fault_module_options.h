@@ -150,8 +150,8 @@ public:
     void SetLanguageName(std::string value) { Store(values_.LanguageName, std::move(value)); }
 
     // Customised text `index` (0 to 157), expanded for `%NAME%` environment variables.
-    std::string CustomizedText(std::size_t index) const { return texts_.Text(index); }
-    void SetCustomizedText(std::size_t index, std::string text);
+    std::string CustomizedText(TextId id) const { return texts_.Text(id); }
+    void SetCustomizedText(TextId id, std::string text);
     const TCustomizedTexts& CustomizedTexts() const { return texts_; }
 
     TFaultExceptionsFilters& ExceptionsFilters() { return filters_; }

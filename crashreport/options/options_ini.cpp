@@ -451,7 +451,8 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
                 break;
             }
             if (auto stored = UnescapedText(value, error))
-                content.Texts.SetText(static_cast<std::size_t>(*index), TextAsStreamed(*stored));
+                content.Texts.SetText(TextIdOfNumber(static_cast<std::size_t>(*index)),
+                                      TextAsStreamed(*stored));
             else
                 fail("text " + key + ": " + error);
             break;
@@ -475,9 +476,11 @@ std::string WriteOptionsIni(const TFaultOptionsContent& content) {
         out += field.name + std::string("=") + field.get(content.Values) + "\n";
     const TCustomizedTexts defaults;
     std::string texts;
-    for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i)
-        if (content.Texts.StoredText(i) != defaults.StoredText(i))
-            texts += std::to_string(i) + "=" + EscapedText(content.Texts.StoredText(i)) + "\n";
+    for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
+        const TextId id = TextIdOfNumber(i);
+        if (content.Texts.StoredText(id) != defaults.StoredText(id))
+            texts += std::to_string(i) + "=" + EscapedText(content.Texts.StoredText(id)) + "\n";
+    }
     if (!texts.empty())
         out += "\n[CustomizedTexts]\n" + texts;
     for (const TFaultExceptionFilter& filter : content.Filters) {

@@ -55,14 +55,15 @@ TEST(CustomizedTexts, DefaultsAreTheTextsOfEachGroup) {
     const TCustomizedTexts texts;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        EXPECT_EQ(texts.StoredText(c.index), c.text);
+        EXPECT_EQ(texts.StoredText(TextIdOfNumber(c.index)), c.text);
     }
 }
 
 TEST(CustomizedTexts, IndexOutsideTheTextsIsRefused) {
     TCustomizedTexts texts;
-    EXPECT_THROW(texts.Text(158), std::out_of_range);
-    EXPECT_THROW(texts.SetText(158, "x"), std::out_of_range);
+    EXPECT_THROW(TextIdOfNumber(158), std::out_of_range);
+    EXPECT_THROW(texts.Text(static_cast<TextId>(158)), std::out_of_range);
+    EXPECT_THROW(texts.SetText(static_cast<TextId>(158), "x"), std::out_of_range);
 }
 
 class TextExpansion : public ::testing::Test {
@@ -106,11 +107,12 @@ TEST_F(TextExpansion, KnownVariablesAreReplacedOthersStay) {
 
 TEST_F(TextExpansion, TextsAreExpandedEachTimeTheyAreRead) {
     testing::CountingOptions options;
-    options.SetCustomizedText(0, "Module %FT_TEST_NAME%");
-    EXPECT_EQ(options.CustomizedText(0), "Module Olvendra");
+    options.SetCustomizedText(TextId::InformationCaption, "Module %FT_TEST_NAME%");
+    EXPECT_EQ(options.CustomizedText(TextId::InformationCaption), "Module Olvendra");
     setenv("FT_TEST_NAME", "Other", 1);
-    EXPECT_EQ(options.CustomizedText(0), "Module Other");
-    EXPECT_EQ(options.CustomizedTexts().StoredText(0), "Module %FT_TEST_NAME%");
+    EXPECT_EQ(options.CustomizedText(TextId::InformationCaption), "Module Other");
+    EXPECT_EQ(options.CustomizedTexts().StoredText(TextId::InformationCaption),
+              "Module %FT_TEST_NAME%");
 }
 
 } // namespace

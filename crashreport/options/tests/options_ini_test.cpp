@@ -35,7 +35,8 @@ TEST(OptionsIni, ReadsEverySectionIntoTheOptions) {
     EXPECT_EQ(content.Values.ExceptionDialogType, TFaultDialogType::Detailed);
     EXPECT_EQ(content.Values.MaxLogEntries, 16);
     EXPECT_EQ(content.Values.FreezeTimeout, 60) << "an option the file does not name";
-    EXPECT_EQ(content.Texts.StoredText(26), "O programa encontrou um problema.\nDesculpe.");
+    EXPECT_EQ(content.Texts.StoredText(TextId::ClassicHeader),
+              "O programa encontrou um problema.\nDesculpe.");
     ASSERT_EQ(content.Filters.size(), 2u);
     EXPECT_EQ(content.Filters[0].ClassName, "std::out_of_range");
     EXPECT_EQ(content.Filters[0].CustomMessage, " \xCDndice fora do intervalo");
