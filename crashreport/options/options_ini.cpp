@@ -60,6 +60,23 @@ std::optional<std::int64_t> Number(std::string_view text, std::int64_t low, std:
     return value;
 }
 
+// A customised text by its name, or by its number: the form files written before names existed
+// have, and which is read still.
+std::optional<TextId> TextOfKey(const std::string& key, std::string& error) {
+    if (!key.empty() && ((key[0] >= '0' && key[0] <= '9') || key[0] == '-' || key[0] == '+')) {
+        const auto number = Number(key, 0, TCustomizedTexts::Count - 1, error);
+        if (!number) {
+            error = "customised text " + error;
+            return std::nullopt;
+        }
+        return TextIdOfNumber(static_cast<std::size_t>(*number));
+    }
+    if (const std::optional<TextId> id = TextIdNamed(key))
+        return id;
+    error = "unknown customised text \"" + key + "\"";
+    return std::nullopt;
+}
+
 std::optional<unsigned> Choice(std::string_view text, const Names& names, std::string& error) {
     for (const Name& name : names)
         if (SameName(text, name.name))
@@ -445,14 +462,13 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
                 fail(error);
             break;
         case Section::Texts: {
-            const auto index = Number(key, 0, TCustomizedTexts::Count - 1, error);
-            if (!index) {
-                fail("customised text " + error);
+            const std::optional<TextId> id = TextOfKey(key, error);
+            if (!id) {
+                fail(error);
                 break;
             }
             if (auto stored = UnescapedText(value, error))
-                content.Texts.SetText(TextIdOfNumber(static_cast<std::size_t>(*index)),
-                                      TextAsStreamed(*stored));
+                content.Texts.SetText(*id, TextAsStreamed(*stored));
             else
                 fail("text " + key + ": " + error);
             break;
@@ -479,7 +495,8 @@ std::string WriteOptionsIni(const TFaultOptionsContent& content) {
     for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
         const TextId id = TextIdOfNumber(i);
         if (content.Texts.StoredText(id) != defaults.StoredText(id))
-            texts += std::to_string(i) + "=" + EscapedText(content.Texts.StoredText(id)) + "\n";
+            texts +=
+                std::string(TextName(id)) + "=" + EscapedText(content.Texts.StoredText(id)) + "\n";
     }
     if (!texts.empty())
         out += "\n[CustomizedTexts]\n" + texts;

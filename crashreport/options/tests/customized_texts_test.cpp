@@ -59,6 +59,31 @@ TEST(CustomizedTexts, DefaultsAreTheTextsOfEachGroup) {
     }
 }
 
+TEST(CustomizedTexts, EveryTextHasItsOwnNameThatFindsIt) {
+    const struct {
+        TextId id;
+        const char* name;
+    } cases[] = {
+        {TextId::InformationCaption, "InformationCaption"},
+        {TextId::SendButton, "SendButton"},
+        {TextId::CustomInformationSection, "CustomInformationSection"},
+        {TextId::InvalidEmail, "InvalidEmail"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextName(c.id), c.name);
+        EXPECT_EQ(TextIdNamed(c.name), c.id);
+    }
+    EXPECT_EQ(TextIdNamed("sendbutton"), TextId::SendButton) << "letter case is not asked";
+    EXPECT_EQ(TextIdNamed("SendBtn"), std::nullopt);
+    EXPECT_EQ(TextIdNamed(""), std::nullopt);
+    for (std::size_t number = 0; number < TCustomizedTexts::Count; ++number) {
+        const TextId id = TextIdOfNumber(number);
+        SCOPED_TRACE(number);
+        EXPECT_FALSE(TextName(id).empty());
+        EXPECT_EQ(TextIdNamed(TextName(id)), id) << "two texts share the name " << TextName(id);
+    }
+}
+
 TEST(CustomizedTexts, IndexOutsideTheTextsIsRefused) {
     TCustomizedTexts texts;
     EXPECT_THROW(TextIdOfNumber(158), std::out_of_range);
