@@ -71,6 +71,7 @@ std::exception_ptr ExceptionOfSentSignal(int signal, const siginfo_t& info) {
 
 } // namespace
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 bool IsSentSignal(const siginfo_t& info) {
     return info.si_code <= 0;
 }
