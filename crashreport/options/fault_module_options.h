@@ -2,6 +2,7 @@
 
 #include "customized_texts.h"
 #include "exception_filters.h"
+#include "faulttrap_error.h"
 #include "option_values.h"
 #include "options_stream.h"
 
@@ -16,9 +17,9 @@
 namespace faulttrap {
 
 // Assigning from a null options object.
-class ConversionError : public std::runtime_error {
+class ConversionError : public Error {
 public:
-    explicit ConversionError(const std::string& message) : std::runtime_error(message) {}
+    explicit ConversionError(const std::string& message) : Error(message) {}
 };
 
 // Everything that steers the exception reporting of one module: the options, the 158 customised

@@ -275,6 +275,18 @@ void ExpectRefused(const std::string& bytes, const std::string& messagePart,
     EXPECT_EQ(options.Content(), before);
 }
 
+TEST(OptionsStream, ARefusalIsCaughtAsAnyFaultTrapError) {
+    CountingOptions options;
+    const std::string golden = AsString(GoldenBytes());
+    try {
+        options.LoadFromBytes(golden.substr(0, golden.size() / 2), kCurrentDataVersion);
+        ADD_FAILURE() << "loaded";
+    } catch (const Error& error) {
+        EXPECT_NE(dynamic_cast<const OptionsStreamError*>(&error), nullptr);
+        EXPECT_NE(dynamic_cast<const std::runtime_error*>(&error), nullptr);
+    }
+}
+
 TEST(OptionsStream, EveryTruncationIsRefused) {
     const std::string golden = AsString(GoldenBytes());
     for (std::size_t length = 0; length < golden.size(); ++length) {
