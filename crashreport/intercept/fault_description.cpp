@@ -4,6 +4,7 @@
 
 #include "crashreport/report/value_formats.h"
 #include "debuginfo/module_list.h"
+#include "text/strings.h"
 
 #include <unistd.h>
 
@@ -35,12 +36,6 @@ bool IsStackOverflow(const siginfo_t& info, const ucontext_t& context, std::uint
     const bool besideStackPointer =
         address + kNear > stackPointer && address <= stackPointer + kPageSize;
     return nearStackEnd && besideStackPointer;
-}
-
-std::string Hex(std::uintptr_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%016" PRIXPTR, value);
-    return text;
 }
 
 std::string ModuleNameAt(std::uintptr_t address) {
@@ -105,7 +100,7 @@ std::exception_ptr ExceptionOfSignal(int signal, const siginfo_t& info, const uc
         if (code == ILL_PRVOPC || code == ILL_PRVREG)
             return std::make_exception_ptr(EPrivilege("Privileged instruction"));
         return std::make_exception_ptr(
-            EExternalException("Illegal instruction at address " + Hex(at) + "."));
+            EExternalException("Illegal instruction at address " + Hex(at, 16) + "."));
     default:
         return std::make_exception_ptr(
             EExternalException("Abnormal program termination (SIGABRT)."));

@@ -1,5 +1,7 @@
 #include "options_ini.h"
 
+#include "text/strings.h"
+
 #include "options_ini_text.h"
 
 #include <array>
@@ -20,12 +22,9 @@ struct Name {
 };
 using Names = std::vector<Name>;
 
+// Blanks, tabs and the CR of a CR LF line end.
 std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimmedView(text, " \t\r"));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
