@@ -25,7 +25,7 @@ target_compile_options(faulttrap_runtime INTERFACE -fno-omit-frame-pointer)
 # What every program carrying FaultTrap needs, and what only a Qt program needs.
 set(faulttrap_core_targets faulttrap_runtime faulttrap_intercept faulttrap_report
     faulttrap_debuginfo faulttrap_disasm faulttrap_options faulttrap_renderings faulttrap_delivery
-    faulttrap_email faulttrap_web faulttrap_trackers faulttrap_packaging)
+    faulttrap_email faulttrap_web faulttrap_trackers faulttrap_packaging faulttrap_text)
 set(faulttrap_qt_targets faulttrap_qt faulttrap_drivers faulttrap_dialogs faulttrap_screenshot)
 
 install(TARGETS ${faulttrap_core_targets} EXPORT FaultTrapTargets

@@ -9,8 +9,6 @@ namespace faulttrap {
 
 namespace {
 
-constexpr int TextErrorCaption = 2;
-
 TFaultTrapErrorCode ErrorCodeOf(TWebWarningCode code) {
     switch (code) {
     case TWebWarningCode::eeWebHTTPError:
@@ -64,7 +62,7 @@ std::vector<std::string> WebDelivery::CustomWebFields() {
 
 void WebDelivery::Warn(const TWebWarning& warning) {
     events_.Warning(ErrorCodeOf(warning.code), warning.text);
-    progress_.ShowError(options_.CustomizedText(TextErrorCaption), warning.text);
+    progress_.ShowError(options_.CustomizedText(TextId::ErrorCaption), warning.text);
 }
 
 TSendProgressReceiver* WebDelivery::OpenSendProgress(bool keepInFront) {

@@ -63,7 +63,7 @@ void ClassicDialog::Build() {
     const QFontMetrics metrics(MessageFont());
     const int line = metrics.height();
 
-    header_ = Text(client, ToQt(session_.Text(26)), BoldFont(), 8, 0, 356);
+    header_ = Text(client, ToQt(session_.Text(TextId::ClassicHeader)), BoldFont(), 8, 0, 356);
     header_->move(8, (kHeaderHeight - header_->height()) / 2);
 
     int y = 59;
@@ -74,26 +74,30 @@ void ClassicDialog::Build() {
 
     if (session_.TerminateOffered()) {
         y += 10;
-        const int number = session_.options.TerminateAction() == TFaultAction::Terminate ? 28 : 27;
-        restart_ = new QCheckBox(ToQt(session_.Text(number)), client);
+        const TextId choice = session_.options.TerminateAction() == TFaultAction::Terminate
+                                  ? TextId::TerminateChoice
+                                  : TextId::RestartChoice;
+        restart_ = new QCheckBox(ToQt(session_.Text(choice)), client);
         restart_->setGeometry(8, y, kTextWidth, line + 4);
         y += restart_->height();
     }
     if (sendOffered_) {
         y += 10;
-        QLabel* tell = Text(client, ToQt(session_.Text(29)), BoldFont(), 8, y, kTextWidth);
+        QLabel* tell =
+            Text(client, ToQt(session_.Text(TextId::TellUsHeading)), BoldFont(), 8, y, kTextWidth);
         y += tell->height() + 2;
-        QLabel* created = Text(client, ToQt(session_.Text(30)), MessageFont(), 8, y, kTextWidth);
+        QLabel* created = Text(client, ToQt(session_.Text(TextId::ReportCreatedNote)),
+                               MessageFont(), 8, y, kTextWidth);
         y += created->height();
     }
     if (session_.Dialog(dialog_options::OfferDetails)) {
         y += 12;
-        const QString lead = ToQt(Trim(session_.Text(31))) + u' ';
+        const QString lead = ToQt(Trim(session_.Text(TextId::SeeReportLead))) + u' ';
         QLabel* see = Text(client, lead, MessageFont(), 8, y, kTextWidth);
         see->setWordWrap(false);
         see->adjustSize();
         link_ = new LinkLabel(
-            ToQt(session_.Text(32)), UnderlinedFont(), QColor(0, 0, 0xFF),
+            ToQt(session_.Text(TextId::SeeReportLink)), UnderlinedFont(), QColor(0, 0, 0xFF),
             [this] { OpenDetails(); }, client);
         link_->setObjectName(QStringLiteral("detailsLink"));
         link_->move(8 + see->width(), y);
@@ -101,7 +105,8 @@ void ClassicDialog::Build() {
     }
     if (session_.Report(report_options::AskReproduceSteps)) {
         y += 12;
-        QLabel* doing = Text(client, ToQt(session_.Text(33)), MessageFont(), 8, y, kTextWidth);
+        QLabel* doing = Text(client, ToQt(session_.Text(TextId::DoingQuestion)), MessageFont(), 8,
+                             y, kTextWidth);
         y += doing->height() + 2;
         description_ = new QPlainTextEdit(client);
         description_->setFont(PageFont());
@@ -113,7 +118,7 @@ void ClassicDialog::Build() {
     }
     if (sendOffered_) {
         y += 12;
-        auto* label = new QLabel(ToQt(session_.Text(34)) + u' ', client);
+        auto* label = new QLabel(ToQt(session_.Text(TextId::EmailAddressLabel)) + u' ', client);
         label->setFont(MessageFont());
         label->adjustSize();
         const int height = line + 8 * kBorder / 2;
@@ -127,7 +132,7 @@ void ClassicDialog::Build() {
 
     y += 12;
     const int buttonHeight = line + 4 * kBorder + 6;
-    help_ = new QPushButton(ToQt(session_.Text(21)), client);
+    help_ = new QPushButton(ToQt(session_.Text(TextId::HelpButton)), client);
     help_->setGeometry(8, y, ButtonWidth(help_->text()), buttonHeight);
     help_->setVisible(session_.Dialog(dialog_options::OfferCustomButton));
     connect(help_, &QPushButton::clicked, this, [this] {
@@ -138,7 +143,8 @@ void ClassicDialog::Build() {
     });
 
     const bool dontSendCaption = session_.choices.sendReport && sendOffered_;
-    dontSend_ = new QPushButton(ToQt(session_.Text(dontSendCaption ? 36 : 17)), client);
+    dontSend_ = new QPushButton(
+        ToQt(session_.Text(dontSendCaption ? TextId::DontSendButton : TextId::OkButton)), client);
     const int dontSendWidth = ButtonWidth(dontSend_->text());
     dontSend_->setGeometry(kRight - dontSendWidth, y, dontSendWidth, buttonHeight);
     connect(dontSend_, &QPushButton::clicked, this, [this] {
@@ -149,7 +155,7 @@ void ClassicDialog::Build() {
         Commit();
     });
 
-    send_ = new QPushButton(ToQt(session_.Text(35)), client);
+    send_ = new QPushButton(ToQt(session_.Text(TextId::SendButton)), client);
     const int sendWidth = ButtonWidth(send_->text());
     send_->setGeometry(dontSend_->x() - 8 - sendWidth, y, sendWidth, buttonHeight);
     connect(send_, &QPushButton::clicked, this, [this] {
@@ -217,8 +223,8 @@ bool ClassicDialog::CommitEmail() {
         return true;
     }
     if (address.find('@') == std::string::npos || address.find('.') == std::string::npos) {
-        QMessageBox box(QMessageBox::Critical, ToQt(session_.Text(2)), ToQt(session_.Text(157)),
-                        QMessageBox::Ok, this);
+        QMessageBox box(QMessageBox::Critical, ToQt(session_.Text(TextId::ErrorCaption)),
+                        ToQt(session_.Text(TextId::InvalidEmail)), QMessageBox::Ok, this);
         box.setObjectName(QStringLiteral("invalidEmail"));
         box.exec();
         return false;

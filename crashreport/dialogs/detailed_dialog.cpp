@@ -79,7 +79,8 @@ void DetailedDialog::Build() {
     header_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
 
     tabs_ = new QTabWidget(client);
-    const int pageTexts[] = {5, 7, 9, 11, 13, 15};
+    const TextId pageTexts[] = {TextId::GeneralPage,   TextId::CallStackPage, TextId::ModulesPage,
+                                TextId::ProcessesPage, TextId::AssemblerPage, TextId::CpuPage};
     for (const int page : features_.tabPages) {
         auto* holder = new QWidget;
         auto* layout = new QVBoxLayout(holder);
@@ -90,21 +91,22 @@ void DetailedDialog::Build() {
     ShowPage(features_.initialTab);
     connect(tabs_, &QTabWidget::currentChanged, this, &DetailedDialog::ShowPage);
 
-    ok_ = new QPushButton(ToQt(session_.Text(17)), client);
+    ok_ = new QPushButton(ToQt(session_.Text(TextId::OkButton)), client);
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, [this] {
         session_.choices.dialogType = 0;
         accept();
     });
     const bool terminate = session_.options.TerminateAction() == TFaultAction::Terminate;
-    terminate_ = new QPushButton(ToQt(session_.Text(terminate ? 18 : 19)), client);
+    terminate_ = new QPushButton(
+        ToQt(session_.Text(terminate ? TextId::TerminateButton : TextId::RestartButton)), client);
     terminate_->setVisible(features_.terminateButton);
     connect(terminate_, &QPushButton::clicked, this, [this] {
         session_.choices.dialogType = 0;
         session_.choices.restartRequested = true;
         accept();
     });
-    custom_ = new QPushButton(ToQt(session_.Text(21)), client);
+    custom_ = new QPushButton(ToQt(session_.Text(TextId::HelpButton)), client);
     custom_->setVisible(features_.customButton);
     connect(custom_, &QPushButton::clicked, this, [this] {
         if (session_.events.customButtonClick && session_.events.customButtonClick()) {
@@ -121,21 +123,21 @@ void DetailedDialog::Build() {
     }
 
     const DialogChoices& choices = session_.choices;
-    send_ = new QCheckBox(ToQt(session_.Text(22)), client);
+    send_ = new QCheckBox(ToQt(session_.Text(TextId::SendCheck)), client);
     send_->setChecked(choices.sendReport && session_.Dialog(dialog_options::SendCheckedByDefault));
     send_->setVisible(features_.sendBox);
-    screenshot_ = new QCheckBox(ToQt(session_.Text(23)), client);
+    screenshot_ = new QCheckBox(ToQt(session_.Text(TextId::ScreenshotCheck)), client);
     screenshot_->setChecked(choices.attachScreenshot &&
                             session_.Dialog(dialog_options::ScreenshotCheckedByDefault));
     screenshot_->setEnabled(send_->isChecked());
     screenshot_->setVisible(features_.sendBox && features_.screenshotBox);
     connect(send_, &QCheckBox::toggled, screenshot_, &QCheckBox::setEnabled);
-    copy_ = new QCheckBox(ToQt(session_.Text(24)), client);
+    copy_ = new QCheckBox(ToQt(session_.Text(TextId::CopyToClipboardCheck)), client);
     copy_->setVisible(features_.copyBox);
 
     support_ = new LinkLabel(
-        ToQt(session_.Text(25)), LinkFont(), QColor(0, 0, 0x80), [this] { OpenSupportPage(); },
-        client);
+        ToQt(session_.Text(TextId::SupportPageLink)), LinkFont(), QColor(0, 0, 0x80),
+        [this] { OpenSupportPage(); }, client);
     support_->setObjectName(QStringLiteral("supportLink"));
     support_->setVisible(features_.supportLink);
     OrderFocus();
@@ -212,8 +214,9 @@ void DetailedDialog::SwitchPage(int step) {
 int DetailedDialog::ButtonWidth() const {
     const QFontMetrics metrics(MessageFont());
     int width = 75;
-    for (const int number : {17, 18, 19, 20, 21}) {
-        const QString caption = WithoutAccelerator(ToQt(session_.Text(number))) + u'O';
+    for (const TextId button : {TextId::OkButton, TextId::TerminateButton, TextId::RestartButton,
+                                TextId::DetailsButton, TextId::HelpButton}) {
+        const QString caption = WithoutAccelerator(ToQt(session_.Text(button))) + u'O';
         width = std::max(width, metrics.horizontalAdvance(caption));
     }
     return width;
@@ -225,15 +228,15 @@ void DetailedDialog::SetDetailed(bool detailed) {
     }
     detailed_ = detailed;
     if (detailed) {
-        details_->setText(QStringLiteral("<< ") + ToQt(session_.Text(20)));
-        header_->setText(ToQt(session_.Text(4)));
+        details_->setText(QStringLiteral("<< ") + ToQt(session_.Text(TextId::DetailsButton)));
+        header_->setText(ToQt(session_.Text(TextId::DetailsHeader)));
         setSizeGripEnabled(true);
         SetClientMinimumSize(QSize(kCompactMinimum + 100, 200 + features_.bandHeight));
         setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         tabs_->show();
         EnterDetailedPlacement();
     } else {
-        details_->setText(ToQt(session_.Text(20)) + QStringLiteral(" >>"));
+        details_->setText(ToQt(session_.Text(TextId::DetailsButton)) + QStringLiteral(" >>"));
         header_->setText(ToQt(session_.exceptionMessage));
         setSizeGripEnabled(false);
         setWindowState(Qt::WindowNoState);
@@ -248,8 +251,9 @@ void DetailedDialog::SizeCompact() {
     // The message, line by line, and one line as wide as the check boxes of the band.
     const QFontMetrics metrics(MessageFont());
     QStringList lines = ToQt(session_.exceptionMessage).split(QRegularExpression("\r\n|\r|\n"));
-    lines.append(WithoutAccelerator(ToQt(session_.Text(22))) + QStringLiteral("    ") +
-                 WithoutAccelerator(ToQt(session_.Text(24))));
+    lines.append(WithoutAccelerator(ToQt(session_.Text(TextId::SendCheck))) +
+                 QStringLiteral("    ") +
+                 WithoutAccelerator(ToQt(session_.Text(TextId::CopyToClipboardCheck))));
     // Check boxes draw an indicator before their text, and the support link shares the second
     // row with the screenshot box: both rows must fit.
     const int indicator = style()->pixelMetric(QStyle::PM_IndicatorWidth) +
@@ -257,12 +261,12 @@ void DetailedDialog::SizeCompact() {
     const QString indicatorRoom(indicator / std::max(1, metrics.horizontalAdvance(u' ')) + 1, u' ');
     lines.last() = indicatorRoom + lines.last() + indicatorRoom;
     if (features_.supportLink) {
-        const QString link = ToQt(session_.Text(25));
+        const QString link = ToQt(session_.Text(TextId::SupportPageLink));
         const int linkSpaces =
             QFontMetrics(LinkFont()).horizontalAdvance(link) / metrics.horizontalAdvance(u' ') + 1;
         lines.append(QString(23 / metrics.horizontalAdvance(u' ') + 1, u' ') + indicatorRoom +
-                     WithoutAccelerator(ToQt(session_.Text(23))) + QStringLiteral("    ") +
-                     QString(linkSpaces, u' '));
+                     WithoutAccelerator(ToQt(session_.Text(TextId::ScreenshotCheck))) +
+                     QStringLiteral("    ") + QString(linkSpaces, u' '));
     }
     int textWidth = 0;
     int textHeight = 0;

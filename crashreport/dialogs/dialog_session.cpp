@@ -31,7 +31,7 @@ void DialogSession::TakeReproduceText(const std::string& text) {
     if (choices.reproduceText.empty() || requestInserted) {
         return;
     }
-    report.InsertSteps(Text(123), choices.reproduceText);
+    report.InsertSteps(Text(TextId::ReproduceCaption), choices.reproduceText);
     requestInserted = true;
 }
 

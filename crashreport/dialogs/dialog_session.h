@@ -51,7 +51,7 @@ public:
     // The presentation the driver was asked for, shown again when a restart is refused.
     std::uint8_t shownType = 0;
 
-    std::string Text(int number) const { return options.CustomizedText(number); }
+    std::string Text(TextId id) const { return options.CustomizedText(id); }
     bool Dialog(std::uint16_t bit) const { return (options.DialogOptions() & bit) != 0; }
     bool Report(std::uint8_t bit) const { return (options.ReportOptions() & bit) != 0; }
     bool Send(std::uint16_t bit) const { return (options.SendOptions() & bit) != 0; }

@@ -19,7 +19,7 @@ ExceptionDialogBase::ExceptionDialogBase(DialogSession& session, bool ownLookAll
       ownLook_(ownLookAllowed && session.Dialog(dialog_options::OwnLook)),
       client_(new QWidget(this)), autoClose_(this, session.options.AutoCloseSeconds()),
       keepInFront_(this) {
-    setWindowTitle(ToQt(session.Text(3)));
+    setWindowTitle(ToQt(session.Text(TextId::DialogCaption)));
     setWindowModality(Qt::ApplicationModal);
     Qt::WindowFlags flags = Qt::Dialog;
     flags |= ownLook_ ? Qt::FramelessWindowHint

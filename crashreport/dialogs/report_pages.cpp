@@ -24,7 +24,7 @@ namespace faulttrap {
 namespace {
 
 struct Column {
-    int text;        // customised text of its title
+    TextId text;     // customised text of its title
     const char* key; // its width in FaultTrap.ini
     int width;       // default width
     bool right = false;
@@ -57,7 +57,7 @@ RowIcon ModuleIcon(const QString& name) {
 
 class PageBase : public QWidget {
 public:
-    PageBase(const DialogSession& session, int caption, QWidget* parent)
+    PageBase(const DialogSession& session, TextId caption, QWidget* parent)
         : QWidget(parent), session_(session) {
         auto* layout = new QVBoxLayout(this);
         layout->setContentsMargins(3, 2, 3, 3);
@@ -74,7 +74,7 @@ protected:
 
 class TextPage : public PageBase {
 public:
-    TextPage(const DialogSession& session, int caption, const std::string& richText,
+    TextPage(const DialogSession& session, TextId caption, const std::string& richText,
              QWidget* parent)
         : PageBase(session, caption, parent) {
         auto* box = new QTextEdit(this);
@@ -101,7 +101,7 @@ public:
 
 class ListPage : public PageBase {
 public:
-    ListPage(const DialogSession& session, int caption, std::vector<Column> columns,
+    ListPage(const DialogSession& session, TextId caption, std::vector<Column> columns,
              QWidget* parent)
         : PageBase(session, caption, parent), columns_(std::move(columns)) {
         list_ = new QTreeWidget(this);
@@ -207,13 +207,13 @@ QWidget* CreateReportPage(int page, const DialogSession& session, QWidget* paren
     const RichTextFont font = PageRichTextFont();
     switch (page) {
     case CallStackPage: {
-        auto* list = new ListPage(session, 8,
-                                  {{92, "Col0", 89},
-                                   {93, "Col1", 92},
-                                   {94, "Col2", 126},
-                                   {95, "Col3", 126},
-                                   {96, "Col4", 200},
-                                   {97, "Col5", 61, true}},
+        auto* list = new ListPage(session, TextId::CallStackInformation,
+                                  {{TextId::StackAddress, "Col0", 89},
+                                   {TextId::StackModule, "Col1", 92},
+                                   {TextId::StackUnit, "Col2", 126},
+                                   {TextId::StackClass, "Col3", 126},
+                                   {TextId::StackProcedure, "Col4", 200},
+                                   {TextId::StackLine, "Col5", 61, true}},
                                   parent);
         FillCallStack(list->Items(), layout.stackRows);
         list->SizeColumns();
@@ -221,40 +221,43 @@ QWidget* CreateReportPage(int page, const DialogSession& session, QWidget* paren
     }
     case ModulesPage: {
         // The table of the report has the modification time before the folder.
-        auto* list = new ListPage(session, 10,
-                                  {{126, "ColMod0", 80},
-                                   {127, "ColMod1", 96},
-                                   {128, "ColMod2", 175},
-                                   {129, "ColMod3", 50, true},
-                                   {130, "ColMod4", 54, true},
-                                   {131, "ColMod6", 80},
-                                   {132, "ColMod5", 712}},
+        auto* list = new ListPage(session, TextId::ModulesInformation,
+                                  {{TextId::ModuleHandle, "ColMod0", 80},
+                                   {TextId::ModuleFileName, "ColMod1", 96},
+                                   {TextId::ModuleDescription, "ColMod2", 175},
+                                   {TextId::ModuleListVersion, "ColMod3", 50, true},
+                                   {TextId::ModuleSize, "ColMod4", 54, true},
+                                   {TextId::ModuleModified, "ColMod6", 80},
+                                   {TextId::ModulePath, "ColMod5", 712}},
                                   parent);
         FillTable(list->Items(), layout.moduleRows, 1, false);
         list->SizeColumns();
         return list;
     }
     case ProcessesPage: {
-        auto* list = new ListPage(session, 12,
-                                  {{133, "ColPro0", 48},
-                                   {134, "ColPro1", 134},
-                                   {135, "ColPro2", 232},
-                                   {136, "ColPro3", 56, true},
-                                   {137, "ColPro4", 57, true},
-                                   {138, "ColPro5", 47, true},
-                                   {139, "ColPro6", 52, true},
-                                   {140, "ColPro7", 330}},
+        auto* list = new ListPage(session, TextId::ProcessesInformation,
+                                  {{TextId::ProcessId, "ColPro0", 48},
+                                   {TextId::ProcessName, "ColPro1", 134},
+                                   {TextId::ProcessDescription, "ColPro2", 232},
+                                   {TextId::ProcessVersion, "ColPro3", 56, true},
+                                   {TextId::ProcessMemory, "ColPro4", 57, true},
+                                   {TextId::ProcessPriority, "ColPro5", 47, true},
+                                   {TextId::ProcessThreads, "ColPro6", 52, true},
+                                   {TextId::ProcessPath, "ColPro7", 330}},
                                   parent);
         FillTable(list->Items(), layout.processRows, 1, true);
         list->SizeColumns();
         return list;
     }
     case AssemblerPage:
-        return new TextPage(session, 14, AssemblerRichText(layout.AssemblerText(), font), parent);
+        return new TextPage(session, TextId::AssemblerInformation,
+                            AssemblerRichText(layout.AssemblerText(), font), parent);
     case CpuPage:
-        return new TextPage(session, 16, CpuRichText(layout.CpuText(), font), parent);
+        return new TextPage(session, TextId::CpuInformation, CpuRichText(layout.CpuText(), font),
+                            parent);
     default:
-        return new TextPage(session, 6, GeneralRichText(layout.GeneralText(), font), parent);
+        return new TextPage(session, TextId::GeneralInformation,
+                            GeneralRichText(layout.GeneralText(), font), parent);
     }
 }
 

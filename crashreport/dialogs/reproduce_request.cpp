@@ -20,8 +20,8 @@ constexpr int kHeight = 230;
 ReproduceRequestDialog::ReproduceRequestDialog(DialogSession& session, QWidget* parent)
     : ExceptionDialogBase(session, true, parent) {
     setObjectName(QStringLiteral("FT_REQUEST"));
-    setWindowTitle(ToQt(session.Text(123)));
-    label_ = new QLabel(ToQt(session.Text(124)), Client());
+    setWindowTitle(ToQt(session.Text(TextId::ReproduceCaption)));
+    label_ = new QLabel(ToQt(session.Text(TextId::ReproducePrompt)), Client());
     label_->setFont(MessageFont());
     label_->setWordWrap(true);
     steps_ = new QPlainTextEdit(Client());
@@ -29,7 +29,7 @@ ReproduceRequestDialog::ReproduceRequestDialog(DialogSession& session, QWidget* 
     steps_->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     TabLeavesTheBox(steps_);
     steps_->setPlainText(ToQt(session.choices.reproduceText));
-    ok_ = new QPushButton(ToQt(session.Text(125)), Client());
+    ok_ = new QPushButton(ToQt(session.Text(TextId::ReproduceOkButton)), Client());
     ok_->setDefault(true);
     connect(ok_, &QPushButton::clicked, this, &QDialog::accept);
     const int labelHeight = label_->heightForWidth(kWidth - 27);

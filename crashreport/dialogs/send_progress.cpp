@@ -21,7 +21,7 @@ public:
     SendProgressWindow(DialogSession& session, bool keepInFront)
         : ExceptionDialogBase(session, true, nullptr) {
         setObjectName(QStringLiteral("FT_SERVER"));
-        setWindowTitle(ToQt(session.Text(110)));
+        setWindowTitle(ToQt(session.Text(TextId::SendCaption)));
         setWindowModality(Qt::NonModal);
         setAttribute(Qt::WA_DeleteOnClose);
         status_ = new QLabel(QStringLiteral("..."), Client());
@@ -111,7 +111,7 @@ void SendProgressDisplay::SetSendStatus(const std::string& text) {
 }
 
 void SendProgressDisplay::SetSendStatusCounted(const std::string& text, int number, int count) {
-    SetSendStatus(CountedPrefix(session_.Text(111), number, count) + text);
+    SetSendStatus(CountedPrefix(session_.Text(TextId::SendMessageLabel), number, count) + text);
 }
 
 void SendProgressDisplay::SetSendProgress(int percent) {

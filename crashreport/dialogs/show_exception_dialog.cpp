@@ -64,8 +64,8 @@ void Drive(DialogSession& session, bool beep) {
 } // namespace
 
 void ShowErrorMessageBox(const DialogSession& session) {
-    QMessageBox box(QMessageBox::Critical, ToQt(session.Text(3)), ToQt(session.exceptionMessage),
-                    QMessageBox::Ok);
+    QMessageBox box(QMessageBox::Critical, ToQt(session.Text(TextId::DialogCaption)),
+                    ToQt(session.exceptionMessage), QMessageBox::Ok);
     box.setObjectName(QStringLiteral("errorMessageBox"));
     box.setWindowModality(Qt::ApplicationModal);
     box.setWindowFlag(Qt::WindowStaysOnTopHint, true);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/faulttrap_error.h"
+
 #include <stdexcept>
 #include <string>
 
@@ -7,9 +9,9 @@ namespace faulttrap {
 
 // A failure of the mail sockets or of the conversation on them. The message carries the
 // conversation log so that the warning shows what was said.
-class EFaultSocketError : public std::runtime_error {
+class EFaultSocketError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 } // namespace faulttrap

@@ -1,5 +1,7 @@
 #include "mail_text.h"
 
+#include "text/strings.h"
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -12,14 +14,6 @@ namespace {
 bool IsControl(char c) {
     const auto byte = static_cast<unsigned char>(c);
     return byte < 32 || byte == 127;
-}
-
-std::string_view Trim(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string_view::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
 }
 
 } // namespace
@@ -45,7 +39,7 @@ std::vector<std::string> SplitRecipients(std::string_view addresses) {
     std::size_t start = 0;
     while (start <= addresses.size()) {
         const std::size_t end = std::min(addresses.find_first_of(",;", start), addresses.size());
-        const std::string_view piece = Trim(addresses.substr(start, end - start));
+        const std::string_view piece = TrimmedView(addresses.substr(start, end - start), " \t\r\n");
         if (!piece.empty()) {
             recipients.emplace_back(piece);
         }

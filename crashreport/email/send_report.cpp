@@ -11,10 +11,6 @@ namespace faulttrap {
 
 namespace {
 
-constexpr std::size_t TextInformationCaption = 0;
-constexpr std::size_t TextSendSucceeded = 144;
-constexpr std::size_t TextSendFailed = 145;
-
 std::vector<TMailAttachment> MailAttachments(const TReportPackage& package,
                                              const std::vector<std::string>& paths) {
     std::vector<TMailAttachment> attachments;
@@ -98,9 +94,9 @@ bool SendReport(const TDeliveryRun& run) {
     }
     const bool bugClosed = run.web != nullptr && run.web->BugClosedMessageShown();
     if ((options.SendOptions() & send_options::ShowSendResult) && !bugClosed) {
-        run.desktop.ShowResult(options.CustomizedText(TextInformationCaption),
-                               options.CustomizedText(sent ? TextSendSucceeded : TextSendFailed),
-                               sent);
+        run.desktop.ShowResult(
+            options.CustomizedText(TextId::InformationCaption),
+            options.CustomizedText(sent ? TextId::SendSucceeded : TextId::SendFailed), sent);
     }
     if (run.packageError.empty()) {
         if (!sent && (options.BehaviourOptions() & behaviour_options::SaveReportOnSendFailure)) {

@@ -16,12 +16,6 @@ namespace faulttrap {
 
 namespace {
 
-constexpr std::size_t TextResolvingDns = 112;
-constexpr std::size_t TextConnecting = 114;
-constexpr std::size_t TextConnected = 115;
-constexpr std::size_t TextSending = 116;
-constexpr std::size_t TextErrorCaption = 2;
-
 std::uint64_t TickCount() {
     return static_cast<std::uint64_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
                                           std::chrono::steady_clock::now().time_since_epoch())
@@ -33,12 +27,12 @@ std::uint64_t TickCount() {
 void SendSmtpConversation(const TSmtpJob& job, const std::string& server,
                           const std::string& recipient, const TFaultModuleOptions& options,
                           TSendProgress& progress, std::size_t number, std::size_t count) {
-    progress.SetSendStatusCounted(options.CustomizedText(TextConnecting), number, count);
+    progress.SetSendStatusCounted(options.CustomizedText(TextId::Connecting), number, count);
     TFaultClientSMTP smtp(server, job.port, job.timeoutMs);
     smtp.SetDeadline(job.deadline);
     smtp.Connect();
 
-    progress.SetSendStatusCounted(options.CustomizedText(TextConnected), number, count);
+    progress.SetSendStatusCounted(options.CustomizedText(TextId::Connected), number, count);
     const std::string envelope = ReplaceControlRuns(job.envelopeFrom);
     if (!job.direct && (!job.userId.empty() || !job.password.empty())) {
         smtp.Command("EHLO " + job.localHostName, {250});
@@ -52,7 +46,7 @@ void SendSmtpConversation(const TSmtpJob& job, const std::string& server,
     }
     smtp.Command("MAIL FROM:<" + envelope + ">", {250});
 
-    progress.SetSendStatusCounted(options.CustomizedText(TextSending), number, count);
+    progress.SetSendStatusCounted(options.CustomizedText(TextId::SendingMessage), number, count);
     smtp.Command("RCPT TO:<" + ReplaceControlRuns(recipient) + ">", {250, 251});
     smtp.Command("DATA", {354});
 
@@ -76,7 +70,7 @@ bool SendBySmtp(const TSmtpJob& plainJob, const std::string& recipients,
     const auto warn = [&](const std::string& text) {
         events.Warning(TFaultTrapErrorCode::eeEmailSMTPError, text);
         if (progressShown) {
-            progress.ShowError(options.CustomizedText(TextErrorCaption), text);
+            progress.ShowError(options.CustomizedText(TextId::ErrorCaption), text);
         }
     };
     for (std::size_t i = 0; i < list.size(); ++i) {
@@ -84,7 +78,7 @@ bool SendBySmtp(const TSmtpJob& plainJob, const std::string& recipients,
         try {
             std::string server = job.host;
             if (job.direct) {
-                progress.SetSendStatusCounted(options.CustomizedText(TextResolvingDns), i + 1,
+                progress.SetSendStatusCounted(options.CustomizedText(TextId::ResolvingDns), i + 1,
                                               list.size());
                 server = LookUpMailExchanger(list[i], job.dnsTimeoutMs, job.dns);
             }

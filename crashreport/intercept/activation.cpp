@@ -157,6 +157,7 @@ void SaveFinalOptions() {
 
 } // namespace
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 bool IsActive() {
     return active.load(std::memory_order_relaxed);
 }

@@ -3,19 +3,20 @@
 // The exception classes FaultTrap itself raises or reports. They live in the global namespace
 // because their names are what reports show and what exception filters name.
 
-#include <stdexcept>
+#include "options/faulttrap_error.h"
+
 #include <string>
 
 // The silent abort: never reported, the standard handling goes on.
-class EAbort : public std::runtime_error {
+class EAbort : public faulttrap::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using faulttrap::Error::Error;
 };
 
 // A fault the operating system raised (a fatal signal).
-class EExternal : public std::runtime_error {
+class EExternal : public faulttrap::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using faulttrap::Error::Error;
 };
 
 class EAccessViolation : public EExternal {
@@ -54,22 +55,22 @@ public:
 };
 
 // The main window did not answer for FreezeTimeout seconds.
-class EFrozenApplication : public std::runtime_error {
+class EFrozenApplication : public faulttrap::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using faulttrap::Error::Error;
 };
 
-class EMemoryLeak : public std::runtime_error {
+class EMemoryLeak : public faulttrap::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using faulttrap::Error::Error;
 };
 
-class EMemoryOverrun : public std::runtime_error {
+class EMemoryOverrun : public faulttrap::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using faulttrap::Error::Error;
 };
 
-class EMultiFree : public std::runtime_error {
+class EMultiFree : public faulttrap::Error {
 public:
-    using std::runtime_error::runtime_error;
+    using faulttrap::Error::Error;
 };

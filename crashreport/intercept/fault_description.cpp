@@ -4,6 +4,7 @@
 
 #include "crashreport/report/value_formats.h"
 #include "debuginfo/module_list.h"
+#include "text/strings.h"
 
 #include <unistd.h>
 
@@ -37,12 +38,6 @@ bool IsStackOverflow(const siginfo_t& info, const ucontext_t& context, std::uint
     return nearStackEnd && besideStackPointer;
 }
 
-std::string Hex(std::uintptr_t value) {
-    char text[24];
-    std::snprintf(text, sizeof text, "%016" PRIXPTR, value);
-    return text;
-}
-
 std::string ModuleNameAt(std::uintptr_t address) {
     const TFaultModulesList modules = TFaultModulesList::current();
     const TFaultModuleInfo* module = modules.find(address);
@@ -71,6 +66,7 @@ std::exception_ptr ExceptionOfSentSignal(int signal, const siginfo_t& info) {
 
 } // namespace
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 bool IsSentSignal(const siginfo_t& info) {
     return info.si_code <= 0;
 }
@@ -104,7 +100,7 @@ std::exception_ptr ExceptionOfSignal(int signal, const siginfo_t& info, const uc
         if (code == ILL_PRVOPC || code == ILL_PRVREG)
             return std::make_exception_ptr(EPrivilege("Privileged instruction"));
         return std::make_exception_ptr(
-            EExternalException("Illegal instruction at address " + Hex(at) + "."));
+            EExternalException("Illegal instruction at address " + Hex(at, 16) + "."));
     default:
         return std::make_exception_ptr(
             EExternalException("Abnormal program termination (SIGABRT)."));

@@ -65,6 +65,7 @@ std::atomic<bool> stopping{false};
 std::array<struct sigaction, kFatalSignals.size()> previousActions{};
 bool installed = false;
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 std::uintptr_t StackPointerOf(const ucontext_t& context) {
     return static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RSP]);
 }
@@ -78,17 +79,20 @@ std::uintptr_t InstructionPointerOf(const ucontext_t& context) {
 std::atomic<std::int64_t> deadlineSeconds{kDefaultFaultDeadline.count()};
 std::atomic<std::int64_t> deadlineAt{0};
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 std::int64_t MonotonicNow() {
     timespec now{};
     ::clock_gettime(CLOCK_MONOTONIC, &now);
     return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
 }
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void StartDeadline(std::int64_t seconds) {
     deadlineAt = seconds > 0 ? MonotonicNow() + seconds * 1'000'000'000 : 0;
 }
 
 // Ends the process once the deadline has passed; the report lines already written stay.
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void EndWhenDeadlinePassed() {
     const std::int64_t at = deadlineAt.load();
     if (at != 0 && MonotonicNow() >= at)
@@ -96,6 +100,7 @@ void EndWhenDeadlinePassed() {
 }
 
 // Waits for `semaphore` in short steps, ending the process when the deadline passes.
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void WaitWithDeadline(sem_t& semaphore) {
     for (;;) {
         timespec until{};
@@ -122,6 +127,7 @@ struct ConcurrentFault {
 };
 std::array<ConcurrentFault, kConcurrentFaults> concurrentFaults;
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void KeepConcurrentFault(int signal, const ucontext_t& context) {
     const std::uint32_t self = CurrentThreadId();
     for (ConcurrentFault& slot : concurrentFaults) {
@@ -137,6 +143,7 @@ void KeepConcurrentFault(int signal, const ucontext_t& context) {
 
 // Copies the stack from the stack pointer on; after an overflow the first pages may not be
 // readable, so the copy starts at the first page that is.
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void CopyFaultingStack(FaultRecord& record, const ThreadState& state) {
     std::byte* buffer = state.stackCopy != nullptr ? state.stackCopy : spareStackCopy;
     std::uintptr_t from = StackPointerOf(record.context);
@@ -156,12 +163,14 @@ void CopyFaultingStack(FaultRecord& record, const ThreadState& state) {
     }
 }
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void RestoreDefaultAction(int signal) {
     struct sigaction action {};
     action.sa_handler = SIG_DFL;
     ::sigaction(signal, &action, nullptr);
 }
 
+// Runs in the fault signal's handler.
 // Appends `value` in decimal or in 16 hexadecimal digits, without allocating.
 char* AppendNumber(char* out, std::uint64_t value, bool hexadecimal) {
     char digits[20];
@@ -176,12 +185,14 @@ char* AppendNumber(char* out, std::uint64_t value, bool hexadecimal) {
     return out;
 }
 
+// Runs in the fault signal's handler.
 char* AppendText(char* out, const char* text) {
     while (*text != '\0')
         *out++ = *text++;
     return out;
 }
 
+// Runs in the fault signal's handler.
 // A fault in FaultTrap's own code (its threads, or its work on a program thread) cannot be
 // reported by FaultTrap: it says so on the standard error, with what a developer needs to find
 // it, and ends the process with the exit code of a fault's termination rather than by the
@@ -199,6 +210,7 @@ char* AppendText(char* out, const char* text) {
     ::_exit(1);
 }
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     const int savedErrno = errno;
     // A fault inside an event handler abandons the handler, on whatever thread it runs.
@@ -335,6 +347,7 @@ void ReleaseAlternateSignalStack() {
 void InstallFaultSignals() {
     if (installed)
         return;
+    PrepareMemoryReads();
     ::sem_init(&faultRequested, 0, 0);
     ::sem_init(&faultDone, 0, 0);
     stopping = false;

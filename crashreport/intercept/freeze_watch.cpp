@@ -26,7 +26,6 @@ using namespace std::chrono_literals;
 
 constexpr auto kStep = 50ms;
 constexpr auto kRestAfterAnswer = 250ms;
-constexpr int kFrozenText = 156;
 
 // Built on first use: the watch may start at activation, before the static initialisers.
 struct WatchState {
@@ -86,7 +85,7 @@ void ReportFreeze() {
     params.Context = context;
     const auto address = static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RIP]);
     const FaultException exception = DescribeException(std::make_exception_ptr(
-        EFrozenApplication(MainModuleOptions().CustomizedText(kFrozenText))));
+        EFrozenApplication(MainModuleOptions().CustomizedText(TextId::ApplicationFrozen))));
     ExceptionManagerWith(exception, address, TExceptionOrigin::Thread, std::move(params),
                          TExceptionVerdict::Unhandled);
 }

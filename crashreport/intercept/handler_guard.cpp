@@ -63,6 +63,7 @@ std::optional<std::string> RunGuarded(const std::function<void()>& call) {
     return failure;
 }
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void AbandonGuardedCall(int signal, const siginfo_t* info, const void* context) {
     GuardFrame* const frame = innermostGuard;
     // A signal sent from another process is no failure of the handler.

@@ -80,8 +80,8 @@ bool DebuggerAttached() {
     return !tracer.empty() && tracer.find_first_not_of(" \t0") != std::string::npos;
 }
 
-void HandleInternalFailure(const std::exception_ptr& failure, int stage) {
-    HandleInternalFailure(failure, std::to_string(stage));
+void HandleInternalFailure(const std::exception_ptr& failure, ReportStage stage) {
+    HandleInternalFailure(failure, std::to_string(static_cast<int>(stage)));
 }
 
 void HandleInternalFailure(const std::exception_ptr& failure, const std::string& stage) {

@@ -49,14 +49,13 @@ void ClearRunTimeState() {
 }
 
 // A customised text of the program, or its default while FaultTrap is off.
-std::string Text(std::size_t index) {
-    return IsActive() ? MainModuleOptions().CustomizedText(index)
-                      : TCustomizedTexts::DefaultText(index);
+std::string Text(TextId id) {
+    return IsActive() ? MainModuleOptions().CustomizedText(id) : TCustomizedTexts::DefaultText(id);
 }
 
 std::string LeakMessage(std::uint64_t size, std::uint64_t count) {
-    return Text(105) + ": " + Text(108) + "=" + std::to_string(size) + " - " + Text(109) + "=" +
-           std::to_string(count);
+    return Text(TextId::MemoryLeak) + ": " + Text(TextId::LeakTotalSize) + "=" +
+           std::to_string(size) + " - " + Text(TextId::LeakCount) + "=" + std::to_string(count);
 }
 
 } // namespace
@@ -146,11 +145,11 @@ void ShowLeaks() {
 }
 
 void RaiseMemoryOverrun() {
-    throw EMemoryOverrun(Text(155));
+    throw EMemoryOverrun(Text(TextId::MemoryOverrunLeak));
 }
 
 void RaiseMultiFree() {
-    throw EMultiFree(Text(154));
+    throw EMultiFree(Text(TextId::MultiFreeLeak));
 }
 
 } // namespace faulttrap

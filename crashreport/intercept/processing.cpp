@@ -35,6 +35,10 @@ namespace faulttrap {
 namespace {
 
 constexpr int kContextBytes = 204; // what a context must hold to be used at all
+// A language exception's address is where its raise call returns to; the raise is a near call
+// with a 32-bit displacement, 5 bytes long, so the report moves back by that much to show the
+// call itself.
+constexpr std::uintptr_t kRaiseCallLength = 5;
 // How long a dialog shown after a fault of the operating system may wait for the user.
 constexpr std::chrono::minutes kDialogFaultDeadline{5};
 
@@ -125,7 +129,7 @@ public:
     bool Run();
 
 private:
-    void Stage(int stage) { state_.reportStage = stage; }
+    void Stage(ReportStage stage) { state_.reportStage = stage; }
     // Runs `call` where the events run: on the faulting thread when it waits for them.
     void OnFaultingThread(const std::function<void()>& call) {
         if (channel_ != nullptr)
@@ -202,14 +206,14 @@ private:
 void Processing::ChooseOptions() {
     // The options of a library that carries FaultTrap and forwards its exceptions here are in
     // force for the exceptions in its code; the program's for all others.
-    Stage(101);
+    Stage(ReportStage::MainModuleOptions);
     current_.Assign(&MainModuleOptions());
-    Stage(102);
+    Stage(ReportStage::ExceptionModuleOptions);
     LoadOptionsOfExceptionModule(current_, address_);
 }
 
 void Processing::ApplyFilters() {
-    Stage(2);
+    Stage(ReportStage::Filters);
     state_.customMessage.clear();
     dialogType_ = current_.ExceptionDialogType();
     if (!current_.UseFilters() || job_.verdict == TExceptionVerdict::Skip ||
@@ -219,7 +223,7 @@ void Processing::ApplyFilters() {
         current_.ExceptionsFilters(), *job_.exception.type, job_.params.Handled);
     if (filter == nullptr)
         return;
-    Stage(201);
+    Stage(ReportStage::FilterChosen);
     handlerChoice_ = filter->HandlerChoice;
     dialogType_ = DialogOfFilter(filter->DialogChoice, current_.ExceptionDialogType());
     dialogSetByFilter_ = true;
@@ -229,7 +233,7 @@ void Processing::ApplyFilters() {
 }
 
 void Processing::BuildCallStack(AddressResolver& resolver) {
-    Stage(4);
+    Stage(ReportStage::CallStack);
     const TExceptNotifyParams& params = job_.params;
     if (params.PreparedStack) {
         stack_ = *params.PreparedStack;
@@ -338,7 +342,7 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
 }
 
 void Processing::PauseThreadsForProcessing() {
-    Stage(5);
+    Stage(ReportStage::ThreadsPaused);
     const std::uint16_t behaviour = current_.BehaviourOptions();
     const bool runtime = behaviour & behaviour_options::PauseRuntimeThreads;
     const bool keepMain = behaviour & behaviour_options::KeepMainThreadRunning;
@@ -356,7 +360,7 @@ void Processing::PauseThreadsForProcessing() {
 }
 
 void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolver& resolver) {
-    Stage(702);
+    Stage(ReportStage::ReportText);
     ReportMaterial material;
     material.exception = &job_.exception;
     // A filter's custom message is for the dialogs: the report tells what really happened.
@@ -381,7 +385,7 @@ void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolv
     material.exceptionTime = exceptionTime_;
     material.consoleOrWebProgram = !IsWindowedProgram();
     report_.emplace(BuildReport(material, current_));
-    Stage(704);
+    Stage(ReportStage::ExceptionRecord);
     record_.ExceptionObject = job_.exception.object;
     record_.ExceptionClass = job_.exception.className;
     record_.ExceptionMessage = job_.exception.message;
@@ -406,7 +410,7 @@ void Processing::CheckDuplicate() {
 }
 
 void Processing::SetEnvironment(const TFaultModulesList& modules) {
-    Stage(705);
+    Stage(ReportStage::ModuleEnvironment);
     const std::string mainName =
         CommandLine().empty() ? "" : std::filesystem::path(CommandLine()[0]).filename().string();
     ::setenv("_MainModuleName", mainName.c_str(), 1);
@@ -418,7 +422,7 @@ void Processing::SetEnvironment(const TFaultModulesList& modules) {
     ::setenv("_ExceptModuleName", exceptName.c_str(), 1);
     ::setenv("_ExceptModuleDesc", "", 1);
     ::setenv("_ExceptModuleVer", "", 1);
-    Stage(706);
+    Stage(ReportStage::ExceptionEnvironment);
     ::setenv("_ExceptMsg", ReportMessage().c_str(), 1);
     ::setenv("_BugReport", report_->Text().c_str(), 1);
     ::setenv("_LineBreak", "\r\n", 1);
@@ -444,7 +448,7 @@ bool Processing::NotifyException() {
 }
 
 void Processing::CollectCustomData() {
-    Stage(8);
+    Stage(ReportStage::CustomData);
     if (current_.ErrorFloodAction() != TFaultAction::None) {
         state_.errorTimes.push_back(std::chrono::steady_clock::now());
         while (static_cast<int>(state_.errorTimes.size()) > current_.ErrorFloodCount())
@@ -456,17 +460,17 @@ void Processing::CollectCustomData() {
             events.CustomDataRequest(record_, data);
     });
     if (!data.empty() && current_.ReportFields().test(47)) {
-        report_->InsertSection(current_.CustomizedText(91), data);
+        report_->InsertSection(current_.CustomizedText(TextId::CustomInformationSection), data);
         record_.LogText = report_->Text();
     }
-    Stage(9);
+    Stage(ReportStage::ExceptionCounted);
     ++state_.exceptionCount;
-    Stage(10);
+    Stage(ReportStage::LastMessage);
     state_.lastMessage = StoredMessage(ReportMessage());
     state_.lastClass = job_.exception.className;
     state_.lastReport = report_->Text();
     state_.bugId = bugId_;
-    Stage(11);
+    Stage(ReportStage::DialogType);
     if (!dialogSetByFilter_)
         dialogType_ = current_.ExceptionDialogType();
 }
@@ -478,10 +482,10 @@ void Processing::ShowDialog() {
             AnswerWebClient(CurrentExceptionMessage());
         return;
     }
-    Stage(12);
+    Stage(ReportStage::BeforeDialog);
     if (!ActionNotify(fault_actions::BeforeDialog))
         return;
-    Stage(13);
+    Stage(ReportStage::Dialog);
     const DialogDriver driver = CurrentDialogDriver();
     if (IsCgiProgram()) {
         AnswerWebClient(report_->Text());
@@ -517,7 +521,7 @@ void Processing::ShowDialog() {
             ErrorNotify(TFaultTrapErrorCode::eeShowError, "GUI");
         record_.LogText = report_->Text();
     }
-    Stage(14);
+    Stage(ReportStage::AfterDialog);
     ActionNotify(fault_actions::AfterDialog);
 }
 
@@ -547,7 +551,7 @@ void Processing::CopyToClipboard() {
 }
 
 void Processing::WriteLog() {
-    Stage(15);
+    Stage(ReportStage::Log);
     state_.deliveryReport = report_->Text();
     if (current_.ReportOptions() & report_options::NewLogOnVersionChange) {
         try {
@@ -579,7 +583,7 @@ void Processing::AppendToLog() {
 }
 
 void Processing::Deliver() {
-    Stage(16);
+    Stage(ReportStage::Delivery);
     deliver_ = SendMethodConfigured(current_) && !state_.duplicate;
     const TFaultAction flood = current_.ErrorFloodAction();
     const int floodCount = current_.ErrorFloodCount();
@@ -604,17 +608,17 @@ void Processing::Deliver() {
 }
 
 bool Processing::Run() {
-    Stage(1);
+    Stage(ReportStage::Started);
     exceptionTime_ = std::chrono::system_clock::now();
     state_.reproduceSteps.clear();
     state_.copyToClipboard = false;
     threads_ = ThreadsList().Snapshot();
     address_ = job_.address;
-    if (job_.params.LanguageException && address_ >= 5)
-        address_ -= 5;
+    if (job_.params.LanguageException && address_ >= kRaiseCallLength)
+        address_ -= kRaiseCallLength;
     ChooseOptions();
     ApplyFilters();
-    Stage(3);
+    Stage(ReportStage::HandlerChoice);
     if (handlerChoice_ == TFaultHandlerChoice::Ignore)
         return false;
     if (handlerChoice_ == TFaultHandlerChoice::StandardHandler)
@@ -629,7 +633,7 @@ bool Processing::Run() {
     if (job_.verdict == TExceptionVerdict::Skip)
         return true;
     PauseThreadsForProcessing();
-    Stage(6);
+    Stage(ReportStage::ModulesAndProcesses);
     BuildReportText(modules, resolver);
     CheckDuplicate();
     if (job_.params.Context && current_.LogToFile() && !state_.duplicate)
@@ -650,12 +654,12 @@ bool Processing::Run() {
         result = false;
     }
     pausedForProcessing_.ResumeAll();
-    Stage(17);
+    Stage(ReportStage::ThreadsResumed);
     if (PendingAction() == TFaultAction::None)
         RequestTerminateOrRestart(filterAction_);
     if (current_.BehaviourOptions() & behaviour_options::CallStandardHandler)
         result = true;
-    Stage(18);
+    Stage(ReportStage::FinalAction);
     // A send thread carries out a pending action once it has delivered.
     if (PendingAction() != TFaultAction::None && !sendingInThread_)
         CarryOutAction(PendingAction(), job_.params.Context.has_value());

@@ -49,7 +49,8 @@ std::string Option(std::string_view name) {
 
 void SetCustomizedText(int number, std::string text) {
     if (IsActive() && number >= 0 && number < static_cast<int>(TCustomizedTexts::Count))
-        MainModuleOptions().SetCustomizedText(static_cast<std::size_t>(number), std::move(text));
+        MainModuleOptions().SetCustomizedText(TextIdOfNumber(static_cast<std::size_t>(number)),
+                                              std::move(text));
 }
 
 void OnException(ExceptionHandler handler) {

@@ -105,7 +105,7 @@ ReportSettings ReportSettingsOf(const TFaultModuleOptions& options) {
 ReportTexts ReportTextsOf(const TFaultModuleOptions& options) {
     ReportTexts texts;
     for (std::size_t i = 0; i < texts.text.size(); ++i)
-        texts.text[i] = options.CustomizedText(i);
+        texts.text[i] = options.CustomizedText(TextIdOfNumber(i));
     return texts;
 }
 

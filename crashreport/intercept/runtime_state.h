@@ -1,5 +1,6 @@
 #pragma once
 
+#include "intercept/report_stage.h"
 #include "options/option_types.h"
 
 #include <atomic>
@@ -27,7 +28,7 @@ struct TFaultRunTimeState {
     std::string reproduceSteps;
     bool copyToClipboard = false; // the user's choice in the dialog, for this exception
     std::chrono::system_clock::time_point startTime = std::chrono::system_clock::now();
-    std::atomic<int> reportStage{0};
+    std::atomic<ReportStage> reportStage{ReportStage::NotStarted};
     std::atomic<TFaultAction> pendingAction{TFaultAction::None};
 };
 

@@ -33,15 +33,18 @@ int PauseSignal() {
     return SIGRTMIN + 9;
 }
 
+// Runs in the pause signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void FutexWait(std::atomic<int>& word, int expected) {
     ::syscall(SYS_futex, reinterpret_cast<int*>(&word), FUTEX_WAIT_PRIVATE, expected, nullptr,
               nullptr, 0);
 }
 
+// Runs in the pause signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void FutexWake(std::atomic<int>& word) {
     ::syscall(SYS_futex, reinterpret_cast<int*>(&word), FUTEX_WAKE_PRIVATE, 1, nullptr, nullptr, 0);
 }
 
+// Runs in the pause signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void OnPauseSignal(int, siginfo_t*, void* context) {
     const int savedErrno = errno;
     const auto self = static_cast<std::uint32_t>(::gettid());

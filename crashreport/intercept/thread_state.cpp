@@ -12,10 +12,12 @@ constinit thread_local ThreadState threadState;
 
 } // namespace
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 ThreadState& CurrentThreadState() {
     return threadState;
 }
 
+// Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 std::uint32_t CurrentThreadId() {
     return static_cast<std::uint32_t>(::gettid());
 }

@@ -7,7 +7,9 @@
 namespace faulttrap {
 
 std::string ErrorPageOf(std::string_view text, const TFaultModuleOptions& options) {
-    return BuildHtmlPage(text, options.HTMLTemplate(), options.CustomizedText(3), true).page;
+    return BuildHtmlPage(text, options.HTMLTemplate(),
+                         options.CustomizedText(TextId::DialogCaption), true)
+        .page;
 }
 
 std::string CgiAnswer(std::string_view page) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fault_module_options_ex.h"
+#include "faulttrap_error.h"
 #include "loaded_module.h"
 
 #include <functional>
@@ -9,9 +10,9 @@
 namespace faulttrap {
 
 // A check of the program's own use of FaultTrap that failed.
-class AssertionFailure : public std::logic_error {
+class AssertionFailure : public Error {
 public:
-    explicit AssertionFailure(const std::string& message) : std::logic_error(message) {}
+    explicit AssertionFailure(const std::string& message) : Error(message) {}
 };
 
 // How CurrentFaultTrapOptions reaches the module list: the options of a module's entry, or

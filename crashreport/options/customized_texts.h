@@ -1,5 +1,7 @@
 #pragma once
 
+#include "text_id.h"
+
 #include <array>
 #include <cstddef>
 #include <string>
@@ -11,19 +13,18 @@ namespace faulttrap {
 // it can carry values of the exception being processed.
 class TCustomizedTexts {
 public:
-    static constexpr std::size_t Count = 158;
+    static constexpr std::size_t Count = kTextCount;
 
     TCustomizedTexts();
 
-    // Text `index`, expanded; the stored text when the expansion fails. Throws std::out_of_range
-    // for an index above 157.
-    std::string Text(std::size_t index) const;
-    // Text `index` as stored, unexpanded.
-    const std::string& StoredText(std::size_t index) const;
-    void SetText(std::size_t index, std::string text);
+    // The text, expanded; the stored text when the expansion fails.
+    std::string Text(TextId id) const;
+    // The text as stored, unexpanded.
+    const std::string& StoredText(TextId id) const;
+    void SetText(TextId id, std::string text);
     void SetDefaults();
 
-    static const char* DefaultText(std::size_t index);
+    static const char* DefaultText(TextId id);
 
     bool operator==(const TCustomizedTexts&) const = default;
 

@@ -73,8 +73,8 @@ void TFaultModuleOptions::SetMaxLogEntries(std::int32_t value) {
     Store(values_.MaxLogEntries, AtLeastOneLogEntry(value));
 }
 
-void TFaultModuleOptions::SetCustomizedText(std::size_t index, std::string text) {
-    texts_.SetText(index, std::move(text));
+void TFaultModuleOptions::SetCustomizedText(TextId id, std::string text) {
+    texts_.SetText(id, std::move(text));
     CheckNotification();
 }
 

@@ -2,6 +2,7 @@
 
 #include "customized_texts.h"
 #include "exception_filters.h"
+#include "faulttrap_error.h"
 #include "option_values.h"
 #include "options_stream.h"
 
@@ -16,9 +17,9 @@
 namespace faulttrap {
 
 // Assigning from a null options object.
-class ConversionError : public std::runtime_error {
+class ConversionError : public Error {
 public:
-    explicit ConversionError(const std::string& message) : std::runtime_error(message) {}
+    explicit ConversionError(const std::string& message) : Error(message) {}
 };
 
 // Everything that steers the exception reporting of one module: the options, the 158 customised
@@ -150,8 +151,8 @@ public:
     void SetLanguageName(std::string value) { Store(values_.LanguageName, std::move(value)); }
 
     // Customised text `index` (0 to 157), expanded for `%NAME%` environment variables.
-    std::string CustomizedText(std::size_t index) const { return texts_.Text(index); }
-    void SetCustomizedText(std::size_t index, std::string text);
+    std::string CustomizedText(TextId id) const { return texts_.Text(id); }
+    void SetCustomizedText(TextId id, std::string text);
     const TCustomizedTexts& CustomizedTexts() const { return texts_; }
 
     TFaultExceptionsFilters& ExceptionsFilters() { return filters_; }

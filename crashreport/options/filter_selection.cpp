@@ -2,23 +2,14 @@
 
 #include "class_lineage.h"
 
+#include "text/strings.h"
+
 #include <algorithm>
 #include <string_view>
 
 namespace faulttrap {
 
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && isBlank(text.front())) {
-        text.remove_prefix(1);
-    }
-    while (!text.empty() && isBlank(text.back())) {
-        text.remove_suffix(1);
-    }
-    return text;
-}
 
 // Only the letters a-z and A-Z have a case; accented letters compare as they are.
 char AsciiUpper(char c) {
@@ -56,7 +47,7 @@ const TFaultExceptionFilter* SelectExceptionFilter(const TFaultExceptionsFilters
         if (!filter.Active || !KindAdmits(filter.ExceptionKind, handledByProgram)) {
             continue;
         }
-        const std::string_view wanted = TrimBlanks(filter.ClassName);
+        const std::string_view wanted = TrimmedView(filter.ClassName);
         if (std::any_of(lineage.begin(), lineage.end(), [&](const std::string& name) {
                 return SameTextIgnoringCase(wanted, name);
             })) {

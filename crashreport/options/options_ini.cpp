@@ -1,5 +1,7 @@
 #include "options_ini.h"
 
+#include "text/strings.h"
+
 #include "options_ini_text.h"
 
 #include <array>
@@ -20,12 +22,9 @@ struct Name {
 };
 using Names = std::vector<Name>;
 
+// Blanks, tabs and the CR of a CR LF line end.
 std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos)
-        return {};
-    const auto last = text.find_last_not_of(" \t\r");
-    return std::string(text.substr(first, last - first + 1));
+    return std::string(TrimmedView(text, " \t\r"));
 }
 
 bool SameName(std::string_view a, std::string_view b) {
@@ -58,6 +57,23 @@ std::optional<std::int64_t> Number(std::string_view text, std::int64_t low, std:
         return std::nullopt;
     }
     return value;
+}
+
+// A customised text by its name, or by its number: the form files written before names existed
+// have, and which is read still.
+std::optional<TextId> TextOfKey(const std::string& key, std::string& error) {
+    if (!key.empty() && ((key[0] >= '0' && key[0] <= '9') || key[0] == '-' || key[0] == '+')) {
+        const auto number = Number(key, 0, TCustomizedTexts::Count - 1, error);
+        if (!number) {
+            error = "customised text " + error;
+            return std::nullopt;
+        }
+        return TextIdOfNumber(static_cast<std::size_t>(*number));
+    }
+    if (const std::optional<TextId> id = TextIdNamed(key))
+        return id;
+    error = "unknown customised text \"" + key + "\"";
+    return std::nullopt;
 }
 
 std::optional<unsigned> Choice(std::string_view text, const Names& names, std::string& error) {
@@ -445,13 +461,13 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
                 fail(error);
             break;
         case Section::Texts: {
-            const auto index = Number(key, 0, TCustomizedTexts::Count - 1, error);
-            if (!index) {
-                fail("customised text " + error);
+            const std::optional<TextId> id = TextOfKey(key, error);
+            if (!id) {
+                fail(error);
                 break;
             }
             if (auto stored = UnescapedText(value, error))
-                content.Texts.SetText(static_cast<std::size_t>(*index), TextAsStreamed(*stored));
+                content.Texts.SetText(*id, TextAsStreamed(*stored));
             else
                 fail("text " + key + ": " + error);
             break;
@@ -475,9 +491,12 @@ std::string WriteOptionsIni(const TFaultOptionsContent& content) {
         out += field.name + std::string("=") + field.get(content.Values) + "\n";
     const TCustomizedTexts defaults;
     std::string texts;
-    for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i)
-        if (content.Texts.StoredText(i) != defaults.StoredText(i))
-            texts += std::to_string(i) + "=" + EscapedText(content.Texts.StoredText(i)) + "\n";
+    for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
+        const TextId id = TextIdOfNumber(i);
+        if (content.Texts.StoredText(id) != defaults.StoredText(id))
+            texts +=
+                std::string(TextName(id)) + "=" + EscapedText(content.Texts.StoredText(id)) + "\n";
+    }
     if (!texts.empty())
         out += "\n[CustomizedTexts]\n" + texts;
     for (const TFaultExceptionFilter& filter : content.Filters) {

@@ -2,6 +2,7 @@
 
 #include "customized_texts.h"
 #include "exception_filters.h"
+#include "faulttrap_error.h"
 #include "option_values.h"
 
 #include <cstdint>
@@ -25,9 +26,9 @@ inline constexpr std::uint8_t kOptionsTextKey = 0xA5;
 
 // A stream that cannot be read as options: truncated, holding impossible values, or of an unknown
 // version. The message says what and where.
-class OptionsStreamError : public std::runtime_error {
+class OptionsStreamError : public Error {
 public:
-    explicit OptionsStreamError(const std::string& message) : std::runtime_error(message) {}
+    explicit OptionsStreamError(const std::string& message) : Error(message) {}
 };
 
 // Everything an options stream holds.

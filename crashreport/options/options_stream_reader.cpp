@@ -117,7 +117,7 @@ public:
             const std::string name = "customized text " + std::to_string(i);
             std::string text;
             (*this)(text, name.c_str());
-            texts.SetText(i, std::move(text));
+            texts.SetText(TextIdOfNumber(i), std::move(text));
         }
     }
 

@@ -44,7 +44,7 @@ public:
     }
     void Texts(const TCustomizedTexts& texts) {
         for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
-            (*this)(texts.StoredText(i), "customized text");
+            (*this)(texts.StoredText(TextIdOfNumber(i)), "customized text");
         }
     }
 

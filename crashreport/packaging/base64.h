@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/faulttrap_error.h"
+
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -7,9 +9,9 @@
 namespace faulttrap {
 
 // Text that is not Base64 of the standard alphabet with "=" padding.
-class EBase64Error : public std::invalid_argument {
+class EBase64Error : public Error {
 public:
-    using std::invalid_argument::invalid_argument;
+    using Error::Error;
 };
 
 // Standard Base64 ("A"-"Z", "a"-"z", "0"-"9", "+", "/", pad "="), without line breaks: n bytes

@@ -5,6 +5,7 @@
 #include "zip_archive.h"
 
 #include "options/option_types.h"
+#include "text/strings.h"
 
 #include <cstdlib>
 #include <fstream>
@@ -16,14 +17,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr const char* ReportEnd = "\r\n\r\n\r\n";
-
-std::string Trim(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t\r\n");
-    if (first == std::string::npos) {
-        return {};
-    }
-    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
-}
 
 // Every line break (CR LF, lone LF or lone CR) as CR LF.
 std::string WithCrLf(const std::string& text) {
@@ -69,7 +62,7 @@ std::vector<std::string> SplitAttachedFiles(const std::string& value) {
     std::size_t start = 0;
     while (true) {
         const std::size_t end = value.find(';', start);
-        names.push_back(Trim(value.substr(start, end - start)));
+        names.push_back(std::string(TrimmedView(value.substr(start, end - start), " \t\r\n")));
         if (end == std::string::npos) {
             return names;
         }

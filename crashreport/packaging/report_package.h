@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/faulttrap_error.h"
+
 #include <cstdint>
 #include <ctime>
 #include <filesystem>
@@ -26,9 +28,9 @@ struct TPackageSettings {
 };
 
 // The archive of a package could not be made: a delivery of it fails with this text.
-class TPackageError : public std::runtime_error {
+class TPackageError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // Lets an event handler add or remove paths before packing.

@@ -1,6 +1,7 @@
 #include "crashreport/renderings/html_page.h"
 
 #include "options/option_values.h"
+#include "text/strings.h"
 
 #include <cctype>
 #include <cstdio>
@@ -10,13 +11,6 @@ namespace faulttrap {
 namespace {
 
 constexpr std::string_view kPlaceholder = "<%HTML_TAG%>";
-
-void ReplaceAll(std::string& text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-}
 
 std::string Lower(std::string_view text) {
     std::string lower(text);
@@ -41,13 +35,13 @@ bool Blank(std::string_view text) {
 
 std::string HtmlEncode(std::string_view text) {
     std::string encoded(text);
-    ReplaceAll(encoded, "&", "&amp;");
-    ReplaceAll(encoded, "\"", "&quot;");
-    ReplaceAll(encoded, "'", "&#039;");
-    ReplaceAll(encoded, "<", "&lt;");
-    ReplaceAll(encoded, ">", "&gt;");
-    ReplaceAll(encoded, "  ", "&nbsp;&nbsp;");
-    ReplaceAll(encoded, "\r\n", "<br>\r\n");
+    encoded = ReplaceAll(std::move(encoded), "&", "&amp;");
+    encoded = ReplaceAll(std::move(encoded), "\"", "&quot;");
+    encoded = ReplaceAll(std::move(encoded), "'", "&#039;");
+    encoded = ReplaceAll(std::move(encoded), "<", "&lt;");
+    encoded = ReplaceAll(std::move(encoded), ">", "&gt;");
+    encoded = ReplaceAll(std::move(encoded), "  ", "&nbsp;&nbsp;");
+    encoded = ReplaceAll(std::move(encoded), "\r\n", "<br>\r\n");
     return encoded;
 }
 

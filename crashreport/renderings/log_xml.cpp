@@ -291,7 +291,7 @@ void AddCpu(XmlElement& log, const std::vector<std::string>& cpu) {
 XmlElement ReportXml(std::string_view report, std::string_view password) {
     const ReportLayout layout = SplitReport(report);
     const int version = VersionNumber(layout.version);
-    XmlElement log("Log");
+    XmlElement log("Log", EscapeAttribute);
     log.AddAttribute("Version", layout.version);
     AddGeneral(log, layout.general);
     AddCallStack(log, layout.stackRows, password);

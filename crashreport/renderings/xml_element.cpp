@@ -6,36 +6,6 @@
 
 namespace faulttrap {
 
-XmlElement& XmlElement::AddChild(std::string name) {
-    children_.push_back(std::make_unique<XmlElement>(std::move(name)));
-    children_.back()->parent_ = this;
-    return *children_.back();
-}
-
-void XmlElement::AddAttribute(std::string_view name, std::string_view value) {
-    attributes_ += ' ';
-    attributes_ += name;
-    attributes_ += "=\"";
-    attributes_ += EscapeAttribute(value);
-    attributes_ += '"';
-}
-
-std::string XmlElement::Serialize(const std::string& indent) const {
-    std::string text = indent + "<" + name_ + attributes_;
-    if (text_.empty() && children_.empty()) {
-        return text + "/>\r\n";
-    }
-    text += ">" + text_;
-    if (!children_.empty()) {
-        text += "\r\n";
-        for (const auto& child : children_) {
-            text += child->Serialize(indent + "  ");
-        }
-        text += indent;
-    }
-    return text + "</" + name_ + ">\r\n";
-}
-
 namespace {
 
 // A byte's Unicode code point; the replacement character for the five bytes Windows-1252 leaves

@@ -39,8 +39,8 @@ BugReport BugReport::Build(const ReportParts& parts, const ReportSettings& setti
         text += ModulesSection(parts.modules, texts);
         text += ProcessesSection(parts.processes, texts);
     } else {
-        text += EmptySectionHeading(texts[10]);
-        text += EmptySectionHeading(texts[12]);
+        text += EmptySectionHeading(texts[TextId::ModulesInformation]);
+        text += EmptySectionHeading(texts[TextId::ProcessesInformation]);
     }
     text += AssemblerAndCpuSections(parts.assemblerListing, parts.cpu,
                                     settings.collectAssemblerAndCPU, texts);

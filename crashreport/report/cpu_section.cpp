@@ -48,7 +48,8 @@ std::string DumpLine(const ReportCpuState& cpu, std::size_t k) {
 
 std::string CpuSection(const ReportCpuState& cpu, const ReportTexts& texts) {
     const std::string registerRule(5 + kAddressDigits + 3 + 5 + kAddressDigits, '-');
-    std::string text = texts[141] + ':' + std::string(kCrLf) + registerRule + std::string(kCrLf);
+    std::string text =
+        texts[TextId::Registers] + ':' + std::string(kCrLf) + registerRule + std::string(kCrLf);
     for (const auto& [left, right] : kRegisterPairs) {
         text += std::string(kRegisterNames[left]) + ": " + RegisterValue(cpu, left) + "   " +
                 kRegisterNames[right] + ": " + RegisterValue(cpu, right) + std::string(kCrLf);
@@ -57,7 +58,8 @@ std::string CpuSection(const ReportCpuState& cpu, const ReportTexts& texts) {
     const std::size_t stackWidth = kAddressDigits + 2 + kAddressDigits;
     const std::size_t memoryWidth =
         kAddressDigits + 2 + kDumpBytesPerLine * 3 + 1 + kDumpBytesPerLine;
-    text += PadRight(texts[142] + ':', stackWidth + 3) + texts[143] + ':' + std::string(kCrLf);
+    text += PadRight(texts[TextId::CpuStack] + ':', stackWidth + 3) + texts[TextId::MemoryDump] +
+            ':' + std::string(kCrLf);
     text +=
         std::string(stackWidth, '-') + "   " + std::string(memoryWidth, '-') + std::string(kCrLf);
     if (cpu.stack.size() >= kDumpLines * kWordSize &&
@@ -75,14 +77,15 @@ std::string AssemblerAndCpuSections(const std::vector<std::string>& listing,
                                     const ReportCpuState& cpu, bool collect,
                                     const ReportTexts& texts) {
     if (!collect) {
-        return EmptySectionHeading(texts[14]) + EmptySectionHeading(texts[141]);
+        return EmptySectionHeading(texts[TextId::AssemblerInformation]) +
+               EmptySectionHeading(texts[TextId::Registers]);
     }
-    std::size_t ruleLength = texts[14].size() + 1;
+    std::size_t ruleLength = texts[TextId::AssemblerInformation].size() + 1;
     for (const auto& line : listing) {
         ruleLength = std::max(ruleLength, line.size());
     }
-    std::string text =
-        texts[14] + ':' + std::string(kCrLf) + std::string(ruleLength, '-') + std::string(kCrLf);
+    std::string text = texts[TextId::AssemblerInformation] + ':' + std::string(kCrLf) +
+                       std::string(ruleLength, '-') + std::string(kCrLf);
     for (const auto& line : listing) {
         text += line + std::string(kCrLf);
     }

@@ -56,10 +56,12 @@ std::string GeneralPart(const GeneralFacts& facts, const ReportSettings& setting
                         const ReportTexts& texts) {
     TLogItem items(0);
     int bit = 0;
-    int label = 37;
-    const auto heading = [&] { items.AddHeading(texts[label++]); };
+    // The headings and items are written in the order of their labels' text numbers.
+    std::size_t label = TextNumber(TextId::ApplicationSection);
+    const auto nextLabel = [&] { return texts[TextIdOfNumber(label++)]; };
+    const auto heading = [&] { items.AddHeading(nextLabel()); };
     const auto item = [&](const std::string& value, bool written = true) {
-        items.AddItem(texts[label++], value, written && settings.Shows(bit));
+        items.AddItem(nextLabel(), value, written && settings.Shows(bit));
         ++bit;
     };
     const SystemFacts& system = facts.system;

@@ -6,14 +6,6 @@ namespace faulttrap {
 
 namespace {
 
-std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
-    for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size())) {
-        text.replace(at, from.size(), to);
-    }
-    return text;
-}
-
 // A log holds no NUL and only bytes Windows-1252 defines: a NUL becomes a blank, any other such
 // byte "?". Every other control character stays as the value has it.
 std::string StorableText(std::string_view value) {

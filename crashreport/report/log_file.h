@@ -6,6 +6,7 @@
 // changes.
 
 #include "crashreport/report/log_reading.h"
+#include "options/faulttrap_error.h"
 
 #include <filesystem>
 #include <optional>
@@ -17,9 +18,9 @@
 
 namespace faulttrap {
 
-class ELogFileError : public std::runtime_error {
+class ELogFileError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 enum class LogFileAccess { ReadOnly, ReadWrite };

@@ -17,9 +17,11 @@ std::string FolderOf(const std::string& path) {
 }
 
 std::string ModulesSection(const std::vector<ReportModule>& modules, const ReportTexts& texts) {
-    TextTable table(
-        {texts[126], texts[127], texts[128], texts[129], texts[130], texts[131], texts[132]},
-        {static_cast<std::size_t>(kAddressDigits)});
+    TextTable table({texts[TextId::ModuleHandle], texts[TextId::ModuleFileName],
+                     texts[TextId::ModuleDescription], texts[TextId::ModuleListVersion],
+                     texts[TextId::ModuleSize], texts[TextId::ModuleModified],
+                     texts[TextId::ModulePath]},
+                    {static_cast<std::size_t>(kAddressDigits)});
     std::vector<TableRow> rows;
     for (const auto& module : modules) {
         rows.push_back({Hex(module.handle, kAddressDigits),
@@ -36,13 +38,15 @@ std::string ModulesSection(const std::vector<ReportModule>& modules, const Repor
         rows[i][0] = Hex(modules[i].handle, handleWidth);
         lines.push_back(table.Row(rows[i]));
     }
-    return table.Render(texts[10], lines);
+    return table.Render(texts[TextId::ModulesInformation], lines);
 }
 
 std::string ProcessesSection(const std::vector<ReportProcess>& processes,
                              const ReportTexts& texts) {
-    TextTable table({texts[133], texts[134], texts[135], texts[136], texts[137], texts[138],
-                     texts[139], texts[140]},
+    TextTable table({texts[TextId::ProcessId], texts[TextId::ProcessName],
+                     texts[TextId::ProcessDescription], texts[TextId::ProcessVersion],
+                     texts[TextId::ProcessMemory], texts[TextId::ProcessPriority],
+                     texts[TextId::ProcessThreads], texts[TextId::ProcessPath]},
                     {});
     for (const auto& process : processes) {
         table.AddRow({std::to_string(process.id), process.name, process.description,
@@ -50,7 +54,7 @@ std::string ProcessesSection(const std::vector<ReportProcess>& processes,
                       process.threads == 0 ? "??" : std::to_string(process.threads),
                       process.folder});
     }
-    return table.Render(texts[12]);
+    return table.Render(texts[TextId::ProcessesInformation]);
 }
 
 } // namespace faulttrap

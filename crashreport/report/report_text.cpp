@@ -43,18 +43,6 @@ bool ContainsLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-std::string Trim(std::string_view text) {
-    std::size_t first = 0;
-    std::size_t last = text.size();
-    while (first < last && static_cast<unsigned char>(text[first]) <= ' ') {
-        ++first;
-    }
-    while (last > first && static_cast<unsigned char>(text[last - 1]) <= ' ') {
-        --last;
-    }
-    return std::string(text.substr(first, last - first));
-}
-
 bool IsWindows1252Character(unsigned char byte) {
     return byte != 0x81 && byte != 0x8D && byte != 0x8F && byte != 0x90 && byte != 0x9D;
 }
@@ -65,12 +53,6 @@ std::string PadRight(std::string_view text, std::size_t width) {
         padded.append(width - padded.size(), ' ');
     }
     return padded;
-}
-
-std::string Hex(unsigned long long value, int digits) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%0*llX", digits, value);
-    return buffer;
 }
 
 } // namespace faulttrap

@@ -4,6 +4,7 @@
 // and every line ends with CR LF.
 
 #include "options/text_case.h"
+#include "text/strings.h"
 
 #include <string>
 #include <string_view>
@@ -21,16 +22,10 @@ std::vector<std::string> SplitAtCrLf(std::string_view text);
 
 bool ContainsLineBreak(std::string_view text);
 
-// Removes characters up to and including the blank (controls too) from both ends.
-std::string Trim(std::string_view text);
-
 // Whether Windows-1252 gives byte `byte` a character (all but 0x81, 0x8D, 0x8F, 0x90, 0x9D).
 bool IsWindows1252Character(unsigned char byte);
 
 std::string PadRight(std::string_view text, std::size_t width);
-
-// Upper-case hexadecimal, zero-padded to at least `digits` digits.
-std::string Hex(unsigned long long value, int digits);
 
 // Digits of a pointer-sized address: 16 on a 64-bit build, 8 on a 32-bit one.
 inline constexpr int kAddressDigits = static_cast<int>(sizeof(void*) * 2);

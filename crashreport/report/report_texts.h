@@ -1,7 +1,9 @@
 #pragma once
 
-// The customisable texts the report is written with, indexed by their number (0 to 157), as
-// read from the options (already expanded for %NAME% variables).
+// The customisable texts the report is written with, as read from the options (already expanded
+// for %NAME% variables).
+
+#include "options/text_id.h"
 
 #include <array>
 #include <string>
@@ -9,14 +11,12 @@
 namespace faulttrap {
 
 struct ReportTexts {
-    static constexpr int kCount = 158;
+    static constexpr std::size_t kCount = kTextCount;
     std::array<std::string, kCount> text;
 
-    const std::string& operator[](int number) const {
-        return text.at(static_cast<std::size_t>(number));
-    }
+    const std::string& operator[](TextId id) const { return text.at(TextNumber(id)); }
 
-    // The default texts of every number the report uses.
+    // The default texts.
     static ReportTexts Defaults();
 };
 

@@ -25,21 +25,21 @@ bool StartsBlock(const ReportStackEntry& entry, const ReportStackEntry* previous
 }
 
 std::string LeakCaption(const ReportStackEntry& entry, const ReportTexts& texts) {
-    const std::string type = entry.leakType == "Data" ? texts[106] : entry.leakType;
-    return '+' + texts[105] + ": " + texts[107] + '=' + type + "; " + texts[108] + '=' +
-           std::to_string(entry.leakSize) + "; " + texts[109] + '=' +
-           std::to_string(entry.leakCount);
+    const std::string type = entry.leakType == "Data" ? texts[TextId::LeakData] : entry.leakType;
+    return '+' + texts[TextId::MemoryLeak] + ": " + texts[TextId::LeakType] + '=' + type + "; " +
+           texts[TextId::LeakTotalSize] + '=' + std::to_string(entry.leakSize) + "; " +
+           texts[TextId::LeakCount] + '=' + std::to_string(entry.leakCount);
 }
 
 std::string ThreadCaption(const ReportStackEntry& entry, const std::vector<ReportThread>& threads,
                           const ReportTexts& texts) {
     std::string caption;
     if (!entry.ownStack) {
-        caption = texts[101] + ": ";
+        caption = texts[TextId::CallingThread] + ": ";
     } else if (entry.exceptionAddress) {
-        caption = '*' + texts[99] + ": ";
+        caption = '*' + texts[TextId::ExceptionThread] + ": ";
     } else {
-        caption = texts[100] + ": ";
+        caption = texts[TextId::RunningThread] + ": ";
     }
     const ReportThread* thread = nullptr;
     for (const auto& candidate : threads) {
@@ -50,10 +50,11 @@ std::string ThreadCaption(const ReportStackEntry& entry, const std::vector<Repor
     }
     const std::string priority =
         thread != nullptr && !thread->priority.empty() ? thread->priority : std::string("??");
-    caption += texts[102] + '=' + std::to_string(entry.threadId) + "; " + texts[103] + '=' +
-               priority + "; " + texts[104] + '=' + (thread != nullptr ? thread->className : "");
+    caption += texts[TextId::ThreadId] + '=' + std::to_string(entry.threadId) + "; " +
+               texts[TextId::ThreadPriority] + '=' + priority + "; " + texts[TextId::ThreadClass] +
+               '=' + (thread != nullptr ? thread->className : "");
     if (thread != nullptr && thread->isMain) {
-        caption += "; [" + texts[98] + ']';
+        caption += "; [" + texts[TextId::MainThread] + ']';
     }
     return caption;
 }
@@ -77,7 +78,9 @@ std::string StackSection(const std::vector<ReportStackEntry>& stack,
                          const std::vector<ReportThread>& threads, std::uint8_t stackOptions,
                          const ReportTexts& texts) {
     std::vector<const ReportStackEntry*> listed;
-    TextTable table({texts[92], texts[93], texts[94], texts[95], texts[96], texts[97]},
+    TextTable table({texts[TextId::StackAddress], texts[TextId::StackModule],
+                     texts[TextId::StackUnit], texts[TextId::StackClass],
+                     texts[TextId::StackProcedure], texts[TextId::StackLine]},
                     {static_cast<std::size_t>(kAddressDigits)});
     for (const auto& entry : stack) {
         if (StackEntryListed(entry, stackOptions)) {
@@ -105,7 +108,7 @@ std::string StackSection(const std::vector<ReportStackEntry>& stack,
                        entry->className, entry->procedureName, LineCell(*entry)}));
         previous = entry;
     }
-    return table.Render(texts[8], lines);
+    return table.Render(texts[TextId::CallStackInformation], lines);
 }
 
 } // namespace faulttrap

@@ -4,6 +4,7 @@
 #include "html_tag.h"
 
 #include "options/text_case.h"
+#include "text/strings.h"
 
 #include <vector>
 
@@ -19,16 +20,6 @@ struct TChoice {
 
 bool IsBlank(char c) {
     return static_cast<unsigned char>(c) <= ' ';
-}
-
-std::string Trimmed(std::string text) {
-    std::size_t begin = 0;
-    while (begin < text.size() && IsBlank(text[begin]))
-        ++begin;
-    std::size_t end = text.size();
-    while (end > begin && IsBlank(text[end - 1]))
-        --end;
-    return text.substr(begin, end - begin);
 }
 
 bool NameIs(const TTagParts& parts, std::string_view name) {
@@ -50,7 +41,7 @@ std::string LabelOf(std::string_view content) {
         }
         kept += content[at++];
     }
-    return Trimmed(DecodeCharacterReferences(std::move(kept)));
+    return Trim(DecodeCharacterReferences(std::move(kept)));
 }
 
 // The options of the first choice list named `name`; nullopt when there is none.
@@ -110,7 +101,7 @@ std::optional<std::string> TextareaContent(std::string_view page, std::string_vi
         from = area->next;
         const TTagParts parts = SplitTag(area->text);
         if (NameIs(parts, name))
-            return Trimmed(DecodeCharacterReferences(std::string(parts.content)));
+            return Trim(DecodeCharacterReferences(std::string(parts.content)));
     }
 }
 

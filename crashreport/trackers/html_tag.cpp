@@ -3,6 +3,7 @@
 #include "character_references.h"
 
 #include "options/text_case.h"
+#include "text/strings.h"
 
 namespace faulttrap {
 
@@ -19,14 +20,6 @@ bool IsQuote(char c) {
 bool StartsAt(std::string_view text, std::size_t at, std::string_view prefix) {
     return text.size() - at >= prefix.size() &&
            EqualsIgnoringCase(text.substr(at, prefix.size()), prefix);
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
 }
 
 // Whether `at` begins a word of `text`: the start, or after a blank or a closing quote.
@@ -103,7 +96,7 @@ std::optional<THTMLTag> FindTag(std::string_view page, std::size_t from, std::st
 TTagParts SplitTag(std::string_view text) {
     const std::size_t close =
         FirstOutsideQuotes(text, [&](std::size_t at) { return text[at] == '>'; });
-    std::string_view head = Trimmed(text.substr(0, close));
+    std::string_view head = TrimmedView(text.substr(0, close));
     if (head.ends_with('/'))
         head.remove_suffix(1);
     TTagParts parts;

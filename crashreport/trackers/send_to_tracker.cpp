@@ -11,9 +11,6 @@ namespace faulttrap {
 
 namespace {
 
-constexpr std::size_t InformationCaption = 0;
-constexpr std::size_t BugClosedText = 146;
-
 } // namespace
 
 std::unique_ptr<THTTPSendReport> TrackerConversation(TFaultWebSendMode mode,
@@ -75,7 +72,8 @@ bool TrackerWebStep(TFaultWebSendMode mode, const std::string& endpoint, const s
         return false;
     }
     if (result == TTrackerResult::BugClosed && progress != nullptr)
-        notices.TellBugClosed(texts.Text(InformationCaption), texts.Text(BugClosedText));
+        notices.TellBugClosed(texts.Text(TextId::InformationCaption),
+                              texts.Text(TextId::BugClosed));
     if (!TrackerStepSucceeded(result))
         notices.Warn({TWebWarningCode::eeWebTrakerError,
                       texts.Text(TrackerFailureText(result)) +

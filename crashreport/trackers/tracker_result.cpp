@@ -2,24 +2,24 @@
 
 namespace faulttrap {
 
-std::size_t TrackerFailureText(TTrackerResult result) {
+TextId TrackerFailureText(TTrackerResult result) {
     switch (result) {
     case TTrackerResult::LoginRefused:
-        return 148;
+        return TextId::TrackerLoginRefused;
     case TTrackerResult::SelectionFailed:
-        return 150;
+        return TextId::TrackerSelectionFailed;
     case TTrackerResult::SearchFailed:
-        return 149;
+        return TextId::TrackerSearchFailed;
     case TTrackerResult::InsertFailed:
-        return 151;
+        return TextId::TrackerInsertFailed;
     case TTrackerResult::ModifyFailed:
-        return 152;
+        return TextId::TrackerModifyFailed;
     case TTrackerResult::Done:
     case TTrackerResult::BugClosed:
     case TTrackerResult::UnknownError:
         break;
     }
-    return 147;
+    return TextId::TrackerUnknownError;
 }
 
 } // namespace faulttrap

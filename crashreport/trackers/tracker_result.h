@@ -1,6 +1,6 @@
 #pragma once
 
-#include <cstddef>
+#include "options/text_id.h"
 
 namespace faulttrap {
 
@@ -21,7 +21,7 @@ inline bool TrackerStepSucceeded(TTrackerResult result) {
     return result == TTrackerResult::Done || result == TTrackerResult::BugClosed;
 }
 
-// The customised text that warns of a failed `result` (147 to 152).
-std::size_t TrackerFailureText(TTrackerResult result);
+// The customised text that warns of a failed `result`.
+TextId TrackerFailureText(TTrackerResult result);
 
 } // namespace faulttrap

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "options/faulttrap_error.h"
+
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -7,9 +9,9 @@
 namespace faulttrap {
 
 // A file that exists but cannot be read.
-class TFileReadError : public std::runtime_error {
+class TFileReadError : public Error {
 public:
-    explicit TFileReadError(const std::string& message) : std::runtime_error(message) {}
+    explicit TFileReadError(const std::string& message) : Error(message) {}
 };
 
 // The bytes of the file `path`; nothing when there is no such file. Throws TFileReadError when

@@ -7,7 +7,7 @@ namespace faulttrap {
 namespace {
 
 struct TStatusShown {
-    std::size_t text;
+    TextId text;
     int bar; // -1: the bar stays as it is
 };
 
@@ -15,27 +15,27 @@ TStatusShown Shown(THTTPStatus code, int percent) {
     const int sendingBar = 25 + static_cast<int>(std::lround(75.0 * percent / 100.0));
     switch (code) {
     case THTTPStatus::Connecting:
-        return {114, 5};
+        return {TextId::Connecting, 5};
     case THTTPStatus::Connected:
-        return {115, 10};
+        return {TextId::Connected, 10};
     case THTTPStatus::Login:
-        return {113, 15};
+        return {TextId::LoggingIn, 15};
     case THTTPStatus::SelectProject:
-        return {118, 20};
+        return {TextId::SelectingProject, 20};
     case THTTPStatus::Searching:
-        return {119, 25};
+        return {TextId::Searching, 25};
     case THTTPStatus::Modifying:
-        return {120, sendingBar};
+        return {TextId::Modifying, sendingBar};
     case THTTPStatus::Sending:
-        return {116, sendingBar};
+        return {TextId::SendingMessage, sendingBar};
     case THTTPStatus::Sent:
-        return {117, -1};
+        return {TextId::MessageSent, -1};
     case THTTPStatus::Disconnecting:
-        return {121, -1};
+        return {TextId::Disconnecting, -1};
     case THTTPStatus::Disconnected:
         break;
     }
-    return {122, -1};
+    return {TextId::Disconnected, -1};
 }
 
 } // namespace

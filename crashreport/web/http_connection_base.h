@@ -6,6 +6,8 @@
 #include "http_url.h"
 #include "transfer_limits.h"
 
+#include "options/faulttrap_error.h"
+
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -28,9 +30,9 @@ enum class THTTPStatus : int {
 };
 
 // A connection that cannot be opened.
-class THTTPConnectionError : public std::runtime_error {
+class THTTPConnectionError : public Error {
 public:
-    explicit THTTPConnectionError(const std::string& message) : std::runtime_error(message) {}
+    explicit THTTPConnectionError(const std::string& message) : Error(message) {}
 };
 
 // One browser-like session with one web server: cookies are kept between its requests,

@@ -2,6 +2,7 @@
 
 #include "options/text_case.h"
 #include "percent_encoding.h"
+#include "text/strings.h"
 
 #include <algorithm>
 
@@ -29,14 +30,6 @@ std::uint16_t PortOf(std::string_view digits) {
         return 0;
     const long value = std::stol(std::string(digits));
     return value <= 65535 ? static_cast<std::uint16_t>(value) : 0;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && static_cast<unsigned char>(text.front()) <= ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && static_cast<unsigned char>(text.back()) <= ' ')
-        text.remove_suffix(1);
-    return text;
 }
 
 // Takes a port written at the very end ("...:8080/") off `text`.
@@ -89,7 +82,7 @@ void TakeHost(std::string_view& rest, THTTPUrl& url) {
 
 THTTPUrl ParseHTTPUrl(std::string_view text) {
     THTTPUrl url;
-    std::string whole(Trimmed(text));
+    std::string whole(TrimmedView(text));
     if (whole.empty() || whole.back() != '/')
         whole += '/';
     TakeTrailingPort(whole, url);

@@ -61,9 +61,9 @@ constexpr const char* usage =
     "  log      prints the reports of a log file, or the given items of each report\n"
     "  xml      writes the XML form of every report of a log file\n";
 
-class UsageError : public std::runtime_error {
+class UsageError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 struct Arguments {
@@ -106,9 +106,9 @@ std::vector<std::uint8_t> readFile(const std::string& path) {
 }
 
 // An options file may be refused for several lines at once: each is named on its own line.
-class OptionsFileError : public std::runtime_error {
+class OptionsFileError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 // The options of a file, readable or stream; a readable file with mistakes is refused with each

@@ -88,7 +88,7 @@ TEST(ChangeNotification, OnlyForOptionsOfTheModuleThatRunsFaultTrapWithTheFlag) 
 TEST(Assign, CopiesStoredOptionsButNotTheModuleNorHandlingActive) {
     CountingOptions source("/source/module", false);
     source.SetZipPassword("zip");
-    source.SetCustomizedText(3, "Erro");
+    source.SetCustomizedText(TextId::DialogCaption, "Erro");
     source.SetHandlingActive(false);
     source.ExceptionsFilters().Add(
         TFaultExceptionFilter{true, "std::bad_alloc", "", {}, {}, {}, {}});

@@ -55,14 +55,40 @@ TEST(CustomizedTexts, DefaultsAreTheTextsOfEachGroup) {
     const TCustomizedTexts texts;
     for (const auto& c : cases) {
         SCOPED_TRACE(c.index);
-        EXPECT_EQ(texts.StoredText(c.index), c.text);
+        EXPECT_EQ(texts.StoredText(TextIdOfNumber(c.index)), c.text);
+    }
+}
+
+TEST(CustomizedTexts, EveryTextHasItsOwnNameThatFindsIt) {
+    const struct {
+        TextId id;
+        const char* name;
+    } cases[] = {
+        {TextId::InformationCaption, "InformationCaption"},
+        {TextId::SendButton, "SendButton"},
+        {TextId::CustomInformationSection, "CustomInformationSection"},
+        {TextId::InvalidEmail, "InvalidEmail"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(TextName(c.id), c.name);
+        EXPECT_EQ(TextIdNamed(c.name), c.id);
+    }
+    EXPECT_EQ(TextIdNamed("sendbutton"), TextId::SendButton) << "letter case is not asked";
+    EXPECT_EQ(TextIdNamed("SendBtn"), std::nullopt);
+    EXPECT_EQ(TextIdNamed(""), std::nullopt);
+    for (std::size_t number = 0; number < TCustomizedTexts::Count; ++number) {
+        const TextId id = TextIdOfNumber(number);
+        SCOPED_TRACE(number);
+        EXPECT_FALSE(TextName(id).empty());
+        EXPECT_EQ(TextIdNamed(TextName(id)), id) << "two texts share the name " << TextName(id);
     }
 }
 
 TEST(CustomizedTexts, IndexOutsideTheTextsIsRefused) {
     TCustomizedTexts texts;
-    EXPECT_THROW(texts.Text(158), std::out_of_range);
-    EXPECT_THROW(texts.SetText(158, "x"), std::out_of_range);
+    EXPECT_THROW(TextIdOfNumber(158), std::out_of_range);
+    EXPECT_THROW(texts.Text(static_cast<TextId>(158)), std::out_of_range);
+    EXPECT_THROW(texts.SetText(static_cast<TextId>(158), "x"), std::out_of_range);
 }
 
 class TextExpansion : public ::testing::Test {
@@ -106,11 +132,12 @@ TEST_F(TextExpansion, KnownVariablesAreReplacedOthersStay) {
 
 TEST_F(TextExpansion, TextsAreExpandedEachTimeTheyAreRead) {
     testing::CountingOptions options;
-    options.SetCustomizedText(0, "Module %FT_TEST_NAME%");
-    EXPECT_EQ(options.CustomizedText(0), "Module Olvendra");
+    options.SetCustomizedText(TextId::InformationCaption, "Module %FT_TEST_NAME%");
+    EXPECT_EQ(options.CustomizedText(TextId::InformationCaption), "Module Olvendra");
     setenv("FT_TEST_NAME", "Other", 1);
-    EXPECT_EQ(options.CustomizedText(0), "Module Other");
-    EXPECT_EQ(options.CustomizedTexts().StoredText(0), "Module %FT_TEST_NAME%");
+    EXPECT_EQ(options.CustomizedText(TextId::InformationCaption), "Module Other");
+    EXPECT_EQ(options.CustomizedTexts().StoredText(TextId::InformationCaption),
+              "Module %FT_TEST_NAME%");
 }
 
 } // namespace

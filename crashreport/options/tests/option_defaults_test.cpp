@@ -184,7 +184,7 @@ TEST(OptionSetters, SetDefaultsRestoresEverything) {
         c.set(options);
     }
     options.SetHandlingActive(false);
-    options.SetCustomizedText(5, "Geral");
+    options.SetCustomizedText(TextId::GeneralPage, "Geral");
     options.ExceptionsFilters().Add(TFaultExceptionFilter{});
 
     options.SetDefaults();

@@ -16,6 +16,7 @@ constexpr const char* kSample = "; the program's reporting\n"
                                 "MaxLogEntries=0x10\n"
                                 "[CustomizedTexts]\n"
                                 "26=O programa encontrou um problema.\\nDesculpe.\n"
+                                "SendButton=&Enviar\n"
                                 "[Filter]\n"
                                 "ClassName=std::out_of_range\n"
                                 "CustomMessage=\\sÍndice fora do intervalo\n"
@@ -35,7 +36,10 @@ TEST(OptionsIni, ReadsEverySectionIntoTheOptions) {
     EXPECT_EQ(content.Values.ExceptionDialogType, TFaultDialogType::Detailed);
     EXPECT_EQ(content.Values.MaxLogEntries, 16);
     EXPECT_EQ(content.Values.FreezeTimeout, 60) << "an option the file does not name";
-    EXPECT_EQ(content.Texts.StoredText(26), "O programa encontrou um problema.\nDesculpe.");
+    EXPECT_EQ(content.Texts.StoredText(TextId::ClassicHeader),
+              "O programa encontrou um problema.\nDesculpe.")
+        << "a text by its number";
+    EXPECT_EQ(content.Texts.StoredText(TextId::SendButton), "&Enviar") << "a text by its name";
     ASSERT_EQ(content.Filters.size(), 2u);
     EXPECT_EQ(content.Filters[0].ClassName, "std::out_of_range");
     EXPECT_EQ(content.Filters[0].CustomMessage, " \xCDndice fora do intervalo");
@@ -51,6 +55,11 @@ TEST(OptionsIni, RoundTripThroughTheStreamGivesTheSameFile) {
         DecodeOptionsStream(EncodeOptionsStream(content), kCurrentDataVersion);
     EXPECT_EQ(streamed, content);
     EXPECT_EQ(WriteOptionsIni(streamed), written);
+    EXPECT_NE(written.find("\n[CustomizedTexts]\nClassicHeader=O programa encontrou um problema."
+                           "\\nDesculpe.\nSendButton=&Enviar\n"),
+              std::string::npos)
+        << "texts are written by name, in the order of their numbers:\n"
+        << written;
     const TFaultOptionsContent reread = ParseOptionsIni(written, errors);
     EXPECT_TRUE(errors.empty());
     EXPECT_EQ(reread, content);
@@ -70,6 +79,8 @@ TEST(OptionsIni, ReportsEveryMistakeWithItsLine) {
                              "158=too far\n"
                              "3=\\q\n"
                              "4=\xE2\x82\xBF\n"
+                             "SendBtn=Enviar\n"
+                             "-1=before the first\n"
                              "[Filter]\n"
                              "Kind=1\n"
                              "[Elsewhere]\n"
@@ -86,8 +97,10 @@ TEST(OptionsIni, ReportsEveryMistakeWithItsLine) {
         {9, "customised text 158 is out of range (0 to 157)"},
         {10, "text 3: unknown escape \\q in the text"},
         {11, "text 4: the text holds \"\xE2\x82\xBF\", which Windows-1252 cannot hold"},
-        {13, "unknown filter field \"Kind\""},
-        {14, "unknown section [Elsewhere] (Options, CustomizedTexts or Filter)"},
+        {12, "unknown customised text \"SendBtn\""},
+        {13, "customised text -1 is out of range (0 to 157)"},
+        {15, "unknown filter field \"Kind\""},
+        {16, "unknown section [Elsewhere] (Options, CustomizedTexts or Filter)"},
     };
     ASSERT_EQ(errors.size(), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {

@@ -27,10 +27,10 @@ void MakeKnownOptions(TFaultModuleOptions& options) {
     options.SetLanguageName("Hi\r\n");
     options.SetWebPort(-2);
     for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
-        options.SetCustomizedText(i, "");
+        options.SetCustomizedText(TextIdOfNumber(i), "");
     }
-    options.SetCustomizedText(0, "Ok");
-    options.SetCustomizedText(157, "\r\n");
+    options.SetCustomizedText(TextId::InformationCaption, "Ok");
+    options.SetCustomizedText(TextId::InvalidEmail, "\r\n");
     options.ExceptionsFilters().Add(TFaultExceptionFilter{
         true, "E", "", TFaultExceptionKind::UnhandledOnly, TFaultFilterDialog::Classic,
         TFaultHandlerChoice::StandardHandler, TFaultAction::Restart});
@@ -139,7 +139,7 @@ TEST(OptionsStream, HandWrittenBytesLoadAsTheKnownOptions) {
     loaded.LoadFromBytes(AsString(GoldenBytes()), kCurrentDataVersion);
     TFaultOptionsContent wanted = expected.Content();
     wanted.Values.LanguageName = "Hi";
-    wanted.Texts.SetText(157, "");
+    wanted.Texts.SetText(TextId::InvalidEmail, "");
     EXPECT_EQ(loaded.Content(), wanted);
 }
 
@@ -162,11 +162,11 @@ TEST(OptionsStream, TextRuleDropsOnlyASingleFinalLineBreak) {
         SCOPED_TRACE(c.text);
         TFaultModuleOptions options("", false);
         options.SetEMailMessage(c.text);
-        options.SetCustomizedText(42, c.text);
+        options.SetCustomizedText(TextId::CompilationDate, c.text);
         TFaultModuleOptions loaded("", false);
         loaded.LoadFromBytes(Saved(options), kCurrentDataVersion);
         EXPECT_EQ(loaded.EMailMessage(), c.streamed);
-        EXPECT_EQ(loaded.CustomizedTexts().StoredText(42), c.streamed);
+        EXPECT_EQ(loaded.CustomizedTexts().StoredText(TextId::CompilationDate), c.streamed);
     }
 }
 
@@ -235,7 +235,8 @@ TEST(OptionsStream, EveryStoredFieldSurvivesARoundTrip) {
                                      TFaultFilterDialog::Detailed, TFaultHandlerChoice::FaultTrap,
                                      TFaultAction::None});
     for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
-        options.SetCustomizedText(i, "text " + std::to_string(i) + std::string(1, '\0') + "\xFF");
+        options.SetCustomizedText(TextIdOfNumber(i),
+                                  "text " + std::to_string(i) + std::string(1, '\0') + "\xFF");
     }
 
     TFaultModuleOptions loaded("/other/module", false);
@@ -272,6 +273,18 @@ void ExpectRefused(const std::string& bytes, const std::string& messagePart,
         EXPECT_NE(std::string(error.what()).find(messagePart), std::string::npos) << error.what();
     }
     EXPECT_EQ(options.Content(), before);
+}
+
+TEST(OptionsStream, ARefusalIsCaughtAsAnyFaultTrapError) {
+    CountingOptions options;
+    const std::string golden = AsString(GoldenBytes());
+    try {
+        options.LoadFromBytes(golden.substr(0, golden.size() / 2), kCurrentDataVersion);
+        ADD_FAILURE() << "loaded";
+    } catch (const Error& error) {
+        EXPECT_NE(dynamic_cast<const OptionsStreamError*>(&error), nullptr);
+        EXPECT_NE(dynamic_cast<const std::runtime_error*>(&error), nullptr);
+    }
 }
 
 TEST(OptionsStream, EveryTruncationIsRefused) {

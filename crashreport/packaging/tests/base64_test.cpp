@@ -49,6 +49,7 @@ TEST(Base64, RefusesTextThatIsNotBase64) {
         SCOPED_TRACE(text);
         EXPECT_THROW(FromBase64(text), EBase64Error);
     }
+    EXPECT_THROW(FromBase64("Zg="), Error) << "caught like every error of FaultTrap";
 }
 
 } // namespace

@@ -221,12 +221,12 @@ TEST(LogXml, EveryGeneralValueIsTheValueTheLogFileReads) {
 }
 
 TEST(LogXml, AttributeValuesAreEscapedForAnyByte) {
-    XmlElement element("E");
+    XmlElement element("E", EscapeAttribute);
     element.AddAttribute("A", std::string("q\"&'<>\x01\xE9\n", 9));
     EXPECT_EQ(element.Serialize(), "<E A=\"q&#034;&#038;&#039;&#060;&#062; &#233;&#010;\"/>\r\n");
     Parse(element.Serialize());
     // Windows-1252's own characters where Latin-1 has control codes.
-    XmlElement high("E");
+    XmlElement high("E", EscapeAttribute);
     high.AddAttribute("A", "\x80\x85\x93\x94\x9F\x81\xA0\xFF");
     EXPECT_EQ(high.Serialize(),
               "<E A=\"&#8364;&#8230;&#8220;&#8221;&#376;&#65533;&#160;&#255;\"/>\r\n");

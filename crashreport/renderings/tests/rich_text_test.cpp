@@ -87,7 +87,7 @@ TEST(RichText, CpuHeadingOfTwoWordsStaysWholeBeforeTheTab) {
     ucontext_t context;
     ASSERT_EQ(getcontext(&context), 0);
     ReportTexts texts = ReportTexts::Defaults();
-    texts.text[142] = "Call Stack";
+    texts.text[TextNumber(TextId::CpuStack)] = "Call Stack";
     const std::string sections = AssemblerAndCpuSections(
         {}, CaptureCpuState(context, reinterpret_cast<std::uintptr_t>(&getcontext)), true, texts);
     const std::string rtf = CpuRichText(sections.substr(sections.find("Registers:")), kFont);

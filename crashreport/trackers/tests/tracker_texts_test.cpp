@@ -56,12 +56,12 @@ TEST(TrackerResultTest, FailuresAreWarnedOfWithTheirTexts) {
     EXPECT_TRUE(TrackerStepSucceeded(TTrackerResult::Done));
     EXPECT_TRUE(TrackerStepSucceeded(TTrackerResult::BugClosed));
     EXPECT_FALSE(TrackerStepSucceeded(TTrackerResult::UnknownError));
-    EXPECT_EQ(TrackerFailureText(TTrackerResult::UnknownError), 147u);
-    EXPECT_EQ(TrackerFailureText(TTrackerResult::LoginRefused), 148u);
-    EXPECT_EQ(TrackerFailureText(TTrackerResult::SearchFailed), 149u);
-    EXPECT_EQ(TrackerFailureText(TTrackerResult::SelectionFailed), 150u);
-    EXPECT_EQ(TrackerFailureText(TTrackerResult::InsertFailed), 151u);
-    EXPECT_EQ(TrackerFailureText(TTrackerResult::ModifyFailed), 152u);
+    EXPECT_EQ(TextNumber(TrackerFailureText(TTrackerResult::UnknownError)), 147u);
+    EXPECT_EQ(TextNumber(TrackerFailureText(TTrackerResult::LoginRefused)), 148u);
+    EXPECT_EQ(TextNumber(TrackerFailureText(TTrackerResult::SearchFailed)), 149u);
+    EXPECT_EQ(TextNumber(TrackerFailureText(TTrackerResult::SelectionFailed)), 150u);
+    EXPECT_EQ(TextNumber(TrackerFailureText(TTrackerResult::InsertFailed)), 151u);
+    EXPECT_EQ(TextNumber(TrackerFailureText(TTrackerResult::ModifyFailed)), 152u);
 }
 
 } // namespace

@@ -45,13 +45,24 @@ run options "$folder/again.bin" --output "$folder/again.ini"
 cmp -s "$folder/first.ini" "$folder/again.ini" || fail "stream -> INI differs the second time"
 grep -q "^SMTPHost=mail.example.com$" "$folder/first.ini" || fail "SMTPHost lost"
 grep -q "^ClassName=std::out_of_range$" "$folder/first.ini" || fail "the filter lost"
-printf '[Options]\nSMTPPort=25\nSMTPHots=x\n\n[Filter]\nHandlerChoice=7\n' >"$folder/bad.ini"
+grep -qx "ClassicHeader=O programa encontrou um problema." "$folder/first.ini" ||
+    fail "the text given by number is not written by its name"
+printf '[CustomizedTexts]\nSendButton=&Enviar\n26=Falhou.\n' >"$folder/named.ini"
+run options "$folder/named.ini" --output "$folder/named.bin"
+[ "$code" -eq 0 ] || fail "texts by name and number (exit $code): $(cat "$folder/err")"
+run options "$folder/named.bin"
+grep -qx "SendButton=&Enviar" "$folder/out" && grep -qx "ClassicHeader=Falhou." "$folder/out" ||
+    fail "texts by name and number lost on the way: $(cat "$folder/out")"
+printf '[Options]\nSMTPPort=25\nSMTPHots=x\n\n[Filter]\nHandlerChoice=7\n[CustomizedTexts]\nSendBtn=x\n' \
+    >"$folder/bad.ini"
 run options "$folder/bad.ini"
 [ "$code" -eq 1 ] || fail "bad options file (exit $code)"
 grep -qx "faulttrap: $folder/bad.ini:3: unknown option \"SMTPHots\"" "$folder/err" ||
     fail "bad key not named with its line: $(cat "$folder/err")"
 grep -q "^faulttrap: $folder/bad.ini:6: HandlerChoice: " "$folder/err" ||
     fail "bad value not named with its line: $(cat "$folder/err")"
+grep -qx "faulttrap: $folder/bad.ini:8: unknown customised text \"SendBtn\"" "$folder/err" ||
+    fail "unknown text name not named with its line: $(cat "$folder/err")"
 cp /bin/true "$folder/program"
 run embed "$folder/program" --options "$folder/bad.ini"
 [ "$code" -eq 1 ] && grep -q "bad.ini:3:" "$folder/err" || fail "embed took a bad options file"

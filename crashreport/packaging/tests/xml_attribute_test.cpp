@@ -1,4 +1,4 @@
-#include "packaging/xml_item.h"
+#include "packaging/xml_attribute.h"
 
 #include <gtest/gtest.h>
 
@@ -6,26 +6,24 @@ namespace faulttrap {
 namespace {
 
 TEST(XmlItem, SerialisesATreeWithTwoSpaceIndentAndCrLf) {
-    TXMLItems root;
-    TXMLItem& report = root.Add("report");
+    XmlElement report("report", EscapeXmlAttribute);
     report.AddAttribute("version", "1.0");
-    TXMLItem& exception = report.AddChild("exception");
+    XmlElement& exception = report.AddChild("exception");
     exception.SetText("Access violation");
     exception.AddAttribute("class", "EAccessViolation");
-    TXMLItem& stack = report.AddChild("stack");
+    XmlElement& stack = report.AddChild("stack");
     stack.AddChild("line").AddAttribute("n", "1");
 
-    EXPECT_EQ(root[0].Serialise(), "<report version=\"1.0\">\r\n"
-                                   "  <exception class=\"EAccessViolation\">Access violation"
-                                   "</exception>\r\n"
-                                   "  <stack>\r\n"
-                                   "    <line n=\"1\"/>\r\n"
-                                   "  </stack>\r\n"
-                                   "</report>\r\n");
+    EXPECT_EQ(report.Serialize(), "<report version=\"1.0\">\r\n"
+                                  "  <exception class=\"EAccessViolation\">Access violation"
+                                  "</exception>\r\n"
+                                  "  <stack>\r\n"
+                                  "    <line n=\"1\"/>\r\n"
+                                  "  </stack>\r\n"
+                                  "</report>\r\n");
     EXPECT_EQ(stack.Parent(), &report);
-    EXPECT_EQ(stack.Children()[0].Indent(), "    ");
-    EXPECT_EQ(root.Count(), 1u);
-    EXPECT_EQ(report.Children().Count(), 2u);
+    EXPECT_EQ(stack.Children()[0]->Indent(), "    ");
+    EXPECT_EQ(report.Children().size(), 2u);
 }
 
 TEST(XmlItem, EscapesAttributeBytesAsThreeDigitEntities) {
@@ -37,9 +35,9 @@ TEST(XmlItem, EscapesAttributeBytesAsThreeDigitEntities) {
 }
 
 TEST(XmlItem, WritesTextContentUnchanged) {
-    TXMLItem item("note", nullptr);
+    XmlElement item("note", EscapeXmlAttribute);
     item.SetText("1 < 2 & \"x\"");
-    EXPECT_EQ(item.Serialise(), "<note>1 < 2 & \"x\"</note>\r\n");
+    EXPECT_EQ(item.Serialize(), "<note>1 < 2 & \"x\"</note>\r\n");
 }
 
 } // namespace
