@@ -10,7 +10,7 @@ namespace faulttrap {
 namespace {
 
 void readSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
-             std::vector<DwarfAddressRange>& ranges) {
+             DwarfAddressRanges& ranges) {
     const std::size_t setBegin = section.position();
     std::size_t offsetSize = 4;
     std::uint64_t length = section.u32("the set length");
@@ -31,6 +31,7 @@ void readSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
     if (version != 2)
         throw DebugDataError("version " + std::to_string(version) + " is not supported");
     const std::uint64_t unitOffset = fields.unsignedOfSize(offsetSize, "the unit offset");
+    ranges.unitOffsets.push_back(unitOffset);
     const std::uint8_t addressSize = fields.u8("the address size");
     if (addressSize == 0 || addressSize > 8)
         throw DebugDataError("an address size of " + std::to_string(addressSize));
@@ -50,14 +51,14 @@ void readSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
             throw DebugDataError("a range past the end of the address space");
         // A range at address 0 is code the linker discarded.
         if (size != 0 && begin != 0)
-            ranges.push_back({begin, begin + size, unitOffset});
+            ranges.ranges.push_back({begin, begin + size, unitOffset});
     }
 }
 
 } // namespace
 
-std::vector<DwarfAddressRange> readDwarfAddressRanges(std::span<const std::uint8_t> section) {
-    std::vector<DwarfAddressRange> ranges;
+DwarfAddressRanges readDwarfAddressRanges(std::span<const std::uint8_t> section) {
+    DwarfAddressRanges ranges;
     DwarfCursor cursor(section, 0, section.size());
     while (!cursor.atLimit()) {
         const std::size_t offset = cursor.position();

@@ -13,9 +13,14 @@ struct DwarfAddressRange {
     std::uint64_t unitOffset = 0;
 };
 
-// Every non-empty range of every set of a .debug_aranges section (version 2, 32- and 64-bit
-// sets, addresses of 1 to 8 bytes, no segment selectors), in the section's order. The section
-// is outside input: anything malformed raises DebugDataError saying which set and what is wrong.
-std::vector<DwarfAddressRange> readDwarfAddressRanges(std::span<const std::uint8_t> section);
+struct DwarfAddressRanges {
+    std::vector<DwarfAddressRange> ranges;  // the non-empty ones, in the section's order
+    std::vector<std::uint64_t> unitOffsets; // of every set, empty ones included
+};
+
+// The sets of a .debug_aranges section (version 2, 32- and 64-bit sets, addresses of 1 to 8
+// bytes, no segment selectors). The section is outside input: anything malformed raises
+// DebugDataError saying which set and what is wrong.
+DwarfAddressRanges readDwarfAddressRanges(std::span<const std::uint8_t> section);
 
 } // namespace faulttrap

@@ -265,7 +265,7 @@ void DwarfLineTable::buildFullIndex() const {
 
 bool DwarfLineTable::useRanges() {
     auto lazy = std::make_unique<Lazy>();
-    std::vector<DwarfAddressRange> ranges;
+    DwarfAddressRanges ranges;
     try {
         ranges = readDwarfAddressRanges(sections_.aranges);
     } catch (const DebugDataError&) {
@@ -284,16 +284,13 @@ bool DwarfLineTable::useRanges() {
     }
     // The units of .debug_info in their order, as far as the ranges name them: with one per
     // line unit, the n-th owns the n-th line table.
-    std::vector<std::uint64_t> infoUnits;
-    infoUnits.reserve(ranges.size());
-    for (const DwarfAddressRange& range : ranges)
-        infoUnits.push_back(range.unitOffset);
+    std::vector<std::uint64_t> infoUnits = std::move(ranges.unitOffsets);
     std::sort(infoUnits.begin(), infoUnits.end());
     infoUnits.erase(std::unique(infoUnits.begin(), infoUnits.end()), infoUnits.end());
     if (infoUnits.empty() || infoUnits.size() != lazy->unitOffsets.size())
         return false;
-    lazy->ranges.reserve(ranges.size());
-    for (const DwarfAddressRange& range : ranges) {
+    lazy->ranges.reserve(ranges.ranges.size());
+    for (const DwarfAddressRange& range : ranges.ranges) {
         const auto unit = std::lower_bound(infoUnits.begin(), infoUnits.end(), range.unitOffset);
         lazy->ranges.push_back(
             {range.begin, range.end, static_cast<std::size_t>(unit - infoUnits.begin())});

@@ -33,7 +33,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::span<const std::uint8_t> line = input;
     std::vector<DwarfAddressRange> ranges;
     try {
-        ranges = readDwarfAddressRanges(aranges);
+        ranges = readDwarfAddressRanges(aranges).ranges;
     } catch (const DebugDataError&) {
     }
     try {

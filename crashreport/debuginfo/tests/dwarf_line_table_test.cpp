@@ -114,14 +114,16 @@ std::vector<LineUnit> threeUnits() {
     return units;
 }
 
-void expectRowsOfThreeUnits(const DwarfLineTable& table) {
+// at9015: which of the overlapping units answers there; the full index takes the nearest
+// beginning.
+void expectRowsOfThreeUnits(const DwarfLineTable& table, const std::string& at9015 = "unit1.c") {
     EXPECT_EQ(table.find(0x2080)->file, "unit0.c");
     EXPECT_EQ(table.find(0x2080)->line, 1u);
     EXPECT_EQ(table.find(0x6000)->file, "unit2.c");
     EXPECT_EQ(table.find(0x6000)->line, 201u);
     EXPECT_FALSE(table.find(0x0050)); // the discarded code of unit 1
     // 0x9000 .. 0x9040, 0x9010 .. 0x9050, 0x9020 .. 0x9060: the nearest beginning wins.
-    EXPECT_EQ(table.find(0x9015)->file, "unit1.c");
+    EXPECT_EQ(table.find(0x9015)->file, at9015);
     EXPECT_EQ(table.find(0x9045)->file, "unit2.c");
     EXPECT_FALSE(table.find(0x9060));
     EXPECT_FALSE(table.find(0x100000));
@@ -149,6 +151,7 @@ struct RangeShape {
     std::string name;
     std::vector<AddressSet> sets;
     std::size_t cutTo = 0; // the section cut to this many bytes, when not 0
+    std::string at9015 = "unit1.c";
 };
 
 std::ostream& operator<<(std::ostream& out, const RangeShape& shape) {
@@ -157,14 +160,15 @@ std::ostream& operator<<(std::ostream& out, const RangeShape& shape) {
 
 class LineTableWithRanges : public ::testing::TestWithParam<RangeShape> {};
 
-// Whether the ranges fit the units or not, every lookup gives what the full index gives.
+// Whether the ranges fit the units or not, every lookup gives what the full index gives, but
+// where the code of two units overlaps.
 TEST_P(LineTableWithRanges, FindsWhatTheFullIndexFinds) {
     testing_bytes::Sections sections = testing_bytes::encode(threeUnits());
     sections.aranges = testing_bytes::encodeAddressSets(GetParam().sets);
     if (GetParam().cutTo != 0)
         sections.aranges.resize(GetParam().cutTo);
     const DwarfLineTable table(sections.view());
-    expectRowsOfThreeUnits(table);
+    expectRowsOfThreeUnits(table, GetParam().at9015);
     EXPECT_EQ(table.sequenceCount(), 5u);
 }
 
@@ -188,6 +192,12 @@ INSTANTIATE_TEST_SUITE_P(
                       RangeShape{"units_swapped", swappedUnits()},
                       RangeShape{"a_set_missing",
                                  {rangesOfThreeUnits()[0], rangesOfThreeUnits()[2]}},
+                      // Units' code overlaps only in damaged files: where the ranges name
+                      // unit 0 alone, its answer stands.
+                      RangeShape{"a_set_without_ranges",
+                                 {rangesOfThreeUnits()[0], {0x40, {}}, rangesOfThreeUnits()[2]},
+                                 0,
+                                 "unit0.c"},
                       RangeShape{"cut_short", rangesOfThreeUnits(), 40},
                       RangeShape{"version_3", {{0, {{0x2000, 0x100}}, false, 3}}},
                       RangeShape{"segment_selectors", {{0, {{0x2000, 0x100}}, false, 2, 4}}}),
