@@ -282,8 +282,8 @@ bool DwarfLineTable::useRanges() {
             throw DebugDataError(".debug_line unit at " + hex(offset) + ": " + error.what());
         }
     }
-    // The units of .debug_info in their order, as far as the ranges name them: with one per
-    // line unit, the n-th owns the n-th line table.
+    // The units of .debug_info in their order, as the sets name them: with one per line unit,
+    // the n-th owns the n-th line table.
     std::vector<std::uint64_t> infoUnits = std::move(ranges.unitOffsets);
     std::sort(infoUnits.begin(), infoUnits.end());
     infoUnits.erase(std::unique(infoUnits.begin(), infoUnits.end()), infoUnits.end());
