@@ -1,10 +1,12 @@
 #include "debuginfo/dwarf_line_table.h"
 
 #include "debuginfo/debug_data_error.h"
+#include "debuginfo/dwarf_address_ranges.h"
 #include "debuginfo/dwarf_cursor.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <mutex>
 #include <string>
 #include <utility>
 
@@ -188,29 +190,129 @@ void readOlderTables(DwarfCursor& cursor, std::vector<std::string_view>& files) 
 
 } // namespace
 
-DwarfLineTable::DwarfLineTable(DwarfLineSections sections) : sections_(sections) {
-    DwarfCursor section(sections_.line, 0, sections_.line.size());
-    while (!section.atLimit()) {
-        const std::size_t offset = section.position();
-        try {
-            readUnit(section);
-        } catch (const DebugDataError& error) {
-            throw DebugDataError(".debug_line unit at " + hex(offset) + ": " + error.what());
-        }
+struct DwarfLineTable::Lazy {
+    // One unit's header and sequences, indexed on its first lookup.
+    struct UnitLines {
+        Unit unit;
+        std::vector<Sequence> sequences; // sorted by begin
+        std::vector<std::uint64_t> reach;
+        bool fitsItsRanges = false;
+    };
+    struct Range {
+        std::uint64_t begin = 0;
+        std::uint64_t end = 0;
+        std::size_t unit = 0;
+    };
+
+    std::mutex mutex;
+    std::vector<Range> ranges; // sorted by begin
+    std::vector<std::size_t> unitOffsets;
+    std::vector<std::unique_ptr<UnitLines>> units; // by unit number, as far as indexed
+    std::vector<bool> unusable;                    // units whose bytes are malformed
+    bool fullIndexTried = false;
+
+    // Whether the unit's code meets each range that names it.
+    bool fitsItsRanges(const UnitLines& lines, std::size_t unit) const {
+        return std::all_of(ranges.begin(), ranges.end(), [&](const Range& range) {
+            return range.unit != unit ||
+                   std::any_of(lines.sequences.begin(), lines.sequences.end(),
+                               [&](const Sequence& sequence) {
+                                   return sequence.begin < range.end && range.begin < sequence.end;
+                               });
+        });
     }
-    std::sort(sequences_.begin(), sequences_.end(),
+};
+
+namespace {
+
+template <typename Sequence>
+void sortWithReach(std::vector<Sequence>& sequences, std::vector<std::uint64_t>& reach) {
+    std::sort(sequences.begin(), sequences.end(),
               [](const Sequence& a, const Sequence& b) { return a.begin < b.begin; });
-    reach_.reserve(sequences_.size());
-    std::uint64_t reach = 0;
-    for (const Sequence& sequence : sequences_)
-        reach_.push_back(reach = std::max(reach, sequence.end));
+    reach.clear();
+    reach.reserve(sequences.size());
+    std::uint64_t furthest = 0;
+    for (const Sequence& sequence : sequences)
+        reach.push_back(furthest = std::max(furthest, sequence.end));
+}
+
+} // namespace
+
+DwarfLineTable::DwarfLineTable(DwarfLineSections sections) : sections_(sections) {
+    if (!sections_.aranges.empty() && useRanges())
+        return;
+    buildFullIndex();
 }
 
 DwarfLineTable::~DwarfLineTable() = default;
 DwarfLineTable::DwarfLineTable(DwarfLineTable&&) noexcept = default;
 DwarfLineTable& DwarfLineTable::operator=(DwarfLineTable&&) noexcept = default;
 
-void DwarfLineTable::readUnit(DwarfCursor& section) {
+void DwarfLineTable::buildFullIndex() const {
+    std::size_t offset = 0;
+    while (offset != sections_.line.size()) {
+        try {
+            Unit unit = readUnitHeader(offset);
+            indexUnit(unit, units_.size(), sequences_);
+            offset = unit.programEnd;
+            units_.push_back(std::move(unit));
+        } catch (const DebugDataError& error) {
+            throw DebugDataError(".debug_line unit at " + hex(offset) + ": " + error.what());
+        }
+    }
+    sortWithReach(sequences_, reach_);
+}
+
+bool DwarfLineTable::useRanges() {
+    auto lazy = std::make_unique<Lazy>();
+    DwarfAddressRanges ranges;
+    try {
+        ranges = readDwarfAddressRanges(sections_.aranges);
+    } catch (const DebugDataError&) {
+        return false;
+    }
+    // Every unit's place and fixed fields now, so that a section damaged there is refused at
+    // once; the tables of names and the programs when a lookup needs them.
+    for (std::size_t offset = 0; offset != sections_.line.size();) {
+        lazy->unitOffsets.push_back(offset);
+        try {
+            std::size_t fieldsBegin = 0;
+            offset = readUnitFrame(offset, fieldsBegin).programEnd;
+        } catch (const DebugDataError& error) {
+            throw DebugDataError(".debug_line unit at " + hex(offset) + ": " + error.what());
+        }
+    }
+    // The units of .debug_info in their order, as the sets name them: with one per line unit,
+    // the n-th owns the n-th line table.
+    std::vector<std::uint64_t> infoUnits = std::move(ranges.unitOffsets);
+    std::sort(infoUnits.begin(), infoUnits.end());
+    infoUnits.erase(std::unique(infoUnits.begin(), infoUnits.end()), infoUnits.end());
+    if (infoUnits.empty() || infoUnits.size() != lazy->unitOffsets.size())
+        return false;
+    lazy->ranges.reserve(ranges.ranges.size());
+    for (const DwarfAddressRange& range : ranges.ranges) {
+        const auto unit = std::lower_bound(infoUnits.begin(), infoUnits.end(), range.unitOffset);
+        lazy->ranges.push_back(
+            {range.begin, range.end, static_cast<std::size_t>(unit - infoUnits.begin())});
+    }
+    std::sort(lazy->ranges.begin(), lazy->ranges.end(),
+              [](const Lazy::Range& a, const Lazy::Range& b) { return a.begin < b.begin; });
+    lazy->units.resize(lazy->unitOffsets.size());
+    lazy->unusable.resize(lazy->unitOffsets.size());
+    lazy_ = std::move(lazy);
+    return true;
+}
+
+DwarfLineTable::Unit DwarfLineTable::readUnitHeader(std::size_t offset) const {
+    std::size_t fieldsBegin = 0;
+    Unit unit = readUnitFrame(offset, fieldsBegin);
+    readUnitFields(unit, fieldsBegin);
+    return unit;
+}
+
+DwarfLineTable::Unit DwarfLineTable::readUnitFrame(std::size_t offset,
+                                                   std::size_t& fieldsBegin) const {
+    DwarfCursor section(sections_.line, offset, sections_.line.size());
     Unit unit;
     std::uint64_t length = section.u32("the unit length");
     if (length == 0xffffffff) {
@@ -224,7 +326,6 @@ void DwarfLineTable::readUnit(DwarfCursor& section) {
                              " bytes, past the section's end");
     const std::size_t unitEnd = section.position() + static_cast<std::size_t>(length);
     DwarfCursor header(sections_.line, section.position(), unitEnd);
-    section.skip(length, "the unit");
 
     unit.version = header.u16("the version");
     if (unit.version < 2 || unit.version > 5)
@@ -239,8 +340,12 @@ void DwarfLineTable::readUnit(DwarfCursor& section) {
                              " bytes, past the unit's end");
     unit.programBegin = header.position() + static_cast<std::size_t>(headerLength);
     unit.programEnd = unitEnd;
+    fieldsBegin = header.position();
+    return unit;
+}
 
-    DwarfCursor fields(sections_.line, header.position(), unit.programBegin);
+void DwarfLineTable::readUnitFields(Unit& unit, std::size_t fieldsBegin) const {
+    DwarfCursor fields(sections_.line, fieldsBegin, unit.programBegin);
     unit.minimumInstructionLength = fields.u8("the minimum instruction length");
     if (unit.version >= 4)
         unit.maximumOperations = fields.u8("the maximum operations per instruction");
@@ -262,8 +367,10 @@ void DwarfLineTable::readUnit(DwarfCursor& section) {
     } else {
         readOlderTables(fields, unit.files);
     }
+}
 
-    const std::size_t unitIndex = units_.size();
+void DwarfLineTable::indexUnit(const Unit& unit, std::size_t unitIndex,
+                               std::vector<Sequence>& into) const {
     DwarfCursor program(sections_.line, unit.programBegin, unit.programEnd);
     while (!program.atLimit()) {
         const std::size_t start = program.position();
@@ -277,9 +384,8 @@ void DwarfLineTable::readUnit(DwarfCursor& section) {
         });
         // A sequence at address 0 is code the linker discarded.
         if (ended && first && *first != 0 && *first < end)
-            sequences_.push_back({*first, end, unitIndex, start});
+            into.push_back({*first, end, unitIndex, start});
     }
-    units_.push_back(std::move(unit));
 }
 
 template <typename OnRow>
@@ -366,19 +472,90 @@ bool DwarfLineTable::runSequence(const Unit& unit, DwarfCursor& program, OnRow&&
     return false;
 }
 
+const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::fullIndex() const {
+    if (!lazy_)
+        return sequences_;
+    // Under the lock: the lazy parts are filled in by lookups.
+    if (!lazy_->fullIndexTried) {
+        lazy_->fullIndexTried = true;
+        try {
+            buildFullIndex();
+        } catch (const DebugDataError&) {
+            // A lookup on the report path never throws: a malformed section finds nothing.
+            units_.clear();
+            sequences_.clear();
+            reach_.clear();
+        }
+    }
+    return sequences_;
+}
+
+const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::sequences() const {
+    if (!lazy_)
+        return sequences_;
+    const std::lock_guard<std::mutex> lock(lazy_->mutex);
+    return fullIndex();
+}
+
 std::optional<DwarfLineTable::Row> DwarfLineTable::find(std::uint64_t address) const {
+    const auto unitOf = [this](std::size_t unit) -> const Unit& { return units_[unit]; };
+    if (!lazy_)
+        return findIn(sequences_, reach_, unitOf, address);
+    const std::lock_guard<std::mutex> lock(lazy_->mutex);
+    bool decided = false;
+    std::optional<Row> row = findInUnitOfRange(address, decided);
+    return decided ? row : findIn(fullIndex(), reach_, unitOf, address);
+}
+
+std::optional<DwarfLineTable::Row> DwarfLineTable::findInUnitOfRange(std::uint64_t address,
+                                                                     bool& decided) const {
+    const auto after = std::upper_bound(
+        lazy_->ranges.begin(), lazy_->ranges.end(), address,
+        [](std::uint64_t value, const Lazy::Range& range) { return value < range.begin; });
+    if (after == lazy_->ranges.begin() || address >= std::prev(after)->end)
+        return std::nullopt;
+    const std::size_t unitIndex = std::prev(after)->unit;
+    std::unique_ptr<Lazy::UnitLines>& lines = lazy_->units[unitIndex];
+    if (!lines && !lazy_->unusable[unitIndex]) {
+        try {
+            auto indexed = std::make_unique<Lazy::UnitLines>();
+            indexed->unit = readUnitHeader(lazy_->unitOffsets[unitIndex]);
+            indexUnit(indexed->unit, 0, indexed->sequences);
+            sortWithReach(indexed->sequences, indexed->reach);
+            indexed->fitsItsRanges = lazy_->fitsItsRanges(*indexed, unitIndex);
+            lines = std::move(indexed);
+        } catch (const DebugDataError&) {
+            lazy_->unusable[unitIndex] = true;
+        }
+    }
+    if (!lines)
+        return std::nullopt;
+    std::optional<Row> row = findIn(
+        lines->sequences, lines->reach, [&](std::size_t) -> const Unit& { return lines->unit; },
+        address);
+    // A unit whose code meets each of its ranges is the one they name: what it does not hold,
+    // no other unit does. Otherwise the ranges do not fit the units, and the full index decides.
+    decided = row || lines->fitsItsRanges;
+    return row;
+}
+
+template <typename UnitOf>
+std::optional<DwarfLineTable::Row> DwarfLineTable::findIn(const std::vector<Sequence>& sequences,
+                                                          const std::vector<std::uint64_t>& reach,
+                                                          UnitOf&& unitOf,
+                                                          std::uint64_t address) const {
     auto after = std::upper_bound(
-        sequences_.begin(), sequences_.end(), address,
+        sequences.begin(), sequences.end(), address,
         [](std::uint64_t value, const Sequence& sequence) { return value < sequence.begin; });
     // Sequences may overlap; the nearest beginning is tried first, and no earlier one once
     // none of them reaches this far.
-    while (after != sequences_.begin()) {
+    while (after != sequences.begin()) {
         --after;
-        if (reach_[static_cast<std::size_t>(after - sequences_.begin())] <= address)
+        if (reach[static_cast<std::size_t>(after - sequences.begin())] <= address)
             break;
         if (address >= after->end)
             continue;
-        const Unit& unit = units_[after->unit];
+        const Unit& unit = unitOf(after->unit);
         DwarfCursor program(sections_.line, after->program, unit.programEnd);
         bool decided = false;
         std::optional<State> covering;

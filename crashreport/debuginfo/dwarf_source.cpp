@@ -55,6 +55,7 @@ struct DwarfSource::OwnLines {
     std::vector<std::uint8_t> line;
     std::vector<std::uint8_t> lineStr;
     std::vector<std::uint8_t> str;
+    std::vector<std::uint8_t> aranges;
     std::optional<DwarfLineTable> table;
 };
 
@@ -77,7 +78,9 @@ std::unique_ptr<DwarfSource> DwarfSource::openCompressed(const std::string& path
     lines->line = sectionOrNothing(*dwarfFile, ".debug_line");
     lines->lineStr = sectionOrNothing(*dwarfFile, ".debug_line_str");
     lines->str = sectionOrNothing(*dwarfFile, ".debug_str");
-    lines->table.emplace(DwarfLineSections{lines->line, lines->lineStr, lines->str});
+    lines->aranges = sectionOrNothing(*dwarfFile, ".debug_aranges");
+    lines->table.emplace(
+        DwarfLineSections{lines->line, lines->lineStr, lines->str, lines->aranges});
 
     std::unique_ptr<DwarfSource> source(new DwarfSource());
     source->ownLines_ = std::move(lines);

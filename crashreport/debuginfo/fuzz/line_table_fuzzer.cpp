@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     const std::span<const std::uint8_t> strings = input.subspan(2, stringsSize);
     const std::span<const std::uint8_t> line = input.subspan(2 + stringsSize);
     try {
-        const DwarfLineTable table(DwarfLineSections{line, strings, strings});
+        const DwarfLineTable table(DwarfLineSections{line, strings, strings, {}});
         std::size_t looked = 0;
         for (const DwarfLineTable::Sequence& sequence : table.sequences()) {
             if (++looked > 1000)

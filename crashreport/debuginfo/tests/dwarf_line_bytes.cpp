@@ -147,4 +147,33 @@ Sections encode(const std::vector<LineUnit>& units) {
     return sections;
 }
 
+std::vector<std::uint8_t> encodeAddressSets(const std::vector<AddressSet>& sets) {
+    std::vector<std::uint8_t> out;
+    for (const AddressSet& set : sets) {
+        const int offsetSize = set.dwarf64 ? 8 : 4;
+        const std::size_t lengthSize = set.dwarf64 ? 12 : 4;
+        std::vector<std::uint8_t> afterLength;
+        appendNumber(afterLength, set.version, 2);
+        appendNumber(afterLength, set.unitOffset, offsetSize);
+        afterLength.insert(afterLength.end(), {8, set.segmentSelectorSize});
+        // The tuples start at a multiple of 16 bytes from the set's beginning.
+        while ((lengthSize + afterLength.size()) % 16 != 0)
+            afterLength.push_back(0);
+        for (const auto& [address, length] : set.ranges) {
+            appendNumber(afterLength, address, 8);
+            appendNumber(afterLength, length, 8);
+        }
+        appendNumber(afterLength, 0, 8);
+        appendNumber(afterLength, 0, 8);
+        if (set.dwarf64) {
+            appendNumber(out, 0xffffffff, 4);
+            appendNumber(out, afterLength.size(), 8);
+        } else {
+            appendNumber(out, afterLength.size(), 4);
+        }
+        out.insert(out.end(), afterLength.begin(), afterLength.end());
+    }
+    return out;
+}
+
 } // namespace faulttrap::testing_bytes

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace faulttrap::testing_bytes {
@@ -52,8 +53,21 @@ private:
 struct Sections {
     std::vector<std::uint8_t> line;
     std::vector<std::uint8_t> lineStr;
-    DwarfLineSections view() const { return {line, lineStr, {}}; }
+    std::vector<std::uint8_t> aranges;
+    DwarfLineSections view() const { return {line, lineStr, {}, aranges}; }
 };
+
+// One set of .debug_aranges: the .debug_info unit it names and its ranges.
+struct AddressSet {
+    std::uint64_t unitOffset = 0;
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> ranges; // address, length
+    bool dwarf64 = false;
+    std::uint16_t version = 2;
+    std::uint8_t segmentSelectorSize = 0;
+};
+
+// The sets one after another, 8-byte addresses, each ended by the pair (0, 0).
+std::vector<std::uint8_t> encodeAddressSets(const std::vector<AddressSet>& sets);
 
 // The units one after another in .debug_line; DWARF 5 names go to .debug_line_str.
 Sections encode(const std::vector<LineUnit>& units);

@@ -92,8 +92,9 @@ INSTANTIATE_TEST_SUITE_P(AllVersions, LineTableVersions,
                          ::testing::Values(Shape{2, false}, Shape{3, false}, Shape{4, false},
                                            Shape{5, false}, Shape{4, true}, Shape{5, true}));
 
-// Several units and sequences, one discarded by the linker (address 0), overlapping ranges.
-TEST(LineTable, FindsTheSequenceOfItsUnitAmongMany) {
+// Three units, each with two sequences: one discarded by the linker (address 0), overlapping
+// ranges at 0x9000.
+std::vector<LineUnit> threeUnits() {
     std::vector<LineUnit> units(3);
     for (std::size_t i = 0; i < units.size(); ++i) {
         units[i].version = 5;
@@ -110,19 +111,113 @@ TEST(LineTable, FindsTheSequenceOfItsUnitAmongMany) {
         p.endSequence();
         units[i].program = p.bytes();
     }
-    const testing_bytes::Sections sections = testing_bytes::encode(units);
-    const DwarfLineTable table(sections.view());
-    EXPECT_EQ(table.sequenceCount(), 5u);
+    return units;
+}
+
+// at9015: which of the overlapping units answers there; the full index takes the nearest
+// beginning.
+void expectRowsOfThreeUnits(const DwarfLineTable& table, const std::string& at9015 = "unit1.c") {
     EXPECT_EQ(table.find(0x2080)->file, "unit0.c");
     EXPECT_EQ(table.find(0x2080)->line, 1u);
     EXPECT_EQ(table.find(0x6000)->file, "unit2.c");
     EXPECT_EQ(table.find(0x6000)->line, 201u);
     EXPECT_FALSE(table.find(0x0050)); // the discarded code of unit 1
     // 0x9000 .. 0x9040, 0x9010 .. 0x9050, 0x9020 .. 0x9060: the nearest beginning wins.
-    EXPECT_EQ(table.find(0x9015)->file, "unit1.c");
+    EXPECT_EQ(table.find(0x9015)->file, at9015);
     EXPECT_EQ(table.find(0x9045)->file, "unit2.c");
     EXPECT_FALSE(table.find(0x9060));
     EXPECT_FALSE(table.find(0x100000));
+    EXPECT_FALSE(table.find(0x4000)); // within a range below, but no unit's code
+}
+
+TEST(LineTable, FindsTheSequenceOfItsUnitAmongMany) {
+    const testing_bytes::Sections sections = testing_bytes::encode(threeUnits());
+    const DwarfLineTable table(sections.view());
+    EXPECT_EQ(table.sequenceCount(), 5u);
+    expectRowsOfThreeUnits(table);
+}
+
+using testing_bytes::AddressSet;
+
+// The address ranges of threeUnits() as a compiler lays them out: the n-th .debug_info unit
+// owns the n-th line table.
+std::vector<AddressSet> rangesOfThreeUnits() {
+    return {{0x00, {{0x2000, 0x100}, {0x9000, 0x40}}},
+            {0x40, {{0x9010, 0x40}}},
+            {0x90, {{0x6000, 0x100}, {0x9020, 0x40}, {0x3000, 0x1400}}}};
+}
+
+struct RangeShape {
+    std::string name;
+    std::vector<AddressSet> sets;
+    std::size_t cutTo = 0; // the section cut to this many bytes, when not 0
+    std::string at9015 = "unit1.c";
+};
+
+std::ostream& operator<<(std::ostream& out, const RangeShape& shape) {
+    return out << shape.name;
+}
+
+class LineTableWithRanges : public ::testing::TestWithParam<RangeShape> {};
+
+// Whether the ranges fit the units or not, every lookup gives what the full index gives, but
+// where the code of two units overlaps.
+TEST_P(LineTableWithRanges, FindsWhatTheFullIndexFinds) {
+    testing_bytes::Sections sections = testing_bytes::encode(threeUnits());
+    sections.aranges = testing_bytes::encodeAddressSets(GetParam().sets);
+    if (GetParam().cutTo != 0)
+        sections.aranges.resize(GetParam().cutTo);
+    const DwarfLineTable table(sections.view());
+    expectRowsOfThreeUnits(table, GetParam().at9015);
+    EXPECT_EQ(table.sequenceCount(), 5u);
+}
+
+std::vector<AddressSet> swappedUnits() {
+    std::vector<AddressSet> sets = rangesOfThreeUnits();
+    std::swap(sets[0].unitOffset, sets[2].unitOffset);
+    return sets;
+}
+
+std::vector<AddressSet> sixtyFourBit() {
+    std::vector<AddressSet> sets = rangesOfThreeUnits();
+    for (AddressSet& set : sets)
+        set.dwarf64 = true;
+    return sets;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Shapes, LineTableWithRanges,
+    ::testing::Values(RangeShape{"fitting", rangesOfThreeUnits()},
+                      RangeShape{"sixty_four_bit", sixtyFourBit()},
+                      RangeShape{"units_swapped", swappedUnits()},
+                      RangeShape{"a_set_missing",
+                                 {rangesOfThreeUnits()[0], rangesOfThreeUnits()[2]}},
+                      // Units' code overlaps only in damaged files: where the ranges name
+                      // unit 0 alone, its answer stands.
+                      RangeShape{"a_set_without_ranges",
+                                 {rangesOfThreeUnits()[0], {0x40, {}}, rangesOfThreeUnits()[2]},
+                                 0,
+                                 "unit0.c"},
+                      RangeShape{"cut_short", rangesOfThreeUnits(), 40},
+                      RangeShape{"version_3", {{0, {{0x2000, 0x100}}, false, 3}}},
+                      RangeShape{"segment_selectors", {{0, {{0x2000, 0x100}}, false, 2, 4}}}),
+    [](const ::testing::TestParamInfo<RangeShape>& info) { return info.param.name; });
+
+// With fitting ranges only the unit an address needs is read: a damaged other unit neither
+// stops the table from being built nor the lookups in the sound ones.
+TEST(LineTable, WithRangesReadsOnlyTheUnitsItLooksIn) {
+    std::vector<LineUnit> units = threeUnits();
+    units[1].program = {0, 0x7f, 2}; // an extended opcode longer than the unit
+    testing_bytes::Sections sections = testing_bytes::encode(units);
+    sections.aranges = testing_bytes::encodeAddressSets(rangesOfThreeUnits());
+    const DwarfLineTable table(sections.view());
+    EXPECT_EQ(table.find(0x2080)->file, "unit0.c");
+    EXPECT_EQ(table.find(0x6000)->line, 201u);
+    EXPECT_FALSE(table.find(0x9015)); // unit 1's range: its bytes are damaged
+    // The full index cannot be built from a damaged section; it has no sequences then.
+    EXPECT_EQ(table.sequenceCount(), 0u);
+    sections.aranges.clear();
+    EXPECT_THROW(DwarfLineTable{sections.view()}, DebugDataError);
 }
 
 TEST(LineTable, AnEmptySectionHasNoRows) {
