@@ -59,6 +59,8 @@ private:
     }
 
     void examine(std::uintptr_t word) {
+        if (word != 0 && word == request_.startRoutine)
+            return;
         // Only words pointing into some module's code can be return addresses; this spares
         // reading memory around the many data words of a stack.
         if (!resolver_.modules().isCode(word))

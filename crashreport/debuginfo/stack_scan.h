@@ -22,6 +22,10 @@ struct StackScanRequest {
     bool resolve = true;
     std::uint8_t threadStackMark = 1;
     std::uint32_t threadId = 0;
+    // The thread's start routine, whose address the thread's start keeps on its stack: a code
+    // address that is no return address, though it follows the last call of the function before
+    // it in the file.
+    std::uintptr_t startRoutine = 0;
 };
 
 // Scans a thread's stack for return addresses and returns its call stack.

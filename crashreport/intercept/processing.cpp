@@ -241,9 +241,12 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
     }
     if (params.Context && sizeof(ucontext_t) >= kContextBytes)
         context_ = params.Context;
+    const std::optional<TFaultThreadInfo> thread = ThreadsList().Find(params.ThreadId);
     StackScanRequest request;
     request.exceptionAddress = address_;
     request.threadId = params.ThreadId;
+    if (thread)
+        request.startRoutine = reinterpret_cast<std::uintptr_t>(thread->startRoutine);
     if (!params.StackCopy.empty()) {
         request.stackPointer = reinterpret_cast<std::uintptr_t>(params.StackCopy.data());
         request.stackTop = request.stackPointer + params.StackCopy.size();
@@ -254,7 +257,7 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
     stack_ = buildCallStack(request, resolver);
     MarkExceptionBlock(stack_, current_.StackOptions());
     // Where the thread was created from: its calling-thread entries.
-    if (const auto thread = ThreadsList().Find(params.ThreadId))
+    if (thread)
         for (const std::uintptr_t returnAddress : thread->creationStack)
             if (IsCallStackAddress(returnAddress)) {
                 TFaultStackEntry entry = resolver.resolve(returnAddress - 1);
@@ -321,6 +324,7 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
     for (const Walk& walk : walks) {
         StackScanRequest request;
         request.threadId = walk.thread.id;
+        request.startRoutine = reinterpret_cast<std::uintptr_t>(walk.thread.startRoutine);
         request.stackPointer = static_cast<std::uintptr_t>(walk.context.uc_mcontext.gregs[REG_RSP]);
         request.stackTop = walk.thread.stackTop;
         request.exceptionAddress =

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,42 @@ INSTANTIATE_TEST_SUITE_P(
         CrashCase{"event-handler", true, "std::runtime_error", "handled number 0", "ReportHandled",
                   0}),
     CaseName);
+
+// The rows of the exception thread's block, from its caption to the rule that ends it.
+std::vector<std::string> ExceptionThreadRows(const std::string& report) {
+    std::vector<std::string> rows;
+    std::size_t at = report.find("*Exception Thread: ID=");
+    if (at == std::string::npos)
+        return rows;
+    at = report.find('\n', report.find('\n', at) + 1); // past the caption and its rule
+    while (at != std::string::npos && at + 1 < report.size()) {
+        const std::size_t end = report.find('\n', at + 1);
+        const std::string line = report.substr(at + 1, end - at - 1);
+        if (line.rfind("|--", 0) == 0)
+            break;
+        rows.push_back(line);
+        at = end;
+    }
+    return rows;
+}
+
+// The thread's start keeps the start routine's address on the stack, and it follows the last
+// call of the function before it in the file: it must not show as a call of that function.
+TEST(CrashTest, AThreadsStartRoutineOnItsStackIsNoCall) {
+    const auto folder = FreshFolder("start-routine");
+    const auto log = folder / "crash.ftlog";
+    const CrashRun run = RunCrashers({"raw-pthread", "--log", log.string(), "--dialog", "0"});
+    ASSERT_TRUE(std::filesystem::exists(log)) << run.errors;
+    const std::vector<std::string> rows =
+        ExceptionThreadRows(TLogFile(log, LogFileAccess::ReadOnly).Report(0));
+    const auto routine = std::find_if(rows.begin(), rows.end(), [](const std::string& row) {
+        return row.find("|RawThreadRoutine ") != std::string::npos;
+    });
+    ASSERT_NE(routine, rows.end()) << ::testing::PrintToString(rows);
+    for (auto row = routine; row != rows.end(); ++row)
+        EXPECT_EQ(row->find("|ThrowRuntimeError "), std::string::npos) << *row;
+    std::filesystem::remove_all(folder);
+}
 
 TEST(CrashTest, FrozenMainLoopGivesOneReportOfTheMainThread) {
     const auto folder = FreshFolder("frozen");
