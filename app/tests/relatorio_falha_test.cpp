@@ -15,9 +15,9 @@
 #include "config/erro_inesperado.h"
 #include "crashreport/dialogs/detailed_dialog.h"
 #include "crashreport/dialogs/dialog_helper.h"
+#include "crashreport/qt/fault_application.h"
 #include "intercept/activation.h"
 #include "intercept/dispatcher.h"
-#include "crashreport/qt/fault_application.h"
 #include "packaging/base64.h"
 #include "recording_smtp_server.h"
 

@@ -9,10 +9,6 @@
 
 namespace faulttrap {
 
-namespace {
-
-} // namespace
-
 std::unique_ptr<THTTPSendReport> TrackerConversation(TFaultWebSendMode mode,
                                                      THTTPConnectionMaker connect) {
     switch (mode) {

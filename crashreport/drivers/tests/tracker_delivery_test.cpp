@@ -6,9 +6,9 @@
 
 #include "program_failure.h"
 
+#include "crashreport/qt/fault_application.h"
 #include "intercept/activation.h"
 #include "intercept/events.h"
-#include "crashreport/qt/fault_application.h"
 #include "intercept/runtime_state.h"
 
 #include <algorithm>

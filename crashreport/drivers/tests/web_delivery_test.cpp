@@ -5,9 +5,9 @@
 
 #include "program_failure.h"
 
+#include "crashreport/qt/fault_application.h"
 #include "intercept/activation.h"
 #include "intercept/events.h"
-#include "crashreport/qt/fault_application.h"
 #include "web_peer_fixture.h"
 
 #include <QClipboard>
