@@ -2,10 +2,10 @@
 // reading the same program's DWARF, warm (sources loaded, then 10,000 lookups) and cold
 // (a new resolver and the lookups of one deep call stack), in one run; and the container's
 // size against the DWARF sections it is made from.
-#include "debuginfo/debug_index.h"
-#include "debuginfo/elf_section.h"
-#include "debuginfo/module_list.h"
-#include "debuginfo/resolver.h"
+#include "crashreport/debuginfo/debug_index.h"
+#include "crashreport/debuginfo/elf_section.h"
+#include "crashreport/debuginfo/module_list.h"
+#include "crashreport/debuginfo/resolver.h"
 
 #include <benchmark/benchmark.h>
 

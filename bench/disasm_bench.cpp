@@ -1,7 +1,7 @@
 // Decoding and formatting this program's own code, and building the assembler listing of one
 // report around an address in it.
-#include "disasm/assembler_listing.h"
-#include "disasm/dis_asm.h"
+#include "crashreport/disasm/assembler_listing.h"
+#include "crashreport/disasm/dis_asm.h"
 
 #include <benchmark/benchmark.h>
 #include <dlfcn.h>

@@ -4,9 +4,9 @@
 //
 //   first_report_program LOGFILE
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
 #include "crashreport/report/log_file.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,9 +1,9 @@
 // The assembler listing of one report as the report pipeline makes it: code named through the
 // resolver of the call stack, over this program's embedded debug information.
-#include "intercept/report_resolver.h"
-#include "intercept/resolver_code_naming.h"
+#include "crashreport/intercept/report_resolver.h"
+#include "crashreport/intercept/resolver_code_naming.h"
 
-#include "disasm/assembler_listing.h"
+#include "crashreport/disasm/assembler_listing.h"
 
 #include <benchmark/benchmark.h>
 

@@ -3,9 +3,9 @@
 // default options except for no dialog. The log keeps its default 32 reports, so after the
 // first runs each report also rewrites a full log.
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
 #include "crashreport/report/log_file.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
 
 #include <benchmark/benchmark.h>
 

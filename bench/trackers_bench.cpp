@@ -1,7 +1,7 @@
 // Reading the forms of a tracker's pages, from 64 KiB to 1 MiB. Each case reports its time per
 // page and the fitted complexity: linear means no page can make the readers blow up.
-#include "trackers/character_references.h"
-#include "trackers/html_form.h"
+#include "crashreport/trackers/character_references.h"
+#include "crashreport/trackers/html_form.h"
 
 #include <benchmark/benchmark.h>
 

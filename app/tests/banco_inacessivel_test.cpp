@@ -8,10 +8,10 @@
 #include "app/painel_medicos.h"
 #include "app/programa.h"
 #include "config/erro_inesperado.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
 #include "crashreport/qt/fault_application.h"
 #include "crashreport/report/log_file.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
 #include "responde_avisos.h"
 
 #include <QtTest>

@@ -10,16 +10,16 @@
 #include "ambiente_de_teste.h"
 
 #include "app/programa.h"
-#include "child_process.h"
 #include "config/caminhos.h"
 #include "config/erro_inesperado.h"
 #include "crashreport/dialogs/detailed_dialog.h"
 #include "crashreport/dialogs/dialog_helper.h"
+#include "crashreport/email/tests/child_process.h"
+#include "crashreport/email/tests/recording_smtp_server.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/packaging/base64.h"
 #include "crashreport/qt/fault_application.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "packaging/base64.h"
-#include "recording_smtp_server.h"
 
 #include <QCheckBox>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "debuginfo/byte_io.h"
+#include "crashreport/debuginfo/byte_io.h"
 
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <bit>
 #include <string>

@@ -1,6 +1,6 @@
-#include "debuginfo/call_site.h"
+#include "crashreport/debuginfo/call_site.h"
 
-#include "debuginfo/safe_memory.h"
+#include "crashreport/debuginfo/safe_memory.h"
 
 #include <array>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "debuginfo/compact_debug_info.h"
+#include "crashreport/debuginfo/compact_debug_info.h"
 
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <array>
 #include <string_view>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "debuginfo/inlined_calls.h"
-#include "debuginfo/line_step.h"
-#include "debuginfo/name_field.h"
+#include "crashreport/debuginfo/inlined_calls.h"
+#include "crashreport/debuginfo/line_step.h"
+#include "crashreport/debuginfo/name_field.h"
 
 #include <cstdint>
 #include <span>

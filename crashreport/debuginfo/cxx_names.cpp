@@ -1,4 +1,4 @@
-#include "debuginfo/cxx_names.h"
+#include "crashreport/debuginfo/cxx_names.h"
 
 #include <cxxabi.h>
 

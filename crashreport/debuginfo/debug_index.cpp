@@ -1,4 +1,4 @@
-#include "debuginfo/debug_index.h"
+#include "crashreport/debuginfo/debug_index.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/compact_debug_info.h"
-#include "debuginfo/source_place.h"
+#include "crashreport/debuginfo/compact_debug_info.h"
+#include "crashreport/debuginfo/source_place.h"
 
 #include <cstdint>
 #include <optional>

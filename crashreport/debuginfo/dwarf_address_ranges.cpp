@@ -1,7 +1,7 @@
-#include "debuginfo/dwarf_address_ranges.h"
+#include "crashreport/debuginfo/dwarf_address_ranges.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/dwarf_cursor.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/dwarf_cursor.h"
 
 #include <string>
 

@@ -1,6 +1,6 @@
-#include "debuginfo/dwarf_cursor.h"
+#include "crashreport/debuginfo/dwarf_cursor.h"
 
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <cstring>
 #include <string>

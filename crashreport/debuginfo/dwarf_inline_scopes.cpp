@@ -1,7 +1,7 @@
-#include "debuginfo/dwarf_inline_scopes.h"
+#include "crashreport/debuginfo/dwarf_inline_scopes.h"
 
-#include "debuginfo/cxx_names.h"
-#include "debuginfo/dwarf_library.h"
+#include "crashreport/debuginfo/cxx_names.h"
+#include "crashreport/debuginfo/dwarf_library.h"
 
 #include <dwarf.h>
 

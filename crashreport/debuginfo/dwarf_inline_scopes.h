@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/inlined_scope.h"
+#include "crashreport/debuginfo/inlined_scope.h"
 
 #include <cstdint>
 #include <vector>

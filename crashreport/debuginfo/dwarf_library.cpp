@@ -1,7 +1,7 @@
-#include "debuginfo/dwarf_library.h"
+#include "crashreport/debuginfo/dwarf_library.h"
 
-#include "debuginfo/library_preload.h"
-#include "debuginfo/md5_digest.h"
+#include "crashreport/debuginfo/library_preload.h"
+#include "crashreport/debuginfo/md5_digest.h"
 
 #include <dlfcn.h>
 

@@ -1,7 +1,7 @@
-#include "debuginfo/dwarf_section.h"
+#include "crashreport/debuginfo/dwarf_section.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/zlib_codec.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/zlib_codec.h"
 
 #include <elf.h>
 

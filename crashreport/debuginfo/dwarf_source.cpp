@@ -1,16 +1,16 @@
-#include "debuginfo/dwarf_source.h"
+#include "crashreport/debuginfo/dwarf_source.h"
 
-#include "debuginfo/cxx_names.h"
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/dwarf_inline_scopes.h"
-#include "debuginfo/dwarf_library.h"
-#include "debuginfo/dwarf_line_table.h"
-#include "debuginfo/dwarf_section.h"
-#include "debuginfo/dwarf_statement_line.h"
-#include "debuginfo/elf_function_symbols.h"
-#include "debuginfo/elf_image.h"
-#include "debuginfo/local_debuginfo.h"
-#include "debuginfo/separate_debug_file.h"
+#include "crashreport/debuginfo/cxx_names.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/dwarf_inline_scopes.h"
+#include "crashreport/debuginfo/dwarf_library.h"
+#include "crashreport/debuginfo/dwarf_line_table.h"
+#include "crashreport/debuginfo/dwarf_section.h"
+#include "crashreport/debuginfo/dwarf_statement_line.h"
+#include "crashreport/debuginfo/elf_function_symbols.h"
+#include "crashreport/debuginfo/elf_image.h"
+#include "crashreport/debuginfo/local_debuginfo.h"
+#include "crashreport/debuginfo/separate_debug_file.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/inlined_scope.h"
-#include "debuginfo/source_place.h"
+#include "crashreport/debuginfo/inlined_scope.h"
+#include "crashreport/debuginfo/source_place.h"
 
 #include <cstdint>
 #include <memory>

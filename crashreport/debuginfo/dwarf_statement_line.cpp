@@ -1,6 +1,6 @@
-#include "debuginfo/dwarf_statement_line.h"
+#include "crashreport/debuginfo/dwarf_statement_line.h"
 
-#include "debuginfo/dwarf_library.h"
+#include "crashreport/debuginfo/dwarf_library.h"
 
 #include <cstring>
 

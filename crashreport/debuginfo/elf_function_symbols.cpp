@@ -1,4 +1,4 @@
-#include "debuginfo/elf_function_symbols.h"
+#include "crashreport/debuginfo/elf_function_symbols.h"
 
 #include <elf.h>
 

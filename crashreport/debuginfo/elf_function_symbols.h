@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/elf_image.h"
+#include "crashreport/debuginfo/elf_image.h"
 
 #include <cstdint>
 #include <string_view>

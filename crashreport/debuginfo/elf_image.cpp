@@ -1,6 +1,6 @@
-#include "debuginfo/elf_image.h"
+#include "crashreport/debuginfo/elf_image.h"
 
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <elf.h>
 #include <fcntl.h>

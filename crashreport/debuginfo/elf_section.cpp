@@ -1,6 +1,6 @@
-#include "debuginfo/elf_section.h"
+#include "crashreport/debuginfo/elf_section.h"
 
-#include "debuginfo/elf_image.h"
+#include "crashreport/debuginfo/elf_image.h"
 
 namespace faulttrap {
 

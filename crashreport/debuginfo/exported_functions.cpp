@@ -1,8 +1,8 @@
-#include "debuginfo/exported_functions.h"
+#include "crashreport/debuginfo/exported_functions.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/elf_function_symbols.h"
-#include "debuginfo/elf_image.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/elf_function_symbols.h"
+#include "crashreport/debuginfo/elf_image.h"
 
 #include <elf.h>
 

@@ -1,6 +1,6 @@
-#include "debuginfo/inlined_calls.h"
+#include "crashreport/debuginfo/inlined_calls.h"
 
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/byte_io.h"
-#include "debuginfo/name_field.h"
+#include "crashreport/debuginfo/byte_io.h"
+#include "crashreport/debuginfo/name_field.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,8 +1,8 @@
-#include "debuginfo/lazy_debug_index.h"
+#include "crashreport/debuginfo/lazy_debug_index.h"
 
-#include "debuginfo/compact_debug_info.h"
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/line_step.h"
+#include "crashreport/debuginfo/compact_debug_info.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/line_step.h"
 
 #include <algorithm>
 
@@ -49,9 +49,8 @@ struct LazyDebugIndex::Block {
 
 LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const NameCipher& cipher,
                                bool passwordValid, bool continuation)
-    : information_(std::move(information)),
-      cipher_(std::make_unique<NameCipher>(cipher)), decoding_{cipher_.get(), passwordValid,
-                                                               continuation} {
+    : information_(std::move(information)), cipher_(std::make_unique<NameCipher>(cipher)),
+      decoding_{cipher_.get(), passwordValid, continuation} {
     ByteReader in(information_);
     const std::uint32_t count = in.u32("unit count");
     if (count > in.remaining() / smallestRecord)

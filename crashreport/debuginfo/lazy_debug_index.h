@@ -1,8 +1,8 @@
 #pragma once
 
-#include "debuginfo/inlined_calls.h"
-#include "debuginfo/name_field.h"
-#include "debuginfo/source_place.h"
+#include "crashreport/debuginfo/inlined_calls.h"
+#include "crashreport/debuginfo/name_field.h"
+#include "crashreport/debuginfo/source_place.h"
 
 #include <cstdint>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "debuginfo/library_preload.h"
+#include "crashreport/debuginfo/library_preload.h"
 
 #include <condition_variable>
 #include <mutex>

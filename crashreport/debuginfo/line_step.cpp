@@ -1,4 +1,4 @@
-#include "debuginfo/line_step.h"
+#include "crashreport/debuginfo/line_step.h"
 
 #include <stdexcept>
 

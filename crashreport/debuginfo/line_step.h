@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/byte_io.h"
+#include "crashreport/debuginfo/byte_io.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
-#include "debuginfo/local_debuginfo.h"
+#include "crashreport/debuginfo/local_debuginfo.h"
 
-#include "debuginfo/dwarf_library.h"
+#include "crashreport/debuginfo/dwarf_library.h"
 
 #include <fcntl.h>
 #include <unistd.h>

@@ -1,7 +1,7 @@
-#include "debuginfo/md5_digest.h"
+#include "crashreport/debuginfo/md5_digest.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/library_preload.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/library_preload.h"
 
 #include <dlfcn.h>
 #include <openssl/md5.h>

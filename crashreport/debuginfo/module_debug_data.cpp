@@ -1,7 +1,7 @@
-#include "debuginfo/module_debug_data.h"
+#include "crashreport/debuginfo/module_debug_data.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/elf_image.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/elf_image.h"
 
 namespace faulttrap {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/lazy_debug_index.h"
-#include "debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/lazy_debug_index.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "debuginfo/module_list.h"
+#include "crashreport/debuginfo/module_list.h"
 
 #include <link.h>
 #include <sys/stat.h>

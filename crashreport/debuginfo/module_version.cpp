@@ -1,6 +1,6 @@
-#include "debuginfo/module_version.h"
+#include "crashreport/debuginfo/module_version.h"
 
-#include "debuginfo/elf_section.h"
+#include "crashreport/debuginfo/elf_section.h"
 
 #include <charconv>
 #include <exception>

@@ -1,6 +1,6 @@
-#include "debuginfo/name_cipher.h"
+#include "crashreport/debuginfo/name_cipher.h"
 
-#include "debuginfo/md5_digest.h"
+#include "crashreport/debuginfo/md5_digest.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "debuginfo/name_field.h"
+#include "crashreport/debuginfo/name_field.h"
 
 #include <vector>
 

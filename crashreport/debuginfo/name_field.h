@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/byte_io.h"
-#include "debuginfo/name_cipher.h"
+#include "crashreport/debuginfo/byte_io.h"
+#include "crashreport/debuginfo/name_cipher.h"
 
 #include <string>
 #include <string_view>

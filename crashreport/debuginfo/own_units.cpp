@@ -1,4 +1,4 @@
-#include "debuginfo/own_units.h"
+#include "crashreport/debuginfo/own_units.h"
 
 #include <filesystem>
 #include <set>

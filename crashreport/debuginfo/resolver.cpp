@@ -1,7 +1,7 @@
-#include "debuginfo/resolver.h"
+#include "crashreport/debuginfo/resolver.h"
 
-#include "debuginfo/cxx_names.h"
-#include "debuginfo/own_units.h"
+#include "crashreport/debuginfo/cxx_names.h"
+#include "crashreport/debuginfo/own_units.h"
 
 #include <algorithm>
 

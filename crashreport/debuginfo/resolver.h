@@ -1,10 +1,10 @@
 #pragma once
 
-#include "debuginfo/dwarf_source.h"
-#include "debuginfo/exported_functions.h"
-#include "debuginfo/module_debug_data.h"
-#include "debuginfo/module_list.h"
-#include "debuginfo/stack_entry.h"
+#include "crashreport/debuginfo/dwarf_source.h"
+#include "crashreport/debuginfo/exported_functions.h"
+#include "crashreport/debuginfo/module_debug_data.h"
+#include "crashreport/debuginfo/module_list.h"
+#include "crashreport/debuginfo/stack_entry.h"
 
 #include <cstddef>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "debuginfo/safe_memory.h"
+#include "crashreport/debuginfo/safe_memory.h"
 
 #include <fcntl.h>
 #include <sys/uio.h>

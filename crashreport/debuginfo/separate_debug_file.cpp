@@ -1,7 +1,7 @@
-#include "debuginfo/separate_debug_file.h"
+#include "crashreport/debuginfo/separate_debug_file.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/local_debuginfo.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/local_debuginfo.h"
 
 #include <elf.h>
 #include <unistd.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/module_list.h"
+#include "crashreport/debuginfo/module_list.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "debuginfo/stack_scan.h"
+#include "crashreport/debuginfo/stack_scan.h"
 
-#include "debuginfo/call_site.h"
-#include "debuginfo/safe_memory.h"
+#include "crashreport/debuginfo/call_site.h"
+#include "crashreport/debuginfo/safe_memory.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/resolver.h"
-#include "debuginfo/stack_entry.h"
+#include "crashreport/debuginfo/resolver.h"
+#include "crashreport/debuginfo/stack_entry.h"
 
 #include <bitset>
 #include <cstdint>

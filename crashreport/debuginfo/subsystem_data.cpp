@@ -1,9 +1,9 @@
-#include "debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 
-#include "debuginfo/byte_io.h"
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/name_cipher.h"
-#include "debuginfo/zlib_codec.h"
+#include "crashreport/debuginfo/byte_io.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/name_cipher.h"
+#include "crashreport/debuginfo/zlib_codec.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
-#include "debuginfo/zlib_codec.h"
+#include "crashreport/debuginfo/zlib_codec.h"
 
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <algorithm>
 #include <limits>

@@ -1,10 +1,10 @@
-#include "delivery/background_deliveries.h"
+#include "crashreport/delivery/background_deliveries.h"
 
-#include "delivery/delivery_deadlines.h"
+#include "crashreport/delivery/delivery_deadlines.h"
 
-#include "email/client_socket.h"
-#include "intercept/events.h"
-#include "web/curl_session.h"
+#include "crashreport/email/client_socket.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/web/curl_session.h"
 
 #include <cstdio>
 #include <cstdlib>

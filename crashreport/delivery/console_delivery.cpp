@@ -1,6 +1,6 @@
-#include "delivery/console_delivery.h"
+#include "crashreport/delivery/console_delivery.h"
 
-#include "delivery/delivery_kit.h"
+#include "crashreport/delivery/delivery_kit.h"
 
 #include <memory>
 

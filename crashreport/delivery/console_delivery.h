@@ -4,8 +4,8 @@
 // its Qt application object exists): every route as in a program with a window, the events
 // raised alike, with progress, warnings and the result written to the standard error.
 
-#include "delivery/delivery_progress.h"
-#include "intercept/processing_hooks.h"
+#include "crashreport/delivery/delivery_progress.h"
+#include "crashreport/intercept/processing_hooks.h"
 
 #include <cstdio>
 

@@ -1,4 +1,4 @@
-#include "delivery/delivery_deadlines.h"
+#include "crashreport/delivery/delivery_deadlines.h"
 
 #include <mutex>
 

@@ -1,13 +1,13 @@
-#include "delivery/delivery_kit.h"
+#include "crashreport/delivery/delivery_kit.h"
 
-#include "delivery/background_deliveries.h"
-#include "delivery/delivery_deadlines.h"
+#include "crashreport/delivery/background_deliveries.h"
+#include "crashreport/delivery/delivery_deadlines.h"
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/report_step.h"
+#include "crashreport/packaging/attachment_name.h"
 #include "crashreport/renderings/log_xml.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/report_step.h"
-#include "packaging/attachment_name.h"
 
 #include <chrono>
 #include <ctime>

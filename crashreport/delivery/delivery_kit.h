@@ -5,14 +5,14 @@
 // The window of a Qt program and the standard error of a program without one plug in their own
 // progress and messages.
 
-#include "delivery/delivery_progress.h"
-#include "delivery/fault_events.h"
-#include "delivery/web_delivery.h"
+#include "crashreport/delivery/delivery_progress.h"
+#include "crashreport/delivery/fault_events.h"
+#include "crashreport/delivery/web_delivery.h"
 
-#include "email/send_report.h"
-#include "intercept/processing_hooks.h"
-#include "options/fault_module_options_ex.h"
-#include "packaging/package_folder.h"
+#include "crashreport/email/send_report.h"
+#include "crashreport/intercept/processing_hooks.h"
+#include "crashreport/options/fault_module_options_ex.h"
+#include "crashreport/packaging/package_folder.h"
 
 #include <functional>
 #include <memory>

@@ -3,9 +3,9 @@
 // Where a delivery shows its progress and tells its result: the send progress window and the
 // message boxes of a program with a window, or the standard error of a program without one.
 
-#include "email/send_progress.h"
-#include "email/send_report.h"
-#include "web/send_progress_receiver.h"
+#include "crashreport/email/send_progress.h"
+#include "crashreport/email/send_report.h"
+#include "crashreport/web/send_progress_receiver.h"
 
 #include <string>
 

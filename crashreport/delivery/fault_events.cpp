@@ -1,4 +1,4 @@
-#include "delivery/fault_events.h"
+#include "crashreport/delivery/fault_events.h"
 
 namespace faulttrap {
 

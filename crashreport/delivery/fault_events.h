@@ -3,8 +3,8 @@
 // The program's event handlers as the dialog and delivery steps raise them, on the thread that
 // runs the step (the faulting thread, or the send thread).
 
-#include "email/delivery_events.h"
-#include "intercept/events.h"
+#include "crashreport/email/delivery_events.h"
+#include "crashreport/intercept/events.h"
 
 #include <functional>
 #include <string>

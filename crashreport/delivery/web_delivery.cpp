@@ -1,7 +1,7 @@
-#include "delivery/web_delivery.h"
+#include "crashreport/delivery/web_delivery.h"
 
+#include "crashreport/intercept/runtime_state.h"
 #include "crashreport/report/report_items.h"
-#include "intercept/runtime_state.h"
 
 #include <filesystem>
 

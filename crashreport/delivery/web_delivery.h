@@ -3,12 +3,12 @@
 // The web step of a delivery: uploads and bug trackers over SendByWeb, with the program's events,
 // the send progress window and the user's messages.
 
-#include "delivery/delivery_progress.h"
-#include "delivery/fault_events.h"
+#include "crashreport/delivery/delivery_progress.h"
+#include "crashreport/delivery/fault_events.h"
 
-#include "email/send_report.h"
-#include "trackers/send_to_tracker.h"
-#include "web/web_step.h"
+#include "crashreport/email/send_report.h"
+#include "crashreport/trackers/send_to_tracker.h"
+#include "crashreport/web/web_step.h"
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 #include "crashreport/dialogs/dialog_helper.h"
 
 #include "crashreport/dialogs/show_exception_dialog.h"
-#include "options/options_stream.h"
+#include "crashreport/options/options_stream.h"
 
 #include <QApplication>
 

@@ -2,7 +2,7 @@
 
 #include "crashreport/dialogs/dialog_choices.h"
 #include "crashreport/dialogs/dialog_report.h"
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
 #include <functional>
 #include <memory>

@@ -1,6 +1,6 @@
 #include "crashreport/dialogs/qt_text.h"
 
-#include "options/win1252.h"
+#include "crashreport/options/win1252.h"
 
 namespace faulttrap {
 namespace {

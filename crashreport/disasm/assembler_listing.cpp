@@ -1,9 +1,9 @@
-#include "disasm/assembler_listing.h"
+#include "crashreport/disasm/assembler_listing.h"
 
-#include "disasm/dis_asm.h"
-#include "disasm/guarded_memory.h"
-#include "disasm/listing_naming.h"
-#include "disasm/operand_text.h"
+#include "crashreport/disasm/dis_asm.h"
+#include "crashreport/disasm/guarded_memory.h"
+#include "crashreport/disasm/listing_naming.h"
+#include "crashreport/disasm/operand_text.h"
 
 #include <unistd.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "disasm/code_naming.h"
+#include "crashreport/disasm/code_naming.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "disasm/dis_asm.h"
+#include "crashreport/disasm/dis_asm.h"
 
-#include "disasm/operand_text.h"
-#include "disasm/report_notation.h"
+#include "crashreport/disasm/operand_text.h"
+#include "crashreport/disasm/report_notation.h"
 
 #include <array>
 #include <optional>

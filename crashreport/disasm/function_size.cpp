@@ -1,6 +1,6 @@
-#include "disasm/function_size.h"
+#include "crashreport/disasm/function_size.h"
 
-#include "disasm/guarded_memory.h"
+#include "crashreport/disasm/guarded_memory.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "disasm/guarded_memory.h"
+#include "crashreport/disasm/guarded_memory.h"
 
 #include <sys/uio.h>
 #include <unistd.h>

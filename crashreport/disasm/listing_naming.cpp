@@ -1,6 +1,6 @@
-#include "disasm/listing_naming.h"
+#include "crashreport/disasm/listing_naming.h"
 
-#include "disasm/guarded_memory.h"
+#include "crashreport/disasm/guarded_memory.h"
 
 #include <array>
 #include <cstring>

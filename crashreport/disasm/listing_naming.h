@@ -1,7 +1,7 @@
 #pragma once
 
-#include "disasm/code_naming.h"
-#include "disasm/dis_asm.h"
+#include "crashreport/disasm/code_naming.h"
+#include "crashreport/disasm/dis_asm.h"
 
 #include <cstdint>
 #include <string>

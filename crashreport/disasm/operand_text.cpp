@@ -1,4 +1,4 @@
-#include "disasm/operand_text.h"
+#include "crashreport/disasm/operand_text.h"
 
 namespace faulttrap {
 

@@ -1,6 +1,6 @@
-#include "disasm/report_notation.h"
+#include "crashreport/disasm/report_notation.h"
 
-#include "disasm/operand_text.h"
+#include "crashreport/disasm/operand_text.h"
 
 #include <array>
 #include <string>

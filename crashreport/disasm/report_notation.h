@@ -1,6 +1,6 @@
 #pragma once
 
-#include "disasm/dis_asm.h"
+#include "crashreport/disasm/dis_asm.h"
 
 #include <Zydis/Zydis.h>
 

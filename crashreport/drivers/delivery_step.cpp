@@ -1,9 +1,9 @@
-#include "drivers/delivery_step.h"
+#include "crashreport/drivers/delivery_step.h"
 
-#include "delivery/delivery_kit.h"
-#include "drivers/desktop_services.h"
-#include "drivers/exception_conversation.h"
-#include "drivers/progress_window.h"
+#include "crashreport/delivery/delivery_kit.h"
+#include "crashreport/drivers/desktop_services.h"
+#include "crashreport/drivers/exception_conversation.h"
+#include "crashreport/drivers/progress_window.h"
 
 #include <chrono>
 #include <memory>

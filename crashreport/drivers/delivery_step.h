@@ -1,6 +1,6 @@
 #pragma once
 
-#include "intercept/processing_hooks.h"
+#include "crashreport/intercept/processing_hooks.h"
 
 namespace faulttrap {
 

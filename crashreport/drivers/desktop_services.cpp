@@ -1,4 +1,4 @@
-#include "drivers/desktop_services.h"
+#include "crashreport/drivers/desktop_services.h"
 
 #include "crashreport/dialogs/gui_thread.h"
 #include "crashreport/dialogs/qt_text.h"

@@ -4,7 +4,7 @@
 // thread that serves (a console program, a crashed or frozen GUI thread) the messages go to the
 // standard error instead and the clipboard is left alone.
 
-#include "delivery/delivery_progress.h"
+#include "crashreport/delivery/delivery_progress.h"
 
 #include <chrono>
 #include <string>

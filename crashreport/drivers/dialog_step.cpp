@@ -1,11 +1,11 @@
-#include "drivers/dialog_step.h"
+#include "crashreport/drivers/dialog_step.h"
 
-#include "delivery/fault_events.h"
-#include "drivers/exception_conversation.h"
+#include "crashreport/delivery/fault_events.h"
+#include "crashreport/drivers/exception_conversation.h"
 
 #include "crashreport/dialogs/show_exception_dialog.h"
-#include "intercept/program_exit.h"
-#include "intercept/runtime_state.h"
+#include "crashreport/intercept/program_exit.h"
+#include "crashreport/intercept/runtime_state.h"
 
 #include <stdexcept>
 

@@ -1,7 +1,7 @@
-#include "drivers/exception_conversation.h"
+#include "crashreport/drivers/exception_conversation.h"
 
 #include "crashreport/dialogs/gui_thread.h"
-#include "intercept/runtime_state.h"
+#include "crashreport/intercept/runtime_state.h"
 
 namespace faulttrap {
 

@@ -4,7 +4,7 @@
 // screenshot taken before the dialog.
 
 #include "crashreport/dialogs/dialog_session.h"
-#include "screenshot/screenshot_capture.h"
+#include "crashreport/screenshot/screenshot_capture.h"
 
 #include <chrono>
 #include <memory>

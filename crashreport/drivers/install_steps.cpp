@@ -1,9 +1,9 @@
-#include "drivers/install_steps.h"
+#include "crashreport/drivers/install_steps.h"
 
-#include "drivers/delivery_step.h"
-#include "drivers/desktop_services.h"
-#include "drivers/dialog_step.h"
-#include "drivers/exception_conversation.h"
+#include "crashreport/drivers/delivery_step.h"
+#include "crashreport/drivers/desktop_services.h"
+#include "crashreport/drivers/dialog_step.h"
+#include "crashreport/drivers/exception_conversation.h"
 
 #include <chrono>
 

@@ -1,4 +1,4 @@
-#include "drivers/progress_window.h"
+#include "crashreport/drivers/progress_window.h"
 
 #include "crashreport/dialogs/gui_thread.h"
 #include "crashreport/dialogs/qt_text.h"

@@ -2,8 +2,8 @@
 
 // The send progress window of the dialogs as the e-mail and web senders drive it.
 
+#include "crashreport/delivery/delivery_progress.h"
 #include "crashreport/dialogs/send_progress.h"
-#include "delivery/delivery_progress.h"
 
 namespace faulttrap {
 

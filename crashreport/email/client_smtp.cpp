@@ -1,6 +1,6 @@
-#include "client_smtp.h"
+#include "crashreport/email/client_smtp.h"
 
-#include "smtp_reply.h"
+#include "crashreport/email/smtp_reply.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "client_socket.h"
+#include "crashreport/email/client_socket.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,6 +1,6 @@
-#include "client_socket.h"
+#include "crashreport/email/client_socket.h"
 
-#include "fault_socket_error.h"
+#include "crashreport/email/fault_socket_error.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

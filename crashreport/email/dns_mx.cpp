@@ -1,4 +1,4 @@
-#include "dns_mx.h"
+#include "crashreport/email/dns_mx.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,12 +1,12 @@
-#include "mail_client.h"
+#include "crashreport/email/mail_client.h"
 
-#include "delivery_events.h"
-#include "mail_text.h"
-#include "run_program.h"
+#include "crashreport/email/delivery_events.h"
+#include "crashreport/email/mail_text.h"
+#include "crashreport/email/run_program.h"
 
-#include "options/environment_expansion.h"
-#include "packaging/package_folder.h"
-#include "packaging/report_package.h"
+#include "crashreport/options/environment_expansion.h"
+#include "crashreport/packaging/package_folder.h"
+#include "crashreport/packaging/report_package.h"
 
 #include <cstdio>
 #include <cstdlib>

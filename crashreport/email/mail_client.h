@@ -1,6 +1,6 @@
 #pragma once
 
-#include "mime_message.h"
+#include "crashreport/email/mime_message.h"
 
 #include <string>
 #include <vector>

@@ -1,6 +1,6 @@
-#include "mail_text.h"
+#include "crashreport/email/mail_text.h"
 
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
 #include <pwd.h>
 #include <unistd.h>

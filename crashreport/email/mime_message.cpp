@@ -1,8 +1,8 @@
-#include "mime_message.h"
+#include "crashreport/email/mime_message.h"
 
-#include "mail_text.h"
+#include "crashreport/email/mail_text.h"
 
-#include "packaging/base64.h"
+#include "crashreport/packaging/base64.h"
 
 #include <cstdio>
 #include <filesystem>

@@ -1,7 +1,7 @@
-#include "mx_lookup.h"
+#include "crashreport/email/mx_lookup.h"
 
-#include "dns_mx.h"
-#include "fault_socket_error.h"
+#include "crashreport/email/dns_mx.h"
+#include "crashreport/email/fault_socket_error.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

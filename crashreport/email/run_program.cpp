@@ -1,4 +1,4 @@
-#include "run_program.h"
+#include "crashreport/email/run_program.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

@@ -1,12 +1,12 @@
-#include "send_by_email.h"
+#include "crashreport/email/send_by_email.h"
 
-#include "delivery_events.h"
-#include "mail_text.h"
-#include "send_progress.h"
-#include "smtp_delivery.h"
+#include "crashreport/email/delivery_events.h"
+#include "crashreport/email/mail_text.h"
+#include "crashreport/email/send_progress.h"
+#include "crashreport/email/smtp_delivery.h"
 
-#include "options/environment_expansion.h"
-#include "options/fault_module_options.h"
+#include "crashreport/options/environment_expansion.h"
+#include "crashreport/options/fault_module_options.h"
 
 namespace faulttrap {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "mail_client.h"
-#include "mime_message.h"
-#include "mx_lookup.h"
+#include "crashreport/email/mail_client.h"
+#include "crashreport/email/mime_message.h"
+#include "crashreport/email/mx_lookup.h"
 
 #include <chrono>
 #include <cstdint>

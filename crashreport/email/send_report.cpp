@@ -1,8 +1,8 @@
-#include "send_report.h"
+#include "crashreport/email/send_report.h"
 
-#include "delivery_events.h"
+#include "crashreport/email/delivery_events.h"
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
 #include <filesystem>
 #include <thread>

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "send_by_email.h"
+#include "crashreport/email/send_by_email.h"
 
-#include "options/option_types.h"
-#include "packaging/report_package.h"
+#include "crashreport/options/option_types.h"
+#include "crashreport/packaging/report_package.h"
 
 #include <functional>
 #include <memory>

@@ -1,12 +1,12 @@
-#include "smtp_delivery.h"
+#include "crashreport/email/smtp_delivery.h"
 
-#include "client_smtp.h"
-#include "delivery_events.h"
-#include "mail_text.h"
-#include "send_progress.h"
+#include "crashreport/email/client_smtp.h"
+#include "crashreport/email/delivery_events.h"
+#include "crashreport/email/mail_text.h"
+#include "crashreport/email/send_progress.h"
 
-#include "options/fault_module_options.h"
-#include "packaging/base64.h"
+#include "crashreport/options/fault_module_options.h"
+#include "crashreport/packaging/base64.h"
 
 #include <chrono>
 #include <ctime>

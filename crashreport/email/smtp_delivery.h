@@ -1,7 +1,7 @@
 #pragma once
 
-#include "mime_message.h"
-#include "mx_lookup.h"
+#include "crashreport/email/mime_message.h"
+#include "crashreport/email/mx_lookup.h"
 
 #include <chrono>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "smtp_reply.h"
+#include "crashreport/email/smtp_reply.h"
 
 namespace faulttrap {
 

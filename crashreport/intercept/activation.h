@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/fault_module_options_ex.h"
+#include "crashreport/options/fault_module_options_ex.h"
 
 #include <string>
 #include <vector>

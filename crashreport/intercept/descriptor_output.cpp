@@ -1,4 +1,4 @@
-#include "intercept/descriptor_output.h"
+#include "crashreport/intercept/descriptor_output.h"
 
 #include <signal.h>
 #include <unistd.h>

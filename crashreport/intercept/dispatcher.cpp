@@ -1,15 +1,15 @@
-#include "intercept/dispatcher.h"
+#include "crashreport/intercept/dispatcher.h"
 
-#include "intercept/activation.h"
-#include "intercept/fault_classes.h"
-#include "intercept/library_forwarding.h"
-#include "intercept/module_events.h"
-#include "intercept/processing.h"
-#include "intercept/processing_hooks.h"
-#include "intercept/thread_hooks.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/fault_classes.h"
+#include "crashreport/intercept/library_forwarding.h"
+#include "crashreport/intercept/module_events.h"
+#include "crashreport/intercept/processing.h"
+#include "crashreport/intercept/processing_hooks.h"
+#include "crashreport/intercept/thread_hooks.h"
+#include "crashreport/intercept/thread_state.h"
 
-#include "options/loaded_module.h"
+#include "crashreport/options/loaded_module.h"
 
 #include <sys/mman.h>
 

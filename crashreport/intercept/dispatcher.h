@@ -1,7 +1,7 @@
 #pragma once
 
-#include "intercept/exception_object.h"
-#include "intercept/notify_params.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/notify_params.h"
 
 #include <cstdint>
 #include <exception>

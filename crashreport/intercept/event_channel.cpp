@@ -1,4 +1,4 @@
-#include "intercept/event_channel.h"
+#include "crashreport/intercept/event_channel.h"
 
 namespace faulttrap {
 

@@ -1,8 +1,8 @@
-#include "intercept/events.h"
+#include "crashreport/intercept/events.h"
 
-#include "intercept/descriptor_output.h"
-#include "intercept/handler_guard.h"
-#include "intercept/module_events.h"
+#include "crashreport/intercept/descriptor_output.h"
+#include "crashreport/intercept/handler_guard.h"
+#include "crashreport/intercept/module_events.h"
 
 #include <unistd.h>
 

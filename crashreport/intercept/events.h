@@ -1,9 +1,9 @@
 #pragma once
 
-#include "debuginfo/module_list.h"
-#include "debuginfo/stack_entry.h"
-#include "options/fault_module_options_ex.h"
-#include "options/option_types.h"
+#include "crashreport/debuginfo/module_list.h"
+#include "crashreport/debuginfo/stack_entry.h"
+#include "crashreport/options/fault_module_options_ex.h"
+#include "crashreport/options/option_types.h"
 
 #include <cstdint>
 #include <exception>

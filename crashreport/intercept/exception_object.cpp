@@ -1,7 +1,7 @@
-#include "intercept/exception_object.h"
+#include "crashreport/intercept/exception_object.h"
 
-#include "intercept/thread_state.h"
-#include "options/class_lineage.h"
+#include "crashreport/intercept/thread_state.h"
+#include "crashreport/options/class_lineage.h"
 
 namespace faulttrap {
 

@@ -1,10 +1,10 @@
-#include "intercept/fault_description.h"
+#include "crashreport/intercept/fault_description.h"
 
-#include "intercept/fault_classes.h"
+#include "crashreport/intercept/fault_classes.h"
 
+#include "crashreport/debuginfo/module_list.h"
 #include "crashreport/report/value_formats.h"
-#include "debuginfo/module_list.h"
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
 #include <unistd.h>
 

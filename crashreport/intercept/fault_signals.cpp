@@ -1,16 +1,16 @@
-#include "intercept/fault_signals.h"
+#include "crashreport/intercept/fault_signals.h"
 
-#include "intercept/activation.h"
-#include "intercept/descriptor_output.h"
-#include "intercept/dispatcher.h"
-#include "intercept/exception_object.h"
-#include "intercept/fault_description.h"
-#include "intercept/handler_guard.h"
-#include "intercept/program_exit.h"
-#include "intercept/thread_hooks.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/descriptor_output.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/fault_description.h"
+#include "crashreport/intercept/handler_guard.h"
+#include "crashreport/intercept/program_exit.h"
+#include "crashreport/intercept/thread_hooks.h"
+#include "crashreport/intercept/thread_state.h"
 
-#include "debuginfo/safe_memory.h"
+#include "crashreport/debuginfo/safe_memory.h"
 
 #include <semaphore.h>
 #include <signal.h>

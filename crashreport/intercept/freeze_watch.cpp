@@ -1,15 +1,15 @@
-#include "intercept/freeze_watch.h"
+#include "crashreport/intercept/freeze_watch.h"
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/exception_object.h"
-#include "intercept/fault_classes.h"
-#include "intercept/thread_hooks.h"
-#include "intercept/thread_list.h"
-#include "intercept/thread_pause.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/fault_classes.h"
+#include "crashreport/intercept/thread_hooks.h"
+#include "crashreport/intercept/thread_list.h"
+#include "crashreport/intercept/thread_pause.h"
+#include "crashreport/intercept/thread_state.h"
 
-#include "debuginfo/safe_memory.h"
+#include "crashreport/debuginfo/safe_memory.h"
 
 #include <atomic>
 #include <chrono>

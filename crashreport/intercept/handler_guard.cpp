@@ -1,9 +1,9 @@
-#include "intercept/handler_guard.h"
+#include "crashreport/intercept/handler_guard.h"
 
-#include "intercept/descriptor_output.h"
-#include "intercept/exception_object.h"
-#include "intercept/fault_description.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/descriptor_output.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/fault_description.h"
+#include "crashreport/intercept/thread_state.h"
 
 #include <setjmp.h>
 #include <ucontext.h>

@@ -1,10 +1,10 @@
-#include "intercept/internal_failure.h"
+#include "crashreport/intercept/internal_failure.h"
 
-#include "intercept/exception_object.h"
-#include "intercept/fault_classes.h"
-#include "intercept/runtime_state.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/fault_classes.h"
+#include "crashreport/intercept/runtime_state.h"
 
-#include "debuginfo/safe_memory.h"
+#include "crashreport/debuginfo/safe_memory.h"
 
 #include <sys/utsname.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "intercept/report_stage.h"
+#include "crashreport/intercept/report_stage.h"
 
 #include <exception>
 #include <string>

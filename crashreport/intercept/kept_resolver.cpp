@@ -1,6 +1,6 @@
-#include "intercept/kept_resolver.h"
+#include "crashreport/intercept/kept_resolver.h"
 
-#include "intercept/report_resolver.h"
+#include "crashreport/intercept/report_resolver.h"
 
 #include <memory>
 

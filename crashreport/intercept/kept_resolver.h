@@ -4,8 +4,8 @@
 // Reading a module's debug information (inflating its whole container) costs far more than one
 // report, and the modules rarely change between two exceptions.
 
-#include "debuginfo/module_list.h"
-#include "debuginfo/resolver.h"
+#include "crashreport/debuginfo/module_list.h"
+#include "crashreport/debuginfo/resolver.h"
 
 namespace faulttrap {
 

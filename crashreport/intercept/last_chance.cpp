@@ -1,11 +1,11 @@
-#include "intercept/last_chance.h"
+#include "crashreport/intercept/last_chance.h"
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/exception_object.h"
-#include "intercept/fault_classes.h"
-#include "intercept/thread_list.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/fault_classes.h"
+#include "crashreport/intercept/thread_list.h"
+#include "crashreport/intercept/thread_state.h"
 
 #include <signal.h>
 #include <sys/syscall.h>

@@ -1,15 +1,15 @@
-#include "intercept/leak_report.h"
+#include "crashreport/intercept/leak_report.h"
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/fault_classes.h"
-#include "intercept/internal_failure.h"
-#include "intercept/report_resolver.h"
-#include "intercept/runtime_state.h"
-#include "intercept/thread_list.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/fault_classes.h"
+#include "crashreport/intercept/internal_failure.h"
+#include "crashreport/intercept/report_resolver.h"
+#include "crashreport/intercept/runtime_state.h"
+#include "crashreport/intercept/thread_list.h"
+#include "crashreport/intercept/thread_state.h"
 
-#include "options/customized_texts.h"
+#include "crashreport/options/customized_texts.h"
 
 #include <filesystem>
 #include <memory>

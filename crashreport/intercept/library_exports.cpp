@@ -1,6 +1,6 @@
-#include "intercept/library_exports.h"
+#include "crashreport/intercept/library_exports.h"
 
-#include "intercept/dispatcher.h"
+#include "crashreport/intercept/dispatcher.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 // calls the program's ExceptionManager, and the program runs a library's event handlers through
 // the library's event entries.
 
-#include "intercept/events.h"
+#include "crashreport/intercept/events.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,8 +1,8 @@
-#include "intercept/library_forwarding.h"
+#include "crashreport/intercept/library_forwarding.h"
 
-#include "debuginfo/module_debug_data.h"
-#include "options/fault_module_options_ex.h"
-#include "options/loaded_module.h"
+#include "crashreport/debuginfo/module_debug_data.h"
+#include "crashreport/options/fault_module_options_ex.h"
+#include "crashreport/options/loaded_module.h"
 
 #include <dlfcn.h>
 #include <unistd.h>

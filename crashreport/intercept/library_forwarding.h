@@ -4,7 +4,7 @@
 // exceptions to the program's FaultTrap instead of processing them itself: the program's hooks
 // already see every throw, fault and thread of the process.
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
 #include <cstdint>
 #include <exception>

@@ -1,7 +1,7 @@
-#include "intercept/log_rescue.h"
+#include "crashreport/intercept/log_rescue.h"
 
-#include "intercept/fault_signals.h"
-#include "intercept/thread_hooks.h"
+#include "crashreport/intercept/fault_signals.h"
+#include "crashreport/intercept/thread_hooks.h"
 
 namespace faulttrap {
 

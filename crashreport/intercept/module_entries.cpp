@@ -1,8 +1,8 @@
-#include "intercept/module_entries.h"
+#include "crashreport/intercept/module_entries.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/elf_function_symbols.h"
-#include "debuginfo/elf_image.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/elf_function_symbols.h"
+#include "crashreport/debuginfo/elf_image.h"
 
 #include <elf.h>
 #include <link.h>

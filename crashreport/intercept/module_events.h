@@ -1,6 +1,6 @@
 #pragma once
 
-#include "intercept/events.h"
+#include "crashreport/intercept/events.h"
 
 #include <cstdint>
 

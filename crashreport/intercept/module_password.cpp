@@ -1,9 +1,9 @@
-#include "intercept/module_password.h"
+#include "crashreport/intercept/module_password.h"
 
-#include "intercept/library_exports.h"
-#include "intercept/module_entries.h"
+#include "crashreport/intercept/library_exports.h"
+#include "crashreport/intercept/module_entries.h"
 
-#include "options/loaded_module.h"
+#include "crashreport/options/loaded_module.h"
 
 namespace faulttrap {
 

@@ -1,6 +1,6 @@
-#include "intercept/notify_params.h"
+#include "crashreport/intercept/notify_params.h"
 
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/thread_state.h"
 
 #include <cstring>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/stack_entry.h"
+#include "crashreport/debuginfo/stack_entry.h"
 
 #include <ucontext.h>
 

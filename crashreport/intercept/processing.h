@@ -1,8 +1,8 @@
 #pragma once
 
-#include "intercept/event_channel.h"
-#include "intercept/exception_object.h"
-#include "intercept/notify_params.h"
+#include "crashreport/intercept/event_channel.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/notify_params.h"
 
 #include <cstdint>
 

@@ -1,4 +1,4 @@
-#include "intercept/processing_hooks.h"
+#include "crashreport/intercept/processing_hooks.h"
 
 #include <mutex>
 

@@ -3,8 +3,8 @@
 // The places where the window system, the dialogs and the delivery plug into the processing.
 // Each hook is empty until its part installs it.
 
-#include "intercept/events.h"
-#include "options/option_types.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/options/option_types.h"
 
 #include <chrono>
 #include <functional>

@@ -1,8 +1,8 @@
-#include "intercept/program_exit.h"
+#include "crashreport/intercept/program_exit.h"
 
-#include "intercept/activation.h"
-#include "intercept/restart_marker.h"
-#include "intercept/runtime_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/restart_marker.h"
+#include "crashreport/intercept/runtime_state.h"
 
 #include <unistd.h>
 

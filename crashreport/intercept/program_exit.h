@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/option_types.h"
+#include "crashreport/options/option_types.h"
 
 namespace faulttrap {
 

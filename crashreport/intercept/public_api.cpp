@@ -1,10 +1,10 @@
 // The public calls of faulttrap/faulttrap.h, over the library's own interfaces.
 #include "faulttrap/faulttrap.h"
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/events.h"
-#include "options/options_ini.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/options/options_ini.h"
 
 namespace faulttrap {
 

@@ -1,8 +1,8 @@
-#include "intercept/report_resolver.h"
+#include "crashreport/intercept/report_resolver.h"
 
-#include "intercept/module_password.h"
+#include "crashreport/intercept/module_password.h"
 
-#include "disasm/function_size.h"
+#include "crashreport/disasm/function_size.h"
 
 namespace faulttrap {
 

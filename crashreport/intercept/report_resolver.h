@@ -1,6 +1,6 @@
 #pragma once
 
-#include "debuginfo/resolver.h"
+#include "crashreport/debuginfo/resolver.h"
 
 namespace faulttrap {
 

@@ -1,14 +1,14 @@
-#include "intercept/report_step.h"
+#include "crashreport/intercept/report_step.h"
 
-#include "intercept/activation.h"
-#include "intercept/resolver_code_naming.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/resolver_code_naming.h"
 
+#include "crashreport/debuginfo/module_version.h"
+#include "crashreport/disasm/assembler_listing.h"
 #include "crashreport/report/bug_id.h"
 #include "crashreport/report/cpu_capture.h"
 #include "crashreport/report/process_list.h"
 #include "crashreport/report/system_facts.h"
-#include "debuginfo/module_version.h"
-#include "disasm/assembler_listing.h"
 
 #include <sys/stat.h>
 #include <unistd.h>

@@ -3,16 +3,16 @@
 // The bridge from the processing to the report library: the options as report settings and
 // texts, the call stack as report entries, the BugID, and the report text itself.
 
-#include "intercept/exception_object.h"
-#include "intercept/processing_hooks.h"
-#include "intercept/thread_list.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/processing_hooks.h"
+#include "crashreport/intercept/thread_list.h"
 
+#include "crashreport/debuginfo/module_list.h"
+#include "crashreport/debuginfo/resolver.h"
+#include "crashreport/debuginfo/stack_entry.h"
+#include "crashreport/options/fault_module_options.h"
 #include "crashreport/report/bug_report.h"
 #include "crashreport/report/log_location.h"
-#include "debuginfo/module_list.h"
-#include "debuginfo/resolver.h"
-#include "debuginfo/stack_entry.h"
-#include "options/fault_module_options.h"
 
 #include <ucontext.h>
 

@@ -1,7 +1,7 @@
-#include "intercept/resolver_code_naming.h"
+#include "crashreport/intercept/resolver_code_naming.h"
 
-#include "debuginfo/safe_memory.h"
-#include "options/class_lineage.h"
+#include "crashreport/debuginfo/safe_memory.h"
+#include "crashreport/options/class_lineage.h"
 
 #include <array>
 #include <istream>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/resolver.h"
-#include "disasm/code_naming.h"
+#include "crashreport/debuginfo/resolver.h"
+#include "crashreport/disasm/code_naming.h"
 
 namespace faulttrap {
 

@@ -1,4 +1,4 @@
-#include "intercept/restart_marker.h"
+#include "crashreport/intercept/restart_marker.h"
 
 #include <charconv>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "intercept/runtime_state.h"
+#include "crashreport/intercept/runtime_state.h"
 
 namespace faulttrap {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "intercept/report_stage.h"
-#include "options/option_types.h"
+#include "crashreport/intercept/report_stage.h"
+#include "crashreport/options/option_types.h"
 
 #include <atomic>
 #include <chrono>

@@ -2,14 +2,14 @@
 // gets its alternate signal stack and stack copy, and runs inside a guard that reports an
 // exception escaping its routine; the thread then ends with exit code 1, the process goes on.
 
-#include "intercept/thread_hooks.h"
+#include "crashreport/intercept/thread_hooks.h"
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/exception_object.h"
-#include "intercept/fault_signals.h"
-#include "intercept/thread_list.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/fault_signals.h"
+#include "crashreport/intercept/thread_list.h"
+#include "crashreport/intercept/thread_state.h"
 
 #include <cxxabi.h>
 #include <dlfcn.h>

@@ -1,4 +1,4 @@
-#include "intercept/thread_list.h"
+#include "crashreport/intercept/thread_list.h"
 
 #include <signal.h>
 #include <sys/syscall.h>

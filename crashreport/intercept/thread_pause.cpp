@@ -1,4 +1,4 @@
-#include "intercept/thread_pause.h"
+#include "crashreport/intercept/thread_pause.h"
 
 #include <linux/futex.h>
 #include <signal.h>

@@ -1,4 +1,4 @@
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/thread_state.h"
 
 #include <pthread.h>
 #include <sys/mman.h>

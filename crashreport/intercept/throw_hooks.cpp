@@ -2,10 +2,10 @@
 // They must keep default visibility so that throws from the C++ library and every other shared
 // library reach them too.
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/exception_object.h"
-#include "intercept/thread_state.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/thread_state.h"
 
 #include <dlfcn.h>
 

@@ -1,6 +1,6 @@
-#include "intercept/web_answer.h"
+#include "crashreport/intercept/web_answer.h"
 
-#include "intercept/descriptor_output.h"
+#include "crashreport/intercept/descriptor_output.h"
 
 #include "crashreport/renderings/html_page.h"
 

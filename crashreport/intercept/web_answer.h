@@ -3,7 +3,7 @@
 // The answer a CGI program gives its web client when an exception is reported: the HTML page of
 // the report (or of the message alone) behind the CGI header lines.
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
 #include <string>
 #include <string_view>

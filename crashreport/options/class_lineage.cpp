@@ -1,4 +1,4 @@
-#include "class_lineage.h"
+#include "crashreport/options/class_lineage.h"
 
 #include <cxxabi.h>
 

@@ -1,4 +1,4 @@
-#include "current_options.h"
+#include "crashreport/options/current_options.h"
 
 #include <mutex>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "fault_module_options_ex.h"
-#include "faulttrap_error.h"
-#include "loaded_module.h"
+#include "crashreport/options/fault_module_options_ex.h"
+#include "crashreport/options/faulttrap_error.h"
+#include "crashreport/options/loaded_module.h"
 
 #include <functional>
 #include <stdexcept>

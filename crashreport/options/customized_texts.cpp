@@ -1,6 +1,6 @@
-#include "customized_texts.h"
+#include "crashreport/options/customized_texts.h"
 
-#include "environment_expansion.h"
+#include "crashreport/options/environment_expansion.h"
 
 #include <exception>
 

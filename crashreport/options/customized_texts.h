@@ -1,6 +1,6 @@
 #pragma once
 
-#include "text_id.h"
+#include "crashreport/options/text_id.h"
 
 #include <array>
 #include <cstddef>

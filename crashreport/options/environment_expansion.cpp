@@ -1,6 +1,6 @@
-#include "environment_expansion.h"
+#include "crashreport/options/environment_expansion.h"
 
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
 namespace faulttrap {
 

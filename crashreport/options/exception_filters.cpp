@@ -1,4 +1,4 @@
-#include "exception_filters.h"
+#include "crashreport/options/exception_filters.h"
 
 #include <stdexcept>
 #include <utility>

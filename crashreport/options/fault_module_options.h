@@ -1,10 +1,10 @@
 #pragma once
 
-#include "customized_texts.h"
-#include "exception_filters.h"
-#include "faulttrap_error.h"
-#include "option_values.h"
-#include "options_stream.h"
+#include "crashreport/options/customized_texts.h"
+#include "crashreport/options/exception_filters.h"
+#include "crashreport/options/faulttrap_error.h"
+#include "crashreport/options/option_values.h"
+#include "crashreport/options/options_stream.h"
 
 #include <cstddef>
 #include <istream>

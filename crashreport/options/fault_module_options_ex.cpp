@@ -1,6 +1,6 @@
-#include "fault_module_options_ex.h"
+#include "crashreport/options/fault_module_options_ex.h"
 
-#include "loaded_module.h"
+#include "crashreport/options/loaded_module.h"
 
 #include <unistd.h>
 

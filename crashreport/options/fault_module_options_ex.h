@@ -1,7 +1,7 @@
 #pragma once
 
-#include "fault_module_options.h"
-#include "shared_options_block.h"
+#include "crashreport/options/fault_module_options.h"
+#include "crashreport/options/shared_options_block.h"
 
 #include <cstdint>
 #include <functional>

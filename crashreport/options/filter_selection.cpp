@@ -1,8 +1,8 @@
-#include "filter_selection.h"
+#include "crashreport/options/filter_selection.h"
 
-#include "class_lineage.h"
+#include "crashreport/options/class_lineage.h"
 
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
 #include <algorithm>
 #include <string_view>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "exception_filters.h"
+#include "crashreport/options/exception_filters.h"
 
 #include <typeinfo>
 

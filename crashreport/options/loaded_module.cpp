@@ -1,4 +1,4 @@
-#include "loaded_module.h"
+#include "crashreport/options/loaded_module.h"
 
 #include <link.h>
 

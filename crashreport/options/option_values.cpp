@@ -1,4 +1,4 @@
-#include "option_values.h"
+#include "crashreport/options/option_values.h"
 
 namespace faulttrap {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "option_types.h"
+#include "crashreport/options/option_types.h"
 
 #include <bitset>
 #include <cstdint>

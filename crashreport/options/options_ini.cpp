@@ -1,8 +1,8 @@
-#include "options_ini.h"
+#include "crashreport/options/options_ini.h"
 
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
-#include "options_ini_text.h"
+#include "crashreport/options/options_ini_text.h"
 
 #include <array>
 #include <charconv>

@@ -16,7 +16,7 @@
 // the file does not name keep their defaults. Blank lines and lines starting with ';' or '#'
 // are comments.
 
-#include "options_stream.h"
+#include "crashreport/options/options_stream.h"
 
 #include <string>
 #include <string_view>

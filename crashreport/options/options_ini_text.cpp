@@ -1,6 +1,6 @@
-#include "options_ini_text.h"
+#include "crashreport/options/options_ini_text.h"
 
-#include "options/win1252.h"
+#include "crashreport/options/win1252.h"
 
 #include <cstdint>
 

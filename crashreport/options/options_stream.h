@@ -1,9 +1,9 @@
 #pragma once
 
-#include "customized_texts.h"
-#include "exception_filters.h"
-#include "faulttrap_error.h"
-#include "option_values.h"
+#include "crashreport/options/customized_texts.h"
+#include "crashreport/options/exception_filters.h"
+#include "crashreport/options/faulttrap_error.h"
+#include "crashreport/options/option_values.h"
 
 #include <cstdint>
 #include <istream>

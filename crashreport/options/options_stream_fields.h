@@ -3,7 +3,7 @@
 // The one description of the options stream layout, walked by both the writer and the reader so
 // that the two cannot drift apart. Internal to the options library.
 
-#include "options_stream.h"
+#include "crashreport/options/options_stream.h"
 
 #include <cstdint>
 

@@ -1,5 +1,5 @@
-#include "options_stream.h"
-#include "options_stream_fields.h"
+#include "crashreport/options/options_stream.h"
+#include "crashreport/options/options_stream_fields.h"
 
 #include <algorithm>
 #include <type_traits>
@@ -68,7 +68,7 @@ public:
         value = TFaultReportFields(LittleEndian(6, name));
     }
     template <class E>
-    requires std::is_enum_v<E>
+        requires std::is_enum_v<E>
     void operator()(E& value, const char* name) {
         const std::uint8_t raw = Byte(name);
         if (raw > stream_fields::MaxValue(E{})) {

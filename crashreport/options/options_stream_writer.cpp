@@ -1,5 +1,5 @@
-#include "options_stream.h"
-#include "options_stream_fields.h"
+#include "crashreport/options/options_stream.h"
+#include "crashreport/options/options_stream_fields.h"
 
 #include <cstdint>
 #include <stdexcept>
@@ -23,8 +23,10 @@ public:
         LittleEndian(value.to_ullong(), 6);
     }
     template <class E>
-    requires std::is_enum_v<E>
-    void operator()(E value, const char*) { Byte(static_cast<std::uint8_t>(value)); }
+        requires std::is_enum_v<E>
+    void operator()(E value, const char*) {
+        Byte(static_cast<std::uint8_t>(value));
+    }
     void operator()(const std::string& text, const char*) {
         const std::string stored = TextAsStreamed(text);
         if (stored.size() > UINT32_MAX) {

@@ -1,4 +1,4 @@
-#include "shared_options_block.h"
+#include "crashreport/options/shared_options_block.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "options/text_case.h"
+#include "crashreport/options/text_case.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "text_id.h"
+#include "crashreport/options/text_id.h"
 
-#include "text_case.h"
+#include "crashreport/options/text_case.h"
 
 #include <array>
 #include <stdexcept>

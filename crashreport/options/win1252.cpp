@@ -1,4 +1,4 @@
-#include "options/win1252.h"
+#include "crashreport/options/win1252.h"
 
 #include <array>
 #include <cstddef>

@@ -1,6 +1,6 @@
-#include "attachment_name.h"
+#include "crashreport/packaging/attachment_name.h"
 
-#include "options/option_types.h"
+#include "crashreport/options/option_types.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "base64.h"
+#include "crashreport/packaging/base64.h"
 
 #include <array>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "kept_reports.h"
+#include "crashreport/packaging/kept_reports.h"
 
 #include <fcntl.h>
 #include <stdio.h>

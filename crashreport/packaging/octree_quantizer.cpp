@@ -1,4 +1,4 @@
-#include "octree_quantizer.h"
+#include "crashreport/packaging/octree_quantizer.h"
 
 namespace faulttrap {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "rgb_image.h"
+#include "crashreport/packaging/rgb_image.h"
 
 #include <array>
 #include <cstdint>

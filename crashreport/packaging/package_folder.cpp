@@ -1,4 +1,4 @@
-#include "package_folder.h"
+#include "crashreport/packaging/package_folder.h"
 
 #include <cerrno>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "pkware_cipher.h"
+#include "crashreport/packaging/pkware_cipher.h"
 
 #include <zlib.h>
 

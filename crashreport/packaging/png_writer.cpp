@@ -1,6 +1,6 @@
-#include "png_writer.h"
+#include "crashreport/packaging/png_writer.h"
 
-#include "octree_quantizer.h"
+#include "crashreport/packaging/octree_quantizer.h"
 
 #include <zlib.h>
 

@@ -1,11 +1,11 @@
-#include "report_package.h"
+#include "crashreport/packaging/report_package.h"
 
-#include "attachment_name.h"
-#include "kept_reports.h"
-#include "zip_archive.h"
+#include "crashreport/packaging/attachment_name.h"
+#include "crashreport/packaging/kept_reports.h"
+#include "crashreport/packaging/zip_archive.h"
 
-#include "options/option_types.h"
-#include "text/strings.h"
+#include "crashreport/options/option_types.h"
+#include "crashreport/text/strings.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -1,4 +1,4 @@
-#include "xml_attribute.h"
+#include "crashreport/packaging/xml_attribute.h"
 
 #include <cstdio>
 

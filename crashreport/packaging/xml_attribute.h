@@ -3,7 +3,7 @@
 // How the report package's XML copy escapes attribute values, for the XML writer
 // (text/xml_element.h).
 
-#include "text/xml_element.h"
+#include "crashreport/text/xml_element.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
-#include "zip_archive.h"
+#include "crashreport/packaging/zip_archive.h"
 
-#include "pkware_cipher.h"
+#include "crashreport/packaging/pkware_cipher.h"
 
 #include <minizip/zip.h>
 #include <sys/stat.h>

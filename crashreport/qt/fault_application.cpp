@@ -1,10 +1,10 @@
 #include "crashreport/qt/fault_application.h"
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/exception_object.h"
+#include "crashreport/intercept/freeze_watch.h"
 #include "crashreport/qt/qt_hooks.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/exception_object.h"
-#include "intercept/freeze_watch.h"
 
 #include <QThread>
 

@@ -1,10 +1,10 @@
 #include "crashreport/qt/qt_hooks.h"
 
 #include "crashreport/dialogs/qt_text.h"
-#include "drivers/install_steps.h"
-#include "intercept/activation.h"
-#include "intercept/freeze_watch.h"
-#include "intercept/processing_hooks.h"
+#include "crashreport/drivers/install_steps.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/freeze_watch.h"
+#include "crashreport/intercept/processing_hooks.h"
 
 #include <QApplication>
 #include <QLineEdit>

@@ -1,7 +1,7 @@
 #include "crashreport/renderings/html_page.h"
 
-#include "options/option_values.h"
-#include "text/strings.h"
+#include "crashreport/options/option_values.h"
+#include "crashreport/text/strings.h"
 
 #include <cctype>
 #include <cstdio>

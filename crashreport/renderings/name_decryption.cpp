@@ -1,6 +1,6 @@
 #include "crashreport/renderings/name_decryption.h"
 
-#include "debuginfo/name_cipher.h"
+#include "crashreport/debuginfo/name_cipher.h"
 
 #include <cstdint>
 #include <optional>

@@ -1,6 +1,6 @@
 #include "crashreport/renderings/xml_element.h"
 
-#include "options/win1252.h"
+#include "crashreport/options/win1252.h"
 
 #include <cstdio>
 

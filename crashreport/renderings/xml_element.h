@@ -2,7 +2,7 @@
 
 // How the report's XML form escapes attribute values, for the XML writer (text/xml_element.h).
 
-#include "text/xml_element.h"
+#include "crashreport/text/xml_element.h"
 
 #include <string>
 #include <string_view>

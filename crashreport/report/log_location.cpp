@@ -1,7 +1,7 @@
 #include "crashreport/report/log_location.h"
 
 #include "crashreport/report/report_text.h"
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
 #include <cstdlib>
 #include <pwd.h>

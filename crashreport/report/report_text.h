@@ -3,8 +3,8 @@
 // Small text helpers shared by the report builder and the log file. Report texts are single-byte
 // and every line ends with CR LF.
 
-#include "options/text_case.h"
-#include "text/strings.h"
+#include "crashreport/options/text_case.h"
+#include "crashreport/text/strings.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 #include "crashreport/report/report_texts.h"
 
-#include "options/customized_texts.h"
+#include "crashreport/options/customized_texts.h"
 
 namespace faulttrap {
 

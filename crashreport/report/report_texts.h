@@ -3,7 +3,7 @@
 // The customisable texts the report is written with, as read from the options (already expanded
 // for %NAME% variables).
 
-#include "options/text_id.h"
+#include "crashreport/options/text_id.h"
 
 #include <array>
 #include <string>

@@ -1,4 +1,4 @@
-#include "screenshot_area.h"
+#include "crashreport/screenshot/screenshot_area.h"
 
 #include <limits>
 

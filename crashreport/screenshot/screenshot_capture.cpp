@@ -1,9 +1,9 @@
-#include "screenshot_capture.h"
+#include "crashreport/screenshot/screenshot_capture.h"
 
-#include "screenshot_area.h"
+#include "crashreport/screenshot/screenshot_area.h"
 
-#include "options/option_types.h"
-#include "packaging/png_writer.h"
+#include "crashreport/options/option_types.h"
+#include "crashreport/packaging/png_writer.h"
 
 #include <QApplication>
 #include <QCursor>

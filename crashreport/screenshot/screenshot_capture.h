@@ -1,6 +1,6 @@
 #pragma once
 
-#include "packaging/rgb_image.h"
+#include "crashreport/packaging/rgb_image.h"
 
 #include <QPoint>
 #include <QRect>

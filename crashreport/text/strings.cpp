@@ -1,4 +1,4 @@
-#include "text/strings.h"
+#include "crashreport/text/strings.h"
 
 #include <cstdio>
 #include <cstdlib>

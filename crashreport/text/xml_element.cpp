@@ -1,4 +1,4 @@
-#include "text/xml_element.h"
+#include "crashreport/text/xml_element.h"
 
 namespace faulttrap {
 

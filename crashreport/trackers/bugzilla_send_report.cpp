@@ -1,10 +1,10 @@
-#include "bugzilla_send_report.h"
+#include "crashreport/trackers/bugzilla_send_report.h"
 
-#include "form_fields.h"
-#include "html_form.h"
-#include "tracker_texts.h"
+#include "crashreport/trackers/form_fields.h"
+#include "crashreport/trackers/html_form.h"
+#include "crashreport/trackers/tracker_texts.h"
 
-#include "options/text_case.h"
+#include "crashreport/options/text_case.h"
 
 namespace faulttrap {
 

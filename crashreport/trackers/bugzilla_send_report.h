@@ -1,6 +1,6 @@
 #pragma once
 
-#include "http_send_report.h"
+#include "crashreport/trackers/http_send_report.h"
 
 namespace faulttrap {
 

@@ -1,4 +1,4 @@
-#include "character_references.h"
+#include "crashreport/trackers/character_references.h"
 
 #include <array>
 

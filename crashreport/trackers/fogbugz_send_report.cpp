@@ -1,9 +1,9 @@
-#include "fogbugz_send_report.h"
+#include "crashreport/trackers/fogbugz_send_report.h"
 
-#include "form_fields.h"
-#include "tracker_texts.h"
+#include "crashreport/trackers/form_fields.h"
+#include "crashreport/trackers/tracker_texts.h"
 
-#include "options/text_case.h"
+#include "crashreport/options/text_case.h"
 
 namespace faulttrap {
 

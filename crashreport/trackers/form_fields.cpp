@@ -1,7 +1,7 @@
-#include "form_fields.h"
+#include "crashreport/trackers/form_fields.h"
 
-#include "html_form.h"
-#include "tracker_texts.h"
+#include "crashreport/trackers/html_form.h"
+#include "crashreport/trackers/tracker_texts.h"
 
 namespace faulttrap {
 

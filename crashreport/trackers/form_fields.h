@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/http_connection_base.h"
+#include "crashreport/web/http_connection_base.h"
 
 #include <string_view>
 

@@ -1,10 +1,10 @@
-#include "html_form.h"
+#include "crashreport/trackers/html_form.h"
 
-#include "character_references.h"
-#include "html_tag.h"
+#include "crashreport/trackers/character_references.h"
+#include "crashreport/trackers/html_tag.h"
 
-#include "options/text_case.h"
-#include "text/strings.h"
+#include "crashreport/options/text_case.h"
+#include "crashreport/text/strings.h"
 
 #include <vector>
 

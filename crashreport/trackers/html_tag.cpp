@@ -1,9 +1,9 @@
-#include "html_tag.h"
+#include "crashreport/trackers/html_tag.h"
 
-#include "character_references.h"
+#include "crashreport/trackers/character_references.h"
 
-#include "options/text_case.h"
-#include "text/strings.h"
+#include "crashreport/options/text_case.h"
+#include "crashreport/text/strings.h"
 
 namespace faulttrap {
 

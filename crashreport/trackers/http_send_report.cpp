@@ -1,6 +1,6 @@
-#include "http_send_report.h"
+#include "crashreport/trackers/http_send_report.h"
 
-#include "form_fields.h"
+#include "crashreport/trackers/form_fields.h"
 
 namespace faulttrap {
 

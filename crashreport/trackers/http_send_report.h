@@ -1,8 +1,8 @@
 #pragma once
 
-#include "tracker_result.h"
+#include "crashreport/trackers/tracker_result.h"
 
-#include "web/http_connection_base.h"
+#include "crashreport/web/http_connection_base.h"
 
 #include <functional>
 #include <memory>

@@ -1,11 +1,11 @@
-#include "send_to_tracker.h"
+#include "crashreport/trackers/send_to_tracker.h"
 
-#include "bugzilla_send_report.h"
-#include "fogbugz_send_report.h"
-#include "mantis_send_report.h"
+#include "crashreport/trackers/bugzilla_send_report.h"
+#include "crashreport/trackers/fogbugz_send_report.h"
+#include "crashreport/trackers/mantis_send_report.h"
 
-#include "web/http_connection.h"
-#include "web/wininet_messages.h"
+#include "crashreport/web/http_connection.h"
+#include "crashreport/web/wininet_messages.h"
 
 namespace faulttrap {
 

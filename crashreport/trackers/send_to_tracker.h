@@ -1,11 +1,11 @@
 #pragma once
 
-#include "http_send_report.h"
+#include "crashreport/trackers/http_send_report.h"
 
-#include "options/customized_texts.h"
-#include "options/fault_module_options.h"
-#include "web/send_progress_receiver.h"
-#include "web/web_warning.h"
+#include "crashreport/options/customized_texts.h"
+#include "crashreport/options/fault_module_options.h"
+#include "crashreport/web/send_progress_receiver.h"
+#include "crashreport/web/web_warning.h"
 
 #include <memory>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "tracker_result.h"
+#include "crashreport/trackers/tracker_result.h"
 
 namespace faulttrap {
 

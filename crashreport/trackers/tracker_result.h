@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/text_id.h"
+#include "crashreport/options/text_id.h"
 
 namespace faulttrap {
 

@@ -1,6 +1,6 @@
-#include "tracker_texts.h"
+#include "crashreport/trackers/tracker_texts.h"
 
-#include "options/text_case.h"
+#include "crashreport/options/text_case.h"
 
 #include <algorithm>
 

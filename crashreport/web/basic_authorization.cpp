@@ -1,6 +1,6 @@
-#include "basic_authorization.h"
+#include "crashreport/web/basic_authorization.h"
 
-#include "packaging/base64.h"
+#include "crashreport/packaging/base64.h"
 
 namespace faulttrap {
 

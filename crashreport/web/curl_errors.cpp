@@ -1,6 +1,6 @@
-#include "curl_errors.h"
+#include "crashreport/web/curl_errors.h"
 
-#include "wininet_messages.h"
+#include "crashreport/web/wininet_messages.h"
 
 namespace faulttrap {
 

@@ -1,8 +1,8 @@
-#include "curl_session.h"
+#include "crashreport/web/curl_session.h"
 
-#include "http_response.h"
+#include "crashreport/web/http_response.h"
 
-#include "wininet_messages.h"
+#include "crashreport/web/wininet_messages.h"
 
 #include <algorithm>
 #include <atomic>

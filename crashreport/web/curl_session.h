@@ -1,8 +1,8 @@
 #pragma once
 
-#include "curl_errors.h"
-#include "http_url.h"
-#include "transfer_limits.h"
+#include "crashreport/web/curl_errors.h"
+#include "crashreport/web/http_url.h"
+#include "crashreport/web/transfer_limits.h"
 
 #include <curl/curl.h>
 

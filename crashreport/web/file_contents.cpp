@@ -1,4 +1,4 @@
-#include "file_contents.h"
+#include "crashreport/web/file_contents.h"
 
 #include <cerrno>
 #include <cstring>

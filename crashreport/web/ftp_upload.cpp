@@ -1,10 +1,10 @@
-#include "ftp_upload.h"
+#include "crashreport/web/ftp_upload.h"
 
-#include "curl_session.h"
-#include "file_contents.h"
-#include "http_url.h"
-#include "upload_progress.h"
-#include "wininet_messages.h"
+#include "crashreport/web/curl_session.h"
+#include "crashreport/web/file_contents.h"
+#include "crashreport/web/http_url.h"
+#include "crashreport/web/upload_progress.h"
+#include "crashreport/web/wininet_messages.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "http_connection.h"
+#include "crashreport/web/http_connection.h"
 
 #include <cmath>
 

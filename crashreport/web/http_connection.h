@@ -1,9 +1,9 @@
 #pragma once
 
-#include "http_connection_base.h"
-#include "send_progress_receiver.h"
+#include "crashreport/web/http_connection_base.h"
+#include "crashreport/web/send_progress_receiver.h"
 
-#include "options/customized_texts.h"
+#include "crashreport/options/customized_texts.h"
 
 namespace faulttrap {
 

@@ -1,11 +1,11 @@
-#include "http_connection_base.h"
+#include "crashreport/web/http_connection_base.h"
 
-#include "basic_authorization.h"
-#include "file_contents.h"
-#include "multipart_body.h"
-#include "options/text_case.h"
-#include "redirect_target.h"
-#include "wininet_messages.h"
+#include "crashreport/options/text_case.h"
+#include "crashreport/web/basic_authorization.h"
+#include "crashreport/web/file_contents.h"
+#include "crashreport/web/multipart_body.h"
+#include "crashreport/web/redirect_target.h"
+#include "crashreport/web/wininet_messages.h"
 
 #include <algorithm>
 #include <cmath>

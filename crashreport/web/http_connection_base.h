@@ -1,12 +1,12 @@
 #pragma once
 
-#include "curl_session.h"
-#include "http_request.h"
-#include "http_response.h"
-#include "http_url.h"
-#include "transfer_limits.h"
+#include "crashreport/web/curl_session.h"
+#include "crashreport/web/http_request.h"
+#include "crashreport/web/http_response.h"
+#include "crashreport/web/http_url.h"
+#include "crashreport/web/transfer_limits.h"
 
-#include "options/faulttrap_error.h"
+#include "crashreport/options/faulttrap_error.h"
 
 #include <memory>
 #include <stdexcept>

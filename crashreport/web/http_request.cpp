@@ -1,8 +1,8 @@
-#include "http_request.h"
+#include "crashreport/web/http_request.h"
 
-#include "file_contents.h"
-#include "multipart_body.h"
-#include "percent_encoding.h"
+#include "crashreport/web/file_contents.h"
+#include "crashreport/web/multipart_body.h"
+#include "crashreport/web/percent_encoding.h"
 
 namespace faulttrap {
 

@@ -1,6 +1,6 @@
-#include "http_response.h"
+#include "crashreport/web/http_response.h"
 
-#include "options/text_case.h"
+#include "crashreport/options/text_case.h"
 
 #include <algorithm>
 

@@ -1,11 +1,11 @@
-#include "http_upload.h"
+#include "crashreport/web/http_upload.h"
 
-#include "basic_authorization.h"
-#include "curl_session.h"
-#include "file_contents.h"
-#include "multipart_body.h"
-#include "upload_progress.h"
-#include "wininet_messages.h"
+#include "crashreport/web/basic_authorization.h"
+#include "crashreport/web/curl_session.h"
+#include "crashreport/web/file_contents.h"
+#include "crashreport/web/multipart_body.h"
+#include "crashreport/web/upload_progress.h"
+#include "crashreport/web/wininet_messages.h"
 
 #include <climits>
 

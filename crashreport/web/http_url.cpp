@@ -1,8 +1,8 @@
-#include "http_url.h"
+#include "crashreport/web/http_url.h"
 
-#include "options/text_case.h"
-#include "percent_encoding.h"
-#include "text/strings.h"
+#include "crashreport/options/text_case.h"
+#include "crashreport/text/strings.h"
+#include "crashreport/web/percent_encoding.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "multipart_body.h"
+#include "crashreport/web/multipart_body.h"
 
 #include <cstdio>
 #include <random>

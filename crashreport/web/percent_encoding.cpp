@@ -1,4 +1,4 @@
-#include "percent_encoding.h"
+#include "crashreport/web/percent_encoding.h"
 
 namespace faulttrap {
 

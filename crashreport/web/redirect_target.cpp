@@ -1,6 +1,6 @@
-#include "redirect_target.h"
+#include "crashreport/web/redirect_target.h"
 
-#include "options/text_case.h"
+#include "crashreport/options/text_case.h"
 
 namespace faulttrap {
 

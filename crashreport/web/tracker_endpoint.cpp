@@ -1,7 +1,7 @@
-#include "tracker_endpoint.h"
+#include "crashreport/web/tracker_endpoint.h"
 
-#include "http_url.h"
-#include "percent_encoding.h"
+#include "crashreport/web/http_url.h"
+#include "crashreport/web/percent_encoding.h"
 
 namespace faulttrap {
 

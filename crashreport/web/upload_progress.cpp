@@ -1,4 +1,4 @@
-#include "upload_progress.h"
+#include "crashreport/web/upload_progress.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "send_progress_receiver.h"
+#include "crashreport/web/send_progress_receiver.h"
 
-#include "options/customized_texts.h"
+#include "crashreport/options/customized_texts.h"
 
 #include <cstddef>
 

@@ -1,8 +1,8 @@
-#include "web_step.h"
+#include "crashreport/web/web_step.h"
 
-#include "ftp_upload.h"
-#include "http_upload.h"
-#include "tracker_endpoint.h"
+#include "crashreport/web/ftp_upload.h"
+#include "crashreport/web/http_upload.h"
+#include "crashreport/web/tracker_endpoint.h"
 
 namespace faulttrap {
 

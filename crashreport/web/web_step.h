@@ -1,11 +1,11 @@
 #pragma once
 
-#include "send_progress_receiver.h"
-#include "transfer_limits.h"
-#include "upload_file.h"
-#include "web_warning.h"
+#include "crashreport/web/send_progress_receiver.h"
+#include "crashreport/web/transfer_limits.h"
+#include "crashreport/web/upload_file.h"
+#include "crashreport/web/web_warning.h"
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
-#include "web_warning.h"
+#include "crashreport/web/web_warning.h"
 
-#include "curl_session.h"
-#include "wininet_messages.h"
+#include "crashreport/web/curl_session.h"
+#include "crashreport/web/wininet_messages.h"
 
 namespace faulttrap {
 

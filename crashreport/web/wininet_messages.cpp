@@ -1,4 +1,4 @@
-#include "wininet_messages.h"
+#include "crashreport/web/wininet_messages.h"
 
 #include <array>
 #include <utility>

@@ -1,4 +1,4 @@
-#include "debug_info_builder.h"
+#include "tools/faulttrap/debug_info_builder.h"
 
 #include <algorithm>
 #include <limits>

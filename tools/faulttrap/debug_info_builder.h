@@ -1,8 +1,8 @@
 #pragma once
 
-#include "program_debug_data.h"
+#include "tools/faulttrap/program_debug_data.h"
 
-#include "debuginfo/compact_debug_info.h"
+#include "crashreport/debuginfo/compact_debug_info.h"
 
 namespace faulttrap {
 

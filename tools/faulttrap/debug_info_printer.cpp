@@ -1,4 +1,4 @@
-#include "debug_info_printer.h"
+#include "tools/faulttrap/debug_info_printer.h"
 
 #include <cmath>
 #include <cstdio>

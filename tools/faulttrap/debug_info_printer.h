@@ -1,7 +1,7 @@
 #pragma once
 
-#include "debuginfo/debug_index.h"
-#include "debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/debug_index.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 
 #include <ostream>
 

@@ -1,6 +1,6 @@
-#include "dwarf_collector.h"
+#include "tools/faulttrap/dwarf_collector.h"
 
-#include "debuginfo/own_units.h"
+#include "crashreport/debuginfo/own_units.h"
 
 #include <dwarf.h>
 #include <elfutils/libdw.h>

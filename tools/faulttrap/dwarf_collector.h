@@ -1,6 +1,6 @@
 #pragma once
 
-#include "program_debug_data.h"
+#include "tools/faulttrap/program_debug_data.h"
 
 #include <string>
 

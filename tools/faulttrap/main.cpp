@@ -18,17 +18,17 @@
 //       names read with PW) to FILE or to the standard output; names every damaged report on
 //       the standard error (exit code 1)
 
-#include "debug_info_builder.h"
-#include "debug_info_printer.h"
-#include "dwarf_collector.h"
-#include "section_embedder.h"
+#include "tools/faulttrap/debug_info_builder.h"
+#include "tools/faulttrap/debug_info_printer.h"
+#include "tools/faulttrap/dwarf_collector.h"
+#include "tools/faulttrap/section_embedder.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/elf_section.h"
-#include "debuginfo/module_version.h"
-#include "options/options_ini.h"
-#include "options/options_stream.h"
-#include "report/log_printer.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/elf_section.h"
+#include "crashreport/debuginfo/module_version.h"
+#include "crashreport/options/options_ini.h"
+#include "crashreport/options/options_stream.h"
+#include "crashreport/report/log_printer.h"
 
 #include "crashreport/renderings/log_xml.h"
 #include "crashreport/report/log_file.h"

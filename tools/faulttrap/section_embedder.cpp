@@ -1,6 +1,6 @@
-#include "section_embedder.h"
+#include "tools/faulttrap/section_embedder.h"
 
-#include "debuginfo/module_version.h"
+#include "crashreport/debuginfo/module_version.h"
 
 #include <spawn.h>
 #include <sys/wait.h>

@@ -2,8 +2,8 @@
 // them, looks up the start, middle and last address of every sequence it found. The first two
 // bytes give the size of the string section that follows them (.debug_line_str, also used as
 // .debug_str); the rest is .debug_line.
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/dwarf_line_table.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/dwarf_line_table.h"
 
 #include <algorithm>
 #include <cstddef>

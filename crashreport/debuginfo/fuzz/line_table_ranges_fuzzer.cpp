@@ -3,9 +3,9 @@
 // runs before the full index. The first two bytes give the size of the .debug_aranges part that
 // follows them; the next two the size of the string section after it (.debug_line_str, also
 // used as .debug_str); the rest is .debug_line.
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/dwarf_address_ranges.h"
-#include "debuginfo/dwarf_line_table.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/dwarf_address_ranges.h"
+#include "crashreport/debuginfo/dwarf_line_table.h"
 
 #include <algorithm>
 #include <cstddef>

@@ -2,11 +2,11 @@
 // debug-information decoder and both lookup indexes. The same bytes also go to the
 // debug-information decoder directly, which random bytes rarely reach through zlib, and to
 // the inlined-call record's reader and index as a record payload.
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/debug_index.h"
-#include "debuginfo/inlined_calls.h"
-#include "debuginfo/lazy_debug_index.h"
-#include "debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_index.h"
+#include "crashreport/debuginfo/inlined_calls.h"
+#include "crashreport/debuginfo/lazy_debug_index.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,5 +1,5 @@
 // Built with -O2 -g: the frames must be found and resolved in optimised code.
-#include "call_chain.h"
+#include "crashreport/debuginfo/tests/call_chain.h"
 
 namespace faulttrap::testing_chain {
 

@@ -1,8 +1,8 @@
-#include "call_chain.h"
+#include "crashreport/debuginfo/tests/call_chain.h"
 
-#include "debuginfo/call_site.h"
-#include "debuginfo/resolver.h"
-#include "debuginfo/stack_scan.h"
+#include "crashreport/debuginfo/call_site.h"
+#include "crashreport/debuginfo/resolver.h"
+#include "crashreport/debuginfo/stack_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "debuginfo/call_site.h"
+#include "crashreport/debuginfo/call_site.h"
 
 #include <gtest/gtest.h>
 

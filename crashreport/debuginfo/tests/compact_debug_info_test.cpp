@@ -1,5 +1,5 @@
-#include "debuginfo/compact_debug_info.h"
-#include "debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/compact_debug_info.h"
+#include "crashreport/debuginfo/debug_data_error.h"
 
 #include <gtest/gtest.h>
 

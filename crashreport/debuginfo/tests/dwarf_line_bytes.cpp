@@ -1,4 +1,4 @@
-#include "dwarf_line_bytes.h"
+#include "crashreport/debuginfo/tests/dwarf_line_bytes.h"
 
 namespace faulttrap::testing_bytes {
 

@@ -4,7 +4,7 @@
 // to 5, 32- or 64-bit, and the steps of its line program; with switches that damage the
 // header in the ways a bounds check must catch.
 
-#include "debuginfo/dwarf_line_table.h"
+#include "crashreport/debuginfo/dwarf_line_table.h"
 
 #include <cstdint>
 #include <string>

@@ -2,10 +2,10 @@
 // shape refused with a message that says what is wrong, and the C library's real table read
 // the same as libdw reads it.
 
-#include "dwarf_line_bytes.h"
+#include "crashreport/debuginfo/tests/dwarf_line_bytes.h"
 
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/dwarf_line_table.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/dwarf_line_table.h"
 
 #include <gtest/gtest.h>
 

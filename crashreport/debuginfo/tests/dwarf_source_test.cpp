@@ -3,14 +3,14 @@
 // same file and line as libdw gives for the same addresses, and a damaged line section is
 // named and read by libdw instead.
 
-#include "debuginfo/dwarf_library.h"
-#include "debuginfo/dwarf_line_table.h"
-#include "debuginfo/dwarf_section.h"
-#include "debuginfo/dwarf_source.h"
-#include "debuginfo/elf_function_symbols.h"
-#include "debuginfo/elf_image.h"
-#include "debuginfo/local_debuginfo.h"
-#include "debuginfo/separate_debug_file.h"
+#include "crashreport/debuginfo/dwarf_library.h"
+#include "crashreport/debuginfo/dwarf_line_table.h"
+#include "crashreport/debuginfo/dwarf_section.h"
+#include "crashreport/debuginfo/dwarf_source.h"
+#include "crashreport/debuginfo/elf_function_symbols.h"
+#include "crashreport/debuginfo/elf_image.h"
+#include "crashreport/debuginfo/local_debuginfo.h"
+#include "crashreport/debuginfo/separate_debug_file.h"
 
 #include <dlfcn.h>
 #include <fcntl.h>

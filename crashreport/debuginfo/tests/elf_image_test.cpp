@@ -1,7 +1,7 @@
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/elf_image.h"
-#include "debuginfo/elf_section.h"
-#include "debuginfo/exported_functions.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/elf_image.h"
+#include "crashreport/debuginfo/elf_section.h"
+#include "crashreport/debuginfo/exported_functions.h"
 
 #include <dlfcn.h>
 #include <elf.h>

@@ -4,7 +4,7 @@
 //
 //   inlined_calls_crash <log folder>
 
-#include "intercept/activation.h"
+#include "crashreport/intercept/activation.h"
 
 #include <cstdio>
 #include <functional>

@@ -1,7 +1,7 @@
 // A real fault three inlined calls deep, reported through FaultTrap: the exception thread's rows
 // carry every function and line of the debugger's backtrace of the same failure, in order.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

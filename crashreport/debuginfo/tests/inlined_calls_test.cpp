@@ -1,7 +1,7 @@
-#include "debuginfo/compact_debug_info.h"
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/lazy_debug_index.h"
-#include "debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/compact_debug_info.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/lazy_debug_index.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "inlined_chain.h"
+#include "crashreport/debuginfo/tests/inlined_chain.h"
 
 namespace inlined_chain {
 

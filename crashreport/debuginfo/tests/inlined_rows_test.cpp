@@ -1,9 +1,9 @@
 // Addresses in inlined code give one row per inlined call, from the container and from the
 // DWARF alike.
 
-#include "inlined_chain.h"
+#include "crashreport/debuginfo/tests/inlined_chain.h"
 
-#include "debuginfo/resolver.h"
+#include "crashreport/debuginfo/resolver.h"
 
 #include <gtest/gtest.h>
 

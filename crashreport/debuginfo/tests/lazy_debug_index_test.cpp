@@ -1,8 +1,8 @@
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/debug_index.h"
-#include "debuginfo/elf_section.h"
-#include "debuginfo/lazy_debug_index.h"
-#include "debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/debug_index.h"
+#include "crashreport/debuginfo/elf_section.h"
+#include "crashreport/debuginfo/lazy_debug_index.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 
 #include <gtest/gtest.h>
 

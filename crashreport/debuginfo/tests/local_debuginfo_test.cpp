@@ -1,6 +1,6 @@
 // Where a module's separate debug file is looked for: on this machine only, by build ID first.
 
-#include "debuginfo/local_debuginfo.h"
+#include "crashreport/debuginfo/local_debuginfo.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "debuginfo/module_version.h"
+#include "crashreport/debuginfo/module_version.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "debuginfo/byte_io.h"
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/name_cipher.h"
-#include "debuginfo/name_field.h"
+#include "crashreport/debuginfo/byte_io.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/name_cipher.h"
+#include "crashreport/debuginfo/name_field.h"
 
 #include <gtest/gtest.h>
 

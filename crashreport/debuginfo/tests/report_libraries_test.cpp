@@ -1,9 +1,9 @@
 // The libraries that only the building of a report needs are not loaded with the program but
 // on the first need. Its own program, so that no other test has loaded them first.
 
-#include "debuginfo/dwarf_source.h"
-#include "debuginfo/md5_digest.h"
-#include "debuginfo/module_debug_data.h"
+#include "crashreport/debuginfo/dwarf_source.h"
+#include "crashreport/debuginfo/md5_digest.h"
+#include "crashreport/debuginfo/module_debug_data.h"
 
 #include <dlfcn.h>
 

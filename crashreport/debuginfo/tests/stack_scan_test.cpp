@@ -1,6 +1,6 @@
-#include "call_chain.h"
+#include "crashreport/debuginfo/tests/call_chain.h"
 
-#include "debuginfo/stack_scan.h"
+#include "crashreport/debuginfo/stack_scan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "debuginfo/debug_data_error.h"
-#include "debuginfo/subsystem_data.h"
-#include "debuginfo/zlib_codec.h"
+#include "crashreport/debuginfo/debug_data_error.h"
+#include "crashreport/debuginfo/subsystem_data.h"
+#include "crashreport/debuginfo/zlib_codec.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 //                     [--stall-ms N] [--overall-ms N] [--exit-wait-ms N] [--in-thread]
 //                     [--drop-files] [--tracker MODE]
 
-#include "delivery/delivery_deadlines.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/events.h"
+#include "crashreport/delivery/delivery_deadlines.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/events.h"
 
 #include <chrono>
 #include <cstdio>

@@ -1,7 +1,7 @@
 // The kit of one delivery: its package folder and the names its files travel under.
 
-#include "delivery/delivery_kit.h"
-#include "intercept/activation.h"
+#include "crashreport/delivery/delivery_kit.h"
+#include "crashreport/intercept/activation.h"
 
 #include <gtest/gtest.h>
 

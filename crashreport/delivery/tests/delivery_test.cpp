@@ -2,8 +2,8 @@
 // report to real peers on loopback: an aiosmtpd server, a web server, and peers that stall,
 // trickle or pause.
 
-#include "crash_run.h"
-#include "peer_process.h"
+#include "crashreport/intercept/tests/crash_run.h"
+#include "crashreport/web/tests/peer_process.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "crashreport/dialogs/send_progress.h"
 #include "crashreport/dialogs/show_exception_dialog.h"
 #include "crashreport/dialogs/state_file.h"
+#include "crashreport/dialogs/tests/dialog_fixture.h"
 #include "crashreport/dialogs/window_placement.h"
-#include "dialog_fixture.h"
 
 #include <QCheckBox>
 #include <QHeaderView>

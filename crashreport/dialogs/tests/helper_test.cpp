@@ -3,7 +3,7 @@
 #include "crashreport/dialogs/dialog_helper.h"
 #include "crashreport/dialogs/show_exception_dialog.h"
 #include "crashreport/dialogs/state_file.h"
-#include "dialog_fixture.h"
+#include "crashreport/dialogs/tests/dialog_fixture.h"
 
 #include <QTest>
 

@@ -6,7 +6,7 @@
 #include "crashreport/dialogs/link_label.h"
 #include "crashreport/dialogs/report_pages.h"
 #include "crashreport/dialogs/reproduce_request.h"
-#include "dialog_fixture.h"
+#include "crashreport/dialogs/tests/dialog_fixture.h"
 
 #include <QApplication>
 #include <QDesktopServices>

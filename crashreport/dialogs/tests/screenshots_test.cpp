@@ -5,9 +5,9 @@
 #include "crashreport/dialogs/reproduce_request.h"
 #include "crashreport/dialogs/send_progress.h"
 #include "crashreport/dialogs/show_exception_dialog.h"
+#include "crashreport/dialogs/tests/dialog_fixture.h"
+#include "crashreport/intercept/activation.h"
 #include "crashreport/qt/fault_application.h"
-#include "dialog_fixture.h"
-#include "intercept/activation.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the disassembler in both modes, with naming callbacks that put in long
 // names, and checks that every instruction takes at least one byte and never more than it has.
 
-#include "disasm/dis_asm.h"
+#include "crashreport/disasm/dis_asm.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +22,8 @@ void LongName(void*, std::uint64_t, std::uint64_t, unsigned, std::string& text) 
 }
 
 void DecodeAll(faulttrap::TMachineMode mode, std::span<const std::uint8_t> code) {
-    const faulttrap::TNamingCallbacks callbacks{LongName, LongName, LongName, LongName, LongName,
-                                                nullptr};
+    const faulttrap::TNamingCallbacks callbacks{LongName, LongName, LongName,
+                                                LongName, LongName, nullptr};
     const faulttrap::TDisAsm disasm(mode, callbacks);
     for (std::size_t at = 0; at < code.size();) {
         const faulttrap::TDecodedInstruction instruction =

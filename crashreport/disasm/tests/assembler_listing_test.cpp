@@ -1,11 +1,11 @@
-#include "disasm/assembler_listing.h"
+#include "crashreport/disasm/assembler_listing.h"
 
-#include "guarded_page.h"
-#include "table_naming.h"
+#include "crashreport/disasm/tests/guarded_page.h"
+#include "crashreport/disasm/tests/table_naming.h"
 
-#include "disasm/operand_text.h"
+#include "crashreport/disasm/operand_text.h"
 
-#include "listing_text.h"
+#include "crashreport/disasm/tests/listing_text.h"
 
 #include <gtest/gtest.h>
 

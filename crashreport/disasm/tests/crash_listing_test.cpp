@@ -1,10 +1,10 @@
-#include "crash_sample.h"
-#include "debug_naming.h"
+#include "crashreport/disasm/tests/crash_sample.h"
+#include "crashreport/disasm/tests/debug_naming.h"
 
-#include "disasm/assembler_listing.h"
-#include "disasm/operand_text.h"
+#include "crashreport/disasm/assembler_listing.h"
+#include "crashreport/disasm/operand_text.h"
 
-#include "listing_text.h"
+#include "crashreport/disasm/tests/listing_text.h"
 
 #include <gtest/gtest.h>
 

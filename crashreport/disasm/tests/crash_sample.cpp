@@ -1,4 +1,4 @@
-#include "crash_sample.h"
+#include "crashreport/disasm/tests/crash_sample.h"
 
 namespace {
 const char* volatile gLastLog = nullptr;

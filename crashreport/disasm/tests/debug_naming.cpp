@@ -1,4 +1,4 @@
-#include "debug_naming.h"
+#include "crashreport/disasm/tests/debug_naming.h"
 
 #include <cxxabi.h>
 #include <dlfcn.h>

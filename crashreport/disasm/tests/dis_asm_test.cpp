@@ -1,6 +1,6 @@
-#include "disasm/dis_asm.h"
+#include "crashreport/disasm/dis_asm.h"
 
-#include "bytes_from_hex.h"
+#include "crashreport/disasm/tests/bytes_from_hex.h"
 
 #include <gtest/gtest.h>
 

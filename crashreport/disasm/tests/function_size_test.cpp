@@ -1,7 +1,7 @@
-#include "disasm/function_size.h"
+#include "crashreport/disasm/function_size.h"
 
-#include "bytes_from_hex.h"
-#include "guarded_page.h"
+#include "crashreport/disasm/tests/bytes_from_hex.h"
+#include "crashreport/disasm/tests/guarded_page.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "disasm/listing_naming.h"
+#include "crashreport/disasm/listing_naming.h"
 
-#include "guarded_page.h"
-#include "table_naming.h"
+#include "crashreport/disasm/tests/guarded_page.h"
+#include "crashreport/disasm/tests/table_naming.h"
 
-#include "disasm/dis_asm.h"
-#include "disasm/operand_text.h"
+#include "crashreport/disasm/dis_asm.h"
+#include "crashreport/disasm/operand_text.h"
 
 #include <gtest/gtest.h>
 

@@ -2,10 +2,10 @@
 // delivery configured: the report goes out from the crashed process, whose GUI thread can no
 // longer show anything, before the process ends.
 
-#include "crash_run.h"
-#include "recording_smtp_server.h"
+#include "crashreport/email/tests/recording_smtp_server.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
-#include "packaging/base64.h"
+#include "crashreport/packaging/base64.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 // What the delivery tests share: a program window whose event loop hands an error to FaultTrap,
 // and a user who answers every message box and writes down what it said.
 
-#include "intercept/dispatcher.h"
+#include "crashreport/intercept/dispatcher.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -2,14 +2,14 @@
 // FaultTrap in this program is filed with a fake tracker on loopback; a bug the tracker knows as
 // closed is told to the user instead of the result message.
 
-#include "fake_tracker_fixture.h"
+#include "crashreport/trackers/tests/fake_tracker_fixture.h"
 
-#include "program_failure.h"
+#include "crashreport/drivers/tests/program_failure.h"
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/intercept/runtime_state.h"
 #include "crashreport/qt/fault_application.h"
-#include "intercept/activation.h"
-#include "intercept/events.h"
-#include "intercept/runtime_state.h"
 
 #include <algorithm>
 

@@ -3,12 +3,12 @@
 // real web server on loopback, with the program's event handlers, the send progress window and
 // the result message on the GUI thread.
 
-#include "program_failure.h"
+#include "crashreport/drivers/tests/program_failure.h"
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/events.h"
 #include "crashreport/qt/fault_application.h"
-#include "intercept/activation.h"
-#include "intercept/events.h"
-#include "web_peer_fixture.h"
+#include "crashreport/web/tests/web_peer_fixture.h"
 
 #include <QClipboard>
 

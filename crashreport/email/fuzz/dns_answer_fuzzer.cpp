@@ -1,6 +1,6 @@
 // Feeds arbitrary datagrams to the DNS answer parser of the MX lookup.
 
-#include "email/dns_mx.h"
+#include "crashreport/email/dns_mx.h"
 
 #include <cstddef>
 #include <cstdint>

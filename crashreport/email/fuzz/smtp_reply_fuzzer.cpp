@@ -1,6 +1,6 @@
 // Feeds arbitrary server replies to the SMTP reply parser.
 
-#include "email/smtp_reply.h"
+#include "crashreport/email/smtp_reply.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "child_process.h"
+#include "crashreport/email/tests/child_process.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,9 +1,9 @@
-#include "email/client_smtp.h"
-#include "email/client_socket.h"
-#include "email/fault_socket_error.h"
+#include "crashreport/email/client_smtp.h"
+#include "crashreport/email/client_socket.h"
+#include "crashreport/email/fault_socket_error.h"
 
-#include "child_process.h"
-#include "recording_smtp_server.h"
+#include "crashreport/email/tests/child_process.h"
+#include "crashreport/email/tests/recording_smtp_server.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

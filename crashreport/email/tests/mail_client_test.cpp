@@ -1,10 +1,10 @@
-#include "email/mail_client.h"
-#include "email/send_by_email.h"
+#include "crashreport/email/mail_client.h"
+#include "crashreport/email/send_by_email.h"
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
-#include "recorders.h"
-#include "temp_folder.h"
+#include "crashreport/email/tests/recorders.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

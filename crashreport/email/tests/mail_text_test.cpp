@@ -1,4 +1,4 @@
-#include "email/mail_text.h"
+#include "crashreport/email/mail_text.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "email/mime_message.h"
+#include "crashreport/email/mime_message.h"
 
-#include "temp_folder.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "email/dns_mx.h"
-#include "email/fault_socket_error.h"
-#include "email/mx_lookup.h"
+#include "crashreport/email/dns_mx.h"
+#include "crashreport/email/fault_socket_error.h"
+#include "crashreport/email/mx_lookup.h"
 
-#include "child_process.h"
-#include "scripted_dns_server.h"
-#include "temp_folder.h"
+#include "crashreport/email/tests/child_process.h"
+#include "crashreport/email/tests/scripted_dns_server.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "email/delivery_events.h"
-#include "email/send_progress.h"
+#include "crashreport/email/delivery_events.h"
+#include "crashreport/email/send_progress.h"
 
 #include <mutex>
 #include <string>

@@ -1,6 +1,6 @@
-#include "scripted_dns_server.h"
+#include "crashreport/email/tests/scripted_dns_server.h"
 
-#include "child_process.h"
+#include "crashreport/email/tests/child_process.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

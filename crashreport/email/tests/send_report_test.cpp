@@ -1,11 +1,11 @@
-#include "email/send_report.h"
+#include "crashreport/email/send_report.h"
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
-#include "child_process.h"
-#include "recorders.h"
-#include "recording_smtp_server.h"
-#include "temp_folder.h"
+#include "crashreport/email/tests/child_process.h"
+#include "crashreport/email/tests/recorders.h"
+#include "crashreport/email/tests/recording_smtp_server.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>

@@ -1,4 +1,4 @@
-#include "email/smtp_reply.h"
+#include "crashreport/email/smtp_reply.h"
 
 #include <gtest/gtest.h>
 

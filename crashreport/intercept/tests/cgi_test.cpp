@@ -1,7 +1,7 @@
 // A console program started by a web server (REQUEST_METHOD in its environment) answers its
 // client with an HTML page of the report instead of the plain report.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include <gtest/gtest.h>
 

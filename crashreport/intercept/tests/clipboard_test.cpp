@@ -1,12 +1,12 @@
 // The report reaches the clipboard as plain text when the user chose to copy it in the dialog,
 // from the GUI thread and from any other thread.
 
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/intercept/processing_hooks.h"
+#include "crashreport/intercept/runtime_state.h"
 #include "crashreport/qt/fault_application.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/events.h"
-#include "intercept/processing_hooks.h"
-#include "intercept/runtime_state.h"
 
 #include <QClipboard>
 #include <QCoreApplication>

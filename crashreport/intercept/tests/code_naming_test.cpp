@@ -1,8 +1,8 @@
 // The listing's naming over the call stack's debug information: code by its source place,
 // objects by their class, and exports whose symbols state no size measured by their code.
 
-#include "intercept/report_resolver.h"
-#include "intercept/resolver_code_naming.h"
+#include "crashreport/intercept/report_resolver.h"
+#include "crashreport/intercept/resolver_code_naming.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // worker: every run ends in bounded time, with exactly one report of the right class, message,
 // thread and faulting line in the log, and the right exit code.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

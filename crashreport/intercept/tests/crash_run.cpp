@@ -1,4 +1,4 @@
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include <signal.h>
 #include <sys/prctl.h>

@@ -1,7 +1,7 @@
 // Every failure of the crash test program gives one report with the right class, message,
 // thread block and faulting place, the right exit code, and leaves nothing running.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

@@ -15,14 +15,14 @@
 // the program then ends at once. --chdir DIR: the program leaves its start-up directory first.
 
 #include "crashreport/dialogs/dialog_helper.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/intercept/fault_signals.h"
+#include "crashreport/intercept/program_exit.h"
+#include "crashreport/intercept/runtime_state.h"
+#include "crashreport/intercept/thread_hooks.h"
 #include "crashreport/qt/fault_application.h"
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/events.h"
-#include "intercept/fault_signals.h"
-#include "intercept/program_exit.h"
-#include "intercept/runtime_state.h"
-#include "intercept/thread_hooks.h"
 
 #include <QLineEdit>
 #include <QTimer>

@@ -2,8 +2,8 @@
 //
 //   forwarding_host <log folder> <library> handled|unhandled [library's log folder]
 
-#include "intercept/activation.h"
-#include "intercept/events.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/events.h"
 
 #include <dlfcn.h>
 

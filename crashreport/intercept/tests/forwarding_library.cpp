@@ -2,10 +2,10 @@
 // exceptions to the program and receives the events of the exceptions that lie in its code;
 // loaded by any other program, it processes them itself.
 
-#include "intercept/activation.h"
-#include "intercept/dispatcher.h"
-#include "intercept/events.h"
-#include "intercept/library_forwarding.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/dispatcher.h"
+#include "crashreport/intercept/events.h"
+#include "crashreport/intercept/library_forwarding.h"
 
 #include <cstdio>
 #include <stdexcept>

@@ -2,7 +2,7 @@
 // exceptions to the program: one report in the program's log, and the library's own handlers
 // hear of the exceptions that lie in its code before the program's handlers do.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

@@ -1,4 +1,4 @@
-#include "intercept/frame_chain.h"
+#include "crashreport/intercept/frame_chain.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The module list and resolver kept between two reports: the same while the modules stay, made
 // anew when a library is loaded, so that frames in that library are still resolved.
 
-#include "intercept/kept_resolver.h"
+#include "crashreport/intercept/kept_resolver.h"
 
 #include <dlfcn.h>
 

@@ -2,7 +2,7 @@
 // one EMemoryLeak report whose call stack is made of the leaks; a block given back twice is
 // reported as EMultiFree.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

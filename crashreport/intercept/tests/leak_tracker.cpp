@@ -4,8 +4,8 @@
 //
 //   leak_tracker <log folder> leaks|no-leaks|double-free
 
-#include "intercept/activation.h"
-#include "intercept/leak_report.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/leak_report.h"
 
 #include <execinfo.h>
 

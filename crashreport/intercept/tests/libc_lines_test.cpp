@@ -2,11 +2,11 @@
 // on the machine (libc6-dbg, stored compressed), the faulting thread's rows inside the library
 // carry the procedure, file and line that addr2line reads from that file.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
+#include "crashreport/debuginfo/elf_image.h"
+#include "crashreport/debuginfo/separate_debug_file.h"
 #include "crashreport/report/log_file.h"
-#include "debuginfo/elf_image.h"
-#include "debuginfo/separate_debug_file.h"
 
 #include <dlfcn.h>
 

@@ -4,8 +4,8 @@
 //
 //   listing_crash <log folder> [password]
 
-#include "intercept/activation.h"
-#include "intercept/events.h"
+#include "crashreport/intercept/activation.h"
+#include "crashreport/intercept/events.h"
 
 #include <cstdio>
 #include <string>

@@ -2,7 +2,7 @@
 // line, marks the faulting instruction, names the called function and shows the string an
 // operand points at; its CPU section shows the faulting instruction's address as RIP.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

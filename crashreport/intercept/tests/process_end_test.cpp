@@ -2,11 +2,11 @@
 // ever, nothing is left in the temporary folder, the options blocks of ended processes go, and a
 // report never asks a debug-information server.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
+#include "crashreport/intercept/restart_marker.h"
+#include "crashreport/options/shared_options_block.h"
 #include "crashreport/report/log_file.h"
-#include "intercept/restart_marker.h"
-#include "options/shared_options_block.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The choices the processing makes for one exception, through the crash test program: filters,
 // duplicates, the error flood, events that cancel or retry a step, terminate and restart.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
 #include "crashreport/report/log_file.h"
 

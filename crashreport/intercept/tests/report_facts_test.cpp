@@ -2,13 +2,13 @@
 // the exception's own message, the compilation date, the module, the priorities, the window and
 // the screen. Nothing the report shows is handed to it by the test.
 
-#include "crash_run.h"
+#include "crashreport/intercept/tests/crash_run.h"
 
+#include "crashreport/debuginfo/elf_section.h"
+#include "crashreport/debuginfo/subsystem_data.h"
 #include "crashreport/renderings/log_xml.h"
 #include "crashreport/report/log_file.h"
 #include "crashreport/report/value_formats.h"
-#include "debuginfo/elf_section.h"
-#include "debuginfo/subsystem_data.h"
 
 #include <gtest/gtest.h>
 

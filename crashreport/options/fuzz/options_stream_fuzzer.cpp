@@ -3,7 +3,7 @@
 // that were read must survive writing and reading again unchanged, and the two readers (bytes
 // and std::istream) must agree.
 
-#include "options/options_stream.h"
+#include "crashreport/options/options_stream.h"
 
 #include <cstdint>
 #include <optional>

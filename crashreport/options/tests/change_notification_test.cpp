@@ -1,4 +1,4 @@
-#include "counting_options.h"
+#include "crashreport/options/tests/counting_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "counting_options.h"
-#include "options/class_lineage.h"
-#include "options/filter_selection.h"
+#include "crashreport/options/class_lineage.h"
+#include "crashreport/options/filter_selection.h"
+#include "crashreport/options/tests/counting_options.h"
 
 #include <gtest/gtest.h>
 

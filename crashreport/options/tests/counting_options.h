@@ -1,6 +1,6 @@
 #pragma once
 
-#include "options/fault_module_options.h"
+#include "crashreport/options/fault_module_options.h"
 
 #include <string>
 

@@ -1,5 +1,5 @@
-#include "counting_options.h"
-#include "options/current_options.h"
+#include "crashreport/options/current_options.h"
+#include "crashreport/options/tests/counting_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "counting_options.h"
-#include "options/customized_texts.h"
-#include "options/environment_expansion.h"
+#include "crashreport/options/customized_texts.h"
+#include "crashreport/options/environment_expansion.h"
+#include "crashreport/options/tests/counting_options.h"
 
 #include <gtest/gtest.h>
 

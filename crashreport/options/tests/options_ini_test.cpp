@@ -1,4 +1,4 @@
-#include "options/options_ini.h"
+#include "crashreport/options/options_ini.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "counting_options.h"
-#include "options/options_stream.h"
+#include "crashreport/options/options_stream.h"
+#include "crashreport/options/tests/counting_options.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "counting_options.h"
-#include "options/fault_module_options_ex.h"
-#include "options/loaded_module.h"
+#include "crashreport/options/fault_module_options_ex.h"
+#include "crashreport/options/loaded_module.h"
+#include "crashreport/options/tests/counting_options.h"
 
 #include <gtest/gtest.h>
 

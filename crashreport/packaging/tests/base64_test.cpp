@@ -1,4 +1,4 @@
-#include "packaging/base64.h"
+#include "crashreport/packaging/base64.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "packaging/octree_quantizer.h"
-#include "packaging/png_writer.h"
+#include "crashreport/packaging/octree_quantizer.h"
+#include "crashreport/packaging/png_writer.h"
 
-#include "temp_folder.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <QByteArray>
 #include <QImage>

@@ -1,8 +1,8 @@
-#include "packaging/kept_reports.h"
-#include "packaging/report_package.h"
+#include "crashreport/packaging/kept_reports.h"
+#include "crashreport/packaging/report_package.h"
 
-#include "options/option_types.h"
-#include "temp_folder.h"
+#include "crashreport/options/option_types.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "packaging/xml_attribute.h"
+#include "crashreport/packaging/xml_attribute.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "packaging/zip_archive.h"
+#include "crashreport/packaging/zip_archive.h"
 
-#include "temp_folder.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
+#include "crashreport/debuginfo/name_cipher.h"
 #include "crashreport/renderings/log_xml.h"
 #include "crashreport/renderings/name_decryption.h"
 #include "crashreport/renderings/report_layout.h"
+#include "crashreport/renderings/tests/fixed_report.h"
 #include "crashreport/report/log_file.h"
-#include "debuginfo/name_cipher.h"
-#include "fixed_report.h"
 
 #include <QDomDocument>
 #include <QDomElement>

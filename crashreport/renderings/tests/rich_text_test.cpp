@@ -1,10 +1,10 @@
 #include "crashreport/renderings/report_layout.h"
 #include "crashreport/renderings/rich_text.h"
 #include "crashreport/renderings/rtf_to_html.h"
+#include "crashreport/renderings/tests/fixed_report.h"
 #include "crashreport/report/cpu_capture.h"
 #include "crashreport/report/cpu_section.h"
 #include "crashreport/report/report_texts.h"
-#include "fixed_report.h"
 
 #include <ucontext.h>
 

@@ -1,8 +1,8 @@
 #include "crashreport/report/bug_report.h"
 
-#include "fixed_report.h"
-#include "golden.h"
-#include "zone.h"
+#include "crashreport/report/tests/fixed_report.h"
+#include "crashreport/report/tests/golden.h"
+#include "crashreport/report/tests/zone.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 // Golden files are kept with LF line ends; reports end their lines with CR LF.
 
-#include "temporary_folder.h"
+#include "crashreport/report/tests/temporary_folder.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "crashreport/report/log_file.h"
 
-#include "sample_report.h"
-#include "temporary_folder.h"
+#include "crashreport/report/tests/sample_report.h"
+#include "crashreport/report/tests/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

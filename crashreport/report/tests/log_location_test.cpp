@@ -1,6 +1,6 @@
 #include "crashreport/report/log_location.h"
 
-#include "temporary_folder.h"
+#include "crashreport/report/tests/temporary_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include "crashreport/report/system_facts.h"
 #include "crashreport/report/value_formats.h"
 
-#include "golden.h"
-#include "pattern_match.h"
+#include "crashreport/report/tests/golden.h"
+#include "crashreport/report/tests/pattern_match.h"
 
 #include <algorithm>
 #include <cxxabi.h>

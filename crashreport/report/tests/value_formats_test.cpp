@@ -1,7 +1,7 @@
 #include "crashreport/report/value_formats.h"
 
-#include "fixed_report.h"
-#include "zone.h"
+#include "crashreport/report/tests/fixed_report.h"
+#include "crashreport/report/tests/zone.h"
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "screenshot/screenshot_area.h"
+#include "crashreport/screenshot/screenshot_area.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "screenshot/screenshot_capture.h"
+#include "crashreport/screenshot/screenshot_capture.h"
 
-#include "options/option_types.h"
-#include "packaging/png_writer.h"
+#include "crashreport/options/option_types.h"
+#include "crashreport/packaging/png_writer.h"
 
-#include "temp_folder.h"
+#include "crashreport/packaging/tests/temp_folder.h"
 
 #include <QApplication>
 #include <QByteArray>

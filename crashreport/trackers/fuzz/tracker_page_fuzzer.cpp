@@ -2,9 +2,9 @@
 // name (and option label), the rest the page. Whatever the bytes, the readers must answer without
 // a crash or over-read, and what they answer must hold together.
 
-#include "trackers/character_references.h"
-#include "trackers/html_form.h"
-#include "trackers/tracker_texts.h"
+#include "crashreport/trackers/character_references.h"
+#include "crashreport/trackers/html_form.h"
+#include "crashreport/trackers/tracker_texts.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,4 +1,4 @@
-#include "trackers/character_references.h"
+#include "crashreport/trackers/character_references.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "fake_tracker_fixture.h"
+#include "crashreport/trackers/tests/fake_tracker_fixture.h"
 
-#include "trackers/send_to_tracker.h"
+#include "crashreport/trackers/send_to_tracker.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "fake_tracker_fixture.h"
+#include "crashreport/trackers/tests/fake_tracker_fixture.h"
 
 #include <sstream>
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "peer_process.h"
+#include "crashreport/web/tests/peer_process.h"
 
-#include "trackers/http_send_report.h"
+#include "crashreport/trackers/http_send_report.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "trackers/html_form.h"
+#include "crashreport/trackers/html_form.h"
 
 #include <gtest/gtest.h>
 

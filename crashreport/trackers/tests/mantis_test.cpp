@@ -1,6 +1,6 @@
-#include "fake_tracker_fixture.h"
+#include "crashreport/trackers/tests/fake_tracker_fixture.h"
 
-#include "trackers/mantis_send_report.h"
+#include "crashreport/trackers/mantis_send_report.h"
 
 namespace faulttrap {
 namespace {

@@ -1,5 +1,5 @@
-#include "trackers/tracker_result.h"
-#include "trackers/tracker_texts.h"
+#include "crashreport/trackers/tracker_result.h"
+#include "crashreport/trackers/tracker_texts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "fake_tracker_fixture.h"
-#include "progress_log.h"
+#include "crashreport/trackers/tests/fake_tracker_fixture.h"
+#include "crashreport/web/tests/progress_log.h"
 
-#include "trackers/send_to_tracker.h"
-#include "web/web_step.h"
+#include "crashreport/trackers/send_to_tracker.h"
+#include "crashreport/web/web_step.h"
 
 namespace faulttrap {
 namespace {

@@ -3,10 +3,10 @@
 // must give an answer without a crash or over-read, and credentials must survive being written
 // into an address and read back.
 
-#include "web/http_response.h"
-#include "web/http_url.h"
-#include "web/redirect_target.h"
-#include "web/tracker_endpoint.h"
+#include "crashreport/web/http_response.h"
+#include "crashreport/web/http_url.h"
+#include "crashreport/web/redirect_target.h"
+#include "crashreport/web/tracker_endpoint.h"
 
 #include <cstdint>
 #include <cstdlib>

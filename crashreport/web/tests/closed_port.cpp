@@ -1,4 +1,4 @@
-#include "web_peer_fixture.h"
+#include "crashreport/web/tests/web_peer_fixture.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>

@@ -1,6 +1,6 @@
-#include "web/curl_errors.h"
-#include "web/web_warning.h"
-#include "web/wininet_messages.h"
+#include "crashreport/web/curl_errors.h"
+#include "crashreport/web/web_warning.h"
+#include "crashreport/web/wininet_messages.h"
 
 #include <gtest/gtest.h>
 

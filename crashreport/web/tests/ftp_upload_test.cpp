@@ -1,8 +1,8 @@
-#include "peer_process.h"
-#include "progress_log.h"
-#include "web_peer_fixture.h"
+#include "crashreport/web/tests/peer_process.h"
+#include "crashreport/web/tests/progress_log.h"
+#include "crashreport/web/tests/web_peer_fixture.h"
 
-#include "web/ftp_upload.h"
+#include "crashreport/web/ftp_upload.h"
 
 #include <gtest/gtest.h>
 

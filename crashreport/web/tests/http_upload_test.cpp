@@ -1,9 +1,9 @@
-#include "progress_log.h"
-#include "test_certificates.h"
-#include "web_peer_fixture.h"
+#include "crashreport/web/tests/progress_log.h"
+#include "crashreport/web/tests/test_certificates.h"
+#include "crashreport/web/tests/web_peer_fixture.h"
 
-#include "web/http_connection_base.h"
-#include "web/http_upload.h"
+#include "crashreport/web/http_connection_base.h"
+#include "crashreport/web/http_upload.h"
 
 #include <chrono>
 #include <cmath>

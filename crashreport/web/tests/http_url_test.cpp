@@ -1,5 +1,5 @@
-#include "web/http_url.h"
-#include "web/tracker_endpoint.h"
+#include "crashreport/web/http_url.h"
+#include "crashreport/web/tracker_endpoint.h"
 
 #include <gtest/gtest.h>
 

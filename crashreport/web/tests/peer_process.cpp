@@ -1,4 +1,4 @@
-#include "peer_process.h"
+#include "crashreport/web/tests/peer_process.h"
 
 #include <algorithm>
 #include <csignal>

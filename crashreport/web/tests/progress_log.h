@@ -1,6 +1,6 @@
 #pragma once
 
-#include "web/send_progress_receiver.h"
+#include "crashreport/web/send_progress_receiver.h"
 
 #include <string>
 #include <vector>

@@ -1,10 +1,10 @@
-#include "peer_process.h"
+#include "crashreport/web/tests/peer_process.h"
 
-#include "web/http_request.h"
-#include "web/http_response.h"
-#include "web/multipart_body.h"
-#include "web/percent_encoding.h"
-#include "web/redirect_target.h"
+#include "crashreport/web/http_request.h"
+#include "crashreport/web/http_response.h"
+#include "crashreport/web/multipart_body.h"
+#include "crashreport/web/percent_encoding.h"
+#include "crashreport/web/redirect_target.h"
 
 #include <gtest/gtest.h>
 

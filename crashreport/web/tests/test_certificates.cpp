@@ -1,4 +1,4 @@
-#include "test_certificates.h"
+#include "crashreport/web/tests/test_certificates.h"
 
 #include <cstdlib>
 #include <fstream>

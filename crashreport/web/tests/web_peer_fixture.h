@@ -1,6 +1,6 @@
 #pragma once
 
-#include "peer_process.h"
+#include "crashreport/web/tests/peer_process.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
-#include "progress_log.h"
-#include "web_peer_fixture.h"
+#include "crashreport/web/tests/progress_log.h"
+#include "crashreport/web/tests/web_peer_fixture.h"
 
-#include "web/web_step.h"
+#include "crashreport/web/web_step.h"
 
 namespace faulttrap {
 namespace {

@@ -1,6 +1,6 @@
-#include "debug_info_builder.h"
+#include "tools/faulttrap/debug_info_builder.h"
 
-#include "debuginfo/debug_index.h"
+#include "crashreport/debuginfo/debug_index.h"
 
 #include <gtest/gtest.h>
 
