@@ -26,22 +26,22 @@ constexpr std::size_t coldLookups = 40; // the frames of a deep call stack
 
 enum class Source { container, libdw };
 
-const TFaultModulesList& modules() {
-    static const TFaultModulesList list = TFaultModulesList::current();
+const TFaultModulesList& Modules() {
+    static const TFaultModulesList list = TFaultModulesList::Current();
     return list;
 }
 
-const TFaultModuleInfo& program() {
-    for (const auto& module : modules().modules())
+const TFaultModuleInfo& Program() {
+    for (const auto& module : Modules().Modules())
         if (module->isMainProgram)
             return *module;
     throw std::runtime_error("the program is not in its own module list");
 }
 
 std::unique_ptr<AddressResolver> newResolver(Source source) {
-    auto resolver = std::make_unique<AddressResolver>(modules());
-    resolver->setHideOwnUnits(false); // the library's own code is most of this program
-    resolver->setUseContainers(source == Source::container);
+    auto resolver = std::make_unique<AddressResolver>(Modules());
+    resolver->SetHideOwnUnits(false); // the library's own code is most of this program
+    resolver->SetUseContainers(source == Source::container);
     return resolver;
 }
 
@@ -50,22 +50,22 @@ std::unique_ptr<AddressResolver> newResolver(Source source) {
 // both sources get the same addresses.
 const std::vector<std::uintptr_t>& addresses() {
     static const std::vector<std::uintptr_t> chosen = [] {
-        AddressResolver resolver(modules());
-        const ModuleDebugData* data = resolver.moduleData(program());
+        AddressResolver resolver(Modules());
+        const ModuleDebugData* data = resolver.ModuleData(Program());
         if (!data || !data->index)
-            throw std::runtime_error(program().path + " carries no debug information");
+            throw std::runtime_error(Program().path + " carries no debug information");
         const NameCipher cipher("");
-        const DebugIndex all(decodeDebugInfo(data->index->information(), {&cipher, false, true}));
-        const auto& ranges = all.ranges();
+        const DebugIndex all(DecodeDebugInfo(data->index->Information(), {&cipher, false, true}));
+        const auto& ranges = all.Ranges();
         if (ranges.empty())
-            throw std::runtime_error(program().path + " carries no line ranges");
+            throw std::runtime_error(Program().path + " carries no line ranges");
         std::mt19937_64 random(20240601);
         std::uniform_int_distribution<std::size_t> anyRange(0, ranges.size() - 1);
         std::vector<std::uintptr_t> result;
         while (result.size() < warmLookups) {
             const DebugIndex::Range& range = ranges[anyRange(random)];
             std::uniform_int_distribution<std::uint64_t> anyByte(range.begin, range.end - 1);
-            result.push_back(program().codeStart() + anyByte(random));
+            result.push_back(Program().CodeStart() + anyByte(random));
         }
         return result;
     }();
@@ -74,10 +74,10 @@ const std::vector<std::uintptr_t>& addresses() {
 
 void BM_Warm(benchmark::State& state, Source source) {
     const auto resolver = newResolver(source);
-    resolver->resolve(addresses().front()); // loads the program's sources
+    resolver->Resolve(addresses().front()); // loads the program's sources
     for (auto _ : state)
         for (const std::uintptr_t address : addresses())
-            benchmark::DoNotOptimize(resolver->resolve(address));
+            benchmark::DoNotOptimize(resolver->Resolve(address));
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(warmLookups));
 }
 
@@ -85,7 +85,7 @@ void BM_Cold(benchmark::State& state, Source source) {
     for (auto _ : state) {
         const auto resolver = newResolver(source);
         for (std::size_t i = 0; i < coldLookups; ++i)
-            benchmark::DoNotOptimize(resolver->resolve(addresses()[i]));
+            benchmark::DoNotOptimize(resolver->Resolve(addresses()[i]));
     }
 }
 
@@ -126,12 +126,12 @@ private:
 };
 
 std::size_t sectionSize(const std::string& path, const char* section) {
-    const auto bytes = readElfSection(path, section);
+    const auto bytes = ReadElfSection(path, section);
     return bytes ? bytes->size() : 0;
 }
 
 void printSizes() {
-    const std::string& path = program().path;
+    const std::string& path = Program().path;
     const std::size_t container = sectionSize(path, ".ftdata");
     const std::size_t line = sectionSize(path, ".debug_line");
     const std::size_t info = sectionSize(path, ".debug_info");
@@ -147,8 +147,8 @@ void printAgreement() {
     const auto theirs = newResolver(Source::libdw);
     std::size_t same = 0;
     for (const std::uintptr_t address : addresses()) {
-        const TFaultStackEntry a = ours->resolve(address);
-        const TFaultStackEntry b = theirs->resolve(address);
+        const TFaultStackEntry a = ours->Resolve(address);
+        const TFaultStackEntry b = theirs->Resolve(address);
         same += a.unitName == b.unitName && a.lineNumber == b.lineNumber;
     }
     std::printf("%zu of %zu addresses resolve to the same file and line through both\n", same,

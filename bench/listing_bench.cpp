@@ -29,10 +29,10 @@ __attribute__((noinline)) std::uintptr_t CodeAddress() {
 
 // In the report the call stack has loaded the module's debug information already.
 void ListingInReport(benchmark::State& state) {
-    const faulttrap::TFaultModulesList modules = faulttrap::TFaultModulesList::current();
+    const faulttrap::TFaultModulesList modules = faulttrap::TFaultModulesList::Current();
     faulttrap::TReportResolver resolver(modules);
     const std::uintptr_t address = CodeAddress();
-    if (resolver.resolve(address).kind != faulttrap::EntryKind::line)
+    if (resolver.Resolve(address).kind != faulttrap::EntryKind::line)
         state.SkipWithError("the program's code has no line information");
     for (auto _ : state)
         benchmark::DoNotOptimize(
@@ -44,7 +44,7 @@ BENCHMARK(ListingInReport)->Unit(benchmark::kMicrosecond);
 void ListingWithFreshResolver(benchmark::State& state) {
     const std::uintptr_t address = CodeAddress();
     for (auto _ : state) {
-        const faulttrap::TFaultModulesList modules = faulttrap::TFaultModulesList::current();
+        const faulttrap::TFaultModulesList modules = faulttrap::TFaultModulesList::Current();
         faulttrap::TReportResolver resolver(modules);
         benchmark::DoNotOptimize(
             faulttrap::AssemblerListing(address, faulttrap::TResolverCodeNaming(resolver)));

@@ -11,13 +11,13 @@ namespace {
 
 constexpr std::size_t window = 8; // the longest form (REX FF ModRM SIB disp32) is 8 bytes
 
-std::int32_t int32At(const std::uint8_t* bytes) {
+std::int32_t Int32At(const std::uint8_t* bytes) {
     std::int32_t value;
     std::memcpy(&value, bytes, sizeof value);
     return value;
 }
 
-bool isRex(std::uint8_t byte) {
+bool IsRex(std::uint8_t byte) {
     return (byte & 0xF0) == 0x40;
 }
 
@@ -43,15 +43,15 @@ constexpr std::array<IndirectForm, 8> indirectForms{{
 
 } // namespace
 
-std::optional<CallSite> callSiteBefore(std::uintptr_t returnAddress) {
+std::optional<CallSite> CallSiteBefore(std::uintptr_t returnAddress) {
     std::array<std::uint8_t, window> bytes;
-    if (returnAddress < window || !readMemory(returnAddress - window, bytes.data(), window))
+    if (returnAddress < window || !ReadMemory(returnAddress - window, bytes.data(), window))
         return std::nullopt;
     const auto at = [&](std::size_t back) { return bytes[window - back]; }; // byte at R - back
 
     if (at(5) == 0xE8)
         return CallSite{returnAddress - 5,
-                        returnAddress + static_cast<std::intptr_t>(int32At(&bytes[window - 4]))};
+                        returnAddress + static_cast<std::intptr_t>(Int32At(&bytes[window - 4]))};
 
     for (const IndirectForm& form : indirectForms) {
         const std::size_t length = form.length;
@@ -65,20 +65,20 @@ std::optional<CallSite> callSiteBefore(std::uintptr_t returnAddress) {
             continue;
         if (mod == 0 && rm == 5) {
             const std::uintptr_t cell =
-                returnAddress + static_cast<std::intptr_t>(int32At(&bytes[window - 4]));
+                returnAddress + static_cast<std::intptr_t>(Int32At(&bytes[window - 4]));
             std::uint64_t ignored;
-            if (!readMemory(cell, &ignored, sizeof ignored))
+            if (!ReadMemory(cell, &ignored, sizeof ignored))
                 continue;
         }
-        const bool prefixed = length < window && isRex(at(length + 1));
+        const bool prefixed = length < window && IsRex(at(length + 1));
         return CallSite{returnAddress - length - (prefixed ? 1 : 0), std::nullopt};
     }
     return std::nullopt;
 }
 
-std::optional<std::uintptr_t> calledProcedure(std::uintptr_t target) {
+std::optional<std::uintptr_t> CalledProcedure(std::uintptr_t target) {
     std::array<std::uint8_t, 16> code;
-    if (!readMemory(target, code.data(), code.size()))
+    if (!ReadMemory(target, code.data(), code.size()))
         return std::nullopt;
     if (code[0] == 0xE8)
         return std::nullopt;
@@ -90,9 +90,9 @@ std::optional<std::uintptr_t> calledProcedure(std::uintptr_t target) {
     if (code[at] != 0xFF || code[at + 1] != 0x25)
         return target;
     const std::uintptr_t cell =
-        target + at + 6 + static_cast<std::intptr_t>(int32At(&code[at + 2]));
+        target + at + 6 + static_cast<std::intptr_t>(Int32At(&code[at + 2]));
     std::uintptr_t destination = 0;
-    if (!readMemory(cell, &destination, sizeof destination))
+    if (!ReadMemory(cell, &destination, sizeof destination))
         return target;
     return destination;
 }

@@ -17,11 +17,11 @@ struct CallSite {
 // byte, or RIP-relative when its cell is readable), with or without a REX prefix. The
 // forms are tested from the shortest register form on; the first that fits decides. All
 // memory is read guarded.
-std::optional<CallSite> callSiteBefore(std::uintptr_t returnAddress);
+std::optional<CallSite> CallSiteBefore(std::uintptr_t returnAddress);
 
 // Where a direct call really goes: through a PLT stub's indirect jump (FF 25, optionally
 // after ENDBR64 and a BND prefix) to the address in its cell. nullopt when the target
 // starts with another call (E8), or cannot be read.
-std::optional<std::uintptr_t> calledProcedure(std::uintptr_t target);
+std::optional<std::uintptr_t> CalledProcedure(std::uintptr_t target);
 
 } // namespace faulttrap

@@ -8,39 +8,39 @@
 
 namespace faulttrap {
 
-std::vector<std::uint8_t> encodeDebugInfo(const CompactDebugInfo& info, const NameCipher& cipher) {
+std::vector<std::uint8_t> EncodeDebugInfo(const CompactDebugInfo& info, const NameCipher& cipher) {
     ByteWriter out;
-    out.u32(static_cast<std::uint32_t>(info.units.size()));
+    out.U32(static_cast<std::uint32_t>(info.units.size()));
     for (const DebugUnit& unit : info.units) {
-        writeNameField(out, unit.name, cipher);
-        out.u32(unit.firstLine);
-        out.u32(unit.codeOffset);
-        out.u32(unit.codeSize);
+        WriteNameField(out, unit.name, cipher);
+        out.U32(unit.firstLine);
+        out.U32(unit.codeOffset);
+        out.U32(unit.codeSize);
         const std::size_t lengthPosition = out.size();
-        out.u32(0);
+        out.U32(0);
         for (const UnitStep& step : unit.steps) {
-            writeLineStep(out, step.step);
+            WriteLineStep(out, step.step);
             if (step.step.startsProcedure)
-                writeNameField(out, step.procedure, cipher);
+                WriteNameField(out, step.procedure, cipher);
         }
-        out.patchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
+        out.PatchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
     }
     if (!info.inlinedCalls.empty()) {
-        out.u8(static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls));
+        out.U8(static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls));
         const std::size_t lengthPosition = out.size();
-        out.u32(0);
-        writeInlinedCalls(out, info.inlinedCalls, cipher);
-        out.patchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
+        out.U32(0);
+        WriteInlinedCalls(out, info.inlinedCalls, cipher);
+        out.PatchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
     }
-    return out.take();
+    return out.Take();
 }
 
-std::vector<DebugRecord> readDebugRecords(ByteReader& in) {
+std::vector<DebugRecord> ReadDebugRecords(ByteReader& in) {
     std::vector<DebugRecord> records;
-    while (!in.atEnd()) {
+    while (!in.AtEnd()) {
         DebugRecord record;
-        record.kind = in.u8("record kind");
-        record.payload = in.bytes(in.u32("record length"), "record");
+        record.kind = in.U8("record kind");
+        record.payload = in.Bytes(in.U32("record length"), "record");
         records.push_back(record);
     }
     return records;
@@ -55,15 +55,15 @@ class NameReader {
 public:
     explicit NameReader(const NameDecoding& decoding) : decoding_(decoding) {}
 
-    std::string read(ByteReader& in, NameRole role) {
+    std::string Read(ByteReader& in, NameRole role) {
         ByteReader field = in;
-        skipNameField(in, decoding_);
-        const auto stored = ByteReader(field).bytes(in.position() - field.position(), "name");
+        SkipNameField(in, decoding_);
+        const auto stored = ByteReader(field).Bytes(in.Position() - field.Position(), "name");
         auto& known = known_[role == NameRole::unit ? 0 : 1];
         const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
         if (const auto found = known.find(key); found != known.end())
             return found->second;
-        return known.emplace(key, readNameField(field, decoding_, role)).first->second;
+        return known.emplace(key, ReadNameField(field, decoding_, role)).first->second;
     }
 
 private:
@@ -74,34 +74,34 @@ private:
 
 } // namespace
 
-CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameDecoding& decoding) {
+CompactDebugInfo DecodeDebugInfo(std::span<const std::uint8_t> data, const NameDecoding& decoding) {
     ByteReader in(data);
-    const std::uint32_t count = in.u32("unit count");
+    const std::uint32_t count = in.U32("unit count");
     // Every unit record takes at least 17 bytes, which bounds a forged count.
-    if (count > in.remaining() / 17)
+    if (count > in.Remaining() / 17)
         throw DebugDataError("unit count " + std::to_string(count) + " exceeds the data");
     CompactDebugInfo info;
     info.units.reserve(count);
     NameReader names(decoding);
     for (std::uint32_t i = 0; i < count; ++i) {
         DebugUnit unit;
-        unit.name = names.read(in, NameRole::unit);
-        unit.firstLine = in.u32("unit first line");
-        unit.codeOffset = in.u32("unit code offset");
-        unit.codeSize = in.u32("unit code size");
-        const std::uint32_t tableLength = in.u32("line table length");
-        ByteReader table(in.bytes(tableLength, "line table"));
-        while (!table.atEnd()) {
-            UnitStep step{readLineStep(table), {}};
+        unit.name = names.Read(in, NameRole::unit);
+        unit.firstLine = in.U32("unit first line");
+        unit.codeOffset = in.U32("unit code offset");
+        unit.codeSize = in.U32("unit code size");
+        const std::uint32_t tableLength = in.U32("line table length");
+        ByteReader table(in.Bytes(tableLength, "line table"));
+        while (!table.AtEnd()) {
+            UnitStep step{ReadLineStep(table), {}};
             if (step.step.startsProcedure)
-                step.procedure = names.read(table, NameRole::procedure);
+                step.procedure = names.Read(table, NameRole::procedure);
             unit.steps.push_back(std::move(step));
         }
         info.units.push_back(std::move(unit));
     }
-    for (const DebugRecord& record : readDebugRecords(in))
+    for (const DebugRecord& record : ReadDebugRecords(in))
         if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls))
-            info.inlinedCalls = readInlinedCalls(record.payload, decoding);
+            info.inlinedCalls = ReadInlinedCalls(record.payload, decoding);
     return info;
 }
 

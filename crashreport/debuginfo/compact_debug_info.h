@@ -38,11 +38,11 @@ struct CompactDebugInfo {
     bool operator==(const CompactDebugInfo&) const = default;
 };
 
-std::vector<std::uint8_t> encodeDebugInfo(const CompactDebugInfo& info, const NameCipher& cipher);
+std::vector<std::uint8_t> EncodeDebugInfo(const CompactDebugInfo& info, const NameCipher& cipher);
 
 // Decodes the debug information; damaged data raises DebugDataError. Records of kinds this
 // reader does not know are passed over.
-CompactDebugInfo decodeDebugInfo(std::span<const std::uint8_t> data, const NameDecoding& decoding);
+CompactDebugInfo DecodeDebugInfo(std::span<const std::uint8_t> data, const NameDecoding& decoding);
 
 // The records after the units: each kind with its payload, in stored order.
 struct DebugRecord {
@@ -50,6 +50,6 @@ struct DebugRecord {
     std::span<const std::uint8_t> payload;
 };
 // Reads the records from `in` to its end; a truncated record raises DebugDataError.
-std::vector<DebugRecord> readDebugRecords(ByteReader& in);
+std::vector<DebugRecord> ReadDebugRecords(ByteReader& in);
 
 } // namespace faulttrap

@@ -9,7 +9,7 @@ namespace faulttrap {
 
 namespace {
 
-std::string demangled(std::string_view symbol) {
+std::string Demangled(std::string_view symbol) {
     const std::string name(symbol);
     if (!name.starts_with("_Z"))
         return name;
@@ -20,7 +20,7 @@ std::string demangled(std::string_view symbol) {
 }
 
 // Cuts "name(args) const [clone .cold]" down to "name".
-std::string_view withoutParameters(std::string_view name) {
+std::string_view WithoutParameters(std::string_view name) {
     if (const std::size_t clone = name.find(" [clone"); clone != std::string_view::npos)
         name = name.substr(0, clone);
     const std::size_t close = name.rfind(')');
@@ -37,7 +37,7 @@ std::string_view withoutParameters(std::string_view name) {
 }
 
 // The position after the last "::" or blank (return type) outside <> and ().
-std::size_t lastTopLevelSeparator(std::string_view name, bool blank) {
+std::size_t LastTopLevelSeparator(std::string_view name, bool blank) {
     int depth = 0;
     for (std::size_t i = name.size(); i-- > 0;) {
         const char c = name[i];
@@ -55,11 +55,11 @@ std::size_t lastTopLevelSeparator(std::string_view name, bool blank) {
 
 } // namespace
 
-QualifiedName splitFunctionName(std::string_view symbol) {
-    const std::string full = demangled(symbol);
-    std::string_view name = withoutParameters(full);
-    name.remove_prefix(lastTopLevelSeparator(name, true));
-    const std::size_t split = lastTopLevelSeparator(name, false);
+QualifiedName SplitFunctionName(std::string_view symbol) {
+    const std::string full = Demangled(symbol);
+    std::string_view name = WithoutParameters(full);
+    name.remove_prefix(LastTopLevelSeparator(name, true));
+    const std::size_t split = LastTopLevelSeparator(name, false);
     if (split == 0)
         return {{}, std::string(name)};
     return {std::string(name.substr(0, split - 2)), std::string(name.substr(split))};

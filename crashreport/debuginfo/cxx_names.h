@@ -13,6 +13,6 @@ struct QualifiedName {
 // Splits a function's symbol into its class and procedure: mangled names are demangled,
 // the parameter list, trailing qualifiers, a return type and clone suffixes dropped, and
 // the name cut at its last "::" outside template arguments.
-QualifiedName splitFunctionName(std::string_view symbol);
+QualifiedName SplitFunctionName(std::string_view symbol);
 
 } // namespace faulttrap

@@ -7,7 +7,7 @@ namespace faulttrap {
 DebugIndex::DebugIndex(const CompactDebugInfo& info) {
     units_.reserve(info.units.size());
     for (const DebugUnit& unit : info.units)
-        addUnit(unit);
+        AddUnit(unit);
     byAddress_.resize(ranges_.size());
     for (std::size_t i = 0; i < byAddress_.size(); ++i)
         byAddress_[i] = i;
@@ -21,7 +21,7 @@ DebugIndex::DebugIndex(const CompactDebugInfo& info) {
 
 // A name that starts with "." belongs to the class most recently named; one that contains
 // "." names its class before the dot and makes it the most recent; others have no class.
-void DebugIndex::startProcedure(const std::string& storedName, std::uint32_t firstLine) {
+void DebugIndex::StartProcedure(const std::string& storedName, std::uint32_t firstLine) {
     Procedure procedure{units_.size() - 1, {}, storedName, firstLine};
     const std::size_t dot = storedName.find('.');
     if (dot == 0) {
@@ -35,7 +35,7 @@ void DebugIndex::startProcedure(const std::string& storedName, std::uint32_t fir
     procedures_.push_back(std::move(procedure));
 }
 
-void DebugIndex::addUnit(const DebugUnit& unit) {
+void DebugIndex::AddUnit(const DebugUnit& unit) {
     const std::uint64_t unitEnd = std::uint64_t{unit.codeOffset} + unit.codeSize;
     units_.push_back({unit.name, unit.codeOffset, unitEnd});
     const std::size_t unitIndex = units_.size() - 1;
@@ -56,7 +56,7 @@ void DebugIndex::addUnit(const DebugUnit& unit) {
         offset = next;
         line += step.step.lineAdvance;
         if (step.step.startsProcedure) {
-            startProcedure(step.procedure, line);
+            StartProcedure(step.procedure, line);
             // Code ahead of a unit's first procedure start belongs to that procedure.
             if (!current)
                 for (std::size_t i = firstRange; i < ranges_.size(); ++i)
@@ -67,7 +67,7 @@ void DebugIndex::addUnit(const DebugUnit& unit) {
     addRange(unitEnd);
 }
 
-std::optional<SourcePlace> DebugIndex::find(std::uint64_t offset) const {
+std::optional<SourcePlace> DebugIndex::Find(std::uint64_t offset) const {
     const auto after =
         std::upper_bound(sortedBegins_.begin(), sortedBegins_.end(), offset,
                          [](std::uint64_t value, std::uint32_t begin) { return value < begin; });

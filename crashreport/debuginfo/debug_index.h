@@ -37,16 +37,16 @@ public:
     explicit DebugIndex(const CompactDebugInfo& info);
 
     // The source place of a code offset (from the module's code start), if a unit covers it.
-    std::optional<SourcePlace> find(std::uint64_t offset) const;
+    std::optional<SourcePlace> Find(std::uint64_t offset) const;
 
-    const std::vector<Unit>& units() const { return units_; }
-    const std::vector<Procedure>& procedures() const { return procedures_; }
+    const std::vector<Unit>& Units() const { return units_; }
+    const std::vector<Procedure>& Procedures() const { return procedures_; }
     // In the order of the units and their line tables.
-    const std::vector<Range>& ranges() const { return ranges_; }
+    const std::vector<Range>& Ranges() const { return ranges_; }
 
 private:
-    void addUnit(const DebugUnit& unit);
-    void startProcedure(const std::string& storedName, std::uint32_t firstLine);
+    void AddUnit(const DebugUnit& unit);
+    void StartProcedure(const std::string& storedName, std::uint32_t firstLine);
 
     std::vector<Unit> units_;
     std::vector<Procedure> procedures_;

@@ -9,42 +9,42 @@ namespace faulttrap {
 
 namespace {
 
-void readSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
+void ReadSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
              DwarfAddressRanges& ranges) {
-    const std::size_t setBegin = section.position();
+    const std::size_t setBegin = section.Position();
     std::size_t offsetSize = 4;
-    std::uint64_t length = section.u32("the set length");
+    std::uint64_t length = section.U32("the set length");
     if (length == 0xffffffff) {
-        length = section.u64("the set length");
+        length = section.U64("the set length");
         offsetSize = 8;
     } else if (length >= 0xfffffff0) {
         throw DebugDataError("a reserved set length");
     }
-    if (length > section.remaining())
+    if (length > section.Remaining())
         throw DebugDataError("a set length of " + std::to_string(length) +
                              " bytes, past the section's end");
-    const std::size_t setEnd = section.position() + static_cast<std::size_t>(length);
-    DwarfCursor fields(bytes, section.position(), setEnd);
-    section.skip(length, "the set");
+    const std::size_t setEnd = section.Position() + static_cast<std::size_t>(length);
+    DwarfCursor fields(bytes, section.Position(), setEnd);
+    section.Skip(length, "the set");
 
-    const std::uint16_t version = fields.u16("the version");
+    const std::uint16_t version = fields.U16("the version");
     if (version != 2)
         throw DebugDataError("version " + std::to_string(version) + " is not supported");
-    const std::uint64_t unitOffset = fields.unsignedOfSize(offsetSize, "the unit offset");
+    const std::uint64_t unitOffset = fields.UnsignedOfSize(offsetSize, "the unit offset");
     ranges.unitOffsets.push_back(unitOffset);
-    const std::uint8_t addressSize = fields.u8("the address size");
+    const std::uint8_t addressSize = fields.U8("the address size");
     if (addressSize == 0 || addressSize > 8)
         throw DebugDataError("an address size of " + std::to_string(addressSize));
-    if (fields.u8("the segment selector size") != 0)
+    if (fields.U8("the segment selector size") != 0)
         throw DebugDataError("segment selectors are not supported");
     // The tuples are aligned to twice the address size from the set's beginning.
     const std::size_t tupleSize = 2u * addressSize;
-    const std::size_t misalignment = (fields.position() - setBegin) % tupleSize;
+    const std::size_t misalignment = (fields.Position() - setBegin) % tupleSize;
     if (misalignment != 0)
-        fields.skip(tupleSize - misalignment, "the padding");
-    while (!fields.atLimit()) {
-        const std::uint64_t begin = fields.unsignedOfSize(addressSize, "an address");
-        const std::uint64_t size = fields.unsignedOfSize(addressSize, "a length");
+        fields.Skip(tupleSize - misalignment, "the padding");
+    while (!fields.AtLimit()) {
+        const std::uint64_t begin = fields.UnsignedOfSize(addressSize, "an address");
+        const std::uint64_t size = fields.UnsignedOfSize(addressSize, "a length");
         if (begin == 0 && size == 0)
             return;
         if (size > ~begin)
@@ -57,13 +57,13 @@ void readSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
 
 } // namespace
 
-DwarfAddressRanges readDwarfAddressRanges(std::span<const std::uint8_t> section) {
+DwarfAddressRanges ReadDwarfAddressRanges(std::span<const std::uint8_t> section) {
     DwarfAddressRanges ranges;
     DwarfCursor cursor(section, 0, section.size());
-    while (!cursor.atLimit()) {
-        const std::size_t offset = cursor.position();
+    while (!cursor.AtLimit()) {
+        const std::size_t offset = cursor.Position();
         try {
-            readSet(section, cursor, ranges);
+            ReadSet(section, cursor, ranges);
         } catch (const DebugDataError& error) {
             throw DebugDataError(".debug_aranges set at " + std::to_string(offset) + ": " +
                                  error.what());

@@ -21,6 +21,6 @@ struct DwarfAddressRanges {
 // The sets of a .debug_aranges section (version 2, 32- and 64-bit sets, addresses of 1 to 8
 // bytes, no segment selectors). The section is outside input: anything malformed raises
 // DebugDataError saying which set and what is wrong.
-DwarfAddressRanges readDwarfAddressRanges(std::span<const std::uint8_t> section);
+DwarfAddressRanges ReadDwarfAddressRanges(std::span<const std::uint8_t> section);
 
 } // namespace faulttrap

@@ -14,20 +14,20 @@ DwarfCursor::DwarfCursor(std::span<const std::uint8_t> section, std::size_t posi
         throw DebugDataError("range outside the section");
 }
 
-void DwarfCursor::cutShort(const char* what) {
+void DwarfCursor::CutShort(const char* what) {
     throw DebugDataError(std::string("cut short in ") + what);
 }
 
-void DwarfCursor::require(std::uint64_t count, const char* what) const {
+void DwarfCursor::Require(std::uint64_t count, const char* what) const {
     if (count > limit_ - position_)
-        cutShort(what);
+        CutShort(what);
 }
 
-std::uint64_t DwarfCursor::unsignedOfSize(std::size_t size, const char* what) {
+std::uint64_t DwarfCursor::UnsignedOfSize(std::size_t size, const char* what) {
     if (size == 0 || size > 8)
         throw DebugDataError(std::string("a number of ") + std::to_string(size) + " bytes in " +
                              what);
-    require(size, what);
+    Require(size, what);
     std::uint64_t value = 0;
     for (std::size_t i = 0; i < size; ++i)
         value |= std::uint64_t{section_[position_ + i]} << (8 * i);
@@ -35,23 +35,23 @@ std::uint64_t DwarfCursor::unsignedOfSize(std::size_t size, const char* what) {
     return value;
 }
 
-std::uint16_t DwarfCursor::u16(const char* what) {
-    return static_cast<std::uint16_t>(unsignedOfSize(2, what));
+std::uint16_t DwarfCursor::U16(const char* what) {
+    return static_cast<std::uint16_t>(UnsignedOfSize(2, what));
 }
 
-std::uint32_t DwarfCursor::u32(const char* what) {
-    return static_cast<std::uint32_t>(unsignedOfSize(4, what));
+std::uint32_t DwarfCursor::U32(const char* what) {
+    return static_cast<std::uint32_t>(UnsignedOfSize(4, what));
 }
 
-std::uint64_t DwarfCursor::u64(const char* what) {
-    return unsignedOfSize(8, what);
+std::uint64_t DwarfCursor::U64(const char* what) {
+    return UnsignedOfSize(8, what);
 }
 
-std::uint64_t DwarfCursor::longUleb(const char* what) {
+std::uint64_t DwarfCursor::LongUleb(const char* what) {
     std::uint64_t value = 0;
     unsigned shift = 0;
     for (;;) {
-        const std::uint8_t byte = u8(what);
+        const std::uint8_t byte = U8(what);
         const std::uint64_t bits = byte & 0x7f;
         if (shift < 64 && (shift == 0 || bits >> (64 - shift) == 0))
             value |= bits << shift;
@@ -63,12 +63,12 @@ std::uint64_t DwarfCursor::longUleb(const char* what) {
     }
 }
 
-std::int64_t DwarfCursor::sleb(const char* what) {
+std::int64_t DwarfCursor::Sleb(const char* what) {
     std::uint64_t value = 0;
     unsigned shift = 0;
     std::uint8_t byte = 0;
     do {
-        byte = u8(what);
+        byte = U8(what);
         if (shift < 64)
             value |= std::uint64_t{byte & 0x7fu} << shift;
         shift += 7;
@@ -78,8 +78,8 @@ std::int64_t DwarfCursor::sleb(const char* what) {
     return static_cast<std::int64_t>(value);
 }
 
-std::string_view DwarfCursor::cString(const char* what) {
-    require(1, what);
+std::string_view DwarfCursor::CString(const char* what) {
+    Require(1, what);
     const auto* start = reinterpret_cast<const char*>(section_.data()) + position_;
     const void* end = std::memchr(start, '\0', limit_ - position_);
     if (end == nullptr)
@@ -89,17 +89,17 @@ std::string_view DwarfCursor::cString(const char* what) {
     return text;
 }
 
-void DwarfCursor::skip(std::uint64_t count, const char* what) {
-    require(count, what);
+void DwarfCursor::Skip(std::uint64_t count, const char* what) {
+    Require(count, what);
     position_ += static_cast<std::size_t>(count);
 }
 
-std::string_view dwarfStringAt(std::span<const std::uint8_t> section, std::uint64_t offset,
+std::string_view DwarfStringAt(std::span<const std::uint8_t> section, std::uint64_t offset,
                                const char* what) {
     if (offset >= section.size())
         throw DebugDataError(std::string("a string offset outside its section in ") + what);
     DwarfCursor cursor(section, static_cast<std::size_t>(offset), section.size());
-    return cursor.cString(what);
+    return cursor.CString(what);
 }
 
 } // namespace faulttrap

@@ -13,22 +13,22 @@ namespace faulttrap {
 
 namespace {
 
-std::string withoutFolder(const char* path) {
+std::string WithoutFolder(const char* path) {
     const char* slash = std::strrchr(path, '/');
     return slash ? slash + 1 : path;
 }
 
 // A C++ function's mangled name tells its class; a C function has its plain name only.
-QualifiedName functionName(const DwarfLibrary& dw, Dwarf_Die* die) {
+QualifiedName FunctionName(const DwarfLibrary& dw, Dwarf_Die* die) {
     Dwarf_Attribute attribute;
     for (const unsigned name : {DW_AT_linkage_name, DW_AT_MIPS_linkage_name})
         if (const char* linkage = dw.formString(dw.attrIntegrate(die, name, &attribute)))
-            return splitFunctionName(linkage);
+            return SplitFunctionName(linkage);
     const char* plain = dw.formString(dw.attrIntegrate(die, DW_AT_name, &attribute));
     return {{}, plain ? plain : ""};
 }
 
-std::uint32_t declarationLine(const DwarfLibrary& dw, Dwarf_Die* die) {
+std::uint32_t DeclarationLine(const DwarfLibrary& dw, Dwarf_Die* die) {
     int line = 0;
     return dw.declLine(die, &line) == 0 && line > 0 ? static_cast<std::uint32_t>(line) : 0;
 }
@@ -70,10 +70,10 @@ std::vector<InlinedScope> InlinedScopesFromDwarf(const DwarfLibrary& dw, Dwfl_Mo
         const int tag = dw.tag(scope);
         if (tag != DW_TAG_inlined_subroutine && tag != DW_TAG_subprogram)
             continue;
-        const QualifiedName name = functionName(dw, scope);
+        const QualifiedName name = FunctionName(dw, scope);
         InlinedScope entry{name.className,
                            name.procedure,
-                           declarationLine(dw, scope),
+                           DeclarationLine(dw, scope),
                            tag == DW_TAG_subprogram,
                            {},
                            0};
@@ -87,7 +87,7 @@ std::vector<InlinedScope> InlinedScopesFromDwarf(const DwarfLibrary& dw, Dwfl_Mo
         Dwarf_Word line = 0;
         if (dw.formUdata(dw.attr(scope, DW_AT_call_file, &attribute), &file) == 0 && files)
             if (const char* path = dw.fileSrc(files, file, nullptr, nullptr))
-                entry.callFile = withoutFolder(path);
+                entry.callFile = WithoutFolder(path);
         if (dw.formUdata(dw.attr(scope, DW_AT_call_line, &attribute), &line) == 0)
             entry.callLine = static_cast<std::uint32_t>(line);
         chain.push_back(std::move(entry));

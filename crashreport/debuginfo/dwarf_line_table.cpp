@@ -49,7 +49,7 @@ enum : std::uint64_t {
     formLineStrp = 0x1f,
 };
 
-std::string hex(std::uint64_t value) {
+std::string Hex(std::uint64_t value) {
     char text[24];
     std::snprintf(text, sizeof text, "0x%llx", static_cast<unsigned long long>(value));
     return text;
@@ -86,83 +86,83 @@ struct DwarfLineTable::State {
 namespace {
 
 // A value of an entry of the DWARF 5 directory and file tables: a string for a path form.
-std::string_view readEntryValue(DwarfCursor& cursor, std::uint64_t form, std::size_t offsetSize,
+std::string_view ReadEntryValue(DwarfCursor& cursor, std::uint64_t form, std::size_t offsetSize,
                                 const DwarfLineSections& sections) {
     switch (form) {
     case formString:
-        return cursor.cString("an entry's name");
+        return cursor.CString("an entry's name");
     case formLineStrp:
-        return dwarfStringAt(sections.lineStr, cursor.unsignedOfSize(offsetSize, "a name offset"),
+        return DwarfStringAt(sections.lineStr, cursor.UnsignedOfSize(offsetSize, "a name offset"),
                              ".debug_line_str");
     case formStrp:
-        return dwarfStringAt(sections.str, cursor.unsignedOfSize(offsetSize, "a name offset"),
+        return DwarfStringAt(sections.str, cursor.UnsignedOfSize(offsetSize, "a name offset"),
                              ".debug_str");
     case formData1:
     case formFlag:
-        cursor.skip(1, "an entry");
+        cursor.Skip(1, "an entry");
         return {};
     case formData2:
-        cursor.skip(2, "an entry");
+        cursor.Skip(2, "an entry");
         return {};
     case formData4:
-        cursor.skip(4, "an entry");
+        cursor.Skip(4, "an entry");
         return {};
     case formData8:
-        cursor.skip(8, "an entry");
+        cursor.Skip(8, "an entry");
         return {};
     case formData16:
-        cursor.skip(16, "an entry");
+        cursor.Skip(16, "an entry");
         return {};
     case formUdata:
-        cursor.uleb("an entry");
+        cursor.Uleb("an entry");
         return {};
     case formSdata:
-        cursor.sleb("an entry");
+        cursor.Sleb("an entry");
         return {};
     case formBlock1:
-        cursor.skip(cursor.u8("a block's length"), "a block");
+        cursor.Skip(cursor.U8("a block's length"), "a block");
         return {};
     case formBlock2:
-        cursor.skip(cursor.u16("a block's length"), "a block");
+        cursor.Skip(cursor.U16("a block's length"), "a block");
         return {};
     case formBlock4:
-        cursor.skip(cursor.u32("a block's length"), "a block");
+        cursor.Skip(cursor.U32("a block's length"), "a block");
         return {};
     case formBlock:
-        cursor.skip(cursor.uleb("a block's length"), "a block");
+        cursor.Skip(cursor.Uleb("a block's length"), "a block");
         return {};
     default:
-        throw DebugDataError("the entry form " + hex(form) + " is not supported");
+        throw DebugDataError("the entry form " + Hex(form) + " is not supported");
     }
 }
 
-bool isStringForm(std::uint64_t form) {
+bool IsStringForm(std::uint64_t form) {
     return form == formString || form == formLineStrp || form == formStrp;
 }
 
 // A DWARF 5 table of directories or files: its entry formats, then its entries. The paths,
 // in order, when `paths` is given.
-void readEntryTable(DwarfCursor& cursor, std::size_t offsetSize, const DwarfLineSections& sections,
+void ReadEntryTable(DwarfCursor& cursor, std::size_t offsetSize, const DwarfLineSections& sections,
                     std::vector<std::string_view>* paths) {
-    const std::uint8_t formatCount = cursor.u8("the entry format count");
+    const std::uint8_t formatCount = cursor.U8("the entry format count");
     std::vector<EntryFormat> formats(formatCount);
     for (EntryFormat& format : formats) {
-        format.content = cursor.uleb("an entry format");
-        format.form = cursor.uleb("an entry format");
-        if (format.content == lnctPath && !isStringForm(format.form))
-            throw DebugDataError("a path of the form " + hex(format.form) +
+        format.content = cursor.Uleb("an entry format");
+        format.form = cursor.Uleb("an entry format");
+        if (format.content == lnctPath && !IsStringForm(format.form))
+            throw DebugDataError("a path of the form " + Hex(format.form) +
                                  ", which is not a string");
     }
-    const std::uint64_t count = cursor.uleb("the entry count");
+    const std::uint64_t count = cursor.Uleb("the entry count");
     // Every supported form takes at least one byte, so a count above the bytes left is false.
-    if (count != 0 && (formats.empty() || count > cursor.remaining()))
+    if (count != 0 && (formats.empty() || count > cursor.Remaining()))
         throw DebugDataError("an entry count of " + std::to_string(count) +
                              " that the header cannot hold");
     for (std::uint64_t i = 0; i < count; ++i) {
         std::string_view path;
         for (const EntryFormat& format : formats) {
             const std::string_view value =
-                readEntryValue(cursor, format.form, offsetSize, sections);
+                ReadEntryValue(cursor, format.form, offsetSize, sections);
             if (format.content == lnctPath)
                 path = value;
         }
@@ -173,17 +173,17 @@ void readEntryTable(DwarfCursor& cursor, std::size_t offsetSize, const DwarfLine
 
 // The DWARF 2-4 tables: directory names up to an empty one, then file entries (name,
 // directory, time, size) up to an empty name. Files are numbered from 1.
-void readOlderTables(DwarfCursor& cursor, std::vector<std::string_view>& files) {
-    while (!cursor.cString("the directory table").empty()) {
+void ReadOlderTables(DwarfCursor& cursor, std::vector<std::string_view>& files) {
+    while (!cursor.CString("the directory table").empty()) {
     }
     files.emplace_back();
     for (;;) {
-        const std::string_view name = cursor.cString("the file table");
+        const std::string_view name = cursor.CString("the file table");
         if (name.empty())
             return;
-        cursor.uleb("a file's directory");
-        cursor.uleb("a file's time");
-        cursor.uleb("a file's size");
+        cursor.Uleb("a file's directory");
+        cursor.Uleb("a file's time");
+        cursor.Uleb("a file's size");
         files.push_back(name);
     }
 }
@@ -212,7 +212,7 @@ struct DwarfLineTable::Lazy {
     bool fullIndexTried = false;
 
     // Whether the unit's code meets each range that names it.
-    bool fitsItsRanges(const UnitLines& lines, std::size_t unit) const {
+    bool FitsItsRanges(const UnitLines& lines, std::size_t unit) const {
         return std::all_of(ranges.begin(), ranges.end(), [&](const Range& range) {
             return range.unit != unit ||
                    std::any_of(lines.sequences.begin(), lines.sequences.end(),
@@ -226,7 +226,7 @@ struct DwarfLineTable::Lazy {
 namespace {
 
 template <typename Sequence>
-void sortWithReach(std::vector<Sequence>& sequences, std::vector<std::uint64_t>& reach) {
+void SortWithReach(std::vector<Sequence>& sequences, std::vector<std::uint64_t>& reach) {
     std::sort(sequences.begin(), sequences.end(),
               [](const Sequence& a, const Sequence& b) { return a.begin < b.begin; });
     reach.clear();
@@ -239,35 +239,35 @@ void sortWithReach(std::vector<Sequence>& sequences, std::vector<std::uint64_t>&
 } // namespace
 
 DwarfLineTable::DwarfLineTable(DwarfLineSections sections) : sections_(sections) {
-    if (!sections_.aranges.empty() && useRanges())
+    if (!sections_.aranges.empty() && UseRanges())
         return;
-    buildFullIndex();
+    BuildFullIndex();
 }
 
 DwarfLineTable::~DwarfLineTable() = default;
 DwarfLineTable::DwarfLineTable(DwarfLineTable&&) noexcept = default;
 DwarfLineTable& DwarfLineTable::operator=(DwarfLineTable&&) noexcept = default;
 
-void DwarfLineTable::buildFullIndex() const {
+void DwarfLineTable::BuildFullIndex() const {
     std::size_t offset = 0;
     while (offset != sections_.line.size()) {
         try {
-            Unit unit = readUnitHeader(offset);
-            indexUnit(unit, units_.size(), sequences_);
+            Unit unit = ReadUnitHeader(offset);
+            IndexUnit(unit, units_.size(), sequences_);
             offset = unit.programEnd;
             units_.push_back(std::move(unit));
         } catch (const DebugDataError& error) {
-            throw DebugDataError(".debug_line unit at " + hex(offset) + ": " + error.what());
+            throw DebugDataError(".debug_line unit at " + Hex(offset) + ": " + error.what());
         }
     }
-    sortWithReach(sequences_, reach_);
+    SortWithReach(sequences_, reach_);
 }
 
-bool DwarfLineTable::useRanges() {
+bool DwarfLineTable::UseRanges() {
     auto lazy = std::make_unique<Lazy>();
     DwarfAddressRanges ranges;
     try {
-        ranges = readDwarfAddressRanges(sections_.aranges);
+        ranges = ReadDwarfAddressRanges(sections_.aranges);
     } catch (const DebugDataError&) {
         return false;
     }
@@ -277,9 +277,9 @@ bool DwarfLineTable::useRanges() {
         lazy->unitOffsets.push_back(offset);
         try {
             std::size_t fieldsBegin = 0;
-            offset = readUnitFrame(offset, fieldsBegin).programEnd;
+            offset = ReadUnitFrame(offset, fieldsBegin).programEnd;
         } catch (const DebugDataError& error) {
-            throw DebugDataError(".debug_line unit at " + hex(offset) + ": " + error.what());
+            throw DebugDataError(".debug_line unit at " + Hex(offset) + ": " + error.what());
         }
     }
     // The units of .debug_info in their order, as the sets name them: with one per line unit,
@@ -303,80 +303,80 @@ bool DwarfLineTable::useRanges() {
     return true;
 }
 
-DwarfLineTable::Unit DwarfLineTable::readUnitHeader(std::size_t offset) const {
+DwarfLineTable::Unit DwarfLineTable::ReadUnitHeader(std::size_t offset) const {
     std::size_t fieldsBegin = 0;
-    Unit unit = readUnitFrame(offset, fieldsBegin);
-    readUnitFields(unit, fieldsBegin);
+    Unit unit = ReadUnitFrame(offset, fieldsBegin);
+    ReadUnitFields(unit, fieldsBegin);
     return unit;
 }
 
-DwarfLineTable::Unit DwarfLineTable::readUnitFrame(std::size_t offset,
+DwarfLineTable::Unit DwarfLineTable::ReadUnitFrame(std::size_t offset,
                                                    std::size_t& fieldsBegin) const {
     DwarfCursor section(sections_.line, offset, sections_.line.size());
     Unit unit;
-    std::uint64_t length = section.u32("the unit length");
+    std::uint64_t length = section.U32("the unit length");
     if (length == 0xffffffff) {
-        length = section.u64("the unit length");
+        length = section.U64("the unit length");
         unit.offsetSize = 8;
     } else if (length >= 0xfffffff0) {
-        throw DebugDataError("the reserved unit length " + hex(length));
+        throw DebugDataError("the reserved unit length " + Hex(length));
     }
-    if (length > section.remaining())
+    if (length > section.Remaining())
         throw DebugDataError("a unit length of " + std::to_string(length) +
                              " bytes, past the section's end");
-    const std::size_t unitEnd = section.position() + static_cast<std::size_t>(length);
-    DwarfCursor header(sections_.line, section.position(), unitEnd);
+    const std::size_t unitEnd = section.Position() + static_cast<std::size_t>(length);
+    DwarfCursor header(sections_.line, section.Position(), unitEnd);
 
-    unit.version = header.u16("the version");
+    unit.version = header.U16("the version");
     if (unit.version < 2 || unit.version > 5)
         throw DebugDataError("version " + std::to_string(unit.version) + " is not supported");
     if (unit.version >= 5) {
-        header.u8("the address size");
-        header.u8("the segment selector size");
+        header.U8("the address size");
+        header.U8("the segment selector size");
     }
-    const std::uint64_t headerLength = header.unsignedOfSize(unit.offsetSize, "the header length");
-    if (headerLength > header.remaining())
+    const std::uint64_t headerLength = header.UnsignedOfSize(unit.offsetSize, "the header length");
+    if (headerLength > header.Remaining())
         throw DebugDataError("a header length of " + std::to_string(headerLength) +
                              " bytes, past the unit's end");
-    unit.programBegin = header.position() + static_cast<std::size_t>(headerLength);
+    unit.programBegin = header.Position() + static_cast<std::size_t>(headerLength);
     unit.programEnd = unitEnd;
-    fieldsBegin = header.position();
+    fieldsBegin = header.Position();
     return unit;
 }
 
-void DwarfLineTable::readUnitFields(Unit& unit, std::size_t fieldsBegin) const {
+void DwarfLineTable::ReadUnitFields(Unit& unit, std::size_t fieldsBegin) const {
     DwarfCursor fields(sections_.line, fieldsBegin, unit.programBegin);
-    unit.minimumInstructionLength = fields.u8("the minimum instruction length");
+    unit.minimumInstructionLength = fields.U8("the minimum instruction length");
     if (unit.version >= 4)
-        unit.maximumOperations = fields.u8("the maximum operations per instruction");
+        unit.maximumOperations = fields.U8("the maximum operations per instruction");
     if (unit.maximumOperations == 0)
         throw DebugDataError("a maximum of 0 operations per instruction");
-    fields.u8("the default of is_stmt");
-    unit.lineBase = static_cast<std::int8_t>(fields.u8("the line base"));
-    unit.lineRange = fields.u8("the line range");
+    fields.U8("the default of is_stmt");
+    unit.lineBase = static_cast<std::int8_t>(fields.U8("the line base"));
+    unit.lineRange = fields.U8("the line range");
     if (unit.lineRange == 0)
         throw DebugDataError("a line range of 0");
-    unit.opcodeBase = fields.u8("the opcode base");
+    unit.opcodeBase = fields.U8("the opcode base");
     if (unit.opcodeBase == 0)
         throw DebugDataError("an opcode base of 0");
     for (int opcode = 1; opcode < unit.opcodeBase; ++opcode)
-        unit.standardOpcodeLengths.push_back(fields.u8("the standard opcode lengths"));
+        unit.standardOpcodeLengths.push_back(fields.U8("the standard opcode lengths"));
     if (unit.version >= 5) {
-        readEntryTable(fields, unit.offsetSize, sections_, nullptr);
-        readEntryTable(fields, unit.offsetSize, sections_, &unit.files);
+        ReadEntryTable(fields, unit.offsetSize, sections_, nullptr);
+        ReadEntryTable(fields, unit.offsetSize, sections_, &unit.files);
     } else {
-        readOlderTables(fields, unit.files);
+        ReadOlderTables(fields, unit.files);
     }
 }
 
-void DwarfLineTable::indexUnit(const Unit& unit, std::size_t unitIndex,
+void DwarfLineTable::IndexUnit(const Unit& unit, std::size_t unitIndex,
                                std::vector<Sequence>& into) const {
     DwarfCursor program(sections_.line, unit.programBegin, unit.programEnd);
-    while (!program.atLimit()) {
-        const std::size_t start = program.position();
+    while (!program.AtLimit()) {
+        const std::size_t start = program.Position();
         std::optional<std::uint64_t> first;
         std::uint64_t end = 0;
-        const bool ended = runSequence(unit, program, [&](const State& row, bool endOfSequence) {
+        const bool ended = RunSequence(unit, program, [&](const State& row, bool endOfSequence) {
             if (!first)
                 first = row.address;
             if (endOfSequence)
@@ -389,7 +389,7 @@ void DwarfLineTable::indexUnit(const Unit& unit, std::size_t unitIndex,
 }
 
 template <typename OnRow>
-bool DwarfLineTable::runSequence(const Unit& unit, DwarfCursor& program, OnRow&& onRow) const {
+bool DwarfLineTable::RunSequence(const Unit& unit, DwarfCursor& program, OnRow&& onRow) const {
     State state;
     const auto advance = [&](std::uint64_t operations) {
         if (unit.maximumOperations == 1) {
@@ -400,8 +400,8 @@ bool DwarfLineTable::runSequence(const Unit& unit, DwarfCursor& program, OnRow&&
             state.operationIndex = total % unit.maximumOperations;
         }
     };
-    while (!program.atLimit()) {
-        const std::uint8_t opcode = program.u8("an opcode");
+    while (!program.AtLimit()) {
+        const std::uint8_t opcode = program.U8("an opcode");
         if (opcode >= unit.opcodeBase) {
             const unsigned adjusted = opcode - unit.opcodeBase;
             advance(adjusted / unit.lineRange);
@@ -412,40 +412,40 @@ bool DwarfLineTable::runSequence(const Unit& unit, DwarfCursor& program, OnRow&&
         }
         switch (opcode) {
         case 0: {
-            const std::uint64_t length = program.uleb("an extended opcode's length");
+            const std::uint64_t length = program.Uleb("an extended opcode's length");
             if (length == 0)
                 break;
-            if (length > program.remaining())
+            if (length > program.Remaining())
                 throw DebugDataError("an extended opcode longer than the unit");
-            const std::size_t next = program.position() + static_cast<std::size_t>(length);
-            const std::uint8_t extended = program.u8("an extended opcode");
+            const std::size_t next = program.Position() + static_cast<std::size_t>(length);
+            const std::uint8_t extended = program.U8("an extended opcode");
             if (extended == lneEndSequence) {
-                program.skip(next - program.position(), "an extended opcode");
+                program.Skip(next - program.Position(), "an extended opcode");
                 onRow(state, true);
                 return true;
             }
             if (extended == lneSetAddress) {
                 state.address =
-                    program.unsignedOfSize(static_cast<std::size_t>(length - 1), "an address");
+                    program.UnsignedOfSize(static_cast<std::size_t>(length - 1), "an address");
                 state.operationIndex = 0;
             }
-            program.skip(next - program.position(), "an extended opcode");
+            program.Skip(next - program.Position(), "an extended opcode");
             break;
         }
         case lnsCopy:
             onRow(state, false);
             break;
         case lnsAdvancePc:
-            advance(program.uleb("an address advance"));
+            advance(program.Uleb("an address advance"));
             break;
         case lnsAdvanceLine:
-            state.line += static_cast<std::uint64_t>(program.sleb("a line advance"));
+            state.line += static_cast<std::uint64_t>(program.Sleb("a line advance"));
             break;
         case lnsSetFile:
-            state.file = program.uleb("a file number");
+            state.file = program.Uleb("a file number");
             break;
         case lnsSetColumn:
-            program.uleb("a column");
+            program.Uleb("a column");
             break;
         case lnsNegateStmt:
         case lnsSetBasicBlock:
@@ -456,30 +456,30 @@ bool DwarfLineTable::runSequence(const Unit& unit, DwarfCursor& program, OnRow&&
             advance((255u - unit.opcodeBase) / unit.lineRange);
             break;
         case lnsFixedAdvancePc:
-            state.address += program.u16("an address advance");
+            state.address += program.U16("an address advance");
             state.operationIndex = 0;
             break;
         case lnsSetIsa:
-            program.uleb("an instruction set");
+            program.Uleb("an instruction set");
             break;
         default:
             // An opcode this reader does not know: the header says how many numbers follow.
             for (unsigned i = 0; i < unit.standardOpcodeLengths[opcode - 1u]; ++i)
-                program.uleb("an unknown opcode's operand");
+                program.Uleb("an unknown opcode's operand");
             break;
         }
     }
     return false;
 }
 
-const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::fullIndex() const {
+const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::FullIndex() const {
     if (!lazy_)
         return sequences_;
     // Under the lock: the lazy parts are filled in by lookups.
     if (!lazy_->fullIndexTried) {
         lazy_->fullIndexTried = true;
         try {
-            buildFullIndex();
+            BuildFullIndex();
         } catch (const DebugDataError&) {
             // A lookup on the report path never throws: a malformed section finds nothing.
             units_.clear();
@@ -490,24 +490,24 @@ const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::fullIndex() const {
     return sequences_;
 }
 
-const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::sequences() const {
+const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::Sequences() const {
     if (!lazy_)
         return sequences_;
     const std::lock_guard<std::mutex> lock(lazy_->mutex);
-    return fullIndex();
+    return FullIndex();
 }
 
-std::optional<DwarfLineTable::Row> DwarfLineTable::find(std::uint64_t address) const {
+std::optional<DwarfLineTable::Row> DwarfLineTable::Find(std::uint64_t address) const {
     const auto unitOf = [this](std::size_t unit) -> const Unit& { return units_[unit]; };
     if (!lazy_)
-        return findIn(sequences_, reach_, unitOf, address);
+        return FindIn(sequences_, reach_, unitOf, address);
     const std::lock_guard<std::mutex> lock(lazy_->mutex);
     bool decided = false;
-    std::optional<Row> row = findInUnitOfRange(address, decided);
-    return decided ? row : findIn(fullIndex(), reach_, unitOf, address);
+    std::optional<Row> row = FindInUnitOfRange(address, decided);
+    return decided ? row : FindIn(FullIndex(), reach_, unitOf, address);
 }
 
-std::optional<DwarfLineTable::Row> DwarfLineTable::findInUnitOfRange(std::uint64_t address,
+std::optional<DwarfLineTable::Row> DwarfLineTable::FindInUnitOfRange(std::uint64_t address,
                                                                      bool& decided) const {
     const auto after = std::upper_bound(
         lazy_->ranges.begin(), lazy_->ranges.end(), address,
@@ -519,10 +519,10 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::findInUnitOfRange(std::uint64
     if (!lines && !lazy_->unusable[unitIndex]) {
         try {
             auto indexed = std::make_unique<Lazy::UnitLines>();
-            indexed->unit = readUnitHeader(lazy_->unitOffsets[unitIndex]);
-            indexUnit(indexed->unit, 0, indexed->sequences);
-            sortWithReach(indexed->sequences, indexed->reach);
-            indexed->fitsItsRanges = lazy_->fitsItsRanges(*indexed, unitIndex);
+            indexed->unit = ReadUnitHeader(lazy_->unitOffsets[unitIndex]);
+            IndexUnit(indexed->unit, 0, indexed->sequences);
+            SortWithReach(indexed->sequences, indexed->reach);
+            indexed->fitsItsRanges = lazy_->FitsItsRanges(*indexed, unitIndex);
             lines = std::move(indexed);
         } catch (const DebugDataError&) {
             lazy_->unusable[unitIndex] = true;
@@ -530,7 +530,7 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::findInUnitOfRange(std::uint64
     }
     if (!lines)
         return std::nullopt;
-    std::optional<Row> row = findIn(
+    std::optional<Row> row = FindIn(
         lines->sequences, lines->reach, [&](std::size_t) -> const Unit& { return lines->unit; },
         address);
     // A unit whose code meets each of its ranges is the one they name: what it does not hold,
@@ -540,7 +540,7 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::findInUnitOfRange(std::uint64
 }
 
 template <typename UnitOf>
-std::optional<DwarfLineTable::Row> DwarfLineTable::findIn(const std::vector<Sequence>& sequences,
+std::optional<DwarfLineTable::Row> DwarfLineTable::FindIn(const std::vector<Sequence>& sequences,
                                                           const std::vector<std::uint64_t>& reach,
                                                           UnitOf&& unitOf,
                                                           std::uint64_t address) const {
@@ -561,7 +561,7 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::findIn(const std::vector<Sequ
         std::optional<State> covering;
         std::optional<State> candidate;
         try {
-            runSequence(unit, program, [&](const State& row, bool endOfSequence) {
+            RunSequence(unit, program, [&](const State& row, bool endOfSequence) {
                 if (decided)
                     return;
                 if (row.address > address) {

@@ -45,7 +45,7 @@ public:
 
     // The row that covers the address: the last row at or before it of the sequence holding
     // it (of several rows at one address, the last). nullopt outside every sequence.
-    std::optional<Row> find(std::uint64_t address) const;
+    std::optional<Row> Find(std::uint64_t address) const;
 
     struct Sequence {
         std::uint64_t begin = 0;
@@ -55,8 +55,8 @@ public:
     };
     // The address ranges the table covers, sorted by their beginning: the full index, built
     // now if it was not (empty when the section is malformed and ranges were used).
-    const std::vector<Sequence>& sequences() const;
-    std::size_t sequenceCount() const { return sequences().size(); }
+    const std::vector<Sequence>& Sequences() const;
+    std::size_t SequenceCount() const { return Sequences().size(); }
 
 private:
     struct Unit;
@@ -64,28 +64,28 @@ private:
     struct Lazy;
 
     // The header of the unit at `offset`; its programEnd is where the following unit begins.
-    Unit readUnitHeader(std::size_t offset) const;
+    Unit ReadUnitHeader(std::size_t offset) const;
     // Its length, version and where its program begins; `fieldsBegin` is set to where the
     // rest of the header begins.
-    Unit readUnitFrame(std::size_t offset, std::size_t& fieldsBegin) const;
-    void readUnitFields(Unit& unit, std::size_t fieldsBegin) const;
+    Unit ReadUnitFrame(std::size_t offset, std::size_t& fieldsBegin) const;
+    void ReadUnitFields(Unit& unit, std::size_t fieldsBegin) const;
     // Appends the unit's sequences, numbered as unit `unitIndex`.
-    void indexUnit(const Unit& unit, std::size_t unitIndex, std::vector<Sequence>& into) const;
-    void buildFullIndex() const;
-    bool useRanges();
-    const std::vector<Sequence>& fullIndex() const;
+    void IndexUnit(const Unit& unit, std::size_t unitIndex, std::vector<Sequence>& into) const;
+    void BuildFullIndex() const;
+    bool UseRanges();
+    const std::vector<Sequence>& FullIndex() const;
     // The row in the unit the ranges give for the address; `decided` is set when that unit's
     // answer, found or not, stands without the full index.
-    std::optional<Row> findInUnitOfRange(std::uint64_t address, bool& decided) const;
+    std::optional<Row> FindInUnitOfRange(std::uint64_t address, bool& decided) const;
     // The row in sorted sequences; unitOf gives the Unit of a sequence's unit number.
     template <typename UnitOf>
-    std::optional<Row> findIn(const std::vector<Sequence>& sequences,
+    std::optional<Row> FindIn(const std::vector<Sequence>& sequences,
                               const std::vector<std::uint64_t>& reach, UnitOf&& unitOf,
                               std::uint64_t address) const;
     // Runs the unit's program from `from` to the end of one sequence (or of the program).
     // onRow sees every row, the end-of-sequence row last; whether a sequence was ended.
     template <typename OnRow>
-    bool runSequence(const Unit& unit, DwarfCursor& program, OnRow&& onRow) const;
+    bool RunSequence(const Unit& unit, DwarfCursor& program, OnRow&& onRow) const;
 
     DwarfLineSections sections_;
     // The full index; with usable ranges built on the first lookup that needs it.

@@ -13,24 +13,24 @@ namespace faulttrap {
 namespace {
 
 // ".debug_line" is stored as ".zdebug_line" in the older form.
-std::string oldCompressedName(std::string_view name) {
+std::string OldCompressedName(std::string_view name) {
     return name.starts_with('.') ? ".z" + std::string(name.substr(1)) : std::string();
 }
 
-std::vector<std::uint8_t> inflateSection(std::span<const std::uint8_t> stream, std::uint64_t size,
+std::vector<std::uint8_t> InflateSection(std::span<const std::uint8_t> stream, std::uint64_t size,
                                          std::string_view name) {
     if (size > maxDwarfSectionSize)
         throw DebugDataError(std::string(name) + ": states an inflated size of " +
                              std::to_string(size) + " bytes");
     try {
-        return zlibDecompressExact(stream, static_cast<std::size_t>(size));
+        return ZlibDecompressExact(stream, static_cast<std::size_t>(size));
     } catch (const DebugDataError& error) {
         throw DebugDataError(std::string(name) + ": " + error.what());
     }
 }
 
 // SHF_COMPRESSED: an Elf64_Chdr (method, size, alignment), then the stream.
-std::vector<std::uint8_t> inflateElfCompressed(std::span<const std::uint8_t> bytes,
+std::vector<std::uint8_t> InflateElfCompressed(std::span<const std::uint8_t> bytes,
                                                std::string_view name) {
     Elf64_Chdr header;
     if (bytes.size() < sizeof header)
@@ -39,11 +39,11 @@ std::vector<std::uint8_t> inflateElfCompressed(std::span<const std::uint8_t> byt
     if (header.ch_type != ELFCOMPRESS_ZLIB)
         throw DebugDataError(std::string(name) + ": compressed with method " +
                              std::to_string(header.ch_type) + ", which is not supported");
-    return inflateSection(bytes.subspan(sizeof header), header.ch_size, name);
+    return InflateSection(bytes.subspan(sizeof header), header.ch_size, name);
 }
 
 // ".zdebug_": "ZLIB", the inflated size as 8 bytes big-endian, then the stream.
-std::vector<std::uint8_t> inflateOldCompressed(std::span<const std::uint8_t> bytes,
+std::vector<std::uint8_t> InflateOldCompressed(std::span<const std::uint8_t> bytes,
                                                std::string_view name) {
     constexpr std::size_t headerSize = 12;
     if (bytes.size() < headerSize || std::memcmp(bytes.data(), "ZLIB", 4) != 0)
@@ -51,29 +51,29 @@ std::vector<std::uint8_t> inflateOldCompressed(std::span<const std::uint8_t> byt
     std::uint64_t size = 0;
     for (std::size_t i = 4; i < headerSize; ++i)
         size = size << 8 | bytes[i];
-    return inflateSection(bytes.subspan(headerSize), size, name);
+    return InflateSection(bytes.subspan(headerSize), size, name);
 }
 
 } // namespace
 
-std::optional<DwarfSection> readDwarfSection(const ElfImage& file, std::string_view name) {
-    if (const ElfImage::Section* section = file.find(name)) {
+std::optional<DwarfSection> ReadDwarfSection(const ElfImage& file, std::string_view name) {
+    if (const ElfImage::Section* section = file.Find(name)) {
         if (section->type == SHT_NOBITS)
             return std::nullopt;
         if (section->flags & SHF_COMPRESSED)
-            return DwarfSection{inflateElfCompressed(section->bytes, name), true};
+            return DwarfSection{InflateElfCompressed(section->bytes, name), true};
         return DwarfSection{{section->bytes.begin(), section->bytes.end()}, false};
     }
-    if (const ElfImage::Section* old = file.find(oldCompressedName(name)))
+    if (const ElfImage::Section* old = file.Find(OldCompressedName(name)))
         if (old->type != SHT_NOBITS)
-            return DwarfSection{inflateOldCompressed(old->bytes, name), true};
+            return DwarfSection{InflateOldCompressed(old->bytes, name), true};
     return std::nullopt;
 }
 
-bool hasCompressedDwarfSection(const ElfImage& file, std::string_view name) {
-    if (const ElfImage::Section* section = file.find(name))
+bool HasCompressedDwarfSection(const ElfImage& file, std::string_view name) {
+    if (const ElfImage::Section* section = file.Find(name))
         return section->type != SHT_NOBITS && (section->flags & SHF_COMPRESSED) != 0;
-    const ElfImage::Section* old = file.find(oldCompressedName(name));
+    const ElfImage::Section* old = file.Find(OldCompressedName(name));
     return old != nullptr && old->type != SHT_NOBITS;
 }
 

@@ -22,9 +22,9 @@ inline constexpr std::size_t maxDwarfSectionSize = std::size_t{1} << 30;
 
 // `name` is the section's standard name (".debug_line"). nullopt when the file has no such
 // section; a compressed form that is damaged or uses an unknown method raises DebugDataError.
-std::optional<DwarfSection> readDwarfSection(const ElfImage& file, std::string_view name);
+std::optional<DwarfSection> ReadDwarfSection(const ElfImage& file, std::string_view name);
 
 // Whether the file has the section in a compressed form, without inflating it.
-bool hasCompressedDwarfSection(const ElfImage& file, std::string_view name);
+bool HasCompressedDwarfSection(const ElfImage& file, std::string_view name);
 
 } // namespace faulttrap

@@ -24,7 +24,7 @@ namespace {
 
 char* debugInfoPath = nullptr;
 
-const Dwfl_Callbacks& callbacksOf(const DwarfLibrary& dw) {
+const Dwfl_Callbacks& CallbacksOf(const DwarfLibrary& dw) {
     static const Dwfl_Callbacks callbacks = {
         dw.buildIdFindElf,
         // Local files only: DEBUGINFOD_URLS has no effect on a report.
@@ -35,17 +35,17 @@ const Dwfl_Callbacks& callbacksOf(const DwarfLibrary& dw) {
     return callbacks;
 }
 
-std::string withoutFolder(std::string_view path) {
+std::string WithoutFolder(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
 
-std::vector<std::uint8_t> sectionOrNothing(const ElfImage& file, std::string_view name) {
-    std::optional<DwarfSection> section = readDwarfSection(file, name);
+std::vector<std::uint8_t> SectionOrNothing(const ElfImage& file, std::string_view name) {
+    std::optional<DwarfSection> section = ReadDwarfSection(file, name);
     return section ? std::move(section->bytes) : std::vector<std::uint8_t>();
 }
 
-int bindingRank(unsigned binding) {
+int BindingRank(unsigned binding) {
     return binding == STB_GLOBAL ? 0 : binding == STB_WEAK ? 1 : 2;
 }
 
@@ -61,46 +61,46 @@ struct DwarfSource::OwnLines {
 
 DwarfSource::DwarfSource() = default;
 
-std::unique_ptr<DwarfSource> DwarfSource::openCompressed(const std::string& path) {
+std::unique_ptr<DwarfSource> DwarfSource::OpenCompressed(const std::string& path) {
     const ElfImage module(path);
     std::optional<ElfImage> separate;
     const ElfImage* dwarfFile = &module;
-    if (!module.find(".debug_line") && !module.find(".zdebug_line")) {
-        const std::string debugPath = findSeparateDebugFile(module, path);
+    if (!module.Find(".debug_line") && !module.Find(".zdebug_line")) {
+        const std::string debugPath = FindSeparateDebugFile(module, path);
         if (debugPath.empty())
             return nullptr;
         dwarfFile = &separate.emplace(debugPath);
     }
     // Uncompressed DWARF libdw reads in place, as cheaply as we would.
-    if (!hasCompressedDwarfSection(*dwarfFile, ".debug_line"))
+    if (!HasCompressedDwarfSection(*dwarfFile, ".debug_line"))
         return nullptr;
     auto lines = std::make_unique<OwnLines>();
-    lines->line = sectionOrNothing(*dwarfFile, ".debug_line");
-    lines->lineStr = sectionOrNothing(*dwarfFile, ".debug_line_str");
-    lines->str = sectionOrNothing(*dwarfFile, ".debug_str");
-    lines->aranges = sectionOrNothing(*dwarfFile, ".debug_aranges");
+    lines->line = SectionOrNothing(*dwarfFile, ".debug_line");
+    lines->lineStr = SectionOrNothing(*dwarfFile, ".debug_line_str");
+    lines->str = SectionOrNothing(*dwarfFile, ".debug_str");
+    lines->aranges = SectionOrNothing(*dwarfFile, ".debug_aranges");
     lines->table.emplace(
         DwarfLineSections{lines->line, lines->lineStr, lines->str, lines->aranges});
 
     std::unique_ptr<DwarfSource> source(new DwarfSource());
     source->ownLines_ = std::move(lines);
     // The debug file's full symbol table; else the module's own, else its exports.
-    std::vector<ElfFunctionSymbol> symbols = readFunctionSymbols(*dwarfFile, SHT_SYMTAB);
+    std::vector<ElfFunctionSymbol> symbols = ReadFunctionSymbols(*dwarfFile, SHT_SYMTAB);
     if (symbols.empty())
-        symbols = readFunctionSymbols(module, SHT_SYMTAB);
+        symbols = ReadFunctionSymbols(module, SHT_SYMTAB);
     if (symbols.empty())
-        symbols = readFunctionSymbols(module, SHT_DYNSYM);
+        symbols = ReadFunctionSymbols(module, SHT_DYNSYM);
     for (const ElfFunctionSymbol& symbol : symbols)
         source->functions_.push_back({symbol.address,
                                       symbol.address + std::max<std::uint64_t>(symbol.size, 1),
-                                      std::string(symbol.name), bindingRank(symbol.binding)});
-    source->sortFunctions();
+                                      std::string(symbol.name), BindingRank(symbol.binding)});
+    source->SortFunctions();
     return source;
 }
 
-std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path, std::string* problem) {
+std::unique_ptr<DwarfSource> DwarfSource::Open(const std::string& path, std::string* problem) {
     try {
-        if (auto source = openCompressed(path))
+        if (auto source = OpenCompressed(path))
             return source;
     } catch (const DebugDataError& error) {
         if (problem)
@@ -111,7 +111,7 @@ std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path, std::str
         return nullptr;
     std::unique_ptr<DwarfSource> source(new DwarfSource());
     source->dw_ = dw;
-    source->session_ = dw->begin(&callbacksOf(*dw));
+    source->session_ = dw->begin(&CallbacksOf(*dw));
     if (!source->session_)
         return nullptr;
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
@@ -124,7 +124,7 @@ std::unique_ptr<DwarfSource> DwarfSource::open(const std::string& path, std::str
     Dwarf_Addr bias = 0;
     if (!source->module_ || !dw->moduleGetDwarf(source->module_, &bias))
         return nullptr;
-    source->readFunctions();
+    source->ReadFunctions();
     return source;
 }
 
@@ -133,7 +133,7 @@ DwarfSource::~DwarfSource() {
         dw_->end(session_);
 }
 
-void DwarfSource::readFunctions() {
+void DwarfSource::ReadFunctions() {
     const int count = dw_->moduleGetSymtab(module_);
     for (int i = 0; i < count; ++i) {
         GElf_Sym symbol;
@@ -142,12 +142,12 @@ void DwarfSource::readFunctions() {
             dw_->moduleGetSymInfo(module_, i, &symbol, &address, nullptr, nullptr, nullptr);
         if (name && *name && GELF_ST_TYPE(symbol.st_info) == STT_FUNC && symbol.st_shndx != 0)
             functions_.push_back({address, address + std::max<GElf_Xword>(symbol.st_size, 1), name,
-                                  bindingRank(GELF_ST_BIND(symbol.st_info))});
+                                  BindingRank(GELF_ST_BIND(symbol.st_info))});
     }
-    sortFunctions();
+    SortFunctions();
 }
 
-void DwarfSource::sortFunctions() {
+void DwarfSource::SortFunctions() {
     // Aliases of one address: the global name first, it is the one the source uses.
     std::stable_sort(functions_.begin(), functions_.end(),
                      [](const Function& a, const Function& b) {
@@ -155,14 +155,14 @@ void DwarfSource::sortFunctions() {
                      });
 }
 
-std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
+std::optional<std::uint32_t> DwarfSource::LineAt(std::uint64_t fileAddress,
                                                  std::string* file) const {
     if (ownLines_) {
-        const std::optional<DwarfLineTable::Row> row = ownLines_->table->find(fileAddress);
+        const std::optional<DwarfLineTable::Row> row = ownLines_->table->Find(fileAddress);
         if (!row || row->line == 0)
             return std::nullopt;
         if (file)
-            *file = withoutFolder(row->file);
+            *file = WithoutFolder(row->file);
         return row->line;
     }
     Dwfl_Line* row = dw_->moduleGetSrc(module_, fileAddress);
@@ -171,11 +171,11 @@ std::optional<std::uint32_t> DwarfSource::lineAt(std::uint64_t fileAddress,
     if (!row || !StatementLineOf(*dw_, module_, row, &source, &line))
         return std::nullopt;
     if (file && source)
-        *file = withoutFolder(source);
+        *file = WithoutFolder(source);
     return line > 0 ? std::optional<std::uint32_t>(static_cast<std::uint32_t>(line)) : std::nullopt;
 }
 
-std::optional<SourcePlace> DwarfSource::find(std::uint64_t fileAddress) const {
+std::optional<SourcePlace> DwarfSource::Find(std::uint64_t fileAddress) const {
     const auto after =
         std::upper_bound(functions_.begin(), functions_.end(), fileAddress,
                          [](std::uint64_t value, const Function& f) { return value < f.begin; });
@@ -187,23 +187,23 @@ std::optional<SourcePlace> DwarfSource::find(std::uint64_t fileAddress) const {
         while (found != functions_.begin() && std::prev(found)->begin == found->begin)
             --found;
         if (fileAddress < found->end) {
-            const QualifiedName name = splitFunctionName(found->symbol);
+            const QualifiedName name = SplitFunctionName(found->symbol);
             place.className = name.className;
             place.procedure = name.procedure;
             functionStart = found->begin;
         }
     }
-    const std::optional<std::uint32_t> line = lineAt(fileAddress, &place.unit);
+    const std::optional<std::uint32_t> line = LineAt(fileAddress, &place.unit);
     if (!line && place.procedure.empty())
         return std::nullopt;
     place.line = line.value_or(0);
     if (line && functionStart)
-        if (const auto first = lineAt(*functionStart, nullptr); first && *first < *line)
+        if (const auto first = LineAt(*functionStart, nullptr); first && *first < *line)
             place.lineOffset = *line - *first;
     return place;
 }
 
-std::vector<InlinedScope> DwarfSource::inlinedScopesAt(std::uint64_t fileAddress) const {
+std::vector<InlinedScope> DwarfSource::InlinedScopesAt(std::uint64_t fileAddress) const {
     // A module read by the own line-table reader has no libdw session: its calls are told by
     // the symbol table alone.
     if (ownLines_)

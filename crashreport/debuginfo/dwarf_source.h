@@ -30,7 +30,7 @@ public:
     // nullptr when the file has no DWARF line information or libdw cannot be loaded. When
     // the own reader refuses a compressed file (damaged, or a form it does not know) libdw
     // reads it instead, and `problem` receives why.
-    static std::unique_ptr<DwarfSource> open(const std::string& path,
+    static std::unique_ptr<DwarfSource> Open(const std::string& path,
                                              std::string* problem = nullptr);
     ~DwarfSource();
     DwarfSource(const DwarfSource&) = delete;
@@ -38,9 +38,9 @@ public:
 
     // fileAddress is the address as the file itself numbers it (run-time address minus
     // the module's load bias). Nothing is found outside the functions and lines it knows.
-    std::optional<SourcePlace> find(std::uint64_t fileAddress) const;
+    std::optional<SourcePlace> Find(std::uint64_t fileAddress) const;
     // The chain of inlined calls at the address, innermost first; empty outside inlined code.
-    std::vector<InlinedScope> inlinedScopesAt(std::uint64_t fileAddress) const;
+    std::vector<InlinedScope> InlinedScopesAt(std::uint64_t fileAddress) const;
 
 private:
     struct Function {
@@ -53,10 +53,10 @@ private:
     struct OwnLines;
 
     DwarfSource();
-    static std::unique_ptr<DwarfSource> openCompressed(const std::string& path);
-    void readFunctions();
-    void sortFunctions();
-    std::optional<std::uint32_t> lineAt(std::uint64_t fileAddress, std::string* file) const;
+    static std::unique_ptr<DwarfSource> OpenCompressed(const std::string& path);
+    void ReadFunctions();
+    void SortFunctions();
+    std::optional<std::uint32_t> LineAt(std::uint64_t fileAddress, std::string* file) const;
 
     const DwarfLibrary* dw_ = nullptr;
     std::unique_ptr<OwnLines> ownLines_; // instead of libdw's session

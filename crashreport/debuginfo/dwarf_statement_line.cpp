@@ -8,12 +8,12 @@ namespace faulttrap {
 
 namespace {
 
-bool isStatement(const DwarfLibrary& dw, Dwarf_Line* row) {
+bool IsStatement(const DwarfLibrary& dw, Dwarf_Line* row) {
     bool statement = false;
     return dw.lineBeginStatement(row, &statement) == 0 && statement;
 }
 
-bool endsSequence(const DwarfLibrary& dw, Dwarf_Line* row) {
+bool EndsSequence(const DwarfLibrary& dw, Dwarf_Line* row) {
     bool ends = false;
     return dw.lineEndSequence(row, &ends) == 0 && ends;
 }
@@ -53,14 +53,14 @@ bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row
         Dwarf_Line* candidate = dw.oneSrcLine(lines, index);
         int candidateLine = 0;
         const char* candidateFile = dw.lineSrc(candidate, nullptr, nullptr);
-        if (endsSequence(dw, candidate) || dw.lineNo(candidate, &candidateLine) != 0 ||
+        if (EndsSequence(dw, candidate) || dw.lineNo(candidate, &candidateLine) != 0 ||
             candidateLine <= 0 || !candidateFile)
             continue;
         if (!chosen) {
             chosen = candidate;
             chosenFile = candidateFile;
         }
-        if (isStatement(dw, candidate) && std::strcmp(candidateFile, chosenFile) == 0) {
+        if (IsStatement(dw, candidate) && std::strcmp(candidateFile, chosenFile) == 0) {
             chosen = candidate;
             break;
         }

@@ -6,9 +6,9 @@
 
 namespace faulttrap {
 
-std::vector<ElfFunctionSymbol> readFunctionSymbols(const ElfImage& file, std::uint32_t tableType) {
+std::vector<ElfFunctionSymbol> ReadFunctionSymbols(const ElfImage& file, std::uint32_t tableType) {
     std::vector<ElfFunctionSymbol> functions;
-    const auto& sections = file.sections();
+    const auto& sections = file.Sections();
     for (const ElfImage::Section& table : sections) {
         if (table.type != tableType || table.entrySize != sizeof(Elf64_Sym) ||
             table.link >= sections.size() || (table.flags & SHF_COMPRESSED))

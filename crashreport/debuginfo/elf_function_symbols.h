@@ -18,6 +18,6 @@ struct ElfFunctionSymbol {
 // The defined, named function symbols of the file's symbol tables of one type (SHT_SYMTAB or
 // SHT_DYNSYM), in the tables' order. Entries whose name lies outside the string table are left
 // out.
-std::vector<ElfFunctionSymbol> readFunctionSymbols(const ElfImage& file, std::uint32_t tableType);
+std::vector<ElfFunctionSymbol> ReadFunctionSymbols(const ElfImage& file, std::uint32_t tableType);
 
 } // namespace faulttrap

@@ -15,17 +15,17 @@ namespace faulttrap {
 
 namespace {
 
-template <typename T> T readAt(std::span<const std::uint8_t> file, std::uint64_t offset) {
+template <typename T> T ReadAt(std::span<const std::uint8_t> file, std::uint64_t offset) {
     T value;
     std::memcpy(&value, file.data() + offset, sizeof value);
     return value;
 }
 
-bool fits(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize) {
+bool Fits(std::uint64_t offset, std::uint64_t size, std::uint64_t fileSize) {
     return offset <= fileSize && size <= fileSize - offset;
 }
 
-bool isNativeElf64(std::span<const std::uint8_t> file) {
+bool IsNativeElf64(std::span<const std::uint8_t> file) {
     constexpr unsigned char nativeOrder =
         std::endian::native == std::endian::little ? ELFDATA2LSB : ELFDATA2MSB;
     return file.size() >= sizeof(Elf64_Ehdr) && std::memcmp(file.data(), ELFMAG, SELFMAG) == 0 &&
@@ -49,7 +49,7 @@ ElfImage::ElfImage(const std::string& path) {
     mapping_ = static_cast<const std::uint8_t*>(mapped);
     size_ = static_cast<std::size_t>(status.st_size);
     try {
-        readSections(path);
+        ReadSections(path);
     } catch (...) {
         ::munmap(const_cast<std::uint8_t*>(mapping_), size_);
         throw;
@@ -60,18 +60,18 @@ ElfImage::~ElfImage() {
     ::munmap(const_cast<std::uint8_t*>(mapping_), size_);
 }
 
-void ElfImage::readSections(const std::string& path) {
+void ElfImage::ReadSections(const std::string& path) {
     const std::span<const std::uint8_t> file(mapping_, size_);
-    if (!isNativeElf64(file))
+    if (!IsNativeElf64(file))
         throw DebugDataError(path + ": not an ELF file");
-    const auto header = readAt<Elf64_Ehdr>(file, 0);
+    const auto header = ReadAt<Elf64_Ehdr>(file, 0);
     if (header.e_shoff == 0)
         return;
     if (header.e_shentsize != sizeof(Elf64_Shdr) ||
-        !fits(header.e_shoff, sizeof(Elf64_Shdr), size_))
+        !Fits(header.e_shoff, sizeof(Elf64_Shdr), size_))
         throw DebugDataError(path + ": damaged ELF section table");
     // Files with many sections keep the count and the names' index in the first entry.
-    const auto first = readAt<Elf64_Shdr>(file, header.e_shoff);
+    const auto first = ReadAt<Elf64_Shdr>(file, header.e_shoff);
     const std::uint64_t count = header.e_shnum != 0 ? header.e_shnum : first.sh_size;
     const std::uint32_t namesIndex =
         header.e_shstrndx != SHN_XINDEX ? header.e_shstrndx : first.sh_link;
@@ -81,7 +81,7 @@ void ElfImage::readSections(const std::string& path) {
     std::vector<Elf64_Shdr> headers(count);
     std::memcpy(headers.data(), file.data() + header.e_shoff, count * sizeof(Elf64_Shdr));
     for (const Elf64_Shdr& section : headers)
-        if (section.sh_type != SHT_NOBITS && !fits(section.sh_offset, section.sh_size, size_))
+        if (section.sh_type != SHT_NOBITS && !Fits(section.sh_offset, section.sh_size, size_))
             throw DebugDataError(path + ": damaged ELF section table");
     const Elf64_Shdr& names = headers[namesIndex];
     if (names.sh_type == SHT_NOBITS)
@@ -106,7 +106,7 @@ void ElfImage::readSections(const std::string& path) {
     }
 }
 
-const ElfImage::Section* ElfImage::find(std::string_view name) const {
+const ElfImage::Section* ElfImage::Find(std::string_view name) const {
     for (const Section& section : sections_)
         if (section.name == name)
             return &section;

@@ -30,11 +30,11 @@ public:
     ElfImage(const ElfImage&) = delete;
     ElfImage& operator=(const ElfImage&) = delete;
 
-    const std::vector<Section>& sections() const { return sections_; }
-    const Section* find(std::string_view name) const;
+    const std::vector<Section>& Sections() const { return sections_; }
+    const Section* Find(std::string_view name) const;
 
 private:
-    void readSections(const std::string& path);
+    void ReadSections(const std::string& path);
 
     const std::uint8_t* mapping_ = nullptr;
     std::size_t size_ = 0;

@@ -4,10 +4,10 @@
 
 namespace faulttrap {
 
-std::optional<std::vector<std::uint8_t>> readElfSection(const std::string& path,
+std::optional<std::vector<std::uint8_t>> ReadElfSection(const std::string& path,
                                                         const std::string& section) {
     const ElfImage file(path);
-    const ElfImage::Section* found = file.find(section);
+    const ElfImage::Section* found = file.Find(section);
     if (!found)
         return std::nullopt;
     return std::vector<std::uint8_t>(found->bytes.begin(), found->bytes.end());

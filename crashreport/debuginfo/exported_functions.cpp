@@ -12,17 +12,17 @@ namespace faulttrap {
 
 namespace {
 
-void readDynamicSymbols(const ElfImage& file, std::vector<TFaultFunctionsList::Function>& out) {
-    for (const ElfFunctionSymbol& symbol : readFunctionSymbols(file, SHT_DYNSYM))
+void ReadDynamicSymbols(const ElfImage& file, std::vector<TFaultFunctionsList::Function>& out) {
+    for (const ElfFunctionSymbol& symbol : ReadFunctionSymbols(file, SHT_DYNSYM))
         out.push_back({std::string(symbol.name), symbol.address, symbol.size});
 }
 
 } // namespace
 
-TFaultFunctionsList TFaultFunctionsList::read(const std::string& path, const Sizer& sizeUnsized) {
+TFaultFunctionsList TFaultFunctionsList::Read(const std::string& path, const Sizer& sizeUnsized) {
     TFaultFunctionsList list;
     try {
-        readDynamicSymbols(ElfImage(path), list.functions_);
+        ReadDynamicSymbols(ElfImage(path), list.functions_);
     } catch (const DebugDataError&) {
         return list;
     }
@@ -35,7 +35,7 @@ TFaultFunctionsList TFaultFunctionsList::read(const std::string& path, const Siz
     return list;
 }
 
-const TFaultFunctionsList::Function* TFaultFunctionsList::find(std::uint64_t fileAddress) const {
+const TFaultFunctionsList::Function* TFaultFunctionsList::Find(std::uint64_t fileAddress) const {
     auto after =
         std::upper_bound(functions_.begin(), functions_.end(), fileAddress,
                          [](std::uint64_t value, const Function& f) { return value < f.address; });

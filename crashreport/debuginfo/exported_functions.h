@@ -24,12 +24,12 @@ public:
     // Reads the file's dynamic symbol table; a file that cannot be read gives an empty list.
     // Functions whose symbol has no size (hand-written assembly) are measured by `sizeUnsized`
     // when one is given.
-    static TFaultFunctionsList read(const std::string& path, const Sizer& sizeUnsized = {});
+    static TFaultFunctionsList Read(const std::string& path, const Sizer& sizeUnsized = {});
 
     // The export with start <= address <= start + size.
-    const Function* find(std::uint64_t fileAddress) const;
+    const Function* Find(std::uint64_t fileAddress) const;
 
-    const std::vector<Function>& functions() const { return functions_; }
+    const std::vector<Function>& Functions() const { return functions_; }
 
 private:
     std::vector<Function> functions_;

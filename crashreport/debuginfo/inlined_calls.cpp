@@ -13,25 +13,25 @@ namespace {
 // Deeper chains than this are taken for damage; compilers stop inlining long before.
 constexpr std::uint64_t maxDepth = 255;
 
-std::uint32_t narrow(std::uint64_t value, const char* what) {
+std::uint32_t Narrow(std::uint64_t value, const char* what) {
     if (value > std::numeric_limits<std::uint32_t>::max())
         throw DebugDataError(std::string("damaged data: ") + what + " out of range");
     return static_cast<std::uint32_t>(value);
 }
 
 // A count of items that take at least `smallest` bytes each, checked against the data left.
-std::uint32_t count(ByteReader& in, std::size_t smallest, const char* what) {
-    const std::uint64_t value = in.varint(what);
-    if (value > in.remaining() / smallest)
+std::uint32_t Count(ByteReader& in, std::size_t smallest, const char* what) {
+    const std::uint64_t value = in.Varint(what);
+    if (value > in.Remaining() / smallest)
         throw DebugDataError(std::string(what) + " " + std::to_string(value) + " exceeds the data");
     return static_cast<std::uint32_t>(value);
 }
 
-std::span<const std::uint8_t> storedName(ByteReader& in, std::span<const std::uint8_t> data,
+std::span<const std::uint8_t> StoredName(ByteReader& in, std::span<const std::uint8_t> data,
                                          const NameDecoding& decoding) {
-    const std::size_t start = in.position();
-    skipNameField(in, decoding);
-    return data.subspan(start, in.position() - start);
+    const std::size_t start = in.Position();
+    SkipNameField(in, decoding);
+    return data.subspan(start, in.Position() - start);
 }
 
 // The record with its names still as stored.
@@ -57,21 +57,21 @@ constexpr std::uint8_t depthMask = 3;
 constexpr std::uint8_t parentExtent = 4;
 constexpr std::uint8_t callerFile = 8;
 
-std::uint64_t zigzag(std::int64_t value) {
+std::uint64_t Zigzag(std::int64_t value) {
     return (static_cast<std::uint64_t>(value) << 1) ^ static_cast<std::uint64_t>(value >> 63);
 }
 
-std::int64_t unzigzag(std::uint64_t value) {
+std::int64_t Unzigzag(std::uint64_t value) {
     return static_cast<std::int64_t>(value >> 1) ^ -static_cast<std::int64_t>(value & 1);
 }
 
 // The last range seen at each depth: a range's parent is the last one a depth up.
 class Parents {
 public:
-    const InlinedCallRange* of(std::uint32_t depth) const {
+    const InlinedCallRange* Of(std::uint32_t depth) const {
         return depth > 0 && depth - 1 < last_.size() ? last_[depth - 1] : nullptr;
     }
-    void add(const InlinedCallRange& range) {
+    void Add(const InlinedCallRange& range) {
         if (last_.size() <= range.depth)
             last_.resize(range.depth + 1);
         last_[range.depth] = &range;
@@ -91,44 +91,44 @@ struct RangeStreams {
     ByteWriter lines;
 };
 
-std::span<const std::uint8_t> stream(ByteReader& in) {
-    return in.bytes(in.varint("inlined call stream length"), "inlined call stream");
+std::span<const std::uint8_t> Stream(ByteReader& in) {
+    return in.Bytes(in.Varint("inlined call stream length"), "inlined call stream");
 }
 
-StoredCalls parse(std::span<const std::uint8_t> payload, const NameDecoding& decoding) {
+StoredCalls Parse(std::span<const std::uint8_t> payload, const NameDecoding& decoding) {
     ByteReader in(payload);
     StoredCalls stored;
-    stored.files.resize(count(in, 1, "inlined call file count"));
+    stored.files.resize(Count(in, 1, "inlined call file count"));
     for (auto& file : stored.files)
-        file = storedName(in, payload, decoding);
-    stored.classes.resize(count(in, 1, "inlined function class count"));
+        file = StoredName(in, payload, decoding);
+    stored.classes.resize(Count(in, 1, "inlined function class count"));
     for (auto& className : stored.classes)
-        className = storedName(in, payload, decoding);
-    stored.functions.resize(count(in, 4, "inlined function count"));
+        className = StoredName(in, payload, decoding);
+    stored.functions.resize(Count(in, 4, "inlined function count"));
     for (StoredCalls::Function& function : stored.functions) {
-        if (const std::uint64_t className = in.varint("inlined function class"); className > 0) {
+        if (const std::uint64_t className = in.Varint("inlined function class"); className > 0) {
             if (className > stored.classes.size())
                 throw DebugDataError("inlined function names class " +
                                      std::to_string(className - 1) + " of " +
                                      std::to_string(stored.classes.size()));
             function.className = static_cast<std::uint32_t>(className - 1);
         }
-        function.procedure = storedName(in, payload, decoding);
-        function.firstLine = narrow(in.varint("inlined function line"), "inlined function line");
-        if (const std::uint64_t file = in.varint("inlined function file"); file > 0) {
+        function.procedure = StoredName(in, payload, decoding);
+        function.firstLine = Narrow(in.Varint("inlined function line"), "inlined function line");
+        if (const std::uint64_t file = in.Varint("inlined function file"); file > 0) {
             if (file > stored.files.size())
                 throw DebugDataError("inlined function names file " + std::to_string(file - 1) +
                                      " of " + std::to_string(stored.files.size()));
             function.file = static_cast<std::uint32_t>(file - 1);
         }
     }
-    stored.ranges.resize(count(in, 2, "inlined call count"));
-    ByteReader headers(stream(in));
-    ByteReader extents(stream(in));
-    ByteReader functions(stream(in));
-    ByteReader files(stream(in));
-    ByteReader lines(stream(in));
-    if (!in.atEnd())
+    stored.ranges.resize(Count(in, 2, "inlined call count"));
+    ByteReader headers(Stream(in));
+    ByteReader extents(Stream(in));
+    ByteReader functions(Stream(in));
+    ByteReader files(Stream(in));
+    ByteReader lines(Stream(in));
+    if (!in.AtEnd())
         throw DebugDataError("unexpected bytes after the inlined call streams");
 
     Parents parents;
@@ -136,33 +136,33 @@ StoredCalls parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
     std::uint32_t depth = 0;
     for (std::size_t i = 0; i < stored.ranges.size(); ++i) {
         InlinedCallRange& range = stored.ranges[i];
-        const std::uint8_t header = headers.u8("inlined call header");
+        const std::uint8_t header = headers.U8("inlined call header");
         if (header & ~(depthMask | parentExtent | callerFile))
             throw DebugDataError("inlined call header " + std::to_string(header) + " unknown");
         const std::uint8_t step = header & depthMask;
         const std::uint64_t newDepth = step == childOfPrevious ? (i == 0 ? 0 : depth + 1)
                                        : step == sameDepth     ? depth
-                                       : step == depthGiven ? headers.varint("inlined call depth")
+                                       : step == depthGiven ? headers.Varint("inlined call depth")
                                                             : maxDepth + 1;
         if (newDepth > maxDepth)
             throw DebugDataError("inlined call depth " + std::to_string(newDepth) + " refused");
         depth = range.depth = static_cast<std::uint32_t>(newDepth);
-        const InlinedCallRange* parent = parents.of(depth);
+        const InlinedCallRange* parent = parents.Of(depth);
         if (header & parentExtent) {
             if (!parent)
                 throw DebugDataError("inlined call takes the extent of a missing parent");
             range.begin = parent->begin;
             range.end = parent->end;
         } else {
-            const std::uint64_t rangeBegin = begin + extents.varint("inlined call offset");
-            range.begin = narrow(rangeBegin, "inlined call offset");
+            const std::uint64_t rangeBegin = begin + extents.Varint("inlined call offset");
+            range.begin = Narrow(rangeBegin, "inlined call offset");
             range.end =
-                narrow(rangeBegin + extents.varint("inlined call size"), "inlined call end");
+                Narrow(rangeBegin + extents.Varint("inlined call size"), "inlined call end");
         }
         if (range.begin < begin)
             throw DebugDataError("inlined calls out of address order");
         begin = range.begin;
-        range.function = narrow(functions.varint("inlined function"), "inlined function");
+        range.function = Narrow(functions.Varint("inlined function"), "inlined function");
         if (range.function >= stored.functions.size())
             throw DebugDataError("inlined call names function " + std::to_string(range.function) +
                                  " of " + std::to_string(stored.functions.size()));
@@ -174,40 +174,40 @@ StoredCalls parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
                     throw DebugDataError("inlined call takes the file of an unknown caller");
                 range.callFile = *caller->file;
             } else {
-                range.callFile = narrow(files.varint("inlined call file"), "inlined call file");
+                range.callFile = Narrow(files.Varint("inlined call file"), "inlined call file");
                 if (range.callFile >= stored.files.size())
                     throw DebugDataError("inlined call names file " +
                                          std::to_string(range.callFile) + " of " +
                                          std::to_string(stored.files.size()));
             }
             const std::int64_t line = std::int64_t{caller ? caller->firstLine : 0} +
-                                      unzigzag(lines.varint("inlined call line"));
+                                      Unzigzag(lines.Varint("inlined call line"));
             if (line < 0 || line > std::numeric_limits<std::uint32_t>::max())
                 throw DebugDataError("inlined call line out of range");
             range.callLine = static_cast<std::uint32_t>(line);
         } else if (header & callerFile) {
             throw DebugDataError("out-of-line function with a call file");
         }
-        parents.add(range);
+        parents.Add(range);
     }
-    if (!headers.atEnd() || !extents.atEnd() || !functions.atEnd() || !files.atEnd() ||
-        !lines.atEnd())
+    if (!headers.AtEnd() || !extents.AtEnd() || !functions.AtEnd() || !files.AtEnd() ||
+        !lines.AtEnd())
         throw DebugDataError("unexpected bytes after the last inlined call");
     return stored;
 }
 
-std::string readName(std::span<const std::uint8_t> stored, const NameDecoding& decoding,
+std::string ReadName(std::span<const std::uint8_t> stored, const NameDecoding& decoding,
                      NameRole role) {
     ByteReader field(stored);
-    return readNameField(field, decoding, role);
+    return ReadNameField(field, decoding, role);
 }
 
 } // namespace
 
-void writeInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCipher& cipher) {
-    out.varint(calls.files.size());
+void WriteInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCipher& cipher) {
+    out.Varint(calls.files.size());
     for (const std::string& file : calls.files)
-        writeNameField(out, file, cipher);
+        WriteNameField(out, file, cipher);
     // Classes by use, the most used first; a name's class is what comes before its first dot.
     std::map<std::string_view, std::size_t> classUses;
     for (const InlinedFunction& function : calls.functions)
@@ -218,32 +218,32 @@ void writeInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCip
     std::stable_sort(classes.begin(), classes.end(),
                      [](const auto& a, const auto& b) { return a.second > b.second; });
     std::map<std::string_view, std::uint32_t> classNumbers;
-    out.varint(classes.size());
+    out.Varint(classes.size());
     for (const auto& [className, uses] : classes) {
         classNumbers[className] = static_cast<std::uint32_t>(classNumbers.size());
-        writeNameField(out, className, cipher);
+        WriteNameField(out, className, cipher);
     }
-    out.varint(calls.functions.size());
+    out.Varint(calls.functions.size());
     for (const InlinedFunction& function : calls.functions) {
         const std::size_t dot = function.name.find('.');
         const std::string_view name(function.name);
-        out.varint(dot == std::string::npos ? 0 : classNumbers.at(name.substr(0, dot)) + 1);
-        writeNameField(out, dot == std::string::npos ? name : name.substr(dot + 1), cipher);
-        out.varint(function.firstLine);
-        out.varint(function.file ? std::uint64_t{*function.file} + 1 : 0);
+        out.Varint(dot == std::string::npos ? 0 : classNumbers.at(name.substr(0, dot)) + 1);
+        WriteNameField(out, dot == std::string::npos ? name : name.substr(dot + 1), cipher);
+        out.Varint(function.firstLine);
+        out.Varint(function.file ? std::uint64_t{*function.file} + 1 : 0);
     }
     std::vector<InlinedCallRange> ranges = calls.ranges;
     std::stable_sort(ranges.begin(), ranges.end(), [](const auto& a, const auto& b) {
         return a.begin != b.begin ? a.begin < b.begin : a.depth < b.depth;
     });
-    out.varint(ranges.size());
+    out.Varint(ranges.size());
     RangeStreams streams;
     Parents parents;
     std::uint32_t begin = 0;
     std::uint32_t depth = 0;
     for (std::size_t i = 0; i < ranges.size(); ++i) {
         const InlinedCallRange& range = ranges[i];
-        const InlinedCallRange* parent = parents.of(range.depth);
+        const InlinedCallRange* parent = parents.Of(range.depth);
         const InlinedFunction* caller = parent && parent->function < calls.functions.size()
                                             ? &calls.functions[parent->function]
                                             : nullptr;
@@ -257,43 +257,43 @@ void writeInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCip
             range.depth > 0 && caller && caller->file && *caller->file == range.callFile;
         if (impliedFile)
             header |= callerFile;
-        streams.headers.u8(header);
+        streams.headers.U8(header);
         if (header % 4 == depthGiven)
-            streams.headers.varint(range.depth);
+            streams.headers.Varint(range.depth);
         if (!sameExtent) {
-            streams.extents.varint(range.begin - begin);
-            streams.extents.varint(range.end > range.begin ? range.end - range.begin : 0);
+            streams.extents.Varint(range.begin - begin);
+            streams.extents.Varint(range.end > range.begin ? range.end - range.begin : 0);
         }
-        streams.functions.varint(range.function);
+        streams.functions.Varint(range.function);
         if (range.depth > 0) {
             if (!impliedFile)
-                streams.files.varint(range.callFile);
-            streams.lines.varint(zigzag(std::int64_t{range.callLine} -
+                streams.files.Varint(range.callFile);
+            streams.lines.Varint(Zigzag(std::int64_t{range.callLine} -
                                         std::int64_t{caller ? caller->firstLine : 0}));
         }
         begin = range.begin;
         depth = range.depth;
-        parents.add(range);
+        parents.Add(range);
     }
     for (const ByteWriter* field :
          {&streams.headers, &streams.extents, &streams.functions, &streams.files, &streams.lines}) {
-        out.varint(field->size());
-        out.raw(field->bytes());
+        out.Varint(field->size());
+        out.Raw(field->Bytes());
     }
 }
 
-InlinedCalls readInlinedCalls(std::span<const std::uint8_t> payload, const NameDecoding& decoding) {
-    const StoredCalls stored = parse(payload, decoding);
+InlinedCalls ReadInlinedCalls(std::span<const std::uint8_t> payload, const NameDecoding& decoding) {
+    const StoredCalls stored = Parse(payload, decoding);
     InlinedCalls calls;
     for (const StoredCalls::Function& function : stored.functions) {
-        std::string name = readName(function.procedure, decoding, NameRole::procedure);
+        std::string name = ReadName(function.procedure, decoding, NameRole::procedure);
         if (function.className)
-            name = readName(stored.classes[*function.className], decoding, NameRole::procedure) +
+            name = ReadName(stored.classes[*function.className], decoding, NameRole::procedure) +
                    "." + name;
         calls.functions.push_back({std::move(name), function.firstLine, function.file});
     }
     for (const auto& file : stored.files)
-        calls.files.push_back(readName(file, decoding, NameRole::unit));
+        calls.files.push_back(ReadName(file, decoding, NameRole::unit));
     calls.ranges = stored.ranges;
     return calls;
 }
@@ -301,7 +301,7 @@ InlinedCalls readInlinedCalls(std::span<const std::uint8_t> payload, const NameD
 InlinedCallIndex::InlinedCallIndex(std::span<const std::uint8_t> payload,
                                    const NameDecoding& decoding)
     : decoding_(decoding) {
-    StoredCalls stored = parse(payload, decoding);
+    StoredCalls stored = Parse(payload, decoding);
     for (const StoredCalls::Function& function : stored.functions)
         functions_.push_back({function.className, function.procedure, function.firstLine});
     classes_ = std::move(stored.classes);
@@ -321,26 +321,26 @@ InlinedCallIndex::InlinedCallIndex(std::span<const std::uint8_t> payload,
     }
 }
 
-std::string_view InlinedCallIndex::decipher(std::span<const std::uint8_t> stored, NameRole role) {
+std::string_view InlinedCallIndex::Decipher(std::span<const std::uint8_t> stored, NameRole role) {
     auto& known = names_[role == NameRole::unit ? 0 : 1];
     const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
     if (const auto found = known.find(key); found != known.end())
         return found->second;
-    return known.emplace(key, readName(stored, decoding_, role)).first->second;
+    return known.emplace(key, ReadName(stored, decoding_, role)).first->second;
 }
 
-std::string_view InlinedCallIndex::nameOf(std::uint32_t function) {
+std::string_view InlinedCallIndex::NameOf(std::uint32_t function) {
     if (const auto found = functionNames_.find(function); found != functionNames_.end())
         return found->second;
     const Function& stored = functions_[function];
-    std::string name(decipher(stored.storedProcedure, NameRole::procedure));
+    std::string name(Decipher(stored.storedProcedure, NameRole::procedure));
     if (stored.storedClass)
         name =
-            std::string(decipher(classes_[*stored.storedClass], NameRole::procedure)) + "." + name;
+            std::string(Decipher(classes_[*stored.storedClass], NameRole::procedure)) + "." + name;
     return functionNames_.emplace(function, std::move(name)).first->second;
 }
 
-std::vector<InlinedScopeView> InlinedCallIndex::scopesAt(std::uint64_t offset) {
+std::vector<InlinedScopeView> InlinedCallIndex::ScopesAt(std::uint64_t offset) {
     // Outermost first while searching: at each depth the range that holds the offset, which
     // must lie within the one found a depth up.
     std::vector<const InlinedCallRange*> chain;
@@ -367,9 +367,9 @@ std::vector<InlinedScopeView> InlinedCallIndex::scopesAt(std::uint64_t offset) {
         return scopes;
     for (auto range = chain.rbegin(); range != chain.rend(); ++range) {
         InlinedScopeView scope{
-            nameOf((*range)->function), functions_[(*range)->function].firstLine, {}, 0};
+            NameOf((*range)->function), functions_[(*range)->function].firstLine, {}, 0};
         if ((*range)->depth > 0) {
-            scope.callFile = decipher(files_[(*range)->callFile], NameRole::unit);
+            scope.callFile = Decipher(files_[(*range)->callFile], NameRole::unit);
             scope.callLine = (*range)->callLine;
         }
         scopes.push_back(scope);

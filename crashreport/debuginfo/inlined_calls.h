@@ -62,9 +62,9 @@ struct InlinedCalls {
 // (its parent): its depth as a step, its extent as its parent's when they are the same, its
 // call file as the calling function's own file and its call line from that function's first
 // line. Names go through the name cipher like the unit records' names.
-void writeInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCipher& cipher);
+void WriteInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCipher& cipher);
 // Damaged data raises DebugDataError.
-InlinedCalls readInlinedCalls(std::span<const std::uint8_t> payload, const NameDecoding& decoding);
+InlinedCalls ReadInlinedCalls(std::span<const std::uint8_t> payload, const NameDecoding& decoding);
 
 // One function of the inlined-call chain at an address.
 struct InlinedScopeView {
@@ -89,7 +89,7 @@ public:
     // Innermost first: the function whose code is at the offset, then its callers up to and
     // including the out-of-line function, when the offset lies in inlined code; empty
     // otherwise.
-    std::vector<InlinedScopeView> scopesAt(std::uint64_t offset);
+    std::vector<InlinedScopeView> ScopesAt(std::uint64_t offset);
 
 private:
     struct Function {
@@ -97,8 +97,8 @@ private:
         std::span<const std::uint8_t> storedProcedure;
         std::uint32_t firstLine = 0;
     };
-    std::string_view nameOf(std::uint32_t function);
-    std::string_view decipher(std::span<const std::uint8_t> stored, NameRole role);
+    std::string_view NameOf(std::uint32_t function);
+    std::string_view Decipher(std::span<const std::uint8_t> stored, NameRole role);
 
     NameDecoding decoding_;
     std::vector<Function> functions_;

@@ -14,11 +14,11 @@ namespace {
 constexpr std::size_t smallestRecord = 17;
 
 // The bytes of a name field and its continuations, passed over; data is what in reads.
-std::span<const std::uint8_t> storedName(ByteReader& in, std::span<const std::uint8_t> data,
+std::span<const std::uint8_t> StoredName(ByteReader& in, std::span<const std::uint8_t> data,
                                          const NameDecoding& decoding) {
-    const std::size_t start = in.position();
-    skipNameField(in, decoding);
-    return data.subspan(start, in.position() - start);
+    const std::size_t start = in.Position();
+    SkipNameField(in, decoding);
+    return data.subspan(start, in.Position() - start);
 }
 
 } // namespace
@@ -52,23 +52,23 @@ LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const Name
     : information_(std::move(information)), cipher_(std::make_unique<NameCipher>(cipher)),
       decoding_{cipher_.get(), passwordValid, continuation} {
     ByteReader in(information_);
-    const std::uint32_t count = in.u32("unit count");
-    if (count > in.remaining() / smallestRecord)
+    const std::uint32_t count = in.U32("unit count");
+    if (count > in.Remaining() / smallestRecord)
         throw DebugDataError("unit count " + std::to_string(count) + " exceeds the data");
     records_.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         Record record;
-        record.namePosition = static_cast<std::uint32_t>(in.position());
-        skipNameField(in, decoding_);
-        record.firstLine = in.u32("unit first line");
-        record.begin = in.u32("unit code offset");
-        record.end = std::uint64_t{record.begin} + in.u32("unit code size");
-        record.tableLength = in.u32("line table length");
-        record.tablePosition = static_cast<std::uint32_t>(in.position());
-        in.bytes(record.tableLength, "line table");
+        record.namePosition = static_cast<std::uint32_t>(in.Position());
+        SkipNameField(in, decoding_);
+        record.firstLine = in.U32("unit first line");
+        record.begin = in.U32("unit code offset");
+        record.end = std::uint64_t{record.begin} + in.U32("unit code size");
+        record.tableLength = in.U32("line table length");
+        record.tablePosition = static_cast<std::uint32_t>(in.Position());
+        in.Bytes(record.tableLength, "line table");
         records_.push_back(record);
     }
-    for (const DebugRecord& record : readDebugRecords(in))
+    for (const DebugRecord& record : ReadDebugRecords(in))
         if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls))
             inlinedCalls_ = record.payload;
 
@@ -89,28 +89,28 @@ LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const Name
 
 LazyDebugIndex::~LazyDebugIndex() = default;
 
-std::string_view LazyDebugIndex::decipher(std::span<const std::uint8_t> stored,
+std::string_view LazyDebugIndex::Decipher(std::span<const std::uint8_t> stored,
                                           NameRole role) const {
     auto& known = names_[role == NameRole::unit ? 0 : 1];
     const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
     if (const auto found = known.find(key); found != known.end())
         return found->second;
     ByteReader field(stored);
-    return known.emplace(key, readNameField(field, decoding_, role)).first->second;
+    return known.emplace(key, ReadNameField(field, decoding_, role)).first->second;
 }
 
 // Turns the record's line table into address ranges, as DebugIndex does for every record.
-std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::decode(const Record& record) const {
+std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::Decode(const Record& record) const {
     auto block = std::make_unique<Block>();
     try {
         const std::span<const std::uint8_t> data(information_);
         const auto nameData = data.subspan(record.namePosition);
         ByteReader name(nameData);
-        block->unit = decipher(storedName(name, nameData, decoding_), NameRole::unit);
+        block->unit = Decipher(StoredName(name, nameData, decoding_), NameRole::unit);
         // Positions within the table are taken relative to the whole data, so that the
         // stored name bytes can be found again.
         ByteReader table(data.first(record.tablePosition + record.tableLength));
-        table.bytes(record.tablePosition, "line table");
+        table.Bytes(record.tablePosition, "line table");
 
         std::optional<std::size_t> current;
         std::uint32_t line = record.firstLine;
@@ -120,8 +120,8 @@ std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::decode(const Record& reco
             if (clippedEnd > offset)
                 block->rows.push_back({offset, clippedEnd, line, current});
         };
-        while (!table.atEnd()) {
-            const LineStep step = readLineStep(table);
+        while (!table.AtEnd()) {
+            const LineStep step = ReadLineStep(table);
             const std::uint64_t next = offset + step.offsetAdvance;
             addRow(next);
             offset = next;
@@ -129,7 +129,7 @@ std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::decode(const Record& reco
             if (!step.startsProcedure)
                 continue;
             const std::string_view text =
-                decipher(storedName(table, data, decoding_), NameRole::procedure);
+                Decipher(StoredName(table, data, decoding_), NameRole::procedure);
             block->procedures.push_back({text, {}, text, line});
             if (const std::size_t dot = text.find('.'); dot != 0 && dot != text.npos)
                 block->namedClass = text.substr(0, dot);
@@ -146,10 +146,10 @@ std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::decode(const Record& reco
     return block;
 }
 
-const LazyDebugIndex::Block& LazyDebugIndex::blockAt(std::size_t record) const {
+const LazyDebugIndex::Block& LazyDebugIndex::BlockAt(std::size_t record) const {
     auto& block = blocks_[record];
     if (!block)
-        block = decode(records_[record]);
+        block = Decode(records_[record]);
     return *block;
 }
 
@@ -157,13 +157,13 @@ const LazyDebugIndex::Block& LazyDebugIndex::blockAt(std::size_t record) const {
 // named by any record before: the records before are decoded back to the nearest one that
 // names a class or whose classes are known. The records passed on the way name none, so
 // their classes are settled at the same time.
-void LazyDebugIndex::nameClasses(std::size_t record) const {
-    if (blockAt(record).classesNamed)
+void LazyDebugIndex::NameClasses(std::size_t record) const {
+    if (BlockAt(record).classesNamed)
         return;
     std::size_t first = record;
     std::string_view recent;
     while (first > 0) {
-        const Block& before = blockAt(first - 1);
+        const Block& before = BlockAt(first - 1);
         if (before.classesNamed) {
             recent = before.classAfter;
             break;
@@ -192,7 +192,7 @@ void LazyDebugIndex::nameClasses(std::size_t record) const {
     }
 }
 
-std::vector<InlinedScopeView> LazyDebugIndex::inlinedScopesAt(std::uint64_t offset) const {
+std::vector<InlinedScopeView> LazyDebugIndex::InlinedScopesAt(std::uint64_t offset) const {
     std::lock_guard lock(mutex_);
     if (!inlinedIndexTried_) {
         inlinedIndexTried_ = true;
@@ -203,10 +203,10 @@ std::vector<InlinedScopeView> LazyDebugIndex::inlinedScopesAt(std::uint64_t offs
             }
         }
     }
-    return inlinedIndex_ ? inlinedIndex_->scopesAt(offset) : std::vector<InlinedScopeView>{};
+    return inlinedIndex_ ? inlinedIndex_->ScopesAt(offset) : std::vector<InlinedScopeView>{};
 }
 
-std::optional<SourcePlaceView> LazyDebugIndex::find(std::uint64_t offset) const {
+std::optional<SourcePlaceView> LazyDebugIndex::Find(std::uint64_t offset) const {
     const auto after =
         std::upper_bound(begins_.begin(), begins_.end(), offset,
                          [](std::uint64_t value, std::uint32_t begin) { return value < begin; });
@@ -219,7 +219,7 @@ std::optional<SourcePlaceView> LazyDebugIndex::find(std::uint64_t offset) const 
 
     std::lock_guard lock(mutex_);
     if (!blocks_[record] || !blocks_[record]->classesNamed)
-        nameClasses(record);
+        NameClasses(record);
     const Block& block = *blocks_[record];
     const auto row = std::upper_bound(
         block.rows.begin(), block.rows.end(), offset,

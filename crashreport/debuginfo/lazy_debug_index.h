@@ -38,15 +38,15 @@ public:
     LazyDebugIndex& operator=(const LazyDebugIndex&) = delete;
 
     // The source place of a code offset (from the module's code start), if a unit covers it.
-    std::optional<SourcePlaceView> find(std::uint64_t offset) const;
+    std::optional<SourcePlaceView> Find(std::uint64_t offset) const;
 
     // The chain of inlined calls at a code offset, innermost first (see InlinedCallIndex);
     // empty outside inlined code and for data without the record. The record is unpacked at
     // the first call; found damaged then, it answers nothing.
-    std::vector<InlinedScopeView> inlinedScopesAt(std::uint64_t offset) const;
+    std::vector<InlinedScopeView> InlinedScopesAt(std::uint64_t offset) const;
 
     // The debug information as stored, for whoever wants to unpack all of it.
-    std::span<const std::uint8_t> information() const { return information_; }
+    std::span<const std::uint8_t> Information() const { return information_; }
 
 private:
     struct Record {
@@ -59,10 +59,10 @@ private:
     };
     struct Block;
 
-    const Block& blockAt(std::size_t record) const;
-    std::unique_ptr<Block> decode(const Record& record) const;
-    void nameClasses(std::size_t record) const;
-    std::string_view decipher(std::span<const std::uint8_t> stored, NameRole role) const;
+    const Block& BlockAt(std::size_t record) const;
+    std::unique_ptr<Block> Decode(const Record& record) const;
+    void NameClasses(std::size_t record) const;
+    std::string_view Decipher(std::span<const std::uint8_t> stored, NameRole role) const;
 
     std::vector<std::uint8_t> information_;
     std::unique_ptr<NameCipher> cipher_;

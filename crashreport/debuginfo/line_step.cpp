@@ -10,34 +10,34 @@ constexpr std::uint32_t maxEscapeAdvance = 0x10000;
 constexpr std::uint32_t zeroOffsetField = 4095;
 constexpr std::uint32_t escapeValue = 0x0FFEFFFE;
 
-std::uint32_t procedureBit(const LineStep& step) {
+std::uint32_t ProcedureBit(const LineStep& step) {
     return step.startsProcedure ? 4u : 0u;
 }
 
 } // namespace
 
-bool isEncodable(const LineStep& step) {
+bool IsEncodable(const LineStep& step) {
     return step.lineAdvance >= 1 && step.lineAdvance <= maxEscapeAdvance &&
            step.offsetAdvance <= maxEscapeAdvance;
 }
 
-void writeLineStep(ByteWriter& out, const LineStep& step) {
-    if (!isEncodable(step))
+void WriteLineStep(ByteWriter& out, const LineStep& step) {
+    if (!IsEncodable(step))
         throw std::invalid_argument("line step advances out of range");
     const std::uint32_t line = step.lineAdvance - 1;
     const std::uint32_t offset = step.offsetAdvance - 1; // wraps for an advance of 0
 
     if (step.offsetAdvance >= 1) {
         if (!step.startsProcedure && offset < 32 && line < 4) {
-            out.u8(static_cast<std::uint8_t>(offset << 1 | line << 6));
+            out.U8(static_cast<std::uint8_t>(offset << 1 | line << 6));
             return;
         }
         if (step.startsProcedure && offset < 8 && line < 8) {
-            out.u8(static_cast<std::uint8_t>(1 | offset << 2 | line << 5));
+            out.U8(static_cast<std::uint8_t>(1 | offset << 2 | line << 5));
             return;
         }
         if (offset < 128 && line < 32) {
-            out.u16(static_cast<std::uint16_t>(3 | procedureBit(step) | offset << 4 | line << 11));
+            out.U16(static_cast<std::uint16_t>(3 | ProcedureBit(step) | offset << 4 | line << 11));
             return;
         }
     }
@@ -45,16 +45,16 @@ void writeLineStep(ByteWriter& out, const LineStep& step) {
     const std::uint32_t field = step.offsetAdvance == 0 ? zeroOffsetField : offset;
     const std::uint32_t value = line | field << 16;
     if (fourByteFits && value != escapeValue) {
-        out.u32(value << 4 | 0xB | procedureBit(step));
+        out.U32(value << 4 | 0xB | ProcedureBit(step));
         return;
     }
-    out.u32(escapeValue << 4 | 0xB | procedureBit(step));
-    out.u16(static_cast<std::uint16_t>(line));
-    out.u16(static_cast<std::uint16_t>(offset));
+    out.U32(escapeValue << 4 | 0xB | ProcedureBit(step));
+    out.U16(static_cast<std::uint16_t>(line));
+    out.U16(static_cast<std::uint16_t>(offset));
 }
 
-LineStep readLineStep(ByteReader& in) {
-    const std::uint32_t first = in.u8("line step");
+LineStep ReadLineStep(ByteReader& in) {
+    const std::uint32_t first = in.U8("line step");
     LineStep step;
     if ((first & 1) == 0) {
         step.offsetAdvance = ((first >> 1) & 0x1F) + 1;
@@ -68,19 +68,19 @@ LineStep readLineStep(ByteReader& in) {
         return step;
     }
     if ((first & 8) == 0) {
-        const std::uint32_t word = first | std::uint32_t{in.u8("line step")} << 8;
+        const std::uint32_t word = first | std::uint32_t{in.U8("line step")} << 8;
         step.startsProcedure = (word & 4) != 0;
         step.offsetAdvance = ((word >> 4) & 0x7F) + 1;
         step.lineAdvance = (word >> 11) + 1;
         return step;
     }
     const std::uint32_t rest =
-        std::uint32_t{in.u8("line step")} << 8 | std::uint32_t{in.u16("line step")} << 16;
+        std::uint32_t{in.U8("line step")} << 8 | std::uint32_t{in.U16("line step")} << 16;
     const std::uint32_t value = (first | rest) >> 4;
     step.startsProcedure = (first & 4) != 0;
     if (value == escapeValue) {
-        step.lineAdvance = std::uint32_t{in.u16("line step escape")} + 1;
-        step.offsetAdvance = std::uint32_t{in.u16("line step escape")} + 1;
+        step.lineAdvance = std::uint32_t{in.U16("line step escape")} + 1;
+        step.offsetAdvance = std::uint32_t{in.U16("line step escape")} + 1;
         return step;
     }
     step.lineAdvance = (value & 0xFFFF) + 1;

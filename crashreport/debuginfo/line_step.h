@@ -18,14 +18,14 @@ struct LineStep {
 
 // Whether any step form can carry these advances (an offset advance of 0 only fits
 // the four-byte form).
-bool isEncodable(const LineStep& step);
+bool IsEncodable(const LineStep& step);
 
 // Writes the step in its shortest form: one byte, two bytes, four bytes, or the
 // four-byte escape followed by two 16-bit advances. Throws std::invalid_argument for
 // a step that isEncodable rejects.
-void writeLineStep(ByteWriter& out, const LineStep& step);
+void WriteLineStep(ByteWriter& out, const LineStep& step);
 
 // Reads one step; a truncated step raises DebugDataError.
-LineStep readLineStep(ByteReader& in);
+LineStep ReadLineStep(ByteReader& in);
 
 } // namespace faulttrap

@@ -20,7 +20,7 @@ namespace {
 using Md5Function = decltype(&::MD5);
 #pragma GCC diagnostic pop
 
-Md5Function load() {
+Md5Function Load() {
     // The major version of the headers built against names the library's interface.
     const std::string name = "libcrypto.so." + std::to_string(OPENSSL_VERSION_MAJOR);
     void* library = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
@@ -33,7 +33,7 @@ Md5Function load() {
 }
 
 Md5Function LoadedMd5() {
-    static const Md5Function md5 = load();
+    static const Md5Function md5 = Load();
     return md5;
 }
 
@@ -43,7 +43,7 @@ void PreloadDigestLibrary() {
     LoadedMd5();
 }
 
-std::array<std::uint8_t, 16> md5Digest(std::string_view bytes) {
+std::array<std::uint8_t, 16> Md5Digest(std::string_view bytes) {
     // The digest of no bytes, the key of every container without a password: known, so that
     // such a container is read without libcrypto.
     if (bytes.empty())

@@ -5,24 +5,24 @@
 
 namespace faulttrap {
 
-std::optional<ModuleDebugData> loadModuleDebugData(const std::string& path, LoadPurpose purpose,
+std::optional<ModuleDebugData> LoadModuleDebugData(const std::string& path, LoadPurpose purpose,
                                                    const PasswordSource& password,
                                                    std::string* problem) {
     try {
         // Read in place from the mapped file: a listing touches only the container's first
         // pages, never its debug block.
         const ElfImage file(path);
-        const ElfImage::Section* section = file.find(".ftdata");
+        const ElfImage::Section* section = file.Find(".ftdata");
         if (!section)
             return std::nullopt;
         ModuleDebugData loaded;
         if (purpose == LoadPurpose::listing) {
-            loaded.data = decodeSubsystemData(section->bytes, DebugBlock::leave);
+            loaded.data = DecodeSubsystemData(section->bytes, DebugBlock::leave);
             return loaded;
         }
-        loaded.data = decodeSubsystemData(section->bytes);
+        loaded.data = DecodeSubsystemData(section->bytes);
         const std::string secret = password ? password(path) : std::string();
-        loaded.passwordValid = passwordMatches(loaded.data, secret);
+        loaded.passwordValid = PasswordMatches(loaded.data, secret);
         loaded.index = std::make_unique<LazyDebugIndex>(std::move(loaded.data.debugInformation),
                                                         NameCipher(secret), loaded.passwordValid,
                                                         loaded.data.version >= 502);

@@ -27,7 +27,7 @@ enum class LoadPurpose { listing, resolving };
 
 // Reads the ".ftdata" section of a module file. nullopt when the module carries none or
 // its data is unusable (damaged, too new); the reason is put in *problem when given.
-std::optional<ModuleDebugData> loadModuleDebugData(const std::string& path, LoadPurpose purpose,
+std::optional<ModuleDebugData> LoadModuleDebugData(const std::string& path, LoadPurpose purpose,
                                                    const PasswordSource& password,
                                                    std::string* problem = nullptr);
 

@@ -9,13 +9,13 @@
 
 namespace faulttrap {
 
-bool TFaultModuleInfo::contains(std::uintptr_t address) const {
+bool TFaultModuleInfo::Contains(std::uintptr_t address) const {
     return std::any_of(segments.begin(), segments.end(), [address](const Segment& s) {
         return address >= s.begin && address < s.end;
     });
 }
 
-bool TFaultModuleInfo::containsCode(std::uintptr_t address) const {
+bool TFaultModuleInfo::ContainsCode(std::uintptr_t address) const {
     return std::any_of(segments.begin(), segments.end(), [address](const Segment& s) {
         return s.executable && address >= s.begin && address < s.end;
     });
@@ -23,17 +23,17 @@ bool TFaultModuleInfo::containsCode(std::uintptr_t address) const {
 
 namespace {
 
-std::string programPath() {
+std::string ProgramPath() {
     char path[PATH_MAX];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
     return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
 }
 
-int addModule(dl_phdr_info* info, std::size_t, void* context) {
+int AddModule(dl_phdr_info* info, std::size_t, void* context) {
     auto module = std::make_unique<TFaultModuleInfo>();
     module->base = info->dlpi_addr;
     module->isMainProgram = info->dlpi_name == nullptr || info->dlpi_name[0] == '\0';
-    module->path = module->isMainProgram ? programPath() : info->dlpi_name;
+    module->path = module->isMainProgram ? ProgramPath() : info->dlpi_name;
     for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& header = info->dlpi_phdr[i];
         if (header.p_type == PT_LOAD)
@@ -55,22 +55,22 @@ int addModule(dl_phdr_info* info, std::size_t, void* context) {
 
 } // namespace
 
-TFaultModulesList TFaultModulesList::current() {
+TFaultModulesList TFaultModulesList::Current() {
     TFaultModulesList list;
-    dl_iterate_phdr(addModule, &list.modules_);
+    dl_iterate_phdr(AddModule, &list.modules_);
     return list;
 }
 
-const TFaultModuleInfo* TFaultModulesList::find(std::uintptr_t address) const {
+const TFaultModuleInfo* TFaultModulesList::Find(std::uintptr_t address) const {
     for (const auto& module : modules_)
-        if (module->contains(address))
+        if (module->Contains(address))
             return module.get();
     return nullptr;
 }
 
-bool TFaultModulesList::isCode(std::uintptr_t address) const {
+bool TFaultModulesList::IsCode(std::uintptr_t address) const {
     return std::any_of(modules_.begin(), modules_.end(),
-                       [address](const auto& module) { return module->containsCode(address); });
+                       [address](const auto& module) { return module->ContainsCode(address); });
 }
 
 } // namespace faulttrap

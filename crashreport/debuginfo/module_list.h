@@ -25,21 +25,21 @@ struct TFaultModuleInfo {
     std::time_t modified = 0;
 
     // The module's code start, from which the container's offsets count.
-    std::uintptr_t codeStart() const { return base; }
-    bool contains(std::uintptr_t address) const;
-    bool containsCode(std::uintptr_t address) const;
+    std::uintptr_t CodeStart() const { return base; }
+    bool Contains(std::uintptr_t address) const;
+    bool ContainsCode(std::uintptr_t address) const;
 };
 
 // A snapshot of the process's modules, taken with dl_iterate_phdr.
 class TFaultModulesList {
 public:
-    static TFaultModulesList current();
+    static TFaultModulesList Current();
 
-    const TFaultModuleInfo* find(std::uintptr_t address) const;
+    const TFaultModuleInfo* Find(std::uintptr_t address) const;
     // Whether the address lies in an executable segment of some module.
-    bool isCode(std::uintptr_t address) const;
+    bool IsCode(std::uintptr_t address) const;
 
-    const std::vector<std::unique_ptr<TFaultModuleInfo>>& modules() const { return modules_; }
+    const std::vector<std::unique_ptr<TFaultModuleInfo>>& Modules() const { return modules_; }
 
 private:
     std::vector<std::unique_ptr<TFaultModuleInfo>> modules_;

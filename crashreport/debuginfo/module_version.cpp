@@ -32,7 +32,7 @@ std::optional<std::string> FourPartVersion(std::string_view version) {
 
 std::string ModuleVersion(const std::string& path) {
     try {
-        const auto bytes = readElfSection(path, moduleVersionSection);
+        const auto bytes = ReadElfSection(path, moduleVersionSection);
         if (!bytes)
             return {};
         return FourPartVersion(std::string(bytes->begin(), bytes->end())).value_or("");

@@ -11,17 +11,17 @@ namespace {
 constexpr std::uint32_t roundConstant = 0x9E3779B9;
 constexpr int rounds = 32;
 
-std::uint32_t bigEndianWord(const std::uint8_t* bytes) {
+std::uint32_t BigEndianWord(const std::uint8_t* bytes) {
     return std::uint32_t{bytes[0]} << 24 | std::uint32_t{bytes[1]} << 16 |
            std::uint32_t{bytes[2]} << 8 | bytes[3];
 }
 
-void storeBigEndian(std::uint32_t word, std::uint8_t* bytes) {
+void StoreBigEndian(std::uint32_t word, std::uint8_t* bytes) {
     for (int i = 0; i < 4; ++i)
         bytes[i] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
 }
 
-NameCipher::Block xorBlocks(NameCipher::Block a, const NameCipher::Block& b) {
+NameCipher::Block XorBlocks(NameCipher::Block a, const NameCipher::Block& b) {
     for (std::size_t i = 0; i < a.size(); ++i)
         a[i] ^= b[i];
     return a;
@@ -30,14 +30,14 @@ NameCipher::Block xorBlocks(NameCipher::Block a, const NameCipher::Block& b) {
 } // namespace
 
 NameCipher::NameCipher(std::string_view password) {
-    const auto digest = md5Digest(password);
+    const auto digest = Md5Digest(password);
     for (int i = 0; i < 4; ++i)
-        key_[i] = bigEndianWord(digest.data() + 4 * i);
+        key_[i] = BigEndianWord(digest.data() + 4 * i);
 }
 
-NameCipher::Block NameCipher::encryptBlock(const Block& plain) const {
-    std::uint32_t left = bigEndianWord(plain.data());
-    std::uint32_t right = bigEndianWord(plain.data() + 4);
+NameCipher::Block NameCipher::EncryptBlock(const Block& plain) const {
+    std::uint32_t left = BigEndianWord(plain.data());
+    std::uint32_t right = BigEndianWord(plain.data() + 4);
     std::uint32_t sum = 0;
     for (int i = 0; i < rounds; ++i) {
         sum += roundConstant;
@@ -45,14 +45,14 @@ NameCipher::Block NameCipher::encryptBlock(const Block& plain) const {
         right += (left << 4) + (key_[2] ^ left) + (sum ^ (left >> 5)) + key_[3];
     }
     Block out;
-    storeBigEndian(left, out.data());
-    storeBigEndian(right, out.data() + 4);
+    StoreBigEndian(left, out.data());
+    StoreBigEndian(right, out.data() + 4);
     return out;
 }
 
-NameCipher::Block NameCipher::decryptBlock(const Block& cipher) const {
-    std::uint32_t left = bigEndianWord(cipher.data());
-    std::uint32_t right = bigEndianWord(cipher.data() + 4);
+NameCipher::Block NameCipher::DecryptBlock(const Block& cipher) const {
+    std::uint32_t left = BigEndianWord(cipher.data());
+    std::uint32_t right = BigEndianWord(cipher.data() + 4);
     std::uint32_t sum = roundConstant * rounds;
     for (int i = 0; i < rounds; ++i) {
         right -= (left << 4) + (key_[2] ^ left) + (sum ^ (left >> 5)) + key_[3];
@@ -60,8 +60,8 @@ NameCipher::Block NameCipher::decryptBlock(const Block& cipher) const {
         sum -= roundConstant;
     }
     Block out;
-    storeBigEndian(left, out.data());
-    storeBigEndian(right, out.data() + 4);
+    StoreBigEndian(left, out.data());
+    StoreBigEndian(right, out.data() + 4);
     return out;
 }
 
@@ -69,7 +69,7 @@ namespace {
 
 // Runs the chaining over whole blocks with the given block step, then the partial tail.
 template <typename BlockStep>
-std::vector<std::uint8_t> chain(const NameCipher& cipher, std::span<const std::uint8_t> in,
+std::vector<std::uint8_t> Chain(const NameCipher& cipher, std::span<const std::uint8_t> in,
                                 BlockStep step) {
     std::vector<std::uint8_t> out(in.size());
     NameCipher::Block chaining = NameCipher::initialVector;
@@ -81,7 +81,7 @@ std::vector<std::uint8_t> chain(const NameCipher& cipher, std::span<const std::u
         std::copy(result.begin(), result.end(), out.begin() + offset);
     }
     if (offset < in.size()) {
-        const NameCipher::Block pad = cipher.encryptBlock(chaining);
+        const NameCipher::Block pad = cipher.EncryptBlock(chaining);
         for (std::size_t i = offset; i < in.size(); ++i)
             out[i] = in[i] ^ pad[i - offset];
     }
@@ -90,22 +90,22 @@ std::vector<std::uint8_t> chain(const NameCipher& cipher, std::span<const std::u
 
 } // namespace
 
-std::vector<std::uint8_t> NameCipher::encrypt(std::span<const std::uint8_t> plain) const {
-    return chain(*this, plain, [this](const Block& block, Block& chaining) {
-        chaining = encryptBlock(xorBlocks(block, chaining));
+std::vector<std::uint8_t> NameCipher::Encrypt(std::span<const std::uint8_t> plain) const {
+    return Chain(*this, plain, [this](const Block& block, Block& chaining) {
+        chaining = EncryptBlock(XorBlocks(block, chaining));
         return chaining;
     });
 }
 
-std::vector<std::uint8_t> NameCipher::decrypt(std::span<const std::uint8_t> cipher) const {
-    return chain(*this, cipher, [this](const Block& block, Block& chaining) {
-        const Block plain = xorBlocks(decryptBlock(block), chaining);
+std::vector<std::uint8_t> NameCipher::Decrypt(std::span<const std::uint8_t> cipher) const {
+    return Chain(*this, cipher, [this](const Block& block, Block& chaining) {
+        const Block plain = XorBlocks(DecryptBlock(block), chaining);
         chaining = block;
         return plain;
     });
 }
 
-std::string base64(std::span<const std::uint8_t> data) {
+std::string Base64(std::span<const std::uint8_t> data) {
     static constexpr char alphabet[] =
         "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
     std::string out;

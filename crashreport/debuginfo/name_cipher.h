@@ -22,17 +22,17 @@ public:
     // Raises DebugDataError when the digest's library cannot be loaded.
     explicit NameCipher(std::string_view password);
 
-    Block encryptBlock(const Block& plain) const;
-    Block decryptBlock(const Block& cipher) const;
+    Block EncryptBlock(const Block& plain) const;
+    Block DecryptBlock(const Block& cipher) const;
 
-    std::vector<std::uint8_t> encrypt(std::span<const std::uint8_t> plain) const;
-    std::vector<std::uint8_t> decrypt(std::span<const std::uint8_t> cipher) const;
+    std::vector<std::uint8_t> Encrypt(std::span<const std::uint8_t> plain) const;
+    std::vector<std::uint8_t> Decrypt(std::span<const std::uint8_t> cipher) const;
 
 private:
     std::array<std::uint32_t, 4> key_{};
 };
 
 // Standard Base64 with "=" padding, for names that cannot be decrypted.
-std::string base64(std::span<const std::uint8_t> data);
+std::string Base64(std::span<const std::uint8_t> data);
 
 } // namespace faulttrap

@@ -8,7 +8,7 @@ namespace {
 
 constexpr std::uint8_t continuationBit = 0x80;
 
-std::vector<std::string_view> splitIntoPieces(std::string_view name) {
+std::vector<std::string_view> SplitIntoPieces(std::string_view name) {
     std::vector<std::string_view> pieces;
     while (name.size() > maxNameFieldBytes) {
         const std::size_t dot = name.rfind('.', maxNameFieldBytes);
@@ -29,13 +29,13 @@ std::vector<std::string_view> splitIntoPieces(std::string_view name) {
 
 } // namespace
 
-void writeNameField(ByteWriter& out, std::string_view name, const NameCipher& cipher) {
-    const std::vector<std::string_view> pieces = splitIntoPieces(name);
+void WriteNameField(ByteWriter& out, std::string_view name, const NameCipher& cipher) {
+    const std::vector<std::string_view> pieces = SplitIntoPieces(name);
     for (std::size_t i = 0; i < pieces.size(); ++i) {
         const bool more = i + 1 < pieces.size();
-        out.u8(static_cast<std::uint8_t>(pieces[i].size() | (more ? continuationBit : 0)));
+        out.U8(static_cast<std::uint8_t>(pieces[i].size() | (more ? continuationBit : 0)));
         const auto* bytes = reinterpret_cast<const std::uint8_t*>(pieces[i].data());
-        out.raw(cipher.encrypt({bytes, pieces[i].size()}));
+        out.Raw(cipher.Encrypt({bytes, pieces[i].size()}));
     }
 }
 
@@ -43,37 +43,37 @@ namespace {
 
 // Hands the stored bytes of each piece of a name field, in order, to takePiece.
 template <typename TakePiece>
-void readPieces(ByteReader& in, const NameDecoding& decoding, TakePiece takePiece) {
+void ReadPieces(ByteReader& in, const NameDecoding& decoding, TakePiece takePiece) {
     bool more = true;
     while (more) {
-        std::uint8_t length = in.u8("name length");
+        std::uint8_t length = in.U8("name length");
         more = decoding.continuation && (length & continuationBit) != 0;
         if (decoding.continuation)
             length &= ~continuationBit;
-        takePiece(in.bytes(length, "name"));
+        takePiece(in.Bytes(length, "name"));
     }
 }
 
 } // namespace
 
-std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole role) {
+std::string ReadNameField(ByteReader& in, const NameDecoding& decoding, NameRole role) {
     std::string name;
-    readPieces(in, decoding, [&](std::span<const std::uint8_t> stored) {
+    ReadPieces(in, decoding, [&](std::span<const std::uint8_t> stored) {
         if (!name.empty())
             name += '.';
         if (decoding.passwordValid && decoding.cipher) {
-            const std::vector<std::uint8_t> plain = decoding.cipher->decrypt(stored);
+            const std::vector<std::uint8_t> plain = decoding.cipher->Decrypt(stored);
             name.append(plain.begin(), plain.end());
         } else {
             name += role == NameRole::unit ? "?p" : "?";
-            name += base64(stored);
+            name += Base64(stored);
         }
     });
     return name;
 }
 
-void skipNameField(ByteReader& in, const NameDecoding& decoding) {
-    readPieces(in, decoding, [](std::span<const std::uint8_t>) {});
+void SkipNameField(ByteReader& in, const NameDecoding& decoding) {
+    ReadPieces(in, decoding, [](std::span<const std::uint8_t>) {});
 }
 
 } // namespace faulttrap

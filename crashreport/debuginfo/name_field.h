@@ -24,13 +24,13 @@ struct NameDecoding {
 
 // Writes the name as one field, or as several joined at dots when it is longer than
 // maxNameFieldBytes; a dot-free piece longer than that is cut to maxNameFieldBytes.
-void writeNameField(ByteWriter& out, std::string_view name, const NameCipher& cipher);
+void WriteNameField(ByteWriter& out, std::string_view name, const NameCipher& cipher);
 
 // Reads a name and its continuations. Without a valid password each piece reads as "?"
 // and the Base64 form of its stored bytes, with "p" after the "?" for a unit name.
-std::string readNameField(ByteReader& in, const NameDecoding& decoding, NameRole role);
+std::string ReadNameField(ByteReader& in, const NameDecoding& decoding, NameRole role);
 
 // Passes over a name and its continuations without deciphering them.
-void skipNameField(ByteReader& in, const NameDecoding& decoding);
+void SkipNameField(ByteReader& in, const NameDecoding& decoding);
 
 } // namespace faulttrap

@@ -26,7 +26,7 @@ const std::set<std::string, std::less<>>& OwnUnits() {
 
 } // namespace
 
-bool isOwnUnit(std::string_view unit) {
+bool IsOwnUnit(std::string_view unit) {
     return OwnUnits().find(unit) != OwnUnits().end();
 }
 

@@ -6,6 +6,6 @@ namespace faulttrap {
 
 // Whether a source unit is one of the exception-reporting library's own, whose frames
 // are kept out of reports.
-bool isOwnUnit(std::string_view unit);
+bool IsOwnUnit(std::string_view unit);
 
 } // namespace faulttrap

@@ -11,28 +11,28 @@ namespace {
 
 constexpr std::size_t maxNameLength = 64;
 
-std::string entryName(std::string_view name) {
+std::string EntryName(std::string_view name) {
     std::string result(name.substr(0, maxNameLength));
     if (result.starts_with('@'))
         result[0] = '_';
     return result;
 }
 
-template <typename Place> void fill(TFaultStackEntry& entry, const Place& place) {
-    entry.unitName = entryName(place.unit);
-    entry.className = entryName(place.className);
-    entry.procedureName = entryName(place.procedure);
+template <typename Place> void Fill(TFaultStackEntry& entry, const Place& place) {
+    entry.unitName = EntryName(place.unit);
+    entry.className = EntryName(place.className);
+    entry.procedureName = EntryName(place.procedure);
     entry.lineNumber = place.line;
     entry.lineOffset = place.lineOffset;
 }
 
-std::uint32_t offsetWithin(std::uint32_t line, std::uint32_t firstLine) {
+std::uint32_t OffsetWithin(std::uint32_t line, std::uint32_t firstLine) {
     return firstLine != 0 && line > firstLine ? line - firstLine : 0;
 }
 
 // The rows of an address in inlined code, from the entry the line information gave (its
 // place and the out-of-line function's names) and the chain of inlined calls there.
-TFaultStackList inlinedRows(const TFaultStackEntry& found,
+TFaultStackList InlinedRows(const TFaultStackEntry& found,
                             const std::vector<InlinedScope>& scopes) {
     if (scopes.empty())
         return {found};
@@ -42,7 +42,7 @@ TFaultStackList inlinedRows(const TFaultStackEntry& found,
     const auto addRow = [&](std::string className, std::string procedure, std::uint32_t offset) {
         TFaultStackEntry row = found;
         row.kind = line ? EntryKind::line : EntryKind::unit;
-        row.unitName = entryName(unit);
+        row.unitName = EntryName(unit);
         row.className = std::move(className);
         row.procedureName = std::move(procedure);
         row.lineNumber = line;
@@ -51,8 +51,8 @@ TFaultStackList inlinedRows(const TFaultStackEntry& found,
         rows.push_back(std::move(row));
     };
     for (const InlinedScope& scope : scopes) {
-        addRow(entryName(scope.className), entryName(scope.procedure),
-               offsetWithin(line, scope.firstLine));
+        addRow(EntryName(scope.className), EntryName(scope.procedure),
+               OffsetWithin(line, scope.firstLine));
         if (scope.outOfLine)
             return rows;
         unit = scope.callFile;
@@ -64,7 +64,7 @@ TFaultStackList inlinedRows(const TFaultStackEntry& found,
     return rows;
 }
 
-std::vector<InlinedScope> owningScopes(const std::vector<InlinedScopeView>& views) {
+std::vector<InlinedScope> OwningScopes(const std::vector<InlinedScopeView>& views) {
     std::vector<InlinedScope> scopes;
     for (const InlinedScopeView& view : views) {
         const std::size_t dot = view.function.find('.');
@@ -98,7 +98,7 @@ AddressResolver::AddressResolver(const TFaultModulesList& modules, PasswordSourc
 
 AddressResolver::~AddressResolver() = default;
 
-AddressResolver::Sources& AddressResolver::sourcesOf(const TFaultModuleInfo& module) {
+AddressResolver::Sources& AddressResolver::SourcesOf(const TFaultModuleInfo& module) {
     std::lock_guard lock(mutex_);
     auto& slot = sources_[&module];
     if (!slot) {
@@ -106,17 +106,17 @@ AddressResolver::Sources& AddressResolver::sourcesOf(const TFaultModuleInfo& mod
         if (module.hasFile) {
             if (useContainers_)
                 slot->container =
-                    loadModuleDebugData(module.path, LoadPurpose::resolving, password_);
+                    LoadModuleDebugData(module.path, LoadPurpose::resolving, password_);
             if (!slot->container)
-                slot->dwarf = DwarfSource::open(module.path);
+                slot->dwarf = DwarfSource::Open(module.path);
             if (!slot->container && !slot->dwarf && !module.isMainProgram)
-                slot->exports = TFaultFunctionsList::read(module.path, exportSizer(module));
+                slot->exports = TFaultFunctionsList::Read(module.path, ExportSizer(module));
         }
     }
     return *slot;
 }
 
-TFaultFunctionsList::Sizer AddressResolver::exportSizer(const TFaultModuleInfo& module) const {
+TFaultFunctionsList::Sizer AddressResolver::ExportSizer(const TFaultModuleInfo& module) const {
     if (!sizeCode_)
         return {};
     // The code is measured where it is loaded, up to the end of its executable segment.
@@ -129,41 +129,41 @@ TFaultFunctionsList::Sizer AddressResolver::exportSizer(const TFaultModuleInfo& 
     };
 }
 
-const ModuleDebugData* AddressResolver::moduleData(const TFaultModuleInfo& module) {
-    const Sources& sources = sourcesOf(module);
+const ModuleDebugData* AddressResolver::ModuleData(const TFaultModuleInfo& module) {
+    const Sources& sources = SourcesOf(module);
     return sources.container ? &*sources.container : nullptr;
 }
 
-TFaultStackEntry AddressResolver::resolve(std::uintptr_t address, bool withDebugInfo) {
-    return resolveRows(address, withDebugInfo).front();
+TFaultStackEntry AddressResolver::Resolve(std::uintptr_t address, bool withDebugInfo) {
+    return ResolveRows(address, withDebugInfo).front();
 }
 
-TFaultStackList AddressResolver::resolveRows(std::uintptr_t address, bool withDebugInfo) {
+TFaultStackList AddressResolver::ResolveRows(std::uintptr_t address, bool withDebugInfo) {
     TFaultStackEntry entry;
     entry.address = address;
-    entry.module = modules_.find(address);
+    entry.module = modules_.Find(address);
     if (!entry.module)
         return {entry};
     entry.kind = EntryKind::module;
     if (!withDebugInfo)
         return {entry};
-    const Sources& sources = sourcesOf(*entry.module);
-    const std::uint64_t offset = address - entry.module->codeStart();
+    const Sources& sources = SourcesOf(*entry.module);
+    const std::uint64_t offset = address - entry.module->CodeStart();
 
     if (sources.container && sources.container->index) {
         const LazyDebugIndex& index = *sources.container->index;
-        if (const auto place = index.find(offset)) {
+        if (const auto place = index.Find(offset)) {
             TFaultStackEntry found = entry;
             found.kind = EntryKind::line;
-            fill(found, *place);
-            TFaultStackList rows = inlinedRows(found, owningScopes(index.inlinedScopesAt(offset)));
+            Fill(found, *place);
+            TFaultStackList rows = InlinedRows(found, OwningScopes(index.InlinedScopesAt(offset)));
             if (hideOwnUnits_) {
                 // A frame of the library's own function is hidden whole, with what was
                 // inlined into it.
-                if (isOwnUnit(rows.back().unitName))
+                if (IsOwnUnit(rows.back().unitName))
                     return {entry};
                 std::erase_if(rows,
-                              [](const TFaultStackEntry& row) { return isOwnUnit(row.unitName); });
+                              [](const TFaultStackEntry& row) { return IsOwnUnit(row.unitName); });
             }
             if (rows.empty())
                 return {entry};
@@ -173,21 +173,21 @@ TFaultStackList AddressResolver::resolveRows(std::uintptr_t address, bool withDe
         }
     }
     if (sources.dwarf) {
-        if (auto place = sources.dwarf->find(offset); place && !place->procedure.empty()) {
+        if (auto place = sources.dwarf->Find(offset); place && !place->procedure.empty()) {
             entry.kind = place->line            ? EntryKind::line
                          : !place->unit.empty() ? EntryKind::unit
                                                 : EntryKind::procedure;
-            fill(entry, *place);
+            Fill(entry, *place);
             if (entry.kind != EntryKind::line)
                 return {entry};
-            return inlinedRows(entry, sources.dwarf->inlinedScopesAt(offset));
+            return InlinedRows(entry, sources.dwarf->InlinedScopesAt(offset));
         }
     }
-    if (const auto* function = sources.exports.find(offset)) {
-        const QualifiedName name = splitFunctionName(function->name);
+    if (const auto* function = sources.exports.Find(offset)) {
+        const QualifiedName name = SplitFunctionName(function->name);
         entry.kind = EntryKind::procedure;
-        entry.className = entryName(name.className);
-        entry.procedureName = entryName(name.procedure);
+        entry.className = EntryName(name.className);
+        entry.procedureName = EntryName(name.procedure);
     }
     return {entry};
 }

@@ -30,28 +30,28 @@ public:
 
     // With withDebugInfo off the entry names only the module (kind 1). In inlined code the
     // entry is the innermost row of resolveRows.
-    TFaultStackEntry resolve(std::uintptr_t address, bool withDebugInfo = true);
+    TFaultStackEntry Resolve(std::uintptr_t address, bool withDebugInfo = true);
     // The call-stack rows of one address: in inlined code one row per inlined call, innermost
     // first (the inlined function at the address's line, then each caller at the line of its
     // call, down to the out-of-line function), each row's line offset counted within its own
     // function; elsewhere resolve's one entry. Never empty.
-    TFaultStackList resolveRows(std::uintptr_t address, bool withDebugInfo = true);
+    TFaultStackList ResolveRows(std::uintptr_t address, bool withDebugInfo = true);
 
     // Frames in the library's own units are hidden unless this is switched off (the
     // internal-failure handler wants to see them).
-    void setHideOwnUnits(bool hide) { hideOwnUnits_ = hide; }
+    void SetHideOwnUnits(bool hide) { hideOwnUnits_ = hide; }
     // Leaves the containers unread, so that the DWARF path can be compared with them. To be
     // set before the first lookup.
-    void setUseContainers(bool use) { useContainers_ = use; }
+    void SetUseContainers(bool use) { useContainers_ = use; }
 
-    const TFaultModulesList& modules() const { return modules_; }
+    const TFaultModulesList& Modules() const { return modules_; }
     // The container data of a module, loaded for resolving (nullptr when it has none).
-    const ModuleDebugData* moduleData(const TFaultModuleInfo& module);
+    const ModuleDebugData* ModuleData(const TFaultModuleInfo& module);
 
 private:
     struct Sources;
-    Sources& sourcesOf(const TFaultModuleInfo& module);
-    TFaultFunctionsList::Sizer exportSizer(const TFaultModuleInfo& module) const;
+    Sources& SourcesOf(const TFaultModuleInfo& module);
+    TFaultFunctionsList::Sizer ExportSizer(const TFaultModuleInfo& module) const;
 
     const TFaultModulesList& modules_;
     PasswordSource password_;

@@ -36,7 +36,7 @@ int ProcMemDescriptor() {
 // Where process_vm_readv is not allowed (some sandboxes filter it), /proc/self/mem gives
 // the same guarded view of the address space.
 // Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
-bool readThroughProcMem(std::uintptr_t address, void* out, std::size_t size) {
+bool ReadThroughProcMem(std::uintptr_t address, void* out, std::size_t size) {
     const int fd = ProcMemDescriptor();
     if (fd < 0)
         return false;
@@ -49,11 +49,11 @@ bool readThroughProcMem(std::uintptr_t address, void* out, std::size_t size) {
 void PrepareMemoryReads() {
     const int probe = 0;
     int copy = 0;
-    readMemory(reinterpret_cast<std::uintptr_t>(&probe), &copy, sizeof copy);
+    ReadMemory(reinterpret_cast<std::uintptr_t>(&probe), &copy, sizeof copy);
 }
 
 // Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
-bool readMemory(std::uintptr_t address, void* out, std::size_t size) {
+bool ReadMemory(std::uintptr_t address, void* out, std::size_t size) {
     if (size == 0)
         return true;
     if (address + size < address)
@@ -68,7 +68,7 @@ bool readMemory(std::uintptr_t address, void* out, std::size_t size) {
             return false;
         vmReadAllowed = false;
     }
-    return readThroughProcMem(address, out, size);
+    return ReadThroughProcMem(address, out, size);
 }
 
 } // namespace faulttrap

@@ -13,18 +13,18 @@ namespace faulttrap {
 
 namespace {
 
-constexpr std::size_t alignedTo4(std::size_t size) {
+constexpr std::size_t AlignedTo4(std::size_t size) {
     return (size + 3) & ~std::size_t{3};
 }
 
-std::span<const std::uint8_t> buildIdOfNotes(std::span<const std::uint8_t> notes) {
+std::span<const std::uint8_t> BuildIdOfNotes(std::span<const std::uint8_t> notes) {
     std::size_t position = 0;
     while (notes.size() - position >= 12) {
         std::uint32_t head[3]; // name size, description size, type
         std::memcpy(head, notes.data() + position, sizeof head);
         position += sizeof head;
-        const std::size_t nameSize = alignedTo4(head[0]);
-        const std::size_t descriptionSize = alignedTo4(head[1]);
+        const std::size_t nameSize = AlignedTo4(head[0]);
+        const std::size_t descriptionSize = AlignedTo4(head[1]);
         if (nameSize > notes.size() - position ||
             descriptionSize > notes.size() - position - nameSize)
             return {};
@@ -36,8 +36,8 @@ std::span<const std::uint8_t> buildIdOfNotes(std::span<const std::uint8_t> notes
     return {};
 }
 
-std::string debugLinkOf(const ElfImage& module) {
-    const ElfImage::Section* link = module.find(".gnu_debuglink");
+std::string DebugLinkOf(const ElfImage& module) {
+    const ElfImage::Section* link = module.Find(".gnu_debuglink");
     if (link == nullptr || link->bytes.empty())
         return {};
     const auto* text = reinterpret_cast<const char*>(link->bytes.data());
@@ -46,17 +46,17 @@ std::string debugLinkOf(const ElfImage& module) {
 
 } // namespace
 
-std::span<const std::uint8_t> elfBuildId(const ElfImage& file) {
-    for (const ElfImage::Section& section : file.sections())
+std::span<const std::uint8_t> ElfBuildId(const ElfImage& file) {
+    for (const ElfImage::Section& section : file.Sections())
         if (section.type == SHT_NOTE)
-            if (const auto id = buildIdOfNotes(section.bytes); !id.empty())
+            if (const auto id = BuildIdOfNotes(section.bytes); !id.empty())
                 return id;
     return {};
 }
 
-std::string findSeparateDebugFile(const ElfImage& module, const std::string& modulePath) {
-    const std::span<const std::uint8_t> id = elfBuildId(module);
-    const std::string link = debugLinkOf(module);
+std::string FindSeparateDebugFile(const ElfImage& module, const std::string& modulePath) {
+    const std::span<const std::uint8_t> id = ElfBuildId(module);
+    const std::string link = DebugLinkOf(module);
     for (const std::string& candidate :
          LocalDebugFileCandidates(id, modulePath, link.empty() ? nullptr : link.c_str())) {
         // Most candidates do not exist: no exception for those, the report path may be
@@ -65,7 +65,7 @@ std::string findSeparateDebugFile(const ElfImage& module, const std::string& mod
             continue;
         try {
             const ElfImage debugFile(candidate);
-            const std::span<const std::uint8_t> candidateId = elfBuildId(debugFile);
+            const std::span<const std::uint8_t> candidateId = ElfBuildId(debugFile);
             if (id.empty() || candidateId.empty() ||
                 std::equal(id.begin(), id.end(), candidateId.begin(), candidateId.end()))
                 return candidate;

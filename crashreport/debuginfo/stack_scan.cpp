@@ -17,21 +17,21 @@ public:
     StackScanner(TFaultStackList& list, const StackScanRequest& request, AddressResolver& resolver)
         : list_(list), request_(request), resolver_(resolver), firstAdded_(list.size()) {}
 
-    void run() {
+    void Run() {
         if (request_.exceptionAddress) {
-            TFaultStackList rows = rowsFor(*request_.exceptionAddress);
+            TFaultStackList rows = RowsFor(*request_.exceptionAddress);
             // The exception's own place is the innermost row; its callers are call rows.
             rows.front().exceptionMark = 1;
             for (TFaultStackEntry& row : rows)
                 list_.push_back(std::move(row));
         }
-        scanStack();
-        hideRepeatedEntries();
+        ScanStack();
+        HideRepeatedEntries();
     }
 
 private:
-    TFaultStackList rowsFor(std::uintptr_t address) {
-        TFaultStackList rows = resolver_.resolveRows(address, request_.resolve);
+    TFaultStackList RowsFor(std::uintptr_t address) {
+        TFaultStackList rows = resolver_.ResolveRows(address, request_.resolve);
         for (TFaultStackEntry& row : rows) {
             row.threadId = request_.threadId;
             row.threadStackMark = request_.threadStackMark;
@@ -41,8 +41,8 @@ private:
 
     // Each row of an inlined call counts as an entry of its own. A called procedure's entry
     // stands for the procedure, not a place in it: only its out-of-line function's row.
-    void offer(std::uintptr_t address, bool calledProcedure = false) {
-        TFaultStackList rows = rowsFor(address);
+    void Offer(std::uintptr_t address, bool calledProcedure = false) {
+        TFaultStackList rows = RowsFor(address);
         if (calledProcedure && rows.size() > 1) {
             rows.erase(rows.begin(), rows.end() - 1);
             rows.front().inlineLevel = 0;
@@ -58,25 +58,25 @@ private:
         }
     }
 
-    void examine(std::uintptr_t word) {
+    void Examine(std::uintptr_t word) {
         if (word != 0 && word == request_.startRoutine)
             return;
         // Only words pointing into some module's code can be return addresses; this spares
         // reading memory around the many data words of a stack.
-        if (!resolver_.modules().isCode(word))
+        if (!resolver_.Modules().IsCode(word))
             return;
-        const std::optional<CallSite> call = callSiteBefore(word);
+        const std::optional<CallSite> call = CallSiteBefore(word);
         if (!call)
             return;
         if (call->target && request_.addCalledProcedures)
-            if (const auto called = calledProcedure(*call->target))
-                offer(*called, true);
-        offer(call->address);
+            if (const auto called = CalledProcedure(*call->target))
+                Offer(*called, true);
+        Offer(call->address);
     }
 
     // Reads the stack in runs of 400 bytes; where a run is not readable, word by word,
     // skipping the words that are not.
-    void scanStack() {
+    void ScanStack() {
         std::uintptr_t at = (request_.stackPointer + wordSize - 1) & ~(wordSize - 1);
         const std::uintptr_t end = request_.stackTop - at > maxScannedStackBytes
                                        ? at + maxScannedStackBytes
@@ -86,44 +86,44 @@ private:
             const std::size_t count = std::min<std::size_t>(words.size(), (end - at) / wordSize);
             if (count == 0)
                 break;
-            if (readMemory(at, words.data(), count * wordSize)) {
+            if (ReadMemory(at, words.data(), count * wordSize)) {
                 for (std::size_t i = 0; i < count; ++i)
-                    examine(words[i]);
+                    Examine(words[i]);
             } else {
                 for (std::size_t i = 0; i < count; ++i)
-                    if (std::uintptr_t word; readMemory(at + i * wordSize, &word, wordSize))
-                        examine(word);
+                    if (std::uintptr_t word; ReadMemory(at + i * wordSize, &word, wordSize))
+                        Examine(word);
             }
             at += count * wordSize;
         }
     }
 
     // The rows of one address count as one entry here: the first stands for them all.
-    static bool named(const TFaultStackEntry& entry) {
+    static bool Named(const TFaultStackEntry& entry) {
         return entry.kind >= EntryKind::procedure && entry.inlineLevel == 0;
     }
 
     // The index of the next named entry of the same module after from, or list end.
-    std::size_t nextNamed(std::size_t from, const TFaultModuleInfo* module) const {
+    std::size_t NextNamed(std::size_t from, const TFaultModuleInfo* module) const {
         for (std::size_t i = from + 1; i < list_.size(); ++i)
-            if (named(list_[i]) && list_[i].module == module)
+            if (Named(list_[i]) && list_[i].module == module)
                 return i;
         return list_.size();
     }
 
     // An address found again among the next two named entries of its module is a stale
     // copy: the earlier one is hidden, with the rows of its inlined callers.
-    void hideRepeatedEntries() {
+    void HideRepeatedEntries() {
         if (list_.size() < firstAdded_ + 2)
             return;
         for (std::size_t i = list_.size() - 1; i-- > firstAdded_;) {
             TFaultStackEntry& entry = list_[i];
-            if (!named(entry))
+            if (!Named(entry))
                 continue;
-            const std::size_t next = nextNamed(i, entry.module);
+            const std::size_t next = NextNamed(i, entry.module);
             if (next == list_.size())
                 continue;
-            const std::size_t afterNext = nextNamed(next, entry.module);
+            const std::size_t afterNext = NextNamed(next, entry.module);
             if (list_[next].address == entry.address ||
                 (afterNext < list_.size() && list_[afterNext].address == entry.address)) {
                 entry.kind = EntryKind::unknown;
@@ -144,14 +144,14 @@ private:
 
 } // namespace
 
-void appendCallStack(TFaultStackList& list, const StackScanRequest& request,
+void AppendCallStack(TFaultStackList& list, const StackScanRequest& request,
                      AddressResolver& resolver) {
-    StackScanner(list, request, resolver).run();
+    StackScanner(list, request, resolver).Run();
 }
 
-TFaultStackList buildCallStack(const StackScanRequest& request, AddressResolver& resolver) {
+TFaultStackList BuildCallStack(const StackScanRequest& request, AddressResolver& resolver) {
     TFaultStackList list;
-    appendCallStack(list, request, resolver);
+    AppendCallStack(list, request, resolver);
     return list;
 }
 

@@ -29,10 +29,10 @@ struct StackScanRequest {
 };
 
 // Scans a thread's stack for return addresses and returns its call stack.
-TFaultStackList buildCallStack(const StackScanRequest& request, AddressResolver& resolver);
+TFaultStackList BuildCallStack(const StackScanRequest& request, AddressResolver& resolver);
 
 // The same, appending to an existing list (other threads, calling-thread stacks).
-void appendCallStack(TFaultStackList& list, const StackScanRequest& request,
+void AppendCallStack(TFaultStackList& list, const StackScanRequest& request,
                      AddressResolver& resolver);
 
 } // namespace faulttrap

@@ -39,7 +39,7 @@ struct SubsystemData {
 };
 
 // Writes the container in the current version's layout (always with flag bytes).
-std::vector<std::uint8_t> encodeSubsystemData(const SubsystemData& data);
+std::vector<std::uint8_t> EncodeSubsystemData(const SubsystemData& data);
 
 // Whether reading a container inflates its debug block, by far its largest part, or leaves
 // it (and debugInformation empty) for a reader that wants only the header and options.
@@ -48,17 +48,17 @@ enum class DebugBlock { inflate, leave };
 // Reads a container. Unknown magic, a version above subsystemDataVersion or below the
 // oldest layout read here, truncation and damaged compressed blocks raise
 // DebugDataError with a message saying which. A debug block that is left is not checked.
-SubsystemData decodeSubsystemData(std::span<const std::uint8_t> bytes,
+SubsystemData DecodeSubsystemData(std::span<const std::uint8_t> bytes,
                                   DebugBlock debugBlock = DebugBlock::inflate);
 
 // The check value that proves a password: the magic's four little-endian bytes
 // enciphered with it.
-std::array<std::uint8_t, 4> makeCheckValue(std::uint32_t magic, std::string_view password);
-bool passwordMatches(const SubsystemData& data, std::string_view password);
+std::array<std::uint8_t, 4> MakeCheckValue(std::uint32_t magic, std::string_view password);
+bool PasswordMatches(const SubsystemData& data, std::string_view password);
 
 // Days since 30 December 1899 (UTC) for a Unix time, as the container stores it.
-double compilationTimeFromUnix(std::int64_t seconds);
+double CompilationTimeFromUnix(std::int64_t seconds);
 // The Unix time of a stored compilation time, to the second; nothing when none is stored.
-std::optional<std::int64_t> unixFromCompilationTime(double days);
+std::optional<std::int64_t> UnixFromCompilationTime(double days);
 
 } // namespace faulttrap

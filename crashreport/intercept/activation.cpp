@@ -99,7 +99,7 @@ void Activation(bool forceActive) {
     // header and options: the debug information is unpacked when a report first resolves an
     // address in it.
     const std::optional<ModuleDebugData> data =
-        loadModuleDebugData(SubsystemModule().Path, LoadPurpose::listing, {});
+        LoadModuleDebugData(SubsystemModule().Path, LoadPurpose::listing, {});
     if (!data && !forceActive)
         return; // no subsystem data: FaultTrap stays inactive and installs nothing
     auto options = std::make_unique<TFaultModuleOptionsEx>(SubsystemModule().Path, true);

@@ -39,8 +39,8 @@ bool IsStackOverflow(const siginfo_t& info, const ucontext_t& context, std::uint
 }
 
 std::string ModuleNameAt(std::uintptr_t address) {
-    const TFaultModulesList modules = TFaultModulesList::current();
-    const TFaultModuleInfo* module = modules.find(address);
+    const TFaultModulesList modules = TFaultModulesList::Current();
+    const TFaultModuleInfo* module = modules.Find(address);
     return module ? std::filesystem::path(module->path).filename().string() : std::string();
 }
 

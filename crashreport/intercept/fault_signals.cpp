@@ -154,7 +154,7 @@ void CopyFaultingStack(FaultRecord& record, const ThreadState& state) {
         return;
     for (int page = 0; page < 64 && from < top; ++page) {
         const std::size_t length = std::min<std::size_t>(top - from, kStackCopySize);
-        if (readMemory(from, buffer, length)) {
+        if (ReadMemory(from, buffer, length)) {
             record.copiedFrom = from;
             record.copiedBytes = length;
             return;

@@ -76,7 +76,7 @@ void ReportFreeze() {
             const std::size_t length =
                 std::min<std::size_t>(main->stackTop - stackPointer, kStackCopySize);
             params.StackCopy.resize(length);
-            if (readMemory(stackPointer, params.StackCopy.data(), length))
+            if (ReadMemory(stackPointer, params.StackCopy.data(), length))
                 params.StackPointer = stackPointer;
             else
                 params.StackCopy.clear();

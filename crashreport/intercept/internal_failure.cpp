@@ -32,7 +32,7 @@ std::string TracerLine() {
 std::string Dump(std::uintptr_t address) {
     std::array<unsigned char, 32> bytes{};
     std::string dump;
-    if (!readMemory(address, bytes.data(), bytes.size()))
+    if (!ReadMemory(address, bytes.data(), bytes.size()))
         return dump;
     char text[8];
     for (const unsigned char byte : bytes) {

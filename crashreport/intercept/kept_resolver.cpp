@@ -24,8 +24,8 @@ bool SameModule(const TFaultModuleInfo& a, const TFaultModuleInfo& b) {
 }
 
 bool SameModules(const TFaultModulesList& a, const TFaultModulesList& b) {
-    const auto& left = a.modules();
-    const auto& right = b.modules();
+    const auto& left = a.Modules();
+    const auto& right = b.Modules();
     if (left.size() != right.size())
         return false;
     for (std::size_t i = 0; i < left.size(); ++i)
@@ -38,7 +38,7 @@ bool SameModules(const TFaultModulesList& a, const TFaultModulesList& b) {
 
 ResolverLease KeptResolver() {
     Kept& kept = KeptState();
-    TFaultModulesList now = TFaultModulesList::current();
+    TFaultModulesList now = TFaultModulesList::Current();
     if (!kept.modules || !SameModules(*kept.modules, now)) {
         kept.resolver.reset();
         kept.modules = std::make_unique<TFaultModulesList>(std::move(now));

@@ -77,7 +77,7 @@ void ResetLeaks() {
         leaks.totalSize = 0;
         leaks.totalCount = 0;
         leaks.resolver.reset();
-        leaks.modules = std::make_unique<TFaultModulesList>(TFaultModulesList::current());
+        leaks.modules = std::make_unique<TFaultModulesList>(TFaultModulesList::Current());
         leaks.resolver = std::make_unique<TReportResolver>(*leaks.modules);
     } catch (...) {
         HandleInternalFailure(std::current_exception(), "Internal_ResetLeaks");
@@ -96,7 +96,7 @@ void AddLeak(const std::string& typeName, std::uint64_t totalSize, std::uint64_t
             if (returnAddress == 0)
                 continue;
             // The call instruction lies just before the return address.
-            TFaultStackEntry entry = leaks.resolver->resolve(returnAddress - 1);
+            TFaultStackEntry entry = leaks.resolver->Resolve(returnAddress - 1);
             if (entries.empty()) {
                 if (entry.procedureName.empty())
                     continue;

@@ -30,7 +30,7 @@ TExceptionManagerExport FindHostExceptionManager() {
     if (entry == nullptr || ::dladdr(entry, &where) == 0 ||
         reinterpret_cast<std::uintptr_t>(where.dli_fbase) != program)
         return nullptr;
-    const auto data = loadModuleDebugData("/proc/self/exe", LoadPurpose::listing, {});
+    const auto data = LoadModuleDebugData("/proc/self/exe", LoadPurpose::listing, {});
     if (!data || data->data.version < kFirstServingVersion)
         return nullptr;
     return reinterpret_cast<TExceptionManagerExport>(entry);

@@ -40,7 +40,7 @@ TModuleEntries::TModuleEntries(const std::string& modulePath) {
         return;
     try {
         const ElfImage file(modulePath);
-        for (const ElfFunctionSymbol& symbol : readFunctionSymbols(file, SHT_DYNSYM))
+        for (const ElfFunctionSymbol& symbol : ReadFunctionSymbols(file, SHT_DYNSYM))
             if (symbol.binding != STB_LOCAL)
                 functions_.emplace_back(std::string(symbol.name), symbol.address);
     } catch (const DebugDataError&) {

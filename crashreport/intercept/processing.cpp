@@ -99,7 +99,7 @@ bool IsFaultTrapCode(const TFaultStackEntry& entry) {
 TFaultStackList FramesWithOwnDebugInfo(const TFaultStackList& stack, AddressResolver& resolver) {
     TFaultStackList frames;
     for (const TFaultStackEntry& entry : stack)
-        if (entry.module != nullptr && resolver.moduleData(*entry.module) != nullptr &&
+        if (entry.module != nullptr && resolver.ModuleData(*entry.module) != nullptr &&
             !IsFaultTrapCode(entry))
             frames.push_back(entry);
     return frames;
@@ -254,13 +254,13 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
         request.stackPointer = params.StackPointer;
         request.stackTop = params.StackTop;
     }
-    stack_ = buildCallStack(request, resolver);
+    stack_ = faulttrap::BuildCallStack(request, resolver);
     MarkExceptionBlock(stack_, current_.StackOptions());
     // Where the thread was created from: its calling-thread entries.
     if (thread)
         for (const std::uintptr_t returnAddress : thread->creationStack)
             if (IsCallStackAddress(returnAddress)) {
-                TFaultStackEntry entry = resolver.resolve(returnAddress - 1);
+                TFaultStackEntry entry = resolver.Resolve(returnAddress - 1);
                 entry.threadId = params.ThreadId;
                 entry.threadStackMark = 0;
                 if (entry.kind != EntryKind::unknown)
@@ -280,7 +280,7 @@ TFaultStackList Processing::CallPath(AddressResolver& resolver) const {
         return stack_;
     TFaultStackList path;
     const auto add = [&](std::uintptr_t address) {
-        TFaultStackEntry entry = resolver.resolve(address);
+        TFaultStackEntry entry = resolver.Resolve(address);
         entry.threadId = params.ThreadId;
         path.push_back(std::move(entry));
     };
@@ -330,13 +330,13 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
         request.exceptionAddress =
             static_cast<std::uintptr_t>(walk.context.uc_mcontext.gregs[REG_RIP]);
         const std::size_t first = stack_.size();
-        appendCallStack(stack_, request, resolver);
+        AppendCallStack(stack_, request, resolver);
         // A running thread has no exception address: its first entry is where it stands. A
         // thread that faulted too keeps its fault's mark: its block says it is an exception's.
         if (stack_.size() > first && !walk.faulted)
             stack_[first].exceptionMark = 0;
         for (const std::uintptr_t returnAddress : walk.thread.creationStack) {
-            TFaultStackEntry entry = resolver.resolve(returnAddress - 1);
+            TFaultStackEntry entry = resolver.Resolve(returnAddress - 1);
             entry.threadId = walk.thread.id;
             entry.threadStackMark = 0;
             if (entry.kind != EntryKind::unknown)
@@ -420,7 +420,7 @@ void Processing::SetEnvironment(const TFaultModulesList& modules) {
     ::setenv("_MainModuleName", mainName.c_str(), 1);
     ::setenv("_MainModuleDesc", "", 1);
     ::setenv("_MainModuleVer", "", 1);
-    const TFaultModuleInfo* module = modules.find(address_);
+    const TFaultModuleInfo* module = modules.Find(address_);
     const std::string exceptName =
         module ? std::filesystem::path(module->path).filename().string() : "";
     ::setenv("_ExceptModuleName", exceptName.c_str(), 1);

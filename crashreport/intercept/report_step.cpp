@@ -41,10 +41,10 @@ ModuleFacts FactsOfModule(const std::string& path) {
 std::optional<ReportClock::time_point> CompilationTimeOf(AddressResolver* resolver) {
     if (resolver == nullptr)
         return std::nullopt;
-    for (const auto& module : resolver->modules().modules())
+    for (const auto& module : resolver->Modules().Modules())
         if (module->isMainProgram)
-            if (const ModuleDebugData* data = resolver->moduleData(*module))
-                if (const auto seconds = unixFromCompilationTime(data->data.compilationTime))
+            if (const ModuleDebugData* data = resolver->ModuleData(*module))
+                if (const auto seconds = UnixFromCompilationTime(data->data.compilationTime))
                     return ReportClock::from_time_t(static_cast<std::time_t>(*seconds));
     return std::nullopt;
 }
@@ -68,7 +68,7 @@ std::vector<ReportThread> ReportThreadsOf(const TFaultStackList& stack) {
 
 std::vector<ReportModule> ReportModulesOf(const TFaultModulesList& modules) {
     std::vector<ReportModule> listed;
-    for (const auto& module : modules.modules()) {
+    for (const auto& module : modules.Modules()) {
         if (!module->hasFile)
             continue;
         ReportModule entry;
@@ -163,7 +163,7 @@ BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions&
     general.exceptionTime = material.exceptionTime;
     general.exceptionAddress = material.address;
     if (material.modules != nullptr)
-        if (const TFaultModuleInfo* module = material.modules->find(material.address))
+        if (const TFaultModuleInfo* module = material.modules->Find(material.address))
             general.exceptionModule = FactsOfModule(module->path);
     general.exceptionClass = material.exception->className;
     general.exceptionMessage = material.message;

@@ -16,7 +16,7 @@ constexpr std::uintptr_t kWord = sizeof(std::uintptr_t);
 
 std::optional<std::uintptr_t> ReadWord(std::uintptr_t address) {
     std::uintptr_t value = 0;
-    if (!readMemory(address, &value, sizeof value))
+    if (!ReadMemory(address, &value, sizeof value))
         return std::nullopt;
     return value;
 }
@@ -40,7 +40,7 @@ bool IsClassTypeInfoTable(std::uintptr_t table) {
 } // namespace
 
 std::optional<TSourcePlace> TResolverCodeNaming::SourcePlace(std::uint64_t address) const {
-    const TFaultStackEntry entry = resolver_.resolve(static_cast<std::uintptr_t>(address));
+    const TFaultStackEntry entry = resolver_.Resolve(static_cast<std::uintptr_t>(address));
     if (entry.kind < EntryKind::procedure)
         return std::nullopt;
     return TSourcePlace{entry.unitName, entry.className, entry.procedureName,
@@ -50,17 +50,17 @@ std::optional<TSourcePlace> TResolverCodeNaming::SourcePlace(std::uint64_t addre
 std::string TResolverCodeNaming::ObjectClassName(std::uint64_t address) const {
     // A complete polymorphic object starts with its virtual table pointer; the table, in a
     // module's data, is preceded by the offset to the object's top (0) and its type information.
-    const TFaultModulesList& modules = resolver_.modules();
+    const TFaultModulesList& modules = resolver_.Modules();
     const auto table = ReadWord(static_cast<std::uintptr_t>(address));
-    if (!table || *table < 2 * kWord || !modules.find(*table) || modules.isCode(*table))
+    if (!table || *table < 2 * kWord || !modules.Find(*table) || modules.IsCode(*table))
         return {};
     const auto offsetToTop = ReadWord(*table - 2 * kWord);
     const auto typeInfo = ReadWord(*table - kWord);
-    if (!offsetToTop || *offsetToTop != 0 || !typeInfo || !modules.find(*typeInfo))
+    if (!offsetToTop || *offsetToTop != 0 || !typeInfo || !modules.Find(*typeInfo))
         return {};
     const auto kind = ReadWord(*typeInfo);
     const auto name = ReadWord(*typeInfo + kWord);
-    if (!kind || !IsClassTypeInfoTable(*kind) || !name || !modules.find(*name))
+    if (!kind || !IsClassTypeInfoTable(*kind) || !name || !modules.Find(*name))
         return {};
     return ReadableTypeName(*reinterpret_cast<const std::type_info*>(*typeInfo));
 }

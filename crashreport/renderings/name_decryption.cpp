@@ -51,7 +51,7 @@ std::optional<std::string> Decrypt(std::string_view stored, std::size_t skip,
                 return std::nullopt;
             }
             const std::vector<std::uint8_t> in(bytes.begin(), bytes.end());
-            const std::vector<std::uint8_t> out = cipher.decrypt(in);
+            const std::vector<std::uint8_t> out = cipher.Decrypt(in);
             for (const std::uint8_t byte : out) {
                 if (!NameCharacter(static_cast<char>(byte))) {
                     return std::nullopt;

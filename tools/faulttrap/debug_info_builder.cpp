@@ -14,14 +14,14 @@ constexpr std::uint64_t paddingBytes = 16;
 constexpr std::uint64_t maxAdvance = 0x10000;
 constexpr std::uint64_t storableEnd = std::numeric_limits<std::uint32_t>::max();
 
-std::string withoutDots(std::string text) {
+std::string WithoutDots(std::string text) {
     std::replace(text.begin(), text.end(), '.', '_');
     return text;
 }
 
 // Sorted spans with the padding between them given to the line before, and neighbours of
 // the same file and line merged.
-std::vector<SourceLineSpan> normalisedLines(std::vector<SourceLineSpan> lines) {
+std::vector<SourceLineSpan> NormalisedLines(std::vector<SourceLineSpan> lines) {
     std::erase_if(lines, [](const SourceLineSpan& span) { return span.end > storableEnd; });
     std::stable_sort(lines.begin(), lines.end(),
                      [](const auto& a, const auto& b) { return a.begin < b.begin; });
@@ -49,22 +49,22 @@ class UnitBuilder {
 public:
     UnitBuilder(const std::vector<FunctionSpan>& functions) : functions_(functions) {}
 
-    void add(const SourceLineSpan& span) {
-        const std::optional<std::size_t> function = functionAt(span.begin);
+    void Add(const SourceLineSpan& span) {
+        const std::optional<std::size_t> function = FunctionAt(span.begin);
         if (function)
             firstLines_.try_emplace(*function, span.line);
-        if (!extends(span, function))
-            startUnit(span, function);
+        if (!Extends(span, function))
+            StartUnit(span, function);
         end_ = span.end;
     }
 
-    CompactDebugInfo finish() {
-        closeUnit();
+    CompactDebugInfo Finish() {
+        CloseUnit();
         return std::move(info_);
     }
 
 private:
-    std::optional<std::size_t> functionAt(std::uint64_t address) const {
+    std::optional<std::size_t> FunctionAt(std::uint64_t address) const {
         const auto after =
             std::upper_bound(functions_.begin(), functions_.end(), address,
                              [](std::uint64_t value, const auto& f) { return value < f.begin; });
@@ -74,23 +74,23 @@ private:
     }
 
     // Appends the span to the open unit with one step, when a step can express it.
-    bool extends(const SourceLineSpan& span, std::optional<std::size_t> function) {
-        if (!open_ || span.file != unit().name || span.begin != end_ || span.line <= line_ ||
+    bool Extends(const SourceLineSpan& span, std::optional<std::size_t> function) {
+        if (!open_ || span.file != Unit().name || span.begin != end_ || span.line <= line_ ||
             span.line - line_ > maxAdvance || span.begin - offset_ > maxAdvance ||
             (!function && function_))
             return false;
         UnitStep step{{span.line - line_, static_cast<std::uint32_t>(span.begin - offset_), false},
                       {}};
         if (function && function != function_)
-            nameProcedure(step, *function);
-        unit().steps.push_back(std::move(step));
+            NameProcedure(step, *function);
+        Unit().steps.push_back(std::move(step));
         line_ = span.line;
         offset_ = span.begin;
         return true;
     }
 
-    void startUnit(const SourceLineSpan& span, std::optional<std::size_t> function) {
-        closeUnit();
+    void StartUnit(const SourceLineSpan& span, std::optional<std::size_t> function) {
+        CloseUnit();
         open_ = true;
         DebugUnit unit;
         unit.name = span.file.substr(0, maxNameFieldBytes);
@@ -106,7 +106,7 @@ private:
                 first = span.line;
             unit.firstLine = first - 1;
             UnitStep step{{1, 0, false}, {}};
-            nameProcedure(step, *function);
+            NameProcedure(step, *function);
             unit.steps.push_back(std::move(step));
             if (span.line > first)
                 unit.steps.push_back(UnitStep{{span.line - first, 0, false}, {}});
@@ -116,28 +116,28 @@ private:
         offset_ = span.begin;
     }
 
-    void nameProcedure(UnitStep& step, std::size_t function) {
+    void NameProcedure(UnitStep& step, std::size_t function) {
         const FunctionSpan& f = functions_[function];
         step.step.startsProcedure = true;
-        const std::string qualifier = withoutDots(f.qualifier);
+        const std::string qualifier = WithoutDots(f.qualifier);
         if (qualifier.empty())
-            step.procedure = withoutDots(f.name);
+            step.procedure = WithoutDots(f.name);
         else if (qualifier == recentClass_)
-            step.procedure = "." + withoutDots(f.name);
+            step.procedure = "." + WithoutDots(f.name);
         else
-            step.procedure = qualifier + "." + withoutDots(f.name);
+            step.procedure = qualifier + "." + WithoutDots(f.name);
         if (!qualifier.empty())
             recentClass_ = qualifier;
         function_ = function;
     }
 
-    void closeUnit() {
+    void CloseUnit() {
         if (open_)
-            unit().codeSize = static_cast<std::uint32_t>(end_ - unit().codeOffset);
+            Unit().codeSize = static_cast<std::uint32_t>(end_ - Unit().codeOffset);
         open_ = false;
     }
 
-    DebugUnit& unit() { return info_.units.back(); }
+    DebugUnit& Unit() { return info_.units.back(); }
 
     const std::vector<FunctionSpan>& functions_;
     CompactDebugInfo info_;
@@ -154,9 +154,9 @@ private:
 // most frequent references take the fewest bytes.
 template <typename Key> class FrequencyOrder {
 public:
-    void use(const Key& key) { ++uses_[key]; }
+    void Use(const Key& key) { ++uses_[key]; }
     // The keys in their order, and each key's number.
-    std::vector<Key> order() {
+    std::vector<Key> Order() {
         std::vector<std::pair<Key, std::size_t>> byUse(uses_.begin(), uses_.end());
         std::stable_sort(byUse.begin(), byUse.end(),
                          [](const auto& a, const auto& b) { return a.second > b.second; });
@@ -167,19 +167,19 @@ public:
         }
         return keys;
     }
-    std::uint32_t number(const Key& key) const { return numbers_.at(key); }
+    std::uint32_t Number(const Key& key) const { return numbers_.at(key); }
 
 private:
     std::map<Key, std::size_t> uses_;
     std::map<Key, std::uint32_t> numbers_;
 };
 
-std::string storedFile(const std::string& file) {
+std::string StoredFile(const std::string& file) {
     return file.substr(0, maxNameFieldBytes);
 }
 
 // The inlined-call record: each distinct function and file stored once, spans by number.
-InlinedCalls buildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
+InlinedCalls BuildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
     using FunctionKey = std::tuple<std::string, std::uint32_t, std::string>;
     std::vector<const InlinedCallSpan*> kept;
     std::vector<FunctionKey> keys;
@@ -188,33 +188,33 @@ InlinedCalls buildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
     for (const InlinedCallSpan& span : spans) {
         if (span.end > storableEnd || span.end <= span.begin)
             continue;
-        const std::string qualifier = withoutDots(span.qualifier).substr(0, maxInlinedNamePart);
-        const std::string name = withoutDots(span.name).substr(0, maxInlinedNamePart);
+        const std::string qualifier = WithoutDots(span.qualifier).substr(0, maxInlinedNamePart);
+        const std::string name = WithoutDots(span.name).substr(0, maxInlinedNamePart);
         FunctionKey key{qualifier.empty() ? name : qualifier + "." + name, span.firstLine,
-                        storedFile(span.declarationFile)};
-        functions.use(key);
+                        StoredFile(span.declarationFile)};
+        functions.Use(key);
         if (!std::get<2>(key).empty())
-            files.use(std::get<2>(key));
+            files.Use(std::get<2>(key));
         if (span.depth > 0)
-            files.use(storedFile(span.callFile));
+            files.Use(StoredFile(span.callFile));
         kept.push_back(&span);
         keys.push_back(std::move(key));
     }
     InlinedCalls calls;
-    calls.files = files.order();
-    for (const auto& [name, firstLine, file] : functions.order())
+    calls.files = files.Order();
+    for (const auto& [name, firstLine, file] : functions.Order())
         calls.functions.push_back(
             {name, firstLine,
-             file.empty() ? std::nullopt : std::optional<std::uint32_t>(files.number(file))});
+             file.empty() ? std::nullopt : std::optional<std::uint32_t>(files.Number(file))});
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const InlinedCallSpan& span = *kept[i];
         InlinedCallRange range;
         range.begin = static_cast<std::uint32_t>(span.begin);
         range.end = static_cast<std::uint32_t>(span.end);
         range.depth = span.depth;
-        range.function = functions.number(keys[i]);
+        range.function = functions.Number(keys[i]);
         if (span.depth > 0) {
-            range.callFile = files.number(storedFile(span.callFile));
+            range.callFile = files.Number(StoredFile(span.callFile));
             range.callLine = span.callLine;
         }
         calls.ranges.push_back(range);
@@ -224,14 +224,14 @@ InlinedCalls buildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
 
 } // namespace
 
-CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data) {
+CompactDebugInfo BuildCompactDebugInfo(ProgramDebugData data) {
     std::stable_sort(data.functions.begin(), data.functions.end(),
                      [](const auto& a, const auto& b) { return a.begin < b.begin; });
     UnitBuilder builder(data.functions);
-    for (const SourceLineSpan& span : normalisedLines(std::move(data.lines)))
-        builder.add(span);
-    CompactDebugInfo info = builder.finish();
-    info.inlinedCalls = buildInlinedCalls(data.inlinedCalls);
+    for (const SourceLineSpan& span : NormalisedLines(std::move(data.lines)))
+        builder.Add(span);
+    CompactDebugInfo info = builder.Finish();
+    info.inlinedCalls = BuildInlinedCalls(data.inlinedCalls);
     return info;
 }
 

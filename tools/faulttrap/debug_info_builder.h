@@ -11,6 +11,6 @@ namespace faulttrap {
 // jumps back and forth between lines and files, so one source file becomes many unit
 // records. Gaps of alignment padding (up to 16 bytes) count to the line before them.
 // Addresses above 4 GiB cannot be stored and are left out.
-CompactDebugInfo buildCompactDebugInfo(ProgramDebugData data);
+CompactDebugInfo BuildCompactDebugInfo(ProgramDebugData data);
 
 } // namespace faulttrap

@@ -17,7 +17,7 @@ namespace faulttrap {
 
 namespace {
 
-std::string withoutFolder(const char* path) {
+std::string WithoutFolder(const char* path) {
     const char* slash = std::strrchr(path, '/');
     return slash ? slash + 1 : path;
 }
@@ -37,14 +37,14 @@ public:
     }
     DwarfFile(const DwarfFile&) = delete;
     DwarfFile& operator=(const DwarfFile&) = delete;
-    Dwarf* get() const { return dwarf_; }
+    Dwarf* Get() const { return dwarf_; }
 
 private:
     int fd_ = -1;
     Dwarf* dwarf_ = nullptr;
 };
 
-bool isStatement(Dwarf_Line* row) {
+bool IsStatement(Dwarf_Line* row) {
     bool statement = false;
     return dwarf_linebeginstatement(row, &statement) == 0 && statement;
 }
@@ -52,7 +52,7 @@ bool isStatement(Dwarf_Line* row) {
 // libdw sorts a unit's rows by address, and a sequence's end row may come before an
 // ordinary row at that same address; so a span never runs past the first sequence end at
 // or after its start.
-void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
+void CollectLines(Dwarf_Die* unit, ProgramDebugData& data) {
     Dwarf_Lines* lines = nullptr;
     std::size_t count = 0;
     if (dwarf_getsrclines(unit, &lines, &count) != 0)
@@ -87,7 +87,7 @@ void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
         // last one of its file there that does, as a debugger reads it (rows of other files
         // at that address belong to inlined code that has already ended).
         const char* lastFile = dwarf_linesrc(row, nullptr, nullptr);
-        for (std::size_t before = i; lastFile && !isStatement(row) && before-- > 0;) {
+        for (std::size_t before = i; lastFile && !IsStatement(row) && before-- > 0;) {
             Dwarf_Line* earlier = dwarf_onesrcline(lines, before);
             Dwarf_Addr address = 0;
             int earlierLine = 0;
@@ -95,14 +95,14 @@ void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
                 dwarf_lineno(earlier, &earlierLine) != 0 || earlierLine <= 0)
                 break;
             const char* earlierFile = dwarf_linesrc(earlier, nullptr, nullptr);
-            if (isStatement(earlier) && earlierFile && std::strcmp(earlierFile, lastFile) == 0) {
+            if (IsStatement(earlier) && earlierFile && std::strcmp(earlierFile, lastFile) == 0) {
                 row = earlier;
                 line = earlierLine;
             }
         }
         const char* file = dwarf_linesrc(row, nullptr, nullptr);
         data.lines.push_back(
-            {begin, end, file ? withoutFolder(file) : "", static_cast<std::uint32_t>(line)});
+            {begin, end, file ? WithoutFolder(file) : "", static_cast<std::uint32_t>(line)});
     }
 }
 
@@ -111,14 +111,14 @@ void collectLines(Dwarf_Die* unit, ProgramDebugData& data) {
 // have code.
 class FunctionWalker {
 public:
-    void walk(Dwarf_Die* first, const std::string& scope) {
+    void Walk(Dwarf_Die* first, const std::string& scope) {
         Dwarf_Die die = *first;
         do {
-            visit(&die, scope);
+            Visit(&die, scope);
         } while (dwarf_siblingof(&die, &die) == 0);
     }
 
-    void resolve(Dwarf* dwarf, ProgramDebugData& data) const {
+    void Resolve(Dwarf* dwarf, ProgramDebugData& data) const {
         for (const Dwarf_Off offset : concrete_) {
             Dwarf_Die die;
             if (!dwarf_offdie(dwarf, offset, &die))
@@ -127,15 +127,15 @@ public:
             const char* name = dwarf_formstring(dwarf_attr_integrate(&die, DW_AT_name, &attribute));
             if (!name)
                 continue;
-            const std::string qualifier = qualifierOf(die);
-            for (const auto& [begin, end] : rangesOf(&die))
+            const std::string qualifier = QualifierOf(die);
+            for (const auto& [begin, end] : RangesOf(&die))
                 data.functions.push_back({begin, end, qualifier, name});
-            collectInlinedCalls(&die, qualifier, name, data);
+            CollectInlinedCalls(&die, qualifier, name, data);
         }
     }
 
 private:
-    static std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> rangesOf(Dwarf_Die* die) {
+    static std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> RangesOf(Dwarf_Die* die) {
         std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> ranges;
         Dwarf_Addr base = 0;
         Dwarf_Addr begin = 0;
@@ -146,28 +146,28 @@ private:
         return ranges;
     }
 
-    static std::string declarationFile(Dwarf_Die* die) {
+    static std::string DeclarationFile(Dwarf_Die* die) {
         const char* file = dwarf_decl_file(die);
-        return file ? withoutFolder(file) : "";
+        return file ? WithoutFolder(file) : "";
     }
 
-    static std::uint32_t declarationLine(Dwarf_Die* die) {
+    static std::uint32_t DeclarationLine(Dwarf_Die* die) {
         int line = 0;
         return dwarf_decl_line(die, &line) == 0 && line > 0 ? static_cast<std::uint32_t>(line) : 0;
     }
 
-    std::string qualifierOf(Dwarf_Die die) const {
-        const auto found = scopes_.find(declarationOf(die));
+    std::string QualifierOf(Dwarf_Die die) const {
+        const auto found = scopes_.find(DeclarationOf(die));
         return found == scopes_.end() ? std::string() : found->second;
     }
 
     // The inlined calls within an out-of-line function, with the function's own ranges at
     // depth 0 when there are any.
-    void collectInlinedCalls(Dwarf_Die* function, const std::string& qualifier, const char* name,
+    void CollectInlinedCalls(Dwarf_Die* function, const std::string& qualifier, const char* name,
                              ProgramDebugData& data) const {
         // The library's own functions never show in a call stack, whatever was inlined
         // into them: their inlined calls are not stored.
-        if (isOwnUnit(declarationFile(function)))
+        if (IsOwnUnit(DeclarationFile(function)))
             return;
         const std::size_t first = data.inlinedCalls.size();
         Dwarf_Die unit;
@@ -176,16 +176,16 @@ private:
         if (!dwarf_diecu(function, &unit, nullptr, nullptr) ||
             dwarf_getsrcfiles(&unit, &files, &fileCount) != 0)
             return;
-        collectInlinedCallsWithin(function, 1, files, data);
+        CollectInlinedCallsWithin(function, 1, files, data);
         if (data.inlinedCalls.size() == first)
             return;
-        const std::uint32_t firstLine = declarationLine(function);
-        for (const auto& [begin, end] : rangesOf(function))
+        const std::uint32_t firstLine = DeclarationLine(function);
+        for (const auto& [begin, end] : RangesOf(function))
             data.inlinedCalls.push_back(
-                {begin, end, 0, qualifier, name, firstLine, declarationFile(function), {}, 0});
+                {begin, end, 0, qualifier, name, firstLine, DeclarationFile(function), {}, 0});
     }
 
-    void collectInlinedCallsWithin(Dwarf_Die* scope, std::uint32_t depth, Dwarf_Files* files,
+    void CollectInlinedCallsWithin(Dwarf_Die* scope, std::uint32_t depth, Dwarf_Files* files,
                                    ProgramDebugData& data) const {
         Dwarf_Die child;
         if (dwarf_child(scope, &child) != 0)
@@ -193,15 +193,15 @@ private:
         do {
             const int tag = dwarf_tag(&child);
             if (tag == DW_TAG_lexical_block) {
-                collectInlinedCallsWithin(&child, depth, files, data);
+                CollectInlinedCallsWithin(&child, depth, files, data);
             } else if (tag == DW_TAG_inlined_subroutine) {
-                addInlinedCall(&child, depth, files, data);
-                collectInlinedCallsWithin(&child, depth + 1, files, data);
+                AddInlinedCall(&child, depth, files, data);
+                CollectInlinedCallsWithin(&child, depth + 1, files, data);
             }
         } while (dwarf_siblingof(&child, &child) == 0);
     }
 
-    void addInlinedCall(Dwarf_Die* call, std::uint32_t depth, Dwarf_Files* files,
+    void AddInlinedCall(Dwarf_Die* call, std::uint32_t depth, Dwarf_Files* files,
                         ProgramDebugData& data) const {
         Dwarf_Attribute attribute;
         const char* name = dwarf_formstring(dwarf_attr_integrate(call, DW_AT_name, &attribute));
@@ -211,27 +211,27 @@ private:
             dwarf_formudata(dwarf_attr(call, DW_AT_call_line, &attribute), &line) || line == 0)
             return;
         const char* file = dwarf_filesrc(files, fileIndex, nullptr, nullptr);
-        const std::string qualifier = qualifierOf(*call);
-        const std::uint32_t firstLine = declarationLine(call);
-        const std::string declaredIn = declarationFile(call);
-        for (const auto& [begin, end] : rangesOf(call))
+        const std::string qualifier = QualifierOf(*call);
+        const std::uint32_t firstLine = DeclarationLine(call);
+        const std::string declaredIn = DeclarationFile(call);
+        for (const auto& [begin, end] : RangesOf(call))
             data.inlinedCalls.push_back({begin, end, depth, qualifier, name, firstLine, declaredIn,
-                                         file ? withoutFolder(file) : "",
+                                         file ? WithoutFolder(file) : "",
                                          static_cast<std::uint32_t>(line)});
     }
 
-    static bool hasCode(Dwarf_Die* die) {
+    static bool HasCode(Dwarf_Die* die) {
         Dwarf_Addr base = 0;
         Dwarf_Addr begin = 0;
         Dwarf_Addr end = 0;
         return dwarf_ranges(die, 0, &base, &begin, &end) > 0;
     }
 
-    static std::string nested(const std::string& scope, const char* name) {
+    static std::string Nested(const std::string& scope, const char* name) {
         return scope.empty() ? name : scope + "::" + name;
     }
 
-    Dwarf_Off declarationOf(Dwarf_Die die) const {
+    Dwarf_Off DeclarationOf(Dwarf_Die die) const {
         for (int hops = 0; hops < 8; ++hops) {
             Dwarf_Attribute attribute;
             Dwarf_Die target;
@@ -246,30 +246,30 @@ private:
         return dwarf_dieoffset(&die);
     }
 
-    void visit(Dwarf_Die* die, const std::string& scope) {
+    void Visit(Dwarf_Die* die, const std::string& scope) {
         const char* name = dwarf_diename(die);
         Dwarf_Die child;
         switch (dwarf_tag(die)) {
         case DW_TAG_namespace:
             if (dwarf_child(die, &child) == 0)
-                walk(&child, nested(scope, name ? name : "(anonymous namespace)"));
+                Walk(&child, Nested(scope, name ? name : "(anonymous namespace)"));
             break;
         case DW_TAG_class_type:
         case DW_TAG_structure_type:
         case DW_TAG_union_type:
             if (dwarf_child(die, &child) == 0)
-                walk(&child, nested(scope, name ? name : "<anonymous>"));
+                Walk(&child, Nested(scope, name ? name : "<anonymous>"));
             break;
         case DW_TAG_subprogram:
             scopes_[dwarf_dieoffset(die)] = scope;
-            if (hasCode(die))
+            if (HasCode(die))
                 concrete_.push_back(dwarf_dieoffset(die));
             if (dwarf_child(die, &child) == 0)
-                walk(&child, name ? nested(scope, name) : scope);
+                Walk(&child, name ? Nested(scope, name) : scope);
             break;
         case DW_TAG_lexical_block:
             if (dwarf_child(die, &child) == 0)
-                walk(&child, scope);
+                Walk(&child, scope);
             break;
         default:
             break;
@@ -283,7 +283,7 @@ private:
 // Code ranges of the sections that hold code. Line rows and functions of code that the
 // linker discarded (duplicate inline functions, unused sections) point outside them,
 // mostly at address 0, and are dropped.
-std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> codeSections(Elf* elf) {
+std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> CodeSections(Elf* elf) {
     std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> sections;
     for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
         GElf_Shdr header;
@@ -295,7 +295,7 @@ std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> codeSections(Elf* elf) {
 }
 
 template <typename Span>
-void keepCode(std::vector<Span>& spans,
+void KeepCode(std::vector<Span>& spans,
               const std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>>& sections) {
     std::erase_if(spans, [&](const Span& span) {
         return std::none_of(sections.begin(), sections.end(), [&](const auto& section) {
@@ -306,28 +306,28 @@ void keepCode(std::vector<Span>& spans,
 
 } // namespace
 
-ProgramDebugData collectDwarf(const std::string& path) {
+ProgramDebugData CollectDwarf(const std::string& path) {
     const DwarfFile file(path);
     ProgramDebugData data;
-    if (!file.get())
+    if (!file.Get())
         return data;
     FunctionWalker walker;
     Dwarf_CU* unitCursor = nullptr;
     Dwarf_Die unit;
-    while (dwarf_get_units(file.get(), unitCursor, &unitCursor, nullptr, nullptr, &unit, nullptr) ==
+    while (dwarf_get_units(file.Get(), unitCursor, &unitCursor, nullptr, nullptr, &unit, nullptr) ==
            0) {
         if (dwarf_tag(&unit) != DW_TAG_compile_unit)
             continue;
-        collectLines(&unit, data);
+        CollectLines(&unit, data);
         Dwarf_Die child;
         if (dwarf_child(&unit, &child) == 0)
-            walker.walk(&child, "");
+            walker.Walk(&child, "");
     }
-    walker.resolve(file.get(), data);
-    const auto sections = codeSections(dwarf_getelf(file.get()));
-    keepCode(data.lines, sections);
-    keepCode(data.functions, sections);
-    keepCode(data.inlinedCalls, sections);
+    walker.Resolve(file.Get(), data);
+    const auto sections = CodeSections(dwarf_getelf(file.Get()));
+    KeepCode(data.lines, sections);
+    KeepCode(data.functions, sections);
+    KeepCode(data.inlinedCalls, sections);
     return data;
 }
 

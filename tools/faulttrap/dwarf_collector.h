@@ -8,6 +8,6 @@ namespace faulttrap {
 
 // Reads the line tables and the functions of an ELF program's DWARF. A file without
 // debug information gives empty data; one that cannot be read raises std::runtime_error.
-ProgramDebugData collectDwarf(const std::string& path);
+ProgramDebugData CollectDwarf(const std::string& path);
 
 } // namespace faulttrap

@@ -72,7 +72,7 @@ struct Arguments {
     std::map<std::string, std::string> options;
 };
 
-Arguments parse(int argc, char** argv, std::initializer_list<std::string> allowed) {
+Arguments Parse(int argc, char** argv, std::initializer_list<std::string> allowed) {
     Arguments arguments{argv[1], {}, {}};
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
@@ -93,12 +93,12 @@ Arguments parse(int argc, char** argv, std::initializer_list<std::string> allowe
     return arguments;
 }
 
-std::string option(const Arguments& arguments, const std::string& name) {
+std::string Option(const Arguments& arguments, const std::string& name) {
     const auto found = arguments.options.find(name);
     return found == arguments.options.end() ? std::string() : found->second;
 }
 
-std::vector<std::uint8_t> readFile(const std::string& path) {
+std::vector<std::uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw std::runtime_error(path + ": cannot be read");
@@ -113,8 +113,8 @@ public:
 
 // The options of a file, readable or stream; a readable file with mistakes is refused with each
 // of them "FILE:LINE: what".
-TFaultOptionsContent readOptions(const std::string& path) {
-    const std::vector<std::uint8_t> bytes = readFile(path);
+TFaultOptionsContent ReadOptions(const std::string& path) {
+    const std::vector<std::uint8_t> bytes = ReadFile(path);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
     if (!LooksLikeOptionsIni(text))
         return DecodeOptionsStream(text, kCurrentDataVersion);
@@ -130,17 +130,17 @@ TFaultOptionsContent readOptions(const std::string& path) {
     return content;
 }
 
-std::vector<std::uint8_t> optionsStreamOf(const std::string& path) {
-    const std::string stream = EncodeOptionsStream(readOptions(path));
+std::vector<std::uint8_t> OptionsStreamOf(const std::string& path) {
+    const std::string stream = EncodeOptionsStream(ReadOptions(path));
     return {stream.begin(), stream.end()};
 }
 
-int options(const Arguments& arguments) {
-    const std::vector<std::uint8_t> bytes = readFile(arguments.program);
+int Options(const Arguments& arguments) {
+    const std::vector<std::uint8_t> bytes = ReadFile(arguments.program);
     const bool readable = LooksLikeOptionsIni(
         std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
-    const TFaultOptionsContent content = readOptions(arguments.program);
-    const std::string output = option(arguments, "--output");
+    const TFaultOptionsContent content = ReadOptions(arguments.program);
+    const std::string output = Option(arguments, "--output");
     if (output.empty()) {
         std::cout << WriteOptionsIni(content) << std::flush;
         return std::cout ? 0 : 1;
@@ -154,46 +154,46 @@ int options(const Arguments& arguments) {
 }
 
 // Builds honour SOURCE_DATE_EPOCH so that a rebuild of the same sources is identical.
-std::int64_t buildTime() {
+std::int64_t BuildTime() {
     if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
         return std::strtoll(epoch, nullptr, 10);
     return std::time(nullptr);
 }
 
-int embed(const Arguments& arguments) {
-    const std::string password = option(arguments, "--password");
+int Embed(const Arguments& arguments) {
+    const std::string password = Option(arguments, "--password");
     SubsystemData data;
-    data.compilationTime = compilationTimeFromUnix(buildTime());
-    if (const std::string options = option(arguments, "--options"); !options.empty())
-        data.optionsStream = optionsStreamOf(options);
-    data.checkValue = makeCheckValue(data.magic, password);
-    const ProgramDebugData dwarf = collectDwarf(arguments.program);
+    data.compilationTime = CompilationTimeFromUnix(BuildTime());
+    if (const std::string options = Option(arguments, "--options"); !options.empty())
+        data.optionsStream = OptionsStreamOf(options);
+    data.checkValue = MakeCheckValue(data.magic, password);
+    const ProgramDebugData dwarf = CollectDwarf(arguments.program);
     if (dwarf.lines.empty())
         std::cerr << "faulttrap: " << arguments.program
                   << " has no line information; build it with -g\n";
-    data.debugInformation = encodeDebugInfo(buildCompactDebugInfo(dwarf), NameCipher(password));
+    data.debugInformation = EncodeDebugInfo(BuildCompactDebugInfo(dwarf), NameCipher(password));
     std::optional<std::string> version;
-    if (const std::string given = option(arguments, "--program-version"); !given.empty()) {
+    if (const std::string given = Option(arguments, "--program-version"); !given.empty()) {
         version = FourPartVersion(given);
         if (!version)
             throw UsageError("--program-version " + given + " is not a version such as 1.2.3");
     }
-    embedSection(arguments.program, encodeSubsystemData(data), version);
+    EmbedSection(arguments.program, EncodeSubsystemData(data), version);
     return 0;
 }
 
-int show(const Arguments& arguments) {
-    const auto bytes = readElfSection(arguments.program, ".ftdata");
+int Show(const Arguments& arguments) {
+    const auto bytes = ReadElfSection(arguments.program, ".ftdata");
     if (!bytes) {
         std::cerr << "faulttrap: " << arguments.program << " carries no subsystem data\n";
         return 1;
     }
-    const SubsystemData data = decodeSubsystemData(*bytes);
-    const std::string password = option(arguments, "--password");
+    const SubsystemData data = DecodeSubsystemData(*bytes);
+    const std::string password = Option(arguments, "--password");
     const NameCipher cipher(password);
-    const bool valid = passwordMatches(data, password);
+    const bool valid = PasswordMatches(data, password);
     const CompactDebugInfo information =
-        decodeDebugInfo(data.debugInformation, {&cipher, valid, true});
+        DecodeDebugInfo(data.debugInformation, {&cipher, valid, true});
     const DebugIndex index(information);
     const std::string version = ModuleVersion(arguments.program);
     std::cout << "Version: " << (version.empty() ? "(none)" : version) << '\n';
@@ -204,16 +204,16 @@ int show(const Arguments& arguments) {
     } else {
         std::cout << "Options: (defaults)\n";
     }
-    printDebugInfo(std::cout, data, valid, index, information.inlinedCalls);
+    PrintDebugInfo(std::cout, data, valid, index, information.inlinedCalls);
     return 0;
 }
 
 // The XML of every intact report; each damaged one is named on standard error (exit code 1).
-int xml(const Arguments& arguments) {
+int Xml(const Arguments& arguments) {
     const TLogFile log(arguments.program, LogFileAccess::ReadOnly);
     const bool damaged = ReportDamage(log, std::cerr);
-    const std::string document = LogFileXml(log, option(arguments, "--password"));
-    const std::string output = option(arguments, "--output");
+    const std::string document = LogFileXml(log, Option(arguments, "--password"));
+    const std::string output = Option(arguments, "--output");
     if (output.empty()) {
         std::cout << document << std::flush;
         return std::cout && !damaged ? 0 : 1;
@@ -242,9 +242,9 @@ int main(int argc, char** argv) {
             return 0;
         }
         if (command == "embed")
-            return embed(parse(argc, argv, {"--options", "--password", "--program-version"}));
+            return Embed(Parse(argc, argv, {"--options", "--password", "--program-version"}));
         if (command == "show")
-            return show(parse(argc, argv, {"--password"}));
+            return Show(Parse(argc, argv, {"--password"}));
         if (command == "log") {
             std::string mistake;
             auto query =
@@ -254,9 +254,9 @@ int main(int argc, char** argv) {
             return PrintLog(*query, std::cout, std::cerr);
         }
         if (command == "options")
-            return options(parse(argc, argv, {"--output"}));
+            return Options(Parse(argc, argv, {"--output"}));
         if (command == "xml")
-            return xml(parse(argc, argv, {"--password", "--output"}));
+            return Xml(Parse(argc, argv, {"--password", "--output"}));
         throw UsageError("unknown command " + command);
     } catch (const UsageError& error) {
         std::cerr << "faulttrap: " << error.what() << '\n' << usage;

@@ -31,13 +31,13 @@ public:
     ~TemporaryFile() { ::unlink(path_.c_str()); }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
-    const std::string& path() const { return path_; }
+    const std::string& Path() const { return path_; }
 
 private:
     std::string path_;
 };
 
-void run(std::vector<std::string> arguments) {
+void Run(std::vector<std::string> arguments) {
     std::vector<char*> argv;
     for (std::string& argument : arguments)
         argv.push_back(argument.data());
@@ -56,7 +56,7 @@ void run(std::vector<std::string> arguments) {
 
 } // namespace
 
-void embedSection(const std::string& program, const std::vector<std::uint8_t>& container,
+void EmbedSection(const std::string& program, const std::vector<std::uint8_t>& container,
                   const std::optional<std::string>& version) {
     const TemporaryFile data(program + ".ftdata.tmp", container);
     const std::string section = subsystemDataSection;
@@ -69,19 +69,19 @@ void embedSection(const std::string& program, const std::vector<std::uint8_t>& c
                                           "--remove-section=" + section,
                                           "--remove-section=" + versionSection,
                                           "--add-section",
-                                          section + "=" + data.path(),
+                                          section + "=" + data.Path(),
                                           "--set-section-flags",
                                           section + "=contents,readonly"};
     if (version)
         arguments.insert(arguments.end(),
-                         {"--add-section", versionSection + "=" + versionText.path(),
+                         {"--add-section", versionSection + "=" + versionText.Path(),
                           "--set-section-flags", versionSection + "=contents,readonly"});
     // objcopy writes a new file that then replaces the program, so that a program that
     // is running (the tool embedding into itself) can be replaced too.
     const std::string rewritten = program + ".ftdata.out";
     arguments.insert(arguments.end(), {program, rewritten});
     try {
-        run(arguments);
+        Run(arguments);
         if (std::rename(rewritten.c_str(), program.c_str()) != 0)
             throw std::runtime_error(program + " cannot be replaced: " + std::strerror(errno));
     } catch (...) {

@@ -12,7 +12,7 @@ inline constexpr const char* subsystemDataSection = ".ftdata";
 // Writes the container into the program as its section ".ftdata", and the version, when given,
 // as its section ".ftversion" (replacing earlier ones) with the binary utilities' objcopy.
 // Failures raise std::runtime_error.
-void embedSection(const std::string& program, const std::vector<std::uint8_t>& container,
+void EmbedSection(const std::string& program, const std::vector<std::uint8_t>& container,
                   const std::optional<std::string>& version = std::nullopt);
 
 } // namespace faulttrap

@@ -21,13 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
     try {
         const DwarfLineTable table(DwarfLineSections{line, strings, strings, {}});
         std::size_t looked = 0;
-        for (const DwarfLineTable::Sequence& sequence : table.sequences()) {
+        for (const DwarfLineTable::Sequence& sequence : table.Sequences()) {
             if (++looked > 1000)
                 break;
             for (const std::uint64_t address :
                  {sequence.begin, sequence.begin + (sequence.end - sequence.begin) / 2,
                   sequence.end - 1, sequence.end})
-                if (const auto row = table.find(address))
+                if (const auto row = table.Find(address))
                     (void)row->file.size();
         }
     } catch (const DebugDataError&) {

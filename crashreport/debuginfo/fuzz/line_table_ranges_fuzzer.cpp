@@ -14,7 +14,7 @@
 
 namespace {
 
-std::span<const std::uint8_t> takeSized(std::span<const std::uint8_t>& input) {
+std::span<const std::uint8_t> TakeSized(std::span<const std::uint8_t>& input) {
     if (input.size() < 2)
         return input = {};
     const std::size_t size = std::min<std::size_t>(input[0] | input[1] << 8, input.size() - 2);
@@ -28,12 +28,12 @@ std::span<const std::uint8_t> takeSized(std::span<const std::uint8_t>& input) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     using namespace faulttrap;
     std::span<const std::uint8_t> input(bytes, size);
-    const std::span<const std::uint8_t> aranges = takeSized(input);
-    const std::span<const std::uint8_t> strings = takeSized(input);
+    const std::span<const std::uint8_t> aranges = TakeSized(input);
+    const std::span<const std::uint8_t> strings = TakeSized(input);
     const std::span<const std::uint8_t> line = input;
     std::vector<DwarfAddressRange> ranges;
     try {
-        ranges = readDwarfAddressRanges(aranges).ranges;
+        ranges = ReadDwarfAddressRanges(aranges).ranges;
     } catch (const DebugDataError&) {
     }
     try {
@@ -44,13 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
                 break;
             for (const std::uint64_t address :
                  {range.begin, range.begin + (range.end - range.begin) / 2, range.end - 1})
-                if (const auto row = table.find(address))
+                if (const auto row = table.Find(address))
                     (void)row->file.size();
         }
-        for (const DwarfLineTable::Sequence& sequence : table.sequences()) {
+        for (const DwarfLineTable::Sequence& sequence : table.Sequences()) {
             if (++looked > 2000)
                 break;
-            if (const auto row = table.find(sequence.begin))
+            if (const auto row = table.Find(sequence.begin))
                 (void)row->file.size();
         }
     } catch (const DebugDataError&) {

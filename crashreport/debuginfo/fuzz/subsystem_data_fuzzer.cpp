@@ -14,31 +14,31 @@
 
 namespace {
 
-void indexDebugInfo(std::span<const std::uint8_t> information, bool passwordValid) {
+void IndexDebugInfo(std::span<const std::uint8_t> information, bool passwordValid) {
     using namespace faulttrap;
     const NameCipher cipher("");
     const LazyDebugIndex lazy({information.begin(), information.end()}, cipher, passwordValid,
                               true);
-    const CompactDebugInfo info = decodeDebugInfo(information, {&cipher, passwordValid, true});
+    const CompactDebugInfo info = DecodeDebugInfo(information, {&cipher, passwordValid, true});
     const DebugIndex index(info);
-    for (const DebugIndex::Range& range : index.ranges()) {
-        (void)index.find(range.begin);
-        (void)lazy.find(range.begin);
+    for (const DebugIndex::Range& range : index.Ranges()) {
+        (void)index.Find(range.begin);
+        (void)lazy.Find(range.begin);
     }
     for (const InlinedCallRange& range : info.inlinedCalls.ranges) {
-        (void)lazy.inlinedScopesAt(range.begin);
-        (void)lazy.inlinedScopesAt(range.end - 1);
+        (void)lazy.InlinedScopesAt(range.begin);
+        (void)lazy.InlinedScopesAt(range.end - 1);
     }
 }
 
-void indexInlinedCalls(std::span<const std::uint8_t> payload, bool passwordValid) {
+void IndexInlinedCalls(std::span<const std::uint8_t> payload, bool passwordValid) {
     using namespace faulttrap;
     const NameCipher cipher("");
-    const InlinedCalls calls = readInlinedCalls(payload, {&cipher, passwordValid, true});
+    const InlinedCalls calls = ReadInlinedCalls(payload, {&cipher, passwordValid, true});
     InlinedCallIndex index(payload, {&cipher, passwordValid, true});
     for (const InlinedCallRange& range : calls.ranges) {
-        (void)index.scopesAt(range.begin);
-        (void)index.scopesAt(range.end - 1);
+        (void)index.ScopesAt(range.begin);
+        (void)index.ScopesAt(range.end - 1);
     }
 }
 
@@ -47,16 +47,16 @@ void indexInlinedCalls(std::span<const std::uint8_t> payload, bool passwordValid
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     using namespace faulttrap;
     try {
-        const SubsystemData data = decodeSubsystemData({bytes, size});
-        indexDebugInfo(data.debugInformation, passwordMatches(data, ""));
+        const SubsystemData data = DecodeSubsystemData({bytes, size});
+        IndexDebugInfo(data.debugInformation, PasswordMatches(data, ""));
     } catch (const DebugDataError&) {
     }
     try {
-        indexDebugInfo({bytes, size}, size % 2 == 0);
+        IndexDebugInfo({bytes, size}, size % 2 == 0);
     } catch (const DebugDataError&) {
     }
     try {
-        indexInlinedCalls({bytes, size}, size % 2 == 0);
+        IndexInlinedCalls({bytes, size}, size % 2 == 0);
     } catch (const DebugDataError&) {
     }
     return 0;

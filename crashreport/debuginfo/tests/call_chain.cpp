@@ -13,37 +13,37 @@ volatile int sink = 0;
 #define CALL_NOTED(slot, caller, call)                                                             \
     (record->callLines[slot] = __LINE__, record->callers[slot] = caller, (call))
 
-__attribute__((noinline)) void note(int slot, void* returnAddress) {
+__attribute__((noinline)) void Note(int slot, void* returnAddress) {
     record->returnAddresses[slot] = reinterpret_cast<std::uintptr_t>(returnAddress);
 }
 
-__attribute__((noinline)) int innermost(int depth) {
-    note(2, __builtin_return_address(0));
+__attribute__((noinline)) int Innermost(int depth) {
+    Note(2, __builtin_return_address(0));
     std::uintptr_t stackPointer;
     asm volatile("mov %%rsp, %0" : "=r"(stackPointer));
     capture(stackPointer);
     return depth + sink;
 }
 
-__attribute__((noinline)) int middle(int depth) {
-    note(1, __builtin_return_address(0));
-    const int result = CALL_NOTED(2, "middle", innermost(depth + 1));
+__attribute__((noinline)) int Middle(int depth) {
+    Note(1, __builtin_return_address(0));
+    const int result = CALL_NOTED(2, "Middle", Innermost(depth + 1));
     return result + sink;
 }
 
-__attribute__((noinline)) int outer(int depth) {
-    note(0, __builtin_return_address(0));
-    const int result = CALL_NOTED(1, "outer", middle(depth + 1));
+__attribute__((noinline)) int Outer(int depth) {
+    Note(0, __builtin_return_address(0));
+    const int result = CALL_NOTED(1, "Outer", Middle(depth + 1));
     return result + sink;
 }
 
 } // namespace
 
-__attribute__((noinline)) int runCallChain(ChainRecord& chainRecord,
+__attribute__((noinline)) int RunCallChain(ChainRecord& chainRecord,
                                            void (*captureStack)(std::uintptr_t)) {
     record = &chainRecord;
     capture = captureStack;
-    const int result = CALL_NOTED(0, "runCallChain", outer(0));
+    const int result = CALL_NOTED(0, "RunCallChain", Outer(0));
     return result + sink;
 }
 

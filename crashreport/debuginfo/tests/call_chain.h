@@ -14,6 +14,6 @@ struct ChainRecord {
 };
 
 // Runs the chain and calls capture at its deepest point with the stack pointer there.
-int runCallChain(ChainRecord& record, void (*capture)(std::uintptr_t stackPointer));
+int RunCallChain(ChainRecord& record, void (*capture)(std::uintptr_t stackPointer));
 
 } // namespace faulttrap::testing_chain

@@ -21,7 +21,7 @@ namespace {
 
 using testing_chain::ChainRecord;
 
-std::uintptr_t stackTopOfThisThread() {
+std::uintptr_t StackTopOfThisThread() {
     pthread_attr_t attributes;
     pthread_getattr_np(pthread_self(), &attributes);
     void* base = nullptr;
@@ -40,35 +40,35 @@ struct Captured {
 
 Captured* current = nullptr;
 
-_Unwind_Reason_Code noteFrame(_Unwind_Context* context, void* addresses) {
+_Unwind_Reason_Code NoteFrame(_Unwind_Context* context, void* addresses) {
     if (const _Unwind_Ptr address = _Unwind_GetIP(context))
         static_cast<std::vector<std::uintptr_t>*>(addresses)->push_back(address);
     return _URC_NO_REASON;
 }
 
-void captureStack(std::uintptr_t stackPointer) {
-    _Unwind_Backtrace(noteFrame, &current->unwound);
+void CaptureStack(std::uintptr_t stackPointer) {
+    _Unwind_Backtrace(NoteFrame, &current->unwound);
     StackScanRequest request;
     request.stackPointer = stackPointer;
-    request.stackTop = stackTopOfThisThread();
+    request.stackTop = StackTopOfThisThread();
     request.threadId = static_cast<std::uint32_t>(::syscall(SYS_gettid));
-    current->stack = buildCallStack(request, *current->resolver);
+    current->stack = BuildCallStack(request, *current->resolver);
 }
 
 // The record is kept off the stack: the return addresses it notes would otherwise be found
 // by the scan as stale frames of the test's own making.
-Captured runChain(AddressResolver& resolver) {
+Captured RunChain(AddressResolver& resolver) {
     auto captured = std::make_unique<Captured>();
     captured->resolver = &resolver;
     current = captured.get();
-    testing_chain::runCallChain(captured->chain, captureStack);
+    testing_chain::RunCallChain(captured->chain, CaptureStack);
     current = nullptr;
     return std::move(*captured);
 }
 
 // Every true frame (a noted call) is found at its call instruction (E8 rel32, 5 bytes
 // before the return address) and resolves to this chain's file, caller and call line.
-void expectTrueFramesResolved(const Captured& captured) {
+void ExpectTrueFramesResolved(const Captured& captured) {
     for (std::size_t slot = 0; slot < 3; ++slot) {
         const std::uintptr_t callSite = captured.chain.returnAddresses[slot] - 5;
         const auto found = std::find_if(
@@ -88,20 +88,20 @@ void expectTrueFramesResolved(const Captured& captured) {
 }
 
 TEST(CallChain, TrueFramesResolveThroughTheEmbeddedContainer) {
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     AddressResolver resolver(modules);
-    const Captured captured = runChain(resolver);
-    const TFaultModuleInfo* program = modules.find(captured.chain.returnAddresses[0]);
+    const Captured captured = RunChain(resolver);
+    const TFaultModuleInfo* program = modules.Find(captured.chain.returnAddresses[0]);
     ASSERT_NE(program, nullptr);
-    const ModuleDebugData* data = resolver.moduleData(*program);
+    const ModuleDebugData* data = resolver.ModuleData(*program);
     ASSERT_NE(data, nullptr) << "the test program carries no container";
     EXPECT_TRUE(data->passwordValid);
     EXPECT_EQ(data->data.version, 6006);
-    expectTrueFramesResolved(captured);
+    ExpectTrueFramesResolved(captured);
 
     // The procedures the chain calls directly are listed too, and the scanner's own frames
     // are hidden.
-    for (const char* called : {"outer", "middle", "innermost"})
+    for (const char* called : {"Outer", "Middle", "Innermost"})
         EXPECT_TRUE(std::any_of(captured.stack.begin(), captured.stack.end(), [&](const auto& e) {
             return e.procedureName == called;
         })) << called;
@@ -116,25 +116,25 @@ TEST(CallChain, TrueFramesResolveThroughTheEmbeddedContainer) {
 }
 
 TEST(CallChain, TrueFramesResolveThroughDwarf) {
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     AddressResolver resolver(modules);
-    resolver.setUseContainers(false);
-    expectTrueFramesResolved(runChain(resolver));
+    resolver.SetUseContainers(false);
+    ExpectTrueFramesResolved(RunChain(resolver));
 }
 
 TEST(CallChain, DirectDwarfSourceAgreesWithTheContainer) {
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     AddressResolver viaContainer(modules);
-    const Captured captured = runChain(viaContainer);
-    const TFaultModuleInfo* program = modules.find(captured.chain.returnAddresses[0]);
+    const Captured captured = RunChain(viaContainer);
+    const TFaultModuleInfo* program = modules.Find(captured.chain.returnAddresses[0]);
     ASSERT_NE(program, nullptr);
-    const auto dwarf = DwarfSource::open(program->path);
+    const auto dwarf = DwarfSource::Open(program->path);
     ASSERT_TRUE(dwarf);
     for (const TFaultStackEntry& entry : captured.stack) {
         // A caller's row of inlined code stands at its call's line, not the address's.
         if (entry.kind != EntryKind::line || entry.module != program || entry.inlineLevel > 0)
             continue;
-        const auto place = dwarf->find(entry.address - program->codeStart());
+        const auto place = dwarf->Find(entry.address - program->CodeStart());
         ASSERT_TRUE(place);
         EXPECT_EQ(place->line, entry.lineNumber) << std::hex << entry.address;
         EXPECT_EQ(place->unit, entry.unitName) << std::hex << entry.address;
@@ -142,18 +142,18 @@ TEST(CallChain, DirectDwarfSourceAgreesWithTheContainer) {
 }
 
 TEST(CallChain, WithoutResolutionEntriesNameTheModuleOnly) {
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     AddressResolver resolver(modules);
-    const Captured captured = runChain(resolver);
-    const TFaultStackEntry entry = resolver.resolve(captured.chain.returnAddresses[0], false);
+    const Captured captured = RunChain(resolver);
+    const TFaultStackEntry entry = resolver.Resolve(captured.chain.returnAddresses[0], false);
     EXPECT_EQ(entry.kind, EntryKind::module);
     EXPECT_TRUE(entry.procedureName.empty());
-    EXPECT_EQ(resolver.resolve(0x10).kind, EntryKind::unknown);
+    EXPECT_EQ(resolver.Resolve(0x10).kind, EntryKind::unknown);
 }
 
 // The unwinder's frames from the one the chain's innermost call left: exactly the frames
 // whose return addresses lie in the part of the stack the scan reads.
-std::vector<std::uintptr_t> trueReturnAddresses(const Captured& captured) {
+std::vector<std::uintptr_t> TrueReturnAddresses(const Captured& captured) {
     const auto first = std::find(captured.unwound.begin(), captured.unwound.end(),
                                  captured.chain.returnAddresses[2]);
     return {first, captured.unwound.end()};
@@ -168,7 +168,7 @@ struct ScanAccuracy {
 };
 
 // Every true frame must appear, at its call instruction, after the previous one.
-ScanAccuracy measureAgainst(const TFaultStackList& stack,
+ScanAccuracy MeasureAgainst(const TFaultStackList& stack,
                             const std::vector<std::uintptr_t>& trueAddresses) {
     std::vector<const TFaultStackEntry*> shown;
     for (const TFaultStackEntry& entry : stack)
@@ -179,7 +179,7 @@ ScanAccuracy measureAgainst(const TFaultStackList& stack,
     accuracy.shown = shown.size();
     std::size_t from = 0;
     for (const std::uintptr_t returnAddress : trueAddresses) {
-        const std::optional<CallSite> call = callSiteBefore(returnAddress);
+        const std::optional<CallSite> call = CallSiteBefore(returnAddress);
         if (!call) {
             ADD_FAILURE() << "no call before the true return address " << std::hex << returnAddress;
             continue;
@@ -194,7 +194,7 @@ ScanAccuracy measureAgainst(const TFaultStackList& stack,
         const auto index = static_cast<std::size_t>(found - shown.begin());
         accounted[index] = true;
         ++accuracy.trueFrames;
-        const auto called = call->target ? calledProcedure(*call->target) : std::nullopt;
+        const auto called = call->target ? CalledProcedure(*call->target) : std::nullopt;
         if (called && index > from && shown[index - 1]->address == *called) {
             accounted[index - 1] = true;
             ++accuracy.calledProcedures;
@@ -207,7 +207,7 @@ ScanAccuracy measureAgainst(const TFaultStackList& stack,
     return accuracy;
 }
 
-std::string describe(const TFaultStackEntry& entry) {
+std::string Describe(const TFaultStackEntry& entry) {
     std::ostringstream text;
     text << std::hex << entry.address << std::dec << " kind " << static_cast<int>(entry.kind) << " "
          << (entry.module ? entry.module->path : std::string("?")) << " " << entry.unitName << " "
@@ -217,7 +217,7 @@ std::string describe(const TFaultStackEntry& entry) {
 
 // What the repeat hiding leaves shown: no named entry is followed, among the next two named
 // entries of its module, by one with its address.
-void expectNoRepeatsLeftShown(const TFaultStackList& stack) {
+void ExpectNoRepeatsLeftShown(const TFaultStackList& stack) {
     // The rows of an address's inlined callers share its address and stand with it.
     const auto named = [](const TFaultStackEntry& e) {
         return e.kind >= EntryKind::procedure && e.inlineLevel == 0;
@@ -231,20 +231,20 @@ void expectNoRepeatsLeftShown(const TFaultStackList& stack) {
                 continue;
             ++ahead;
             EXPECT_NE(stack[j].address, stack[i].address)
-                << "repeat left shown: " << describe(stack[i]);
+                << "repeat left shown: " << Describe(stack[i]);
         }
     }
 }
 
 TEST(CallChain, ScanFindsTheUnwindersChainInOrderAndReportsWhatItAdds) {
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     AddressResolver resolver(modules);
-    const Captured captured = runChain(resolver);
-    const std::vector<std::uintptr_t> truth = trueReturnAddresses(captured);
+    const Captured captured = RunChain(resolver);
+    const std::vector<std::uintptr_t> truth = TrueReturnAddresses(captured);
     // The chain's three calls, the test's call into it, and the frames down to the start.
     ASSERT_GE(truth.size(), 5u);
-    const ScanAccuracy accuracy = measureAgainst(captured.stack, truth);
-    expectNoRepeatsLeftShown(captured.stack);
+    const ScanAccuracy accuracy = MeasureAgainst(captured.stack, truth);
+    ExpectNoRepeatsLeftShown(captured.stack);
 
     const double spuriousShare =
         accuracy.shown ? static_cast<double>(accuracy.spurious.size()) / accuracy.shown : 0.0;
@@ -255,7 +255,7 @@ TEST(CallChain, ScanFindsTheUnwindersChainInOrderAndReportsWhatItAdds) {
               << " spurious (" << std::fixed << std::setprecision(1) << 100 * spuriousShare
               << "%)\n";
     for (const TFaultStackEntry* entry : accuracy.spurious)
-        std::cout << "  spurious: " << describe(*entry) << "\n";
+        std::cout << "  spurious: " << Describe(*entry) << "\n";
     RecordProperty("true_frames", static_cast<int>(truth.size()));
     RecordProperty("shown", static_cast<int>(accuracy.shown));
     RecordProperty("spurious", static_cast<int>(accuracy.spurious.size()));

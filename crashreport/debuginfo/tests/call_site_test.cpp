@@ -18,7 +18,7 @@ struct CallCase {
 };
 
 // Memory laid out as code: filler, then the case's bytes right before the return address.
-std::uintptr_t place(std::vector<std::uint8_t>& buffer, const std::vector<std::uint8_t>& code) {
+std::uintptr_t Place(std::vector<std::uint8_t>& buffer, const std::vector<std::uint8_t>& code) {
     buffer.assign(32, 0x90);
     buffer.insert(buffer.end(), code.begin(), code.end());
     buffer.resize(buffer.size() + 16, 0x90);
@@ -30,8 +30,8 @@ class CallSiteForms : public testing::TestWithParam<CallCase> {};
 TEST_P(CallSiteForms, AreRecognisedAtTheCallInstruction) {
     const CallCase& c = GetParam();
     std::vector<std::uint8_t> buffer;
-    const std::uintptr_t returnAddress = place(buffer, c.code);
-    const auto site = callSiteBefore(returnAddress);
+    const std::uintptr_t returnAddress = Place(buffer, c.code);
+    const auto site = CallSiteBefore(returnAddress);
     ASSERT_EQ(site.has_value(), c.siteBack.has_value()) << c.form;
     if (site) {
         EXPECT_EQ(site->address, returnAddress - *c.siteBack) << c.form;
@@ -57,8 +57,8 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CallSite, DirectCallGivesItsTarget) {
     std::vector<std::uint8_t> buffer;
-    const std::uintptr_t returnAddress = place(buffer, {0xE8, 0xF0, 0xFF, 0xFF, 0xFF}); // -16
-    const auto site = callSiteBefore(returnAddress);
+    const std::uintptr_t returnAddress = Place(buffer, {0xE8, 0xF0, 0xFF, 0xFF, 0xFF}); // -16
+    const auto site = CallSiteBefore(returnAddress);
     ASSERT_TRUE(site);
     EXPECT_EQ(site->address, returnAddress - 5);
     ASSERT_TRUE(site->target);
@@ -89,7 +89,7 @@ TEST_F(GuardPage, RipRelativeCallCountsOnlyWhenItsCellIsReadable) {
         call[0] = 0xFF;
         call[1] = 0x15;
         std::memcpy(call + 2, &displacement, 4);
-        return callSiteBefore(reinterpret_cast<std::uintptr_t>(returnAt));
+        return CallSiteBefore(reinterpret_cast<std::uintptr_t>(returnAt));
     };
     EXPECT_TRUE(placeCall(16));   // cell in the readable page
     EXPECT_FALSE(placeCall(128)); // cell in the guard page
@@ -97,7 +97,7 @@ TEST_F(GuardPage, RipRelativeCallCountsOnlyWhenItsCellIsReadable) {
 
 TEST_F(GuardPage, BytesBeforeAnUnreadableStartAreNotACall) {
     // A return address right after the guard page: the bytes before it cannot be read.
-    EXPECT_FALSE(callSiteBefore(reinterpret_cast<std::uintptr_t>(pages + 2 * pageSize) + 2));
+    EXPECT_FALSE(CallSiteBefore(reinterpret_cast<std::uintptr_t>(pages + 2 * pageSize) + 2));
 }
 
 TEST_F(GuardPage, CalledProcedureFollowsAPltJumpToItsCell) {
@@ -108,14 +108,14 @@ TEST_F(GuardPage, CalledProcedureFollowsAPltJumpToItsCell) {
     const std::int32_t displacement = 64 - 11; // cell at stub + 64
     std::memcpy(stub + 7, &displacement, 4);
     std::memcpy(stub + 64, &destination, sizeof destination);
-    EXPECT_EQ(calledProcedure(reinterpret_cast<std::uintptr_t>(stub)), destination);
+    EXPECT_EQ(CalledProcedure(reinterpret_cast<std::uintptr_t>(stub)), destination);
 
     stub[0] = 0xE8; // a call to a call lists nothing
-    EXPECT_FALSE(calledProcedure(reinterpret_cast<std::uintptr_t>(stub)));
+    EXPECT_FALSE(CalledProcedure(reinterpret_cast<std::uintptr_t>(stub)));
     stub[0] = 0x55; // an ordinary procedure is itself
-    EXPECT_EQ(calledProcedure(reinterpret_cast<std::uintptr_t>(stub)),
+    EXPECT_EQ(CalledProcedure(reinterpret_cast<std::uintptr_t>(stub)),
               reinterpret_cast<std::uintptr_t>(stub));
-    EXPECT_FALSE(calledProcedure(reinterpret_cast<std::uintptr_t>(pages + pageSize)));
+    EXPECT_FALSE(CalledProcedure(reinterpret_cast<std::uintptr_t>(pages + pageSize)));
 }
 
 } // namespace

@@ -6,7 +6,7 @@
 namespace faulttrap {
 namespace {
 
-CompactDebugInfo sample() {
+CompactDebugInfo Sample() {
     CompactDebugInfo info;
     info.units.push_back({"main.cpp",
                           9,
@@ -25,16 +25,16 @@ CompactDebugInfo sample() {
 
 TEST(CompactDebugInfo, RoundTripsUnitsStepsAndNames) {
     const NameCipher cipher("pw");
-    const CompactDebugInfo info = sample();
-    const auto bytes = encodeDebugInfo(info, cipher);
-    EXPECT_EQ(decodeDebugInfo(bytes, {&cipher, true, true}), info);
+    const CompactDebugInfo info = Sample();
+    const auto bytes = EncodeDebugInfo(info, cipher);
+    EXPECT_EQ(DecodeDebugInfo(bytes, {&cipher, true, true}), info);
 }
 
 TEST(CompactDebugInfo, UnitRecordLayoutIsNameThenFourWordsThenTable) {
     const NameCipher cipher("");
     CompactDebugInfo info;
     info.units.push_back({"a.cpp", 7, 0x10, 0x20, {{{1, 1, false}, {}}}});
-    const auto bytes = encodeDebugInfo(info, cipher);
+    const auto bytes = EncodeDebugInfo(info, cipher);
     const std::vector<std::uint8_t> head{1, 0, 0, 0, 5};
     ASSERT_EQ(bytes.size(), 4u + 1 + 5 + 16 + 1);
     EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
@@ -44,17 +44,17 @@ TEST(CompactDebugInfo, UnitRecordLayoutIsNameThenFourWordsThenTable) {
 
 TEST(CompactDebugInfo, DamagedDataRaisesAClearError) {
     const NameCipher cipher("");
-    const auto bytes = encodeDebugInfo(sample(), cipher);
+    const auto bytes = EncodeDebugInfo(Sample(), cipher);
     for (std::size_t length = 0; length < bytes.size(); ++length) {
         const std::span<const std::uint8_t> prefix(bytes.data(), length);
-        EXPECT_THROW(decodeDebugInfo(prefix, {&cipher, true, true}), DebugDataError) << length;
+        EXPECT_THROW(DecodeDebugInfo(prefix, {&cipher, true, true}), DebugDataError) << length;
     }
     auto forgedCount = bytes;
     forgedCount[3] = 0x7F;
-    EXPECT_THROW(decodeDebugInfo(forgedCount, {&cipher, true, true}), DebugDataError);
+    EXPECT_THROW(DecodeDebugInfo(forgedCount, {&cipher, true, true}), DebugDataError);
     auto trailing = bytes;
     trailing.push_back(0);
-    EXPECT_THROW(decodeDebugInfo(trailing, {&cipher, true, true}), DebugDataError);
+    EXPECT_THROW(DecodeDebugInfo(trailing, {&cipher, true, true}), DebugDataError);
 }
 
 } // namespace

@@ -14,7 +14,7 @@ struct NameCase {
 class CxxNames : public testing::TestWithParam<NameCase> {};
 
 TEST_P(CxxNames, SplitIntoClassAndProcedure) {
-    const QualifiedName name = splitFunctionName(GetParam().symbol);
+    const QualifiedName name = SplitFunctionName(GetParam().symbol);
     EXPECT_EQ(name.className, GetParam().className) << GetParam().symbol;
     EXPECT_EQ(name.procedure, GetParam().procedure) << GetParam().symbol;
 }

@@ -33,17 +33,17 @@ struct LineUnit {
 class Program {
 public:
     explicit Program(const LineUnit& unit) : unit_(unit) {}
-    void setAddress(std::uint64_t address);
-    void copy() { bytes_.push_back(1); }
-    void advancePc(std::uint64_t operations);
-    void advanceLine(std::int64_t lines);
-    void setFile(std::uint64_t file);
-    void constAddPc() { bytes_.push_back(8); }
-    void fixedAdvancePc(std::uint16_t bytes);
+    void SetAddress(std::uint64_t address);
+    void Copy() { bytes_.push_back(1); }
+    void AdvancePc(std::uint64_t operations);
+    void AdvanceLine(std::int64_t lines);
+    void SetFile(std::uint64_t file);
+    void ConstAddPc() { bytes_.push_back(8); }
+    void FixedAdvancePc(std::uint16_t bytes);
     // A special opcode: one row after advancing the address and the line.
-    void special(unsigned addressAdvance, int lineAdvance);
-    void endSequence();
-    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+    void Special(unsigned addressAdvance, int lineAdvance);
+    void EndSequence();
+    const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
 
 private:
     LineUnit unit_;
@@ -54,7 +54,7 @@ struct Sections {
     std::vector<std::uint8_t> line;
     std::vector<std::uint8_t> lineStr;
     std::vector<std::uint8_t> aranges;
-    DwarfLineSections view() const { return {line, lineStr, {}, aranges}; }
+    DwarfLineSections View() const { return {line, lineStr, {}, aranges}; }
 };
 
 // One set of .debug_aranges: the .debug_info unit it names and its ranges.
@@ -67,12 +67,12 @@ struct AddressSet {
 };
 
 // The sets one after another, 8-byte addresses, each ended by the pair (0, 0).
-std::vector<std::uint8_t> encodeAddressSets(const std::vector<AddressSet>& sets);
+std::vector<std::uint8_t> EncodeAddressSets(const std::vector<AddressSet>& sets);
 
 // The units one after another in .debug_line; DWARF 5 names go to .debug_line_str.
-Sections encode(const std::vector<LineUnit>& units);
+Sections Encode(const std::vector<LineUnit>& units);
 
-void appendUleb(std::vector<std::uint8_t>& out, std::uint64_t value);
-void appendSleb(std::vector<std::uint8_t>& out, std::int64_t value);
+void AppendUleb(std::vector<std::uint8_t>& out, std::uint64_t value);
+void AppendSleb(std::vector<std::uint8_t>& out, std::int64_t value);
 
 } // namespace faulttrap::testing_bytes

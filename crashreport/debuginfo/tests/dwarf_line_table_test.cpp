@@ -18,27 +18,27 @@ namespace {
 using testing_bytes::LineUnit;
 
 // One sequence over 0x1000 .. 0x1030: every kind of step the programs use.
-std::vector<std::uint8_t> sampleProgram(const LineUnit& unit) {
+std::vector<std::uint8_t> SampleProgram(const LineUnit& unit) {
     testing_bytes::Program p(unit);
-    p.setAddress(0x1000);
-    p.copy();            // 0x1000 line 1
-    p.special(4, 8);     // 0x1004 line 9
-    p.advancePc(0x10);   //
-    p.advanceLine(20);   //
-    p.copy();            // 0x1014 line 29
-    p.setFile(2);        //
-    p.special(4, 0);     // 0x1018 line 29, the second file
-    p.constAddPc();      // +17
-    p.advanceLine(-28);  //
-    p.copy();            // 0x1029 line 1 (second file)
-    p.advanceLine(5);    //
-    p.copy();            // 0x1029 line 6: of two rows at one address the last counts
-    p.fixedAdvancePc(3); //
-    p.setFile(1);        //
-    p.copy();            // 0x102c line 6, the first file
-    p.advancePc(4);      //
-    p.endSequence();     // 0x1030
-    return p.bytes();
+    p.SetAddress(0x1000);
+    p.Copy();            // 0x1000 line 1
+    p.Special(4, 8);     // 0x1004 line 9
+    p.AdvancePc(0x10);   //
+    p.AdvanceLine(20);   //
+    p.Copy();            // 0x1014 line 29
+    p.SetFile(2);        //
+    p.Special(4, 0);     // 0x1018 line 29, the second file
+    p.ConstAddPc();      // +17
+    p.AdvanceLine(-28);  //
+    p.Copy();            // 0x1029 line 1 (second file)
+    p.AdvanceLine(5);    //
+    p.Copy();            // 0x1029 line 6: of two rows at one address the last counts
+    p.FixedAdvancePc(3); //
+    p.SetFile(1);        //
+    p.Copy();            // 0x102c line 6, the first file
+    p.AdvancePc(4);      //
+    p.EndSequence();     // 0x1030
+    return p.Bytes();
 }
 
 struct Expected {
@@ -47,7 +47,7 @@ struct Expected {
     std::uint32_t line;
 };
 
-const std::vector<Expected>& sampleRows() {
+const std::vector<Expected>& SampleRows() {
     static const std::vector<Expected> rows = {
         {0x0fff, "", 0},        {0x1000, "main.c", 1},  {0x1003, "main.c", 1},
         {0x1004, "main.c", 9},  {0x1013, "main.c", 9},  {0x1014, "main.c", 29},
@@ -72,12 +72,12 @@ TEST_P(LineTableVersions, FindsEveryRowOfTheSequence) {
     // DWARF 2 knew nine standard opcodes; 10 to 12 are special ones there.
     unit.opcodeBase = unit.version == 2 ? 10 : 13;
     unit.files = {"src/main.c", "include/util.h"};
-    unit.program = sampleProgram(unit);
-    const testing_bytes::Sections sections = testing_bytes::encode({unit});
-    const DwarfLineTable table(sections.view());
-    EXPECT_EQ(table.sequenceCount(), 1u);
-    for (const Expected& expected : sampleRows()) {
-        const auto row = table.find(expected.address);
+    unit.program = SampleProgram(unit);
+    const testing_bytes::Sections sections = testing_bytes::Encode({unit});
+    const DwarfLineTable table(sections.View());
+    EXPECT_EQ(table.SequenceCount(), 1u);
+    for (const Expected& expected : SampleRows()) {
+        const auto row = table.Find(expected.address);
         if (expected.file.empty()) {
             EXPECT_FALSE(row) << std::hex << expected.address;
             continue;
@@ -94,54 +94,54 @@ INSTANTIATE_TEST_SUITE_P(AllVersions, LineTableVersions,
 
 // Three units, each with two sequences: one discarded by the linker (address 0), overlapping
 // ranges at 0x9000.
-std::vector<LineUnit> threeUnits() {
+std::vector<LineUnit> ThreeUnits() {
     std::vector<LineUnit> units(3);
     for (std::size_t i = 0; i < units.size(); ++i) {
         units[i].version = 5;
         units[i].files = {"unit" + std::to_string(i) + ".c"};
         testing_bytes::Program p(units[i]);
-        p.setAddress(i == 1 ? 0 : 0x2000 * (i + 1));
-        p.advanceLine(static_cast<int>(100 * i));
-        p.copy();
-        p.advancePc(0x100);
-        p.endSequence();
-        p.setAddress(0x9000 + 0x10 * i);
-        p.copy();
-        p.advancePc(0x40);
-        p.endSequence();
-        units[i].program = p.bytes();
+        p.SetAddress(i == 1 ? 0 : 0x2000 * (i + 1));
+        p.AdvanceLine(static_cast<int>(100 * i));
+        p.Copy();
+        p.AdvancePc(0x100);
+        p.EndSequence();
+        p.SetAddress(0x9000 + 0x10 * i);
+        p.Copy();
+        p.AdvancePc(0x40);
+        p.EndSequence();
+        units[i].program = p.Bytes();
     }
     return units;
 }
 
 // at9015: which of the overlapping units answers there; the full index takes the nearest
 // beginning.
-void expectRowsOfThreeUnits(const DwarfLineTable& table, const std::string& at9015 = "unit1.c") {
-    EXPECT_EQ(table.find(0x2080)->file, "unit0.c");
-    EXPECT_EQ(table.find(0x2080)->line, 1u);
-    EXPECT_EQ(table.find(0x6000)->file, "unit2.c");
-    EXPECT_EQ(table.find(0x6000)->line, 201u);
-    EXPECT_FALSE(table.find(0x0050)); // the discarded code of unit 1
+void ExpectRowsOfThreeUnits(const DwarfLineTable& table, const std::string& at9015 = "unit1.c") {
+    EXPECT_EQ(table.Find(0x2080)->file, "unit0.c");
+    EXPECT_EQ(table.Find(0x2080)->line, 1u);
+    EXPECT_EQ(table.Find(0x6000)->file, "unit2.c");
+    EXPECT_EQ(table.Find(0x6000)->line, 201u);
+    EXPECT_FALSE(table.Find(0x0050)); // the discarded code of unit 1
     // 0x9000 .. 0x9040, 0x9010 .. 0x9050, 0x9020 .. 0x9060: the nearest beginning wins.
-    EXPECT_EQ(table.find(0x9015)->file, at9015);
-    EXPECT_EQ(table.find(0x9045)->file, "unit2.c");
-    EXPECT_FALSE(table.find(0x9060));
-    EXPECT_FALSE(table.find(0x100000));
-    EXPECT_FALSE(table.find(0x4000)); // within a range below, but no unit's code
+    EXPECT_EQ(table.Find(0x9015)->file, at9015);
+    EXPECT_EQ(table.Find(0x9045)->file, "unit2.c");
+    EXPECT_FALSE(table.Find(0x9060));
+    EXPECT_FALSE(table.Find(0x100000));
+    EXPECT_FALSE(table.Find(0x4000)); // within a range below, but no unit's code
 }
 
 TEST(LineTable, FindsTheSequenceOfItsUnitAmongMany) {
-    const testing_bytes::Sections sections = testing_bytes::encode(threeUnits());
-    const DwarfLineTable table(sections.view());
-    EXPECT_EQ(table.sequenceCount(), 5u);
-    expectRowsOfThreeUnits(table);
+    const testing_bytes::Sections sections = testing_bytes::Encode(ThreeUnits());
+    const DwarfLineTable table(sections.View());
+    EXPECT_EQ(table.SequenceCount(), 5u);
+    ExpectRowsOfThreeUnits(table);
 }
 
 using testing_bytes::AddressSet;
 
 // The address ranges of threeUnits() as a compiler lays them out: the n-th .debug_info unit
 // owns the n-th line table.
-std::vector<AddressSet> rangesOfThreeUnits() {
+std::vector<AddressSet> RangesOfThreeUnits() {
     return {{0x00, {{0x2000, 0x100}, {0x9000, 0x40}}},
             {0x40, {{0x9010, 0x40}}},
             {0x90, {{0x6000, 0x100}, {0x9020, 0x40}, {0x3000, 0x1400}}}};
@@ -163,23 +163,23 @@ class LineTableWithRanges : public ::testing::TestWithParam<RangeShape> {};
 // Whether the ranges fit the units or not, every lookup gives what the full index gives, but
 // where the code of two units overlaps.
 TEST_P(LineTableWithRanges, FindsWhatTheFullIndexFinds) {
-    testing_bytes::Sections sections = testing_bytes::encode(threeUnits());
-    sections.aranges = testing_bytes::encodeAddressSets(GetParam().sets);
+    testing_bytes::Sections sections = testing_bytes::Encode(ThreeUnits());
+    sections.aranges = testing_bytes::EncodeAddressSets(GetParam().sets);
     if (GetParam().cutTo != 0)
         sections.aranges.resize(GetParam().cutTo);
-    const DwarfLineTable table(sections.view());
-    expectRowsOfThreeUnits(table, GetParam().at9015);
-    EXPECT_EQ(table.sequenceCount(), 5u);
+    const DwarfLineTable table(sections.View());
+    ExpectRowsOfThreeUnits(table, GetParam().at9015);
+    EXPECT_EQ(table.SequenceCount(), 5u);
 }
 
-std::vector<AddressSet> swappedUnits() {
-    std::vector<AddressSet> sets = rangesOfThreeUnits();
+std::vector<AddressSet> SwappedUnits() {
+    std::vector<AddressSet> sets = RangesOfThreeUnits();
     std::swap(sets[0].unitOffset, sets[2].unitOffset);
     return sets;
 }
 
-std::vector<AddressSet> sixtyFourBit() {
-    std::vector<AddressSet> sets = rangesOfThreeUnits();
+std::vector<AddressSet> SixtyFourBit() {
+    std::vector<AddressSet> sets = RangesOfThreeUnits();
     for (AddressSet& set : sets)
         set.dwarf64 = true;
     return sets;
@@ -187,18 +187,18 @@ std::vector<AddressSet> sixtyFourBit() {
 
 INSTANTIATE_TEST_SUITE_P(
     Shapes, LineTableWithRanges,
-    ::testing::Values(RangeShape{"fitting", rangesOfThreeUnits()},
-                      RangeShape{"sixty_four_bit", sixtyFourBit()},
-                      RangeShape{"units_swapped", swappedUnits()},
+    ::testing::Values(RangeShape{"fitting", RangesOfThreeUnits()},
+                      RangeShape{"sixty_four_bit", SixtyFourBit()},
+                      RangeShape{"units_swapped", SwappedUnits()},
                       RangeShape{"a_set_missing",
-                                 {rangesOfThreeUnits()[0], rangesOfThreeUnits()[2]}},
+                                 {RangesOfThreeUnits()[0], RangesOfThreeUnits()[2]}},
                       // Units' code overlaps only in damaged files: where the ranges name
                       // unit 0 alone, its answer stands.
                       RangeShape{"a_set_without_ranges",
-                                 {rangesOfThreeUnits()[0], {0x40, {}}, rangesOfThreeUnits()[2]},
+                                 {RangesOfThreeUnits()[0], {0x40, {}}, RangesOfThreeUnits()[2]},
                                  0,
                                  "unit0.c"},
-                      RangeShape{"cut_short", rangesOfThreeUnits(), 40},
+                      RangeShape{"cut_short", RangesOfThreeUnits(), 40},
                       RangeShape{"version_3", {{0, {{0x2000, 0x100}}, false, 3}}},
                       RangeShape{"segment_selectors", {{0, {{0x2000, 0x100}}, false, 2, 4}}}),
     [](const ::testing::TestParamInfo<RangeShape>& info) { return info.param.name; });
@@ -206,24 +206,24 @@ INSTANTIATE_TEST_SUITE_P(
 // With fitting ranges only the unit an address needs is read: a damaged other unit neither
 // stops the table from being built nor the lookups in the sound ones.
 TEST(LineTable, WithRangesReadsOnlyTheUnitsItLooksIn) {
-    std::vector<LineUnit> units = threeUnits();
+    std::vector<LineUnit> units = ThreeUnits();
     units[1].program = {0, 0x7f, 2}; // an extended opcode longer than the unit
-    testing_bytes::Sections sections = testing_bytes::encode(units);
-    sections.aranges = testing_bytes::encodeAddressSets(rangesOfThreeUnits());
-    const DwarfLineTable table(sections.view());
-    EXPECT_EQ(table.find(0x2080)->file, "unit0.c");
-    EXPECT_EQ(table.find(0x6000)->line, 201u);
-    EXPECT_FALSE(table.find(0x9015)); // unit 1's range: its bytes are damaged
+    testing_bytes::Sections sections = testing_bytes::Encode(units);
+    sections.aranges = testing_bytes::EncodeAddressSets(RangesOfThreeUnits());
+    const DwarfLineTable table(sections.View());
+    EXPECT_EQ(table.Find(0x2080)->file, "unit0.c");
+    EXPECT_EQ(table.Find(0x6000)->line, 201u);
+    EXPECT_FALSE(table.Find(0x9015)); // unit 1's range: its bytes are damaged
     // The full index cannot be built from a damaged section; it has no sequences then.
-    EXPECT_EQ(table.sequenceCount(), 0u);
+    EXPECT_EQ(table.SequenceCount(), 0u);
     sections.aranges.clear();
-    EXPECT_THROW(DwarfLineTable{sections.view()}, DebugDataError);
+    EXPECT_THROW(DwarfLineTable{sections.View()}, DebugDataError);
 }
 
 TEST(LineTable, AnEmptySectionHasNoRows) {
     const DwarfLineTable table(DwarfLineSections{});
-    EXPECT_EQ(table.sequenceCount(), 0u);
-    EXPECT_FALSE(table.find(0x1000));
+    EXPECT_EQ(table.SequenceCount(), 0u);
+    EXPECT_FALSE(table.Find(0x1000));
 }
 
 struct Malformed {
@@ -245,13 +245,13 @@ TEST_P(MalformedLineTables, AreRefusedWithAClearMessage) {
     LineUnit unit;
     unit.version = malformed.version;
     unit.files = {"main.c", "util.h"};
-    unit.program = sampleProgram(unit);
-    testing_bytes::Sections sections = testing_bytes::encode({unit});
+    unit.program = SampleProgram(unit);
+    testing_bytes::Sections sections = testing_bytes::Encode({unit});
     malformed.damage(unit, sections.line);
     if (unit.touched)
-        sections = testing_bytes::encode({unit});
+        sections = testing_bytes::Encode({unit});
     try {
-        const DwarfLineTable table(sections.view());
+        const DwarfLineTable table(sections.View());
         FAIL() << "accepted";
     } catch (const DebugDataError& error) {
         const std::string text = error.what();
@@ -260,7 +260,7 @@ TEST_P(MalformedLineTables, AreRefusedWithAClearMessage) {
     }
 }
 
-void setByte(std::vector<std::uint8_t>& line, std::size_t at, std::uint8_t value) {
+void SetByte(std::vector<std::uint8_t>& line, std::size_t at, std::uint8_t value) {
     line.at(at) = value;
 }
 
@@ -268,17 +268,17 @@ INSTANTIATE_TEST_SUITE_P(Shapes, MalformedLineTables,
                          ::testing::Values(
                              Malformed{"version_99", 4,
                                        [](LineUnit&, std::vector<std::uint8_t>& line) {
-                                           setByte(line, 4, 99);
+                                           SetByte(line, 4, 99);
                                        },
                                        "version 99 is not supported"},
                              Malformed{"version_1", 4,
                                        [](LineUnit&, std::vector<std::uint8_t>& line) {
-                                           setByte(line, 4, 1);
+                                           SetByte(line, 4, 1);
                                        },
                                        "version 1 is not supported"},
                              Malformed{"length_past_section", 4,
                                        [](LineUnit&, std::vector<std::uint8_t>& line) {
-                                           setByte(line, 3, 0x10);
+                                           SetByte(line, 3, 0x10);
                                        },
                                        "past the section's end"},
                              Malformed{"reserved_length", 4,
@@ -293,7 +293,7 @@ INSTANTIATE_TEST_SUITE_P(Shapes, MalformedLineTables,
                                  "cut short in the unit length"},
                              Malformed{"header_past_unit", 4,
                                        [](LineUnit&, std::vector<std::uint8_t>& line) {
-                                           setByte(line, 9, 0x7f);
+                                           SetByte(line, 9, 0x7f);
                                        },
                                        "past the unit's end"},
                              Malformed{"line_range_0", 4,

@@ -34,18 +34,18 @@ __attribute__((noinline)) int MarkedFunction(int x) {
     return x * 3 + std::rand();
 }
 
-std::string ownPath() {
+std::string OwnPath() {
     return std::filesystem::read_symlink("/proc/self/exe").string();
 }
 
-std::string cLibraryPath() {
+std::string CLibraryPath() {
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&::strlen), &info) == 0)
         return {};
     return std::filesystem::canonical(info.dli_fname).string();
 }
 
-std::string baseName(std::string_view path) {
+std::string BaseName(std::string_view path) {
     const std::size_t slash = path.rfind('/');
     return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
 }
@@ -71,15 +71,15 @@ public:
         if (session_)
             dw_->end(session_);
     }
-    bool usable() const { return module_ != nullptr; }
-    std::optional<std::pair<std::string, std::uint32_t>> find(std::uint64_t address) const {
+    bool Usable() const { return module_ != nullptr; }
+    std::optional<std::pair<std::string, std::uint32_t>> Find(std::uint64_t address) const {
         Dwfl_Line* row = dw_->moduleGetSrc(module_, address);
         int line = 0;
         const char* file =
             row ? dw_->lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr) : nullptr;
         if (!file || line <= 0)
             return std::nullopt;
-        return std::pair(baseName(file), static_cast<std::uint32_t>(line));
+        return std::pair(BaseName(file), static_cast<std::uint32_t>(line));
     }
 
 private:
@@ -97,20 +97,20 @@ struct Comparison {
 
 // The start, middle and last byte of every function of `symbols`: the own reader of the
 // module `path` against libdw.
-Comparison compareWithLibdw(const std::string& path, const DwarfSource& own,
+Comparison CompareWithLibdw(const std::string& path, const DwarfSource& own,
                             const std::vector<ElfFunctionSymbol>& symbols) {
     Comparison result;
     const LibdwLines reference(path);
-    EXPECT_TRUE(reference.usable()) << path;
-    if (!reference.usable())
+    EXPECT_TRUE(reference.Usable()) << path;
+    if (!reference.Usable())
         return result;
     for (const ElfFunctionSymbol& symbol : symbols) {
         if (symbol.size == 0)
             continue;
         for (const std::uint64_t address :
              {symbol.address, symbol.address + symbol.size / 2, symbol.address + symbol.size - 1}) {
-            const auto expected = reference.find(address);
-            const auto found = own.find(address);
+            const auto expected = reference.Find(address);
+            const auto found = own.Find(address);
             const std::uint32_t line = found ? found->line : 0;
             const std::string unit = found && line ? found->unit : "";
             const std::string wanted =
@@ -127,7 +127,7 @@ Comparison compareWithLibdw(const std::string& path, const DwarfSource& own,
     return result;
 }
 
-std::string firstDifferences(const Comparison& comparison) {
+std::string FirstDifferences(const Comparison& comparison) {
     std::string text;
     for (std::size_t i = 0; i < comparison.differences.size() && i < 20; ++i)
         text += comparison.differences[i] + "\n";
@@ -135,26 +135,26 @@ std::string firstDifferences(const Comparison& comparison) {
 }
 
 TEST(CompressedDwarf, TheCLibraryDebugFileReadsAsLibdwReadsIt) {
-    const std::string library = cLibraryPath();
+    const std::string library = CLibraryPath();
     ASSERT_FALSE(library.empty());
     const ElfImage module(library);
-    const std::string debugPath = findSeparateDebugFile(module, library);
+    const std::string debugPath = FindSeparateDebugFile(module, library);
     if (debugPath.empty())
         GTEST_SKIP() << "no separate debug file of " << library << " (libc6-dbg)";
     const ElfImage debugFile(debugPath);
-    ASSERT_TRUE(hasCompressedDwarfSection(debugFile, ".debug_line")) << debugPath;
+    ASSERT_TRUE(HasCompressedDwarfSection(debugFile, ".debug_line")) << debugPath;
 
     std::string problem;
-    const auto own = DwarfSource::open(library, &problem);
+    const auto own = DwarfSource::Open(library, &problem);
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(problem, "");
     const Comparison comparison =
-        compareWithLibdw(library, *own, readFunctionSymbols(debugFile, SHT_SYMTAB));
+        CompareWithLibdw(library, *own, ReadFunctionSymbols(debugFile, SHT_SYMTAB));
     EXPECT_GT(comparison.compared, 10000u);
     std::cout << comparison.compared << " addresses compared\n";
     EXPECT_TRUE(comparison.differences.empty())
         << comparison.differences.size() << " of " << comparison.compared << " differ:\n"
-        << firstDifferences(comparison);
+        << FirstDifferences(comparison);
 }
 
 // A file made with objcopy in a fresh folder, removed with it.
@@ -167,8 +167,8 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(folder_); }
 
-    std::string objcopy(const std::string& name, const std::string& options,
-                        const std::string& from = ownPath()) {
+    std::string Objcopy(const std::string& name, const std::string& options,
+                        const std::string& from = OwnPath()) {
         const std::string out = (folder_ / name).string();
         const std::string command = "objcopy " + options + " '" + from + "' '" + out + "' 2>&1";
         EXPECT_EQ(std::system(command.c_str()), 0) << command;
@@ -179,17 +179,17 @@ protected:
 };
 
 TEST_F(CompressedCopies, ACompressedProgramReadsAsLibdwReadsTheOriginal) {
-    const std::string compressed = objcopy("compressed", "--compress-debug-sections=zlib-gabi");
+    const std::string compressed = Objcopy("compressed", "--compress-debug-sections=zlib-gabi");
     const ElfImage image(compressed);
-    ASSERT_TRUE(hasCompressedDwarfSection(image, ".debug_line"));
+    ASSERT_TRUE(HasCompressedDwarfSection(image, ".debug_line"));
     std::string problem;
-    const auto own = DwarfSource::open(compressed, &problem);
+    const auto own = DwarfSource::Open(compressed, &problem);
     ASSERT_NE(own, nullptr);
     EXPECT_EQ(problem, "");
 
     Dl_info info{};
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&MarkedFunction), &info), 0);
-    const auto place = own->find(reinterpret_cast<std::uintptr_t>(&MarkedFunction) -
+    const auto place = own->Find(reinterpret_cast<std::uintptr_t>(&MarkedFunction) -
                                  reinterpret_cast<std::uintptr_t>(info.dli_fbase));
     ASSERT_TRUE(place);
     EXPECT_EQ(place->procedure, "MarkedFunction");
@@ -197,34 +197,34 @@ TEST_F(CompressedCopies, ACompressedProgramReadsAsLibdwReadsTheOriginal) {
     EXPECT_EQ(place->line, markedLine);
 
     const Comparison comparison =
-        compareWithLibdw(ownPath(), *own, readFunctionSymbols(image, SHT_SYMTAB));
+        CompareWithLibdw(OwnPath(), *own, ReadFunctionSymbols(image, SHT_SYMTAB));
     EXPECT_GT(comparison.compared, 3000u);
     std::cout << comparison.compared << " addresses compared\n";
     EXPECT_TRUE(comparison.differences.empty())
         << comparison.differences.size() << " of " << comparison.compared << " differ:\n"
-        << firstDifferences(comparison);
+        << FirstDifferences(comparison);
 }
 
 TEST_F(CompressedCopies, ADamagedLineSectionIsNamedAndLibdwReadsTheModule) {
-    const ElfImage original(ownPath());
-    auto line = readDwarfSection(original, ".debug_line");
+    const ElfImage original(OwnPath());
+    auto line = ReadDwarfSection(original, ".debug_line");
     ASSERT_TRUE(line);
     ASSERT_GT(line->bytes.size(), 6u);
     line->bytes[4] = 99; // the first unit's version
     const auto damagedLine = folder_ / "damaged_line";
     std::ofstream(damagedLine, std::ios::binary)
         .write(reinterpret_cast<const char*>(line->bytes.data()), std::ssize(line->bytes));
-    const std::string damaged = objcopy(
+    const std::string damaged = Objcopy(
         "damaged", "--compress-debug-sections=zlib-gabi",
-        objcopy("damaged_plain", "--update-section .debug_line='" + damagedLine.string() + "'"));
+        Objcopy("damaged_plain", "--update-section .debug_line='" + damagedLine.string() + "'"));
 
     std::string problem;
-    const auto source = DwarfSource::open(damaged, &problem);
+    const auto source = DwarfSource::Open(damaged, &problem);
     EXPECT_EQ(problem, ".debug_line unit at 0x0: version 99 is not supported");
     ASSERT_NE(source, nullptr);
     Dl_info info{};
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&MarkedFunction), &info), 0);
-    const auto place = source->find(reinterpret_cast<std::uintptr_t>(&MarkedFunction) -
+    const auto place = source->Find(reinterpret_cast<std::uintptr_t>(&MarkedFunction) -
                                     reinterpret_cast<std::uintptr_t>(info.dli_fbase));
     ASSERT_TRUE(place);
     EXPECT_EQ(place->procedure, "MarkedFunction");

@@ -30,22 +30,22 @@ std::ostream& operator<<(std::ostream& out, const Frame& frame) {
     return out << frame.procedure << " " << frame.file << ":" << frame.line;
 }
 
-std::string describe(const std::vector<Frame>& frames) {
+std::string Describe(const std::vector<Frame>& frames) {
     std::ostringstream text;
     for (const Frame& frame : frames)
         text << "  " << frame << "\n";
     return text.str();
 }
 
-std::string trimmed(const std::string& text) {
+std::string Trimmed(const std::string& text) {
     const auto first = text.find_first_not_of(' ');
     const auto last = text.find_last_not_of(' ');
     return first == std::string::npos ? "" : text.substr(first, last - first + 1);
 }
 
 // Drops a balanced "(...)" that ends the text.
-std::string withoutTrailingParentheses(std::string text) {
-    text = trimmed(text);
+std::string WithoutTrailingParentheses(std::string text) {
+    text = Trimmed(text);
     if (text.empty() || text.back() != ')')
         return text;
     int depth = 0;
@@ -53,13 +53,13 @@ std::string withoutTrailingParentheses(std::string text) {
         if (text[i] == ')')
             ++depth;
         else if (text[i] == '(' && --depth == 0)
-            return trimmed(text.substr(0, i));
+            return Trimmed(text.substr(0, i));
     }
     return text;
 }
 
 // The last name of a qualified C++ name, outside template arguments.
-std::string lastName(const std::string& name) {
+std::string LastName(const std::string& name) {
     int depth = 0;
     for (std::size_t i = name.size(); i-- > 1;) {
         if (name[i] == '>')
@@ -81,11 +81,11 @@ std::vector<Frame> DebuggerBacktrace(const std::string& output) {
         std::smatch match;
         if (!std::regex_match(line, match, frameLine))
             continue;
-        std::string function = withoutTrailingParentheses(match[1]); // the arguments
+        std::string function = WithoutTrailingParentheses(match[1]); // the arguments
         if (function.ends_with(" const"))
             function.resize(function.size() - 6);
-        function = withoutTrailingParentheses(function); // the parameter types
-        frames.push_back({lastName(function),
+        function = WithoutTrailingParentheses(function); // the parameter types
+        frames.push_back({LastName(function),
                           std::filesystem::path(match[2].str()).filename().string(),
                           std::stoi(match[3])});
     }
@@ -105,7 +105,7 @@ std::vector<Frame> ExceptionThreadRows(const std::string& report) {
         std::vector<std::string> cells;
         std::istringstream row(line);
         for (std::string cell; std::getline(row, cell, '|');)
-            cells.push_back(trimmed(cell));
+            cells.push_back(Trimmed(cell));
         if (cells.size() < 7 ||
             cells[1].find_first_not_of("0123456789ABCDEF") != std::string::npos ||
             cells[1].empty()) {
@@ -182,8 +182,8 @@ TEST(InlinedCallsAgainstTheDebugger, ReportRowsCarryEveryFrameOfTheBacktrace) {
         if (next < backtrace.size() && row == backtrace[next])
             ++next;
     EXPECT_EQ(next, backtrace.size()) << "debugger:\n"
-                                      << describe(backtrace) << "report:\n"
-                                      << describe(rows) << "missing from: " << backtrace[next];
+                                      << Describe(backtrace) << "report:\n"
+                                      << Describe(rows) << "missing from: " << backtrace[next];
     std::filesystem::remove_all(folder);
     std::filesystem::remove_all(debuggerFolder);
 }

@@ -15,7 +15,7 @@ namespace {
 
 // main.cpp's Run (0x100-0x200) has Shape::area inlined at main.cpp:40 (two ranges), and
 // within it square() inlined at shape.h:12; Other (0x300-0x340) has square() at other.cpp:7.
-CompactDebugInfo withInlinedCalls() {
+CompactDebugInfo WithInlinedCalls() {
     CompactDebugInfo info;
     info.units.push_back({"main.cpp", 29, 0x100, 0x100, {{{1, 0, true}, "Run"}}});
     info.units.push_back({"other.cpp", 4, 0x300, 0x40, {{{1, 0, true}, "Other"}}});
@@ -31,7 +31,7 @@ CompactDebugInfo withInlinedCalls() {
     return info;
 }
 
-std::string describe(const std::vector<InlinedScopeView>& scopes) {
+std::string Describe(const std::vector<InlinedScopeView>& scopes) {
     std::string text;
     for (const InlinedScopeView& scope : scopes) {
         text += std::string(scope.function) + "@" + std::to_string(scope.firstLine);
@@ -44,9 +44,9 @@ std::string describe(const std::vector<InlinedScopeView>& scopes) {
 
 TEST(InlinedCalls, RoundTripInTheDebugInformation) {
     const NameCipher cipher("pw");
-    const CompactDebugInfo info = withInlinedCalls();
+    const CompactDebugInfo info = WithInlinedCalls();
     CompactDebugInfo decoded =
-        decodeDebugInfo(encodeDebugInfo(info, cipher), {&cipher, true, true});
+        DecodeDebugInfo(EncodeDebugInfo(info, cipher), {&cipher, true, true});
     EXPECT_EQ(decoded.units, info.units);
     EXPECT_EQ(decoded.inlinedCalls.functions, info.inlinedCalls.functions);
     EXPECT_EQ(decoded.inlinedCalls.files, info.inlinedCalls.files);
@@ -60,7 +60,7 @@ TEST(InlinedCalls, RoundTripInTheDebugInformation) {
 
 TEST(InlinedCalls, ChainAtAnAddressInnermostFirst) {
     const NameCipher cipher("");
-    const LazyDebugIndex index(encodeDebugInfo(withInlinedCalls(), cipher), cipher, true, true);
+    const LazyDebugIndex index(EncodeDebugInfo(WithInlinedCalls(), cipher), cipher, true, true);
     const struct {
         std::uint64_t offset;
         std::string chain;
@@ -77,15 +77,15 @@ TEST(InlinedCalls, ChainAtAnAddressInnermostFirst) {
         {0x400, ""},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(describe(index.inlinedScopesAt(c.offset)), c.chain) << std::hex << c.offset;
-    EXPECT_EQ(index.find(0x135)->procedure, "Run");
+        EXPECT_EQ(Describe(index.InlinedScopesAt(c.offset)), c.chain) << std::hex << c.offset;
+    EXPECT_EQ(index.Find(0x135)->procedure, "Run");
 }
 
 TEST(InlinedCalls, NamesStayEncipheredWithoutThePassword) {
     const NameCipher cipher("secret");
     const NameCipher wrong("guess");
-    const LazyDebugIndex index(encodeDebugInfo(withInlinedCalls(), cipher), wrong, false, true);
-    const auto scopes = index.inlinedScopesAt(0x135);
+    const LazyDebugIndex index(EncodeDebugInfo(WithInlinedCalls(), cipher), wrong, false, true);
+    const auto scopes = index.InlinedScopesAt(0x135);
     ASSERT_EQ(scopes.size(), 3u);
     for (const InlinedScopeView& scope : scopes)
         EXPECT_TRUE(scope.function.starts_with("?")) << scope.function;
@@ -95,17 +95,17 @@ TEST(InlinedCalls, NamesStayEncipheredWithoutThePassword) {
 // Data written before the record existed, or with record kinds of a later writer, still reads.
 TEST(InlinedCalls, DataWithoutTheRecordOrWithUnknownRecordsStillReads) {
     const NameCipher cipher("");
-    CompactDebugInfo old = withInlinedCalls();
+    CompactDebugInfo old = WithInlinedCalls();
     old.inlinedCalls = {};
-    auto bytes = encodeDebugInfo(old, cipher);
-    EXPECT_EQ(decodeDebugInfo(bytes, {&cipher, true, true}), old);
-    EXPECT_TRUE(LazyDebugIndex(bytes, cipher, true, true).inlinedScopesAt(0x135).empty());
+    auto bytes = EncodeDebugInfo(old, cipher);
+    EXPECT_EQ(DecodeDebugInfo(bytes, {&cipher, true, true}), old);
+    EXPECT_TRUE(LazyDebugIndex(bytes, cipher, true, true).InlinedScopesAt(0x135).empty());
 
     const std::vector<std::uint8_t> unknownRecord{200, 3, 0, 0, 0, 'x', 'y', 'z'};
     bytes.insert(bytes.end(), unknownRecord.begin(), unknownRecord.end());
-    EXPECT_EQ(decodeDebugInfo(bytes, {&cipher, true, true}), old);
+    EXPECT_EQ(DecodeDebugInfo(bytes, {&cipher, true, true}), old);
     const LazyDebugIndex index(bytes, cipher, true, true);
-    EXPECT_EQ(index.find(0x135)->procedure, "Run");
+    EXPECT_EQ(index.Find(0x135)->procedure, "Run");
 }
 
 // A container stored by an earlier build of the tool (kept in the fuzzer's corpus) reads.
@@ -114,22 +114,22 @@ TEST(InlinedCalls, ContainerOfAnEarlierBuildStillReads) {
                      std::ios::binary);
     const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
     ASSERT_FALSE(bytes.empty());
-    const SubsystemData data = decodeSubsystemData(bytes);
+    const SubsystemData data = DecodeSubsystemData(bytes);
     const NameCipher cipher("");
-    const CompactDebugInfo info = decodeDebugInfo(data.debugInformation, {&cipher, true, true});
+    const CompactDebugInfo info = DecodeDebugInfo(data.debugInformation, {&cipher, true, true});
     EXPECT_FALSE(info.units.empty());
     EXPECT_TRUE(info.inlinedCalls.empty());
 }
 
 TEST(InlinedCalls, DamagedRecordIsRefusedByTheDecoderAndSilentInTheIndex) {
     const NameCipher cipher("");
-    CompactDebugInfo info = withInlinedCalls();
-    const auto whole = encodeDebugInfo(info, cipher);
+    CompactDebugInfo info = WithInlinedCalls();
+    const auto whole = EncodeDebugInfo(info, cipher);
     info.inlinedCalls = {};
-    const std::size_t recordStart = encodeDebugInfo(info, cipher).size();
+    const std::size_t recordStart = EncodeDebugInfo(info, cipher).size();
     // Every cut inside the record, and a record whose length claims less than it holds.
     for (std::size_t length = recordStart + 1; length < whole.size(); ++length)
-        EXPECT_THROW(decodeDebugInfo({whole.data(), length}, {&cipher, true, true}), DebugDataError)
+        EXPECT_THROW(DecodeDebugInfo({whole.data(), length}, {&cipher, true, true}), DebugDataError)
             << length;
     const struct {
         std::size_t at; // within the payload
@@ -140,36 +140,36 @@ TEST(InlinedCalls, DamagedRecordIsRefusedByTheDecoderAndSilentInTheIndex) {
     for (const auto& forgery : forgeries) {
         auto forged = whole;
         forged[recordStart + 5 + forgery.at] = forgery.value;
-        EXPECT_THROW(decodeDebugInfo(forged, {&cipher, true, true}), DebugDataError);
+        EXPECT_THROW(DecodeDebugInfo(forged, {&cipher, true, true}), DebugDataError);
         const LazyDebugIndex index(forged, cipher, true, true);
-        EXPECT_TRUE(index.inlinedScopesAt(0x135).empty());
-        EXPECT_EQ(index.find(0x135)->procedure, "Run");
+        EXPECT_TRUE(index.InlinedScopesAt(0x135).empty());
+        EXPECT_EQ(index.Find(0x135)->procedure, "Run");
     }
     // A range that names a function or file that is not stored.
-    InlinedCalls bad = withInlinedCalls().inlinedCalls;
+    InlinedCalls bad = WithInlinedCalls().inlinedCalls;
     bad.ranges[1].function = 9;
     ByteWriter out;
-    writeInlinedCalls(out, bad, cipher);
-    EXPECT_THROW(readInlinedCalls(out.bytes(), {&cipher, true, true}), DebugDataError);
-    bad = withInlinedCalls().inlinedCalls;
+    WriteInlinedCalls(out, bad, cipher);
+    EXPECT_THROW(ReadInlinedCalls(out.Bytes(), {&cipher, true, true}), DebugDataError);
+    bad = WithInlinedCalls().inlinedCalls;
     bad.ranges[3].callFile = 3;
     ByteWriter again;
-    writeInlinedCalls(again, bad, cipher);
-    EXPECT_THROW(readInlinedCalls(again.bytes(), {&cipher, true, true}), DebugDataError);
+    WriteInlinedCalls(again, bad, cipher);
+    EXPECT_THROW(ReadInlinedCalls(again.Bytes(), {&cipher, true, true}), DebugDataError);
 }
 
 TEST(ByteIo, VarintsRoundTripAndRefuseOverlongNumbers) {
     ByteWriter out;
     const std::uint64_t values[] = {0, 1, 127, 128, 300, 0xFFFFFFFF, ~std::uint64_t{0}};
     for (const std::uint64_t value : values)
-        out.varint(value);
-    ByteReader in(out.bytes());
+        out.Varint(value);
+    ByteReader in(out.Bytes());
     for (const std::uint64_t value : values)
-        EXPECT_EQ(in.varint("value"), value);
-    EXPECT_TRUE(in.atEnd());
+        EXPECT_EQ(in.Varint("value"), value);
+    EXPECT_TRUE(in.AtEnd());
     const std::vector<std::uint8_t> overlong(11, 0x80);
     ByteReader bad(overlong);
-    EXPECT_THROW(bad.varint("value"), DebugDataError);
+    EXPECT_THROW(bad.Varint("value"), DebugDataError);
 }
 
 } // namespace

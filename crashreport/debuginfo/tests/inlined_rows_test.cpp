@@ -13,7 +13,7 @@
 namespace faulttrap {
 namespace {
 
-int markedLine(const std::string& name) {
+int MarkedLine(const std::string& name) {
     std::ifstream in(INLINED_CHAIN_SOURCE);
     const std::string mark = "// CALL: " + name;
     int number = 0;
@@ -25,7 +25,7 @@ int markedLine(const std::string& name) {
     return 0;
 }
 
-std::string describe(const TFaultStackList& rows) {
+std::string Describe(const TFaultStackList& rows) {
     std::string text;
     for (const TFaultStackEntry& row : rows)
         text += row.className + "|" + row.procedureName + "|" + row.unitName + ":" +
@@ -40,23 +40,23 @@ TEST_P(InlinedRows, OneRowPerInlinedCallInnermostFirst) {
     inlined_chain::Record record;
     inlined_chain::RunInlinedChain(record);
     ASSERT_NE(record.returnAddress, 0u);
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     AddressResolver resolver(modules);
-    resolver.setUseContainers(GetParam());
-    const TFaultStackList rows = resolver.resolveRows(record.returnAddress - 1);
+    resolver.SetUseContainers(GetParam());
+    const TFaultStackList rows = resolver.ResolveRows(record.returnAddress - 1);
 
     const struct {
         const char* procedure;
         int line;
         int firstLine; // the line of the function's name
     } expected[] = {
-        {"Deepest", markedLine("Deepest"), markedLine("Deepest") - 1},
-        {"Middle", markedLine("Middle"), markedLine("Middle") - 1},
-        {"RunInlinedChain", markedLine("RunInlinedChain"), markedLine("RunInlinedChain") - 1},
+        {"Deepest", MarkedLine("Deepest"), MarkedLine("Deepest") - 1},
+        {"Middle", MarkedLine("Middle"), MarkedLine("Middle") - 1},
+        {"RunInlinedChain", MarkedLine("RunInlinedChain"), MarkedLine("RunInlinedChain") - 1},
     };
-    ASSERT_EQ(rows.size(), std::size(expected)) << describe(rows);
+    ASSERT_EQ(rows.size(), std::size(expected)) << Describe(rows);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        SCOPED_TRACE(describe(rows));
+        SCOPED_TRACE(Describe(rows));
         EXPECT_EQ(rows[i].procedureName, expected[i].procedure);
         EXPECT_EQ(rows[i].unitName, "inlined_chain.cpp");
         EXPECT_EQ(rows[i].lineNumber, static_cast<std::uint32_t>(expected[i].line));
@@ -66,7 +66,7 @@ TEST_P(InlinedRows, OneRowPerInlinedCallInnermostFirst) {
         EXPECT_EQ(rows[i].kind, EntryKind::line);
         EXPECT_EQ(rows[i].address, record.returnAddress - 1);
     }
-    EXPECT_EQ(resolver.resolve(record.returnAddress - 1).procedureName, "Deepest");
+    EXPECT_EQ(resolver.Resolve(record.returnAddress - 1).procedureName, "Deepest");
 }
 
 INSTANTIATE_TEST_SUITE_P(Sources, InlinedRows, ::testing::Values(true, false),

@@ -15,7 +15,7 @@
 namespace faulttrap {
 namespace {
 
-template <typename Place> std::string describe(const std::optional<Place>& place) {
+template <typename Place> std::string Describe(const std::optional<Place>& place) {
     if (!place)
         return "nothing";
     return std::string(place->unit) + " " + std::string(place->className) + " " +
@@ -24,13 +24,13 @@ template <typename Place> std::string describe(const std::optional<Place>& place
 }
 
 // The lazy index's answer against the unpacked index's, as text so that a difference shows.
-void expectSame(const LazyDebugIndex& lazy, const DebugIndex& eager, std::uint64_t offset) {
-    ASSERT_EQ(describe(lazy.find(offset)), describe(eager.find(offset))) << std::hex << offset;
+void ExpectSame(const LazyDebugIndex& lazy, const DebugIndex& eager, std::uint64_t offset) {
+    ASSERT_EQ(Describe(lazy.Find(offset)), Describe(eager.Find(offset))) << std::hex << offset;
 }
 
 // Records whose procedures refer to classes named records before them, an empty record that
 // names a class, and a record that names none, in stored order.
-CompactDebugInfo classChain() {
+CompactDebugInfo ClassChain() {
     CompactDebugInfo info;
     info.units.push_back({"a.cpp", 9, 0x100, 0x10, {{{1, 0, true}, "Shape.area"}}});
     info.units.push_back({"b.h", 19, 0x110, 0x10, {{{1, 0, true}, ".perimeter"}}});
@@ -44,8 +44,8 @@ CompactDebugInfo classChain() {
 
 TEST(LazyDebugIndex, ClassesNamedByEarlierRecordsWhateverTheLookupOrder) {
     const NameCipher cipher("pw");
-    const auto bytes = encodeDebugInfo(classChain(), cipher);
-    const DebugIndex eager(decodeDebugInfo(bytes, {&cipher, true, true}));
+    const auto bytes = EncodeDebugInfo(ClassChain(), cipher);
+    const DebugIndex eager(DecodeDebugInfo(bytes, {&cipher, true, true}));
     struct Case {
         std::uint64_t offset;
         const char* className;
@@ -62,25 +62,25 @@ TEST(LazyDebugIndex, ClassesNamedByEarlierRecordsWhateverTheLookupOrder) {
         if (backwards)
             std::reverse(order.begin(), order.end());
         for (const Case& c : order) {
-            const auto place = lazy.find(c.offset);
+            const auto place = lazy.Find(c.offset);
             ASSERT_TRUE(place) << std::hex << c.offset;
             EXPECT_EQ(place->className, c.className) << std::hex << c.offset;
             EXPECT_EQ(place->procedure, c.procedure) << std::hex << c.offset;
-            expectSame(lazy, eager, c.offset);
+            ExpectSame(lazy, eager, c.offset);
         }
     }
 }
 
 TEST(LazyDebugIndex, UnknownPasswordShowsStoredNamesAsBase64) {
     const NameCipher cipher("pw");
-    const auto bytes = encodeDebugInfo(classChain(), cipher);
+    const auto bytes = EncodeDebugInfo(ClassChain(), cipher);
     const LazyDebugIndex lazy(bytes, NameCipher("wrong"), false, true);
-    const DebugIndex eager(decodeDebugInfo(bytes, {&cipher, false, true}));
-    const auto place = lazy.find(0x100);
+    const DebugIndex eager(DecodeDebugInfo(bytes, {&cipher, false, true}));
+    const auto place = lazy.Find(0x100);
     ASSERT_TRUE(place);
     EXPECT_TRUE(place->unit.starts_with("?p")) << place->unit;
     EXPECT_TRUE(place->procedure.starts_with("?")) << place->procedure;
-    expectSame(lazy, eager, 0x100);
+    ExpectSame(lazy, eager, 0x100);
 }
 
 TEST(LazyDebugIndex, DamagedLineTableSilencesOnlyItsRecord) {
@@ -88,34 +88,34 @@ TEST(LazyDebugIndex, DamagedLineTableSilencesOnlyItsRecord) {
     info.units.push_back({"a.cpp", 1, 0x100, 0x10, {{{1, 0, true}, "first"}}});
     info.units.push_back({"b.cpp", 1, 0x110, 0x10, {{{1, 0, true}, "second"}}});
     const NameCipher cipher("pw");
-    auto bytes = encodeDebugInfo(info, cipher);
+    auto bytes = EncodeDebugInfo(info, cipher);
     // The first record's procedure name field (after the unit count, the name field "a.cpp",
     // four numbers and the four-byte step) claims more bytes than its table holds.
     const std::size_t firstProcedureName = 4 + 1 + 5 + 16 + 4;
     bytes[firstProcedureName] = 0x7F;
     const LazyDebugIndex lazy(bytes, cipher, true, true);
-    EXPECT_FALSE(lazy.find(0x100));
-    const auto second = lazy.find(0x110);
+    EXPECT_FALSE(lazy.Find(0x100));
+    const auto second = lazy.Find(0x110);
     ASSERT_TRUE(second);
     EXPECT_EQ(second->procedure, "second");
 }
 
-void index(std::vector<std::uint8_t> bytes) {
+void Index(std::vector<std::uint8_t> bytes) {
     const LazyDebugIndex lazy(std::move(bytes), NameCipher("pw"), true, true);
 }
 
 TEST(LazyDebugIndex, RefusesDamagedRecordLayout) {
-    const auto bytes = encodeDebugInfo(classChain(), NameCipher("pw"));
+    const auto bytes = EncodeDebugInfo(ClassChain(), NameCipher("pw"));
     for (std::size_t length = 0; length < bytes.size(); ++length)
-        EXPECT_THROW(index({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)}),
+        EXPECT_THROW(Index({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)}),
                      DebugDataError)
             << length;
     auto trailing = bytes;
     trailing.push_back(0);
-    EXPECT_THROW(index(trailing), DebugDataError);
+    EXPECT_THROW(Index(trailing), DebugDataError);
 }
 
-std::string ownPath() {
+std::string OwnPath() {
     char path[4096];
     const ssize_t length = ::readlink("/proc/self/exe", path, sizeof path - 1);
     return length > 0 ? std::string(path, static_cast<std::size_t>(length)) : std::string();
@@ -125,17 +125,17 @@ std::string ownPath() {
 // offsets around, must resolve the same through the lazy index, asked in either direction,
 // as through the fully unpacked one.
 TEST(LazyDebugIndex, AnswersAsTheUnpackedIndexForEveryAddressOfThisProgram) {
-    const auto container = readElfSection(ownPath(), ".ftdata");
+    const auto container = ReadElfSection(OwnPath(), ".ftdata");
     ASSERT_TRUE(container);
-    const SubsystemData data = decodeSubsystemData(*container);
+    const SubsystemData data = DecodeSubsystemData(*container);
     const NameCipher cipher("");
-    const bool valid = passwordMatches(data, "");
+    const bool valid = PasswordMatches(data, "");
     ASSERT_TRUE(valid);
-    const DebugIndex eager(decodeDebugInfo(data.debugInformation, {&cipher, valid, true}));
-    ASSERT_GT(eager.ranges().size(), 1000u);
+    const DebugIndex eager(DecodeDebugInfo(data.debugInformation, {&cipher, valid, true}));
+    ASSERT_GT(eager.Ranges().size(), 1000u);
     std::uint64_t low = std::numeric_limits<std::uint64_t>::max();
     std::uint64_t high = 0;
-    for (const auto& range : eager.ranges()) {
+    for (const auto& range : eager.Ranges()) {
         low = std::min<std::uint64_t>(low, range.begin);
         high = std::max(high, range.end);
     }
@@ -146,11 +146,11 @@ TEST(LazyDebugIndex, AnswersAsTheUnpackedIndexForEveryAddressOfThisProgram) {
     const LazyDebugIndex backwards(data.debugInformation, cipher, valid, true);
     std::size_t found = 0;
     for (std::uint64_t offset = high; offset-- > low;) {
-        expectSame(backwards, eager, offset);
-        found += eager.find(offset).has_value();
+        ExpectSame(backwards, eager, offset);
+        found += eager.Find(offset).has_value();
     }
     for (std::uint64_t offset = low; offset < high; ++offset)
-        expectSame(forwards, eager, offset);
+        ExpectSame(forwards, eager, offset);
     EXPECT_GT(found, (high - low) / 2);
 }
 

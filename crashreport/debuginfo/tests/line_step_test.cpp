@@ -20,12 +20,12 @@ class LineStepGolden : public testing::TestWithParam<StepCase> {};
 TEST_P(LineStepGolden, EncodesToTheHandDerivedBytesAndBack) {
     const StepCase& c = GetParam();
     ByteWriter out;
-    writeLineStep(out, c.step);
-    EXPECT_EQ(out.bytes(), c.bytes);
+    WriteLineStep(out, c.step);
+    EXPECT_EQ(out.Bytes(), c.bytes);
 
     ByteReader in(c.bytes);
-    EXPECT_EQ(readLineStep(in), c.step);
-    EXPECT_TRUE(in.atEnd());
+    EXPECT_EQ(ReadLineStep(in), c.step);
+    EXPECT_TRUE(in.AtEnd());
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -51,16 +51,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(LineStep, RejectsAdvancesNoFormCarries) {
     ByteWriter out;
-    EXPECT_THROW(writeLineStep(out, {0, 1, false}), std::invalid_argument);
-    EXPECT_THROW(writeLineStep(out, {65537, 1, false}), std::invalid_argument);
-    EXPECT_THROW(writeLineStep(out, {1, 65537, false}), std::invalid_argument);
+    EXPECT_THROW(WriteLineStep(out, {0, 1, false}), std::invalid_argument);
+    EXPECT_THROW(WriteLineStep(out, {65537, 1, false}), std::invalid_argument);
+    EXPECT_THROW(WriteLineStep(out, {1, 65537, false}), std::invalid_argument);
 }
 
 TEST(LineStep, TruncatedStepsRaiseAClearError) {
     for (const std::vector<std::uint8_t>& bytes :
          {std::vector<std::uint8_t>{}, {0x03}, {0x0B, 0x00}, {0xEB, 0xFF, 0xEF, 0xFF, 0x63}}) {
         ByteReader in(bytes);
-        EXPECT_THROW(readLineStep(in), DebugDataError);
+        EXPECT_THROW(ReadLineStep(in), DebugDataError);
     }
 }
 

@@ -11,7 +11,7 @@
 namespace faulttrap {
 namespace {
 
-std::vector<std::uint8_t> bytesOf(std::string_view text) {
+std::vector<std::uint8_t> BytesOf(std::string_view text) {
     return {text.begin(), text.end()};
 }
 
@@ -21,8 +21,8 @@ TEST(NameCipher, BlockMatchesTheReferenceRounds) {
     const NameCipher cipher("");
     const NameCipher::Block zero{};
     const NameCipher::Block expected{0x14, 0xc8, 0x1d, 0x62, 0xb7, 0x5b, 0xf9, 0xc6};
-    EXPECT_EQ(cipher.encryptBlock(zero), expected);
-    EXPECT_EQ(cipher.decryptBlock(expected), zero);
+    EXPECT_EQ(cipher.EncryptBlock(zero), expected);
+    EXPECT_EQ(cipher.DecryptBlock(expected), zero);
 }
 
 struct CipherCase {
@@ -36,8 +36,8 @@ class NameCipherGolden : public testing::TestWithParam<CipherCase> {};
 TEST_P(NameCipherGolden, ChainsBlocksAndTheFinalPartialBlock) {
     const CipherCase& c = GetParam();
     const NameCipher cipher(c.password);
-    EXPECT_EQ(cipher.encrypt(bytesOf(c.plain)), c.sealed);
-    EXPECT_EQ(cipher.decrypt(c.sealed), bytesOf(c.plain));
+    EXPECT_EQ(cipher.Encrypt(BytesOf(c.plain)), c.sealed);
+    EXPECT_EQ(cipher.Decrypt(c.sealed), BytesOf(c.plain));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -50,47 +50,47 @@ INSTANTIATE_TEST_SUITE_P(
         CipherCase{"any", "", {}}));
 
 TEST(NameCipher, LongTextRoundTripsAndDiffersByPassword) {
-    const std::vector<std::uint8_t> plain = bytesOf("faulttrap::ModuleDebugData.lookupSourcePlace");
-    EXPECT_EQ(NameCipher("pw").decrypt(NameCipher("pw").encrypt(plain)), plain);
-    EXPECT_NE(NameCipher("pw").encrypt(plain), NameCipher("pW").encrypt(plain));
+    const std::vector<std::uint8_t> plain = BytesOf("faulttrap::ModuleDebugData.lookupSourcePlace");
+    EXPECT_EQ(NameCipher("pw").Decrypt(NameCipher("pw").Encrypt(plain)), plain);
+    EXPECT_NE(NameCipher("pw").Encrypt(plain), NameCipher("pW").Encrypt(plain));
 }
 
 TEST(Base64, EncodesWithPadding) {
-    EXPECT_EQ(base64(bytesOf("")), "");
-    EXPECT_EQ(base64(bytesOf("f")), "Zg==");
-    EXPECT_EQ(base64(bytesOf("fo")), "Zm8=");
-    EXPECT_EQ(base64(bytesOf("foo")), "Zm9v");
-    EXPECT_EQ(base64(bytesOf("foobar")), "Zm9vYmFy");
+    EXPECT_EQ(Base64(BytesOf("")), "");
+    EXPECT_EQ(Base64(BytesOf("f")), "Zg==");
+    EXPECT_EQ(Base64(BytesOf("fo")), "Zm8=");
+    EXPECT_EQ(Base64(BytesOf("foo")), "Zm9v");
+    EXPECT_EQ(Base64(BytesOf("foobar")), "Zm9vYmFy");
 }
 
-std::string roundTrip(std::string_view name, std::string_view password, NameRole role, bool valid) {
+std::string RoundTrip(std::string_view name, std::string_view password, NameRole role, bool valid) {
     ByteWriter out;
     const NameCipher cipher(password);
-    writeNameField(out, name, cipher);
-    ByteReader in(out.bytes());
-    const std::string read = readNameField(in, {&cipher, valid, true}, role);
-    EXPECT_TRUE(in.atEnd());
+    WriteNameField(out, name, cipher);
+    ByteReader in(out.Bytes());
+    const std::string read = ReadNameField(in, {&cipher, valid, true}, role);
+    EXPECT_TRUE(in.AtEnd());
     return read;
 }
 
 TEST(NameField, ShortNameIsOneFieldWithItsLength) {
     ByteWriter out;
-    writeNameField(out, "Unit1.Proc", NameCipher("secret"));
+    WriteNameField(out, "Unit1.Proc", NameCipher("secret"));
     const std::vector<std::uint8_t> expected{0x0A, 0xb6, 0x11, 0x40, 0x04, 0xf8,
                                              0xbc, 0xed, 0x02, 0xfd, 0x85};
-    EXPECT_EQ(out.bytes(), expected);
-    EXPECT_EQ(roundTrip("Unit1.Proc", "secret", NameRole::procedure, true), "Unit1.Proc");
+    EXPECT_EQ(out.Bytes(), expected);
+    EXPECT_EQ(RoundTrip("Unit1.Proc", "secret", NameRole::procedure, true), "Unit1.Proc");
 }
 
 TEST(NameField, ContinuationBitJoinsFieldsWithADot) {
     const NameCipher cipher("");
     ByteWriter out;
-    out.u8(0x80 | 8);
-    out.raw(cipher.encrypt(bytesOf("main.cpp")));
-    out.u8(3);
-    out.raw(cipher.encrypt(bytesOf("run")));
-    ByteReader in(out.bytes());
-    EXPECT_EQ(readNameField(in, {&cipher, true, true}, NameRole::procedure), "main.cpp.run");
+    out.U8(0x80 | 8);
+    out.Raw(cipher.Encrypt(BytesOf("main.cpp")));
+    out.U8(3);
+    out.Raw(cipher.Encrypt(BytesOf("run")));
+    ByteReader in(out.Bytes());
+    EXPECT_EQ(ReadNameField(in, {&cipher, true, true}, NameRole::procedure), "main.cpp.run");
 }
 
 TEST(NameField, LongNamesSplitAtDotsAndReadBackWhole) {
@@ -98,32 +98,32 @@ TEST(NameField, LongNamesSplitAtDotsAndReadBackWhole) {
     const std::string procedure(90, 'p');
     const std::string name = className + "." + procedure;
     ByteWriter out;
-    writeNameField(out, name, NameCipher("k"));
-    EXPECT_EQ(out.bytes()[0], 0x80 | 100);
-    EXPECT_EQ(roundTrip(name, "k", NameRole::procedure, true), name);
+    WriteNameField(out, name, NameCipher("k"));
+    EXPECT_EQ(out.Bytes()[0], 0x80 | 100);
+    EXPECT_EQ(RoundTrip(name, "k", NameRole::procedure, true), name);
 }
 
 TEST(NameField, DotFreeNameLongerThanAFieldIsCut) {
     const std::string name(300, 'x');
-    EXPECT_EQ(roundTrip(name, "", NameRole::procedure, true), std::string(127, 'x'));
+    EXPECT_EQ(RoundTrip(name, "", NameRole::procedure, true), std::string(127, 'x'));
 }
 
 TEST(NameField, WithoutAValidPasswordNamesShowTheirStoredBytes) {
     const NameCipher cipher("right");
     ByteWriter out;
-    writeNameField(out, "main.cpp", cipher);
-    const std::string stored = base64(cipher.encrypt(bytesOf("main.cpp")));
-    ByteReader unit(out.bytes());
-    EXPECT_EQ(readNameField(unit, {&cipher, false, true}, NameRole::unit), "?p" + stored);
-    ByteReader procedure(out.bytes());
-    EXPECT_EQ(readNameField(procedure, {&cipher, false, true}, NameRole::procedure), "?" + stored);
+    WriteNameField(out, "main.cpp", cipher);
+    const std::string stored = Base64(cipher.Encrypt(BytesOf("main.cpp")));
+    ByteReader unit(out.Bytes());
+    EXPECT_EQ(ReadNameField(unit, {&cipher, false, true}, NameRole::unit), "?p" + stored);
+    ByteReader procedure(out.Bytes());
+    EXPECT_EQ(ReadNameField(procedure, {&cipher, false, true}, NameRole::procedure), "?" + stored);
 }
 
 TEST(NameField, TruncatedFieldRaisesAClearError) {
     const std::vector<std::uint8_t> bytes{0x05, 'a', 'b'};
     ByteReader in(bytes);
     const NameCipher cipher("");
-    EXPECT_THROW(readNameField(in, {&cipher, true, true}, NameRole::unit), DebugDataError);
+    EXPECT_THROW(ReadNameField(in, {&cipher, true, true}, NameRole::unit), DebugDataError);
 }
 
 } // namespace

@@ -18,13 +18,13 @@ TEST(SafeMemory, ReadsReadableMemoryAndRefusesTheRestWithoutFaulting) {
     const auto at = reinterpret_cast<std::uintptr_t>(pages);
 
     std::uint8_t byte = 0;
-    EXPECT_TRUE(readMemory(at + pageSize - 1, &byte, 1));
+    EXPECT_TRUE(ReadMemory(at + pageSize - 1, &byte, 1));
     EXPECT_EQ(byte, 0x5A);
     std::uint64_t word = 0;
-    EXPECT_FALSE(readMemory(at + pageSize - 4, &word, sizeof word)); // runs into the guard
-    EXPECT_FALSE(readMemory(at + pageSize, &word, sizeof word));
-    EXPECT_FALSE(readMemory(0, &word, sizeof word));
-    EXPECT_FALSE(readMemory(~std::uintptr_t{0} - 2, &word, sizeof word)); // wraps around
+    EXPECT_FALSE(ReadMemory(at + pageSize - 4, &word, sizeof word)); // runs into the guard
+    EXPECT_FALSE(ReadMemory(at + pageSize, &word, sizeof word));
+    EXPECT_FALSE(ReadMemory(0, &word, sizeof word));
+    EXPECT_FALSE(ReadMemory(~std::uintptr_t{0} - 2, &word, sizeof word)); // wraps around
     ::munmap(pages, 2 * pageSize);
 }
 

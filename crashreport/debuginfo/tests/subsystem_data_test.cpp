@@ -9,23 +9,23 @@
 namespace faulttrap {
 namespace {
 
-SubsystemData sample() {
+SubsystemData Sample() {
     SubsystemData data;
-    data.compilationTime = compilationTimeFromUnix(1700000000);
+    data.compilationTime = CompilationTimeFromUnix(1700000000);
     data.symbols = {{0, 0x1234, 7}, {1, 0x5678, 0}};
     data.optionsStream = {1, 2, 3, 4, 5, 0, 0, 0, 9};
-    data.checkValue = makeCheckValue(data.magic, "pw");
+    data.checkValue = MakeCheckValue(data.magic, "pw");
     data.debugInformation = {0, 0, 0, 0};
     return data;
 }
 
 TEST(SubsystemData, RoundTripsEveryField) {
-    const SubsystemData data = sample();
-    EXPECT_EQ(decodeSubsystemData(encodeSubsystemData(data)), data);
+    const SubsystemData data = Sample();
+    EXPECT_EQ(DecodeSubsystemData(EncodeSubsystemData(data)), data);
 }
 
 TEST(SubsystemData, HeaderLayoutIsFixed) {
-    const auto bytes = encodeSubsystemData(sample());
+    const auto bytes = EncodeSubsystemData(Sample());
     const std::vector<std::uint8_t> head{0x10, 0xAB, 0x0F, 0x10, 0x76, 0x17};
     EXPECT_TRUE(std::equal(head.begin(), head.end(), bytes.begin()));
     EXPECT_EQ(bytes[16], 18); // two 9-byte symbol records
@@ -34,27 +34,27 @@ TEST(SubsystemData, HeaderLayoutIsFixed) {
 }
 
 TEST(SubsystemData, CompilationTimeCountsDaysFrom1899) {
-    EXPECT_DOUBLE_EQ(compilationTimeFromUnix(0), 25569.0);
-    EXPECT_DOUBLE_EQ(compilationTimeFromUnix(86400 + 43200), 25570.5);
+    EXPECT_DOUBLE_EQ(CompilationTimeFromUnix(0), 25569.0);
+    EXPECT_DOUBLE_EQ(CompilationTimeFromUnix(86400 + 43200), 25570.5);
 }
 
 TEST(SubsystemData, PasswordCheckAcceptsOnlyTheRightPassword) {
-    const SubsystemData data = sample();
-    EXPECT_TRUE(passwordMatches(data, "pw"));
-    EXPECT_FALSE(passwordMatches(data, ""));
-    EXPECT_FALSE(passwordMatches(data, "pW"));
+    const SubsystemData data = Sample();
+    EXPECT_TRUE(PasswordMatches(data, "pw"));
+    EXPECT_FALSE(PasswordMatches(data, ""));
+    EXPECT_FALSE(PasswordMatches(data, "pW"));
 }
 
 TEST(SubsystemData, OldVersionNumbersAreReadAsThousands) {
-    auto bytes = encodeSubsystemData(sample());
+    auto bytes = EncodeSubsystemData(Sample());
     bytes[4] = 0x5A; // 602
     bytes[5] = 0x02;
-    EXPECT_EQ(decodeSubsystemData(bytes).version, 6002);
+    EXPECT_EQ(DecodeSubsystemData(bytes).version, 6002);
 }
 
-void expectRefused(const std::vector<std::uint8_t>& bytes, const std::string& message) {
+void ExpectRefused(const std::vector<std::uint8_t>& bytes, const std::string& message) {
     try {
-        decodeSubsystemData(bytes);
+        DecodeSubsystemData(bytes);
         ADD_FAILURE() << "accepted damaged data, expected: " << message;
     } catch (const DebugDataError& error) {
         EXPECT_NE(std::string(error.what()).find(message), std::string::npos) << error.what();
@@ -62,54 +62,54 @@ void expectRefused(const std::vector<std::uint8_t>& bytes, const std::string& me
 }
 
 TEST(SubsystemData, DamagedContainersAreRefusedWithTheReason) {
-    const auto good = encodeSubsystemData(sample());
+    const auto good = EncodeSubsystemData(Sample());
     auto badMagic = good;
     badMagic[0] = 0x11;
-    expectRefused(badMagic, "not subsystem data");
+    ExpectRefused(badMagic, "not subsystem data");
     auto tooNew = good;
     tooNew[4] = 0x77; // 6007
-    expectRefused(tooNew, "newer than 6006");
+    ExpectRefused(tooNew, "newer than 6006");
     auto tooOld = good;
     tooOld[4] = 0xF3; // 499
     tooOld[5] = 0x01;
-    expectRefused(tooOld, "older than");
+    ExpectRefused(tooOld, "older than");
     auto oddSymbols = good;
     oddSymbols[16] = 10;
-    expectRefused(oddSymbols, "whole number of records");
+    ExpectRefused(oddSymbols, "whole number of records");
     auto damagedDebug = good;
     damagedDebug[damagedDebug.size() - 6] ^= 0xFF;
-    expectRefused(damagedDebug, "compressed data");
+    ExpectRefused(damagedDebug, "compressed data");
     for (std::size_t length = 0; length < good.size(); ++length)
-        EXPECT_THROW(decodeSubsystemData({good.data(), length}), DebugDataError) << length;
+        EXPECT_THROW(DecodeSubsystemData({good.data(), length}), DebugDataError) << length;
 }
 
 // What the start-up activation reads: everything before the debug block, which is neither
 // inflated nor checked, so that damage there cannot stop the activation either.
 TEST(SubsystemData, LeavingTheDebugBlockReadsAllBeforeIt) {
-    SubsystemData data = sample();
-    auto bytes = encodeSubsystemData(data);
+    SubsystemData data = Sample();
+    auto bytes = EncodeSubsystemData(data);
     bytes[bytes.size() - 6] ^= 0xFF;
-    const SubsystemData header = decodeSubsystemData(bytes, DebugBlock::leave);
+    const SubsystemData header = DecodeSubsystemData(bytes, DebugBlock::leave);
     data.debugInformation.clear();
     EXPECT_EQ(header, data);
-    EXPECT_THROW(decodeSubsystemData(bytes), DebugDataError);
+    EXPECT_THROW(DecodeSubsystemData(bytes), DebugDataError);
     // The sample's debug block: the 32-bit length 4 and four zero bytes.
     const std::vector<std::uint8_t> debugBlock{4, 0, 0, 0, 0, 0, 0, 0};
-    const auto good = encodeSubsystemData(sample());
-    const std::size_t debugBlockStart = good.size() - zlibCompress(debugBlock).size();
-    EXPECT_NO_THROW(decodeSubsystemData({good.data(), debugBlockStart}, DebugBlock::leave));
-    EXPECT_THROW(decodeSubsystemData({good.data(), debugBlockStart - 1}, DebugBlock::leave),
+    const auto good = EncodeSubsystemData(Sample());
+    const std::size_t debugBlockStart = good.size() - ZlibCompress(debugBlock).size();
+    EXPECT_NO_THROW(DecodeSubsystemData({good.data(), debugBlockStart}, DebugBlock::leave));
+    EXPECT_THROW(DecodeSubsystemData({good.data(), debugBlockStart - 1}, DebugBlock::leave),
                  DebugDataError);
 }
 
 TEST(ZlibCodec, RefusesOutputBeyondTheLimit) {
     const std::vector<std::uint8_t> zeros(100000, 0);
-    const auto packed = zlibCompress(zeros);
-    EXPECT_EQ(zlibDecompress(packed, zeros.size()), zeros);
-    EXPECT_THROW(zlibDecompress(packed, zeros.size() - 1), DebugDataError);
+    const auto packed = ZlibCompress(zeros);
+    EXPECT_EQ(ZlibDecompress(packed, zeros.size()), zeros);
+    EXPECT_THROW(ZlibDecompress(packed, zeros.size() - 1), DebugDataError);
 }
 
-std::vector<std::uint8_t> counted(std::uint32_t length, std::size_t contentSize) {
+std::vector<std::uint8_t> Counted(std::uint32_t length, std::size_t contentSize) {
     std::vector<std::uint8_t> bytes{
         static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
         static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
@@ -121,8 +121,8 @@ std::vector<std::uint8_t> counted(std::uint32_t length, std::size_t contentSize)
 TEST(ZlibCodec, CountedContentMustMatchItsLength) {
     const std::size_t large = 300000; // beyond any one inflate buffer
     for (const std::size_t size : {std::size_t{0}, std::size_t{1}, large}) {
-        const auto content = counted(static_cast<std::uint32_t>(size), size);
-        const auto inflated = zlibDecompressCounted(zlibCompress(content), large);
+        const auto content = Counted(static_cast<std::uint32_t>(size), size);
+        const auto inflated = ZlibDecompressCounted(ZlibCompress(content), large);
         EXPECT_TRUE(
             std::equal(inflated.begin(), inflated.end(), content.begin() + 4, content.end()))
             << size;
@@ -132,27 +132,27 @@ TEST(ZlibCodec, CountedContentMustMatchItsLength) {
         std::vector<std::uint8_t> packed;
         const char* reason;
     } refused[] = {
-        {zlibCompress(counted(10, 11)), "unexpected bytes after"},
-        {zlibCompress(counted(0, 1)), "unexpected bytes after"},
-        {zlibCompress(counted(10, 9)), "shorter than its length"},
-        {zlibCompress(std::vector<std::uint8_t>{1, 0}), "ends within its length"},
-        {zlibCompress(counted(large + 1, 0)), "exceeds"},
+        {ZlibCompress(Counted(10, 11)), "unexpected bytes after"},
+        {ZlibCompress(Counted(0, 1)), "unexpected bytes after"},
+        {ZlibCompress(Counted(10, 9)), "shorter than its length"},
+        {ZlibCompress(std::vector<std::uint8_t>{1, 0}), "ends within its length"},
+        {ZlibCompress(Counted(large + 1, 0)), "exceeds"},
     };
     for (const auto& [packed, reason] : refused) {
         try {
-            zlibDecompressCounted(packed, large);
+            ZlibDecompressCounted(packed, large);
             ADD_FAILURE() << "accepted, expected: " << reason;
         } catch (const DebugDataError& error) {
             EXPECT_NE(std::string(error.what()).find(reason), std::string::npos) << error.what();
         }
     }
-    const auto whole = zlibCompress(counted(1000, 1000));
+    const auto whole = ZlibCompress(Counted(1000, 1000));
     for (std::size_t length = 0; length < whole.size(); ++length)
-        EXPECT_THROW(zlibDecompressCounted({whole.data(), length}, large), DebugDataError)
+        EXPECT_THROW(ZlibDecompressCounted({whole.data(), length}, large), DebugDataError)
             << length;
     auto trailing = whole;
     trailing.push_back(0);
-    EXPECT_THROW(zlibDecompressCounted(trailing, large), DebugDataError);
+    EXPECT_THROW(ZlibDecompressCounted(trailing, large), DebugDataError);
 }
 
 } // namespace

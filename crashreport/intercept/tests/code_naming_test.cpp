@@ -41,7 +41,7 @@ __attribute__((noinline)) int NamedRoutine(int value) {
 
 class CodeNamingTest : public ::testing::Test {
 protected:
-    TFaultModulesList modules = TFaultModulesList::current();
+    TFaultModulesList modules = TFaultModulesList::Current();
     TReportResolver resolver{modules};
     TResolverCodeNaming naming{resolver};
 };
@@ -96,7 +96,7 @@ protected:
 };
 
 TEST_F(UnsizedExportsTest, ExportsWithoutSymbolSizeRunToTheirFirstReturn) {
-    const TFaultModulesList modules = TFaultModulesList::current();
+    const TFaultModulesList modules = TFaultModulesList::Current();
     TReportResolver measured(modules);
     AddressResolver unmeasured(modules);
     const std::uintptr_t twice = Export("UnsizedDouble");
@@ -117,8 +117,8 @@ TEST_F(UnsizedExportsTest, ExportsWithoutSymbolSizeRunToTheirFirstReturn) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.measuredName + std::string(" at +") + std::to_string(c.address - twice));
-        EXPECT_EQ(measured.resolve(c.address).procedureName, c.measuredName);
-        EXPECT_EQ(unmeasured.resolve(c.address).procedureName, c.unmeasuredName);
+        EXPECT_EQ(measured.Resolve(c.address).procedureName, c.measuredName);
+        EXPECT_EQ(unmeasured.Resolve(c.address).procedureName, c.unmeasuredName);
     }
 }
 

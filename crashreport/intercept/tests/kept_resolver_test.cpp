@@ -18,15 +18,15 @@ TEST(KeptResolverTest, StaysWhileTheModulesStay) {
 }
 
 TEST(KeptResolverTest, TakesInALibraryLoadedSince) {
-    const std::size_t before = KeptResolver().modules.modules().size();
+    const std::size_t before = KeptResolver().modules.Modules().size();
     void* library = ::dlopen("libexpat.so.1", RTLD_NOW | RTLD_LOCAL);
     ASSERT_NE(library, nullptr) << ::dlerror();
     const auto address = reinterpret_cast<std::uintptr_t>(::dlsym(library, "XML_ParserCreate"));
     ASSERT_NE(address, 0u);
     const ResolverLease after = KeptResolver();
-    EXPECT_EQ(after.modules.modules().size(), before + 1);
-    ASSERT_NE(after.modules.find(address), nullptr);
-    EXPECT_EQ(after.resolver.resolve(address).procedureName, "XML_ParserCreate");
+    EXPECT_EQ(after.modules.Modules().size(), before + 1);
+    ASSERT_NE(after.modules.Find(address), nullptr);
+    EXPECT_EQ(after.resolver.Resolve(address).procedureName, "XML_ParserCreate");
     ::dlclose(library);
 }
 

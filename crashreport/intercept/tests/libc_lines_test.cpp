@@ -63,7 +63,7 @@ TEST(CLibraryLines, AFaultInsideTheCLibraryShowsTheLinesOfItsDebugFile) {
     Dl_info info{};
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::strlen), &info), 0);
     const std::string library = std::filesystem::canonical(info.dli_fname).string();
-    const std::string debugFile = findSeparateDebugFile(ElfImage(library), library);
+    const std::string debugFile = FindSeparateDebugFile(ElfImage(library), library);
     if (debugFile.empty())
         GTEST_SKIP() << "no separate debug file of " << library << " (libc6-dbg)";
 

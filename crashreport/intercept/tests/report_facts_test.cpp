@@ -51,10 +51,10 @@ protected:
 
 // The compilation time stored in the program's own data, as a report date.
 std::string CompilationDateOf(const std::string& program) {
-    const auto section = readElfSection(program, ".ftdata");
+    const auto section = ReadElfSection(program, ".ftdata");
     if (!section)
         return "";
-    const auto seconds = unixFromCompilationTime(decodeSubsystemData(*section).compilationTime);
+    const auto seconds = UnixFromCompilationTime(DecodeSubsystemData(*section).compilationTime);
     return seconds ? FormatReportDate(ReportClock::from_time_t(static_cast<std::time_t>(*seconds)))
                    : "";
 }

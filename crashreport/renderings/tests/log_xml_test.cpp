@@ -53,8 +53,8 @@ std::string Attr(const QDomElement& element, const char* name) {
 std::string Enciphered(const std::string& name, const std::string& password, bool unit) {
     const NameCipher cipher(password);
     const std::vector<std::uint8_t> plain(name.begin(), name.end());
-    const std::vector<std::uint8_t> stored = cipher.encrypt(plain);
-    return (unit ? "?p" : "?") + base64(stored);
+    const std::vector<std::uint8_t> stored = cipher.Encrypt(plain);
+    return (unit ? "?p" : "?") + Base64(stored);
 }
 
 // The fixed report with its worker row's names enciphered (the table's columns widened).

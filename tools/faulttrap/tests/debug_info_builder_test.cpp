@@ -7,7 +7,7 @@
 namespace faulttrap {
 namespace {
 
-ProgramDebugData program() {
+ProgramDebugData Program() {
     ProgramDebugData data;
     data.functions = {{0x1100, 0x1110, "", "free"}, {0x1000, 0x1040, "ns::A", "run"}};
     data.lines = {
@@ -33,8 +33,8 @@ struct Expected {
 
 TEST(DebugInfoBuilder, EveryAddressResolvesToItsLineAfterEncoding) {
     const NameCipher cipher("pw");
-    const auto bytes = encodeDebugInfo(buildCompactDebugInfo(program()), cipher);
-    const DebugIndex index(decodeDebugInfo(bytes, {&cipher, true, true}));
+    const auto bytes = EncodeDebugInfo(BuildCompactDebugInfo(Program()), cipher);
+    const DebugIndex index(DecodeDebugInfo(bytes, {&cipher, true, true}));
     const Expected cases[] = {
         {0x1000, "main.cpp", "ns::A", "run", 10},  {0x1007, "main.cpp", "ns::A", "run", 10},
         {0x1008, "main.cpp", "ns::A", "run", 11},  {0x1017, "main.cpp", "ns::A", "run", 11},
@@ -43,21 +43,21 @@ TEST(DebugInfoBuilder, EveryAddressResolvesToItsLineAfterEncoding) {
         {0x1100, "main.cpp", "", "free", 20},      {0x110F, "main.cpp", "", "free", 20},
     };
     for (const Expected& c : cases) {
-        const auto place = index.find(c.address);
+        const auto place = index.Find(c.address);
         ASSERT_TRUE(place) << std::hex << c.address;
         EXPECT_EQ(place->unit, c.unit) << std::hex << c.address;
         EXPECT_EQ(place->className, c.className) << std::hex << c.address;
         EXPECT_EQ(place->procedure, c.procedure) << std::hex << c.address;
         EXPECT_EQ(place->line, c.line) << std::hex << c.address;
     }
-    EXPECT_FALSE(index.find(0x0FFF));
-    EXPECT_FALSE(index.find(0x1040));
-    EXPECT_FALSE(index.find(0x1110));
-    EXPECT_FALSE(index.find(0x1'0000'0000));
+    EXPECT_FALSE(index.Find(0x0FFF));
+    EXPECT_FALSE(index.Find(0x1040));
+    EXPECT_FALSE(index.Find(0x1110));
+    EXPECT_FALSE(index.Find(0x1'0000'0000));
 }
 
 TEST(DebugInfoBuilder, LinesThatOnlyGrowShareOneUnitRecord) {
-    const CompactDebugInfo info = buildCompactDebugInfo(program());
+    const CompactDebugInfo info = BuildCompactDebugInfo(Program());
     ASSERT_EQ(info.units.size(), 5u);
     const DebugUnit& first = info.units[0];
     EXPECT_EQ(first.name, "main.cpp");
@@ -81,7 +81,7 @@ TEST(DebugInfoBuilder, LineAfterAStepBackwardsKeepsItsOffsetFromTheProcedure) {
         {0x1018, 0x1030, "main.cpp", 23},
     };
     const NameCipher cipher("pw");
-    const DebugIndex index(decodeDebugInfo(encodeDebugInfo(buildCompactDebugInfo(data), cipher),
+    const DebugIndex index(DecodeDebugInfo(EncodeDebugInfo(BuildCompactDebugInfo(data), cipher),
                                            {&cipher, true, true}));
     struct Case {
         std::uint64_t address;
@@ -90,7 +90,7 @@ TEST(DebugInfoBuilder, LineAfterAStepBackwardsKeepsItsOffsetFromTheProcedure) {
     };
     for (const Case c : {Case{0x1000, 20, 0}, Case{0x1008, 22, 2}, Case{0x1010, 21, 1},
                          Case{0x1018, 23, 3}, Case{0x102F, 23, 3}}) {
-        const auto place = index.find(c.address);
+        const auto place = index.Find(c.address);
         ASSERT_TRUE(place) << std::hex << c.address;
         EXPECT_EQ(place->procedure, "store") << std::hex << c.address;
         EXPECT_EQ(place->line, c.line) << std::hex << c.address;
@@ -101,7 +101,7 @@ TEST(DebugInfoBuilder, LineAfterAStepBackwardsKeepsItsOffsetFromTheProcedure) {
 // Inlined calls keep their depth, names, call places and ranges; each function and file is
 // stored once, the most used first, and ranges beyond 32-bit offsets are left out.
 TEST(DebugInfoBuilder, InlinedCallsStoreEachFunctionAndFileOnceMostUsedFirst) {
-    ProgramDebugData data = program();
+    ProgramDebugData data = Program();
     data.inlinedCalls = {
         {0x1000, 0x1040, 0, "ns::A", "run", 9, "main.cpp", "", 0},
         {0x1020, 0x1030, 1, "std", "size", 99, "vector.h", "main.cpp", 11},
@@ -109,7 +109,7 @@ TEST(DebugInfoBuilder, InlinedCallsStoreEachFunctionAndFileOnceMostUsedFirst) {
         {0x1030, 0x1032, 2, "", "count", 5, "", "vector.h", 101},
         {0x1'0000'0000, 0x1'0000'0010, 1, "", "high", 1, "", "high.cpp", 2},
     };
-    const CompactDebugInfo info = buildCompactDebugInfo(data);
+    const CompactDebugInfo info = BuildCompactDebugInfo(data);
     const InlinedCalls& calls = info.inlinedCalls;
     EXPECT_EQ(calls.files, (std::vector<std::string>{"main.cpp", "vector.h"}));
     EXPECT_EQ(calls.functions, (std::vector<InlinedFunction>{
@@ -119,7 +119,7 @@ TEST(DebugInfoBuilder, InlinedCallsStoreEachFunctionAndFileOnceMostUsedFirst) {
                                                            {0x1030, 0x1034, 1, 0, 0, 12},
                                                            {0x1030, 0x1032, 2, 1, 1, 101}}));
     const NameCipher cipher("");
-    EXPECT_EQ(decodeDebugInfo(encodeDebugInfo(info, cipher), {&cipher, true, true}).inlinedCalls,
+    EXPECT_EQ(DecodeDebugInfo(EncodeDebugInfo(info, cipher), {&cipher, true, true}).inlinedCalls,
               calls);
 }
 
