@@ -32,9 +32,11 @@ const TFaultModulesList& Modules() {
 }
 
 const TFaultModuleInfo& Program() {
-    for (const auto& module : Modules().Modules())
-        if (module->isMainProgram)
+    for (const auto& module : Modules().Modules()) {
+        if (module->isMainProgram) {
             return *module;
+        }
+    }
     throw std::runtime_error("the program is not in its own module list");
 }
 
@@ -52,13 +54,15 @@ const std::vector<std::uintptr_t>& addresses() {
     static const std::vector<std::uintptr_t> chosen = [] {
         AddressResolver resolver(Modules());
         const ModuleDebugData* data = resolver.ModuleData(Program());
-        if (!data || !data->index)
+        if (!data || !data->index) {
             throw std::runtime_error(Program().path + " carries no debug information");
+        }
         const NameCipher cipher("");
         const DebugIndex all(DecodeDebugInfo(data->index->Information(), {&cipher, false, true}));
         const auto& ranges = all.Ranges();
-        if (ranges.empty())
+        if (ranges.empty()) {
             throw std::runtime_error(Program().path + " carries no line ranges");
+        }
         std::mt19937_64 random(20240601);
         std::uniform_int_distribution<std::size_t> anyRange(0, ranges.size() - 1);
         std::vector<std::uintptr_t> result;
@@ -75,17 +79,20 @@ const std::vector<std::uintptr_t>& addresses() {
 void BM_Warm(benchmark::State& state, Source source) {
     const auto resolver = newResolver(source);
     resolver->Resolve(addresses().front()); // loads the program's sources
-    for (auto _ : state)
-        for (const std::uintptr_t address : addresses())
+    for (auto _ : state) {
+        for (const std::uintptr_t address : addresses()) {
             benchmark::DoNotOptimize(resolver->Resolve(address));
+        }
+    }
     state.SetItemsProcessed(state.iterations() * static_cast<std::int64_t>(warmLookups));
 }
 
 void BM_Cold(benchmark::State& state, Source source) {
     for (auto _ : state) {
         const auto resolver = newResolver(source);
-        for (std::size_t i = 0; i < coldLookups; ++i)
+        for (std::size_t i = 0; i < coldLookups; ++i) {
             benchmark::DoNotOptimize(resolver->Resolve(addresses()[i]));
+        }
     }
 }
 
@@ -100,9 +107,11 @@ class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median")
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration || run.aggregate_name == "median") {
                 times_[run.run_name.str()] = run.GetAdjustedRealTime();
+            }
+        }
     }
 
     void Finalize() override {
@@ -115,8 +124,9 @@ private:
     void printRatio(const char* label, const std::string& benchmark, double goal) const {
         const auto ours = times_.find(benchmark + "/container");
         const auto theirs = times_.find(benchmark + "/libdw");
-        if (ours == times_.end() || theirs == times_.end() || ours->second <= 0)
+        if (ours == times_.end() || theirs == times_.end() || ours->second <= 0) {
             return;
+        }
         const double ratio = theirs->second / ours->second;
         std::printf("%s: libdw takes %.2fx the container's time (goal: more than %.0fx) %s\n",
                     label, ratio, goal, ratio > goal ? "met" : "MISSED");
@@ -159,8 +169,9 @@ void printAgreement() {
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
-    if (benchmark::ReportUnrecognizedArguments(argc, argv))
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
+    }
     printSizes();
     printAgreement();
     RatioReporter reporter;

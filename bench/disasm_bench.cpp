@@ -17,7 +17,7 @@ constexpr std::int64_t kInstructions = 100000;
 // The program's first executable segment.
 std::span<const std::uint8_t> OwnCode() {
     static std::span<const std::uint8_t> code;
-    if (code.empty())
+    if (code.empty()) {
         dl_iterate_phdr(
             [](dl_phdr_info* info, std::size_t, void*) {
                 for (int i = 0; i < info->dlpi_phnum; ++i) {
@@ -32,6 +32,7 @@ std::span<const std::uint8_t> OwnCode() {
                 return 0;
             },
             nullptr);
+    }
     return code;
 }
 
@@ -40,8 +41,9 @@ class TExportedNaming : public faulttrap::TCodeNaming {
 public:
     std::optional<faulttrap::TSourcePlace> SourcePlace(std::uint64_t address) const override {
         Dl_info info;
-        if (dladdr(reinterpret_cast<void*>(address), &info) == 0 || info.dli_sname == nullptr)
+        if (dladdr(reinterpret_cast<void*>(address), &info) == 0 || info.dli_sname == nullptr) {
             return std::nullopt;
+        }
         return faulttrap::TSourcePlace{"disasm_bench.cpp", "", info.dli_sname, 1, 0};
     }
     std::string ObjectClassName(std::uint64_t) const override { return {}; }
@@ -53,8 +55,9 @@ void DecodeAndFormatOwnCode(benchmark::State& state) {
     std::size_t offset = 0;
     for (auto _ : state) {
         for (std::int64_t i = 0; i < kInstructions; ++i) {
-            if (offset >= code.size())
+            if (offset >= code.size()) {
                 offset = 0;
+            }
             const faulttrap::TDecodedInstruction instruction =
                 disasm.Decode(code.subspan(offset), reinterpret_cast<std::uint64_t>(&code[offset]));
             benchmark::DoNotOptimize(instruction.Text.data());
@@ -69,8 +72,9 @@ void ListingForOneReport(benchmark::State& state) {
     const TExportedNaming naming;
     // An address inside a function of this program, as an exception address would be.
     const auto address = reinterpret_cast<std::uint64_t>(&DecodeAndFormatOwnCode) + 40;
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(faulttrap::AssemblerListing(address, naming));
+    }
 }
 BENCHMARK(ListingForOneReport)->Unit(benchmark::kMicrosecond);
 

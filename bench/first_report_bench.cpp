@@ -29,8 +29,9 @@ double RunOnce(bool hideDebugFiles, const std::filesystem::path& folder) {
         if (hideDebugFiles &&
             (::unshare(CLONE_NEWNS) != 0 ||
              ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
-             ::mount(folder.c_str(), "/usr/lib/debug", nullptr, MS_BIND, nullptr) != 0))
+             ::mount(folder.c_str(), "/usr/lib/debug", nullptr, MS_BIND, nullptr) != 0)) {
             ::_exit(4);
+        }
         const int fd = ::open(out.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         ::dup2(fd, STDOUT_FILENO);
         ::execl(FIRST_REPORT_PROGRAM, FIRST_REPORT_PROGRAM, log.c_str(), nullptr);
@@ -38,14 +39,17 @@ double RunOnce(bool hideDebugFiles, const std::filesystem::path& folder) {
     }
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) {
         return -static_cast<double>(WIFEXITED(status) ? WEXITSTATUS(status) : 128);
+    }
     std::FILE* figure = std::fopen(out.c_str(), "r");
     long long microseconds = -1;
-    if (figure == nullptr || std::fscanf(figure, "%lld", &microseconds) != 1)
+    if (figure == nullptr || std::fscanf(figure, "%lld", &microseconds) != 1) {
         microseconds = -1;
-    if (figure != nullptr)
+    }
+    if (figure != nullptr) {
         std::fclose(figure);
+    }
     return static_cast<double>(microseconds) / 1e6;
 }
 

@@ -19,8 +19,9 @@ volatile int depth = 0;
 
 __attribute__((noinline)) void Down(int frames) {
     depth = frames;
-    if (frames == 0)
+    if (frames == 0) {
         throw std::runtime_error("first failure");
+    }
     Down(frames - 1);
     depth = depth + 1; // keeps the call a call of its own
 }
@@ -28,8 +29,9 @@ __attribute__((noinline)) void Down(int frames) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2 || !faulttrap::IsActive())
+    if (argc < 2 || !faulttrap::IsActive()) {
         return 2;
+    }
     auto& options = faulttrap::MainModuleOptions();
     options.SetLogFolder(argv[1]);
     options.SetExceptionDialogType(faulttrap::TFaultDialogType::None);
@@ -41,8 +43,9 @@ int main(int argc, char** argv) {
     }
     const auto end = std::chrono::steady_clock::now();
     if (!std::filesystem::exists(argv[1]) ||
-        faulttrap::TLogFile(argv[1], faulttrap::LogFileAccess::ReadOnly).Count() != 1)
+        faulttrap::TLogFile(argv[1], faulttrap::LogFileAccess::ReadOnly).Count() != 1) {
         return 3;
+    }
     std::printf("%lld\n",
                 static_cast<long long>(
                     std::chrono::duration_cast<std::chrono::microseconds>(end - start).count()));

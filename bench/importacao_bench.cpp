@@ -77,8 +77,9 @@ void BM_ImportaCsv(benchmark::State& state) {
         state.ResumeTiming();
         medida = Importa(banco, arquivo);
         state.SetIterationTime(medida.segundos);
-        if (medida.codigo != 0)
+        if (medida.codigo != 0) {
             state.SkipWithError("the import failed");
+        }
     }
     state.counters["peak_rss_MB"] = medida.picoMb;
     state.counters["file_MB"] = static_cast<double>(bytes) / (1024.0 * 1024.0);

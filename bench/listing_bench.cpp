@@ -32,11 +32,13 @@ void ListingInReport(benchmark::State& state) {
     const faulttrap::TFaultModulesList modules = faulttrap::TFaultModulesList::Current();
     faulttrap::TReportResolver resolver(modules);
     const std::uintptr_t address = CodeAddress();
-    if (resolver.Resolve(address).kind != faulttrap::EntryKind::line)
+    if (resolver.Resolve(address).kind != faulttrap::EntryKind::line) {
         state.SkipWithError("the program's code has no line information");
-    for (auto _ : state)
+    }
+    for (auto _ : state) {
         benchmark::DoNotOptimize(
             faulttrap::AssemblerListing(address, faulttrap::TResolverCodeNaming(resolver)));
+    }
 }
 BENCHMARK(ListingInReport)->Unit(benchmark::kMicrosecond);
 

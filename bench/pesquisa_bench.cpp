@@ -99,8 +99,9 @@ void BM_RoundTripThroughTheRecordSet(benchmark::State& state) {
     }
     state.counters["matches"] = static_cast<double>(encontrados);
     state.counters["rows_after"] = static_cast<double>(medicos.rowCount());
-    if (!medicos.fieldText("NOME").starts_with("Maria Souza 1"))
+    if (!medicos.fieldText("NOME").starts_with("Maria Souza 1")) {
         state.SkipWithError("not positioned on the chosen professional");
+    }
 }
 
 void BM_BareStatements(benchmark::State& state) {
@@ -189,8 +190,9 @@ void BM_PortugueseRoundTrip(benchmark::State& state) {
         medicos.open();
         medicos.findNearest({nome, crm});
     }
-    if (!medicos.fieldText("NOME").starts_with("Maria Souza 1"))
+    if (!medicos.fieldText("NOME").starts_with("Maria Souza 1")) {
         state.SkipWithError("not positioned on the chosen professional");
+    }
 }
 
 BENCHMARK(BM_PortugueseSearchStatement)

@@ -79,8 +79,9 @@ void BM_BareFetch(benchmark::State& state) {
         Firebird::IResultSet* cursor =
             statement->openCursor(&st, transaction, nullptr, nullptr, meta, 0);
         rows = 0;
-        while (cursor->fetchNext(&st, buffer.data()) == Firebird::IStatus::RESULT_OK)
+        while (cursor->fetchNext(&st, buffer.data()) == Firebird::IStatus::RESULT_OK) {
             ++rows;
+        }
         benchmark::DoNotOptimize(buffer.data());
         cursor->close(&st);
         meta->release();
@@ -111,9 +112,11 @@ void BM_RecordSetOpen(benchmark::State& state) {
         double rows = static_cast<double>(medicos.rowCount());
         bytesPerRow = static_cast<double>(after - before) / rows;
         std::size_t data = 0;
-        for (std::size_t r = 0; r < medicos.rowCount(); ++r)
-            for (int c = 0; c < static_cast<int>(medicos.columns().size()); ++c)
+        for (std::size_t r = 0; r < medicos.rowCount(); ++r) {
+            for (int c = 0; c < static_cast<int>(medicos.columns().size()); ++c) {
                 data += medicos.textAt(r, c).size();
+            }
+        }
         dataBytesPerRow = static_cast<double>(data) / rows;
         medicos.close();
         state.ResumeTiming();
@@ -132,8 +135,9 @@ void BM_ApplyOneChangeAndRefresh(benchmark::State& state) {
     for (auto _ : state) {
         medicos.setFieldText("TELEFONES", "(11) 4000-" + std::to_string(round++));
         medicos.post();
-        if (medicos.applyUpdates() != 0)
+        if (medicos.applyUpdates() != 0) {
             state.SkipWithError("apply failed");
+        }
         medicos.refresh();
     }
 }

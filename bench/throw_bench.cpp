@@ -23,8 +23,9 @@ volatile int sink = 0;
 __attribute__((noinline)) int Down(int frames, const std::function<int()>& bottom) {
     volatile char frame[kFrameBytes];
     frame[0] = static_cast<char>(frames);
-    if (frames == 0)
+    if (frames == 0) {
         return bottom() + frame[0];
+    }
     return Down(frames - 1, bottom) + frame[0];
 }
 

@@ -28,8 +28,9 @@ volatile double sink = 0;
 __attribute__((noinline)) void Down(int frames) {
     volatile char frame[64];
     frame[0] = static_cast<char>(frames);
-    if (frames == 0)
+    if (frames == 0) {
         throw std::runtime_error("benchmark failure");
+    }
     Down(frames - 1);
     sink = sink + frame[0];
 }
@@ -42,8 +43,9 @@ __attribute__((noinline)) void Work(int frames) {
     }
     while (!stop) {
         double value = 0;
-        for (int i = 0; i < 2000; ++i)
+        for (int i = 0; i < 2000; ++i) {
             value += std::sqrt(static_cast<double>(i));
+        }
         sink = value;
         std::this_thread::sleep_for(std::chrono::milliseconds(1));
     }
@@ -60,8 +62,9 @@ void ThrowToLog(benchmark::State& state) {
 
     stop = false;
     std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i)
+    for (int i = 0; i < kThreads; ++i) {
         threads.emplace_back(Work, 5);
+    }
     for (auto _ : state) {
         try {
             Down(kFrames);
@@ -70,12 +73,14 @@ void ThrowToLog(benchmark::State& state) {
         }
     }
     stop = true;
-    for (std::thread& thread : threads)
+    for (std::thread& thread : threads) {
         thread.join();
+    }
     const auto log = folder / "bench.ftlog";
     if (!std::filesystem::exists(log) ||
-        faulttrap::TLogFile(log, faulttrap::LogFileAccess::ReadOnly).Count() == 0)
+        faulttrap::TLogFile(log, faulttrap::LogFileAccess::ReadOnly).Count() == 0) {
         state.SkipWithError("no report reached the log");
+    }
     std::filesystem::remove_all(folder);
 }
 BENCHMARK(ThrowToLog)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(40);
@@ -83,8 +88,9 @@ BENCHMARK(ThrowToLog)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!faulttrap::IsActive())
+    if (!faulttrap::IsActive()) {
         return 1; // the data container is missing: nothing to measure
+    }
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

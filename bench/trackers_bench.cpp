@@ -13,8 +13,9 @@ namespace {
 std::string PageOf(const std::string& piece, std::size_t size, const std::string& tail = {}) {
     std::string page;
     page.reserve(size + piece.size() + tail.size());
-    while (page.size() < size)
+    while (page.size() < size) {
         page += piece;
+    }
     return page + tail;
 }
 
@@ -27,8 +28,9 @@ void BM_InputAfterManyInputs(benchmark::State& state) {
     const std::string page =
         PageOf(R"(<input type="hidden" name="field" value="some value">)", state.range(0),
                R"x(<input name="summary" value="[v2.0 - 3]: 1A2B (EAccessViolation)">)x");
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(faulttrap::InputValue(page, "summary"));
+    }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
 }
@@ -40,8 +42,9 @@ void BM_OptionAmongManyOptions(benchmark::State& state) {
                              PageOf(R"(<option value="3">&raquo; Some project</option>)",
                                     state.range(0), R"(<option value="7">Pharmacy</option>)") +
                              "</select>";
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(faulttrap::OptionValueByLabel(page, "project_id", "Pharmacy"));
+    }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
 }
@@ -65,8 +68,9 @@ BENCHMARK(BM_HostilePage)->Apply(ConfigureSizes);
 void BM_AmpersandLabel(benchmark::State& state) {
     const std::string page = "<select name=\"s\"><option value=\"1\">" +
                              PageOf("&", state.range(0)) + "</option></select>";
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(faulttrap::SelectedValue(page, "s"));
+    }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(page.size()));
 }
@@ -76,8 +80,9 @@ BENCHMARK(BM_AmpersandLabel)->Apply(ConfigureSizes);
 void BM_DecodeReferences(benchmark::State& state) {
     const std::string text =
         PageOf("Farm&aacute;cia &amp;lt; &#60;&#x3C; &raquo; ", state.range(0));
-    for (auto _ : state)
+    for (auto _ : state) {
         benchmark::DoNotOptimize(faulttrap::DecodeCharacterReferences(text));
+    }
     state.SetComplexityN(state.range(0));
     state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
 }

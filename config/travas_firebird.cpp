@@ -17,23 +17,25 @@ namespace {
 void DevolveTravasAoGrupoDaPasta() {
     const std::filesystem::path pasta = PastaDeTravasDoFirebird();
     struct stat dados_da_pasta {};
-    if (::stat(pasta.c_str(), &dados_da_pasta) != 0 || (dados_da_pasta.st_mode & S_ISGID) == 0)
+    if (::stat(pasta.c_str(), &dados_da_pasta) != 0 || (dados_da_pasta.st_mode & S_ISGID) == 0) {
         return;
+    }
     std::error_code erro;
     for (const auto& entrada : std::filesystem::directory_iterator(pasta, erro)) {
         struct stat dados {};
-        if (::lstat(entrada.path().c_str(), &dados) == 0 && dados.st_gid != dados_da_pasta.st_gid)
-            [[maybe_unused]]
-            const int ignorado =
+        if (::lstat(entrada.path().c_str(), &dados) == 0 && dados.st_gid != dados_da_pasta.st_gid) {
+            [[maybe_unused]] const int ignorado =
                 ::lchown(entrada.path().c_str(), static_cast<uid_t>(-1), dados_da_pasta.st_gid);
+        }
     }
 }
 
 } // namespace
 
 std::filesystem::path PastaDeTravasDoFirebird() {
-    if (const char* pasta = std::getenv("FIREBIRD_LOCK"); pasta != nullptr && *pasta != '\0')
+    if (const char* pasta = std::getenv("FIREBIRD_LOCK"); pasta != nullptr && *pasta != '\0') {
         return pasta;
+    }
     return RaizDaSuite() / "firebird-lock";
 }
 
@@ -44,8 +46,9 @@ void UsaPastaDeTravasDaSuite() {
     std::error_code ignorado;
     std::filesystem::create_directories(pasta, ignorado);
     ::setenv("FIREBIRD_LOCK", pasta.c_str(), 0);
-    if (::geteuid() == 0)
+    if (::geteuid() == 0) {
         std::atexit(DevolveTravasAoGrupoDaPasta);
+    }
 }
 
 } // namespace olvendra

@@ -48,14 +48,16 @@ public:
             stop_ = true;
         }
         wake_.notify_all();
-        if (thread_.joinable())
+        if (thread_.joinable()) {
             thread_.join();
+        }
     }
 
     void arm(Firebird::IMaster* master, Firebird::IAttachment* attachment, int seconds) {
         std::lock_guard lock(mutex_);
-        if (!thread_.joinable())
+        if (!thread_.joinable()) {
             thread_ = std::thread([this] { watch(); });
+        }
         master_ = master;
         target_ = attachment;
         deadline_ = std::chrono::steady_clock::now() + std::chrono::seconds(seconds);
@@ -77,8 +79,9 @@ private:
                 continue;
             }
             if (wake_.wait_until(lock, *deadline_) != std::cv_status::timeout || !deadline_ ||
-                std::chrono::steady_clock::now() < *deadline_)
+                std::chrono::steady_clock::now() < *deadline_) {
                 continue;
+            }
             deadline_.reset();
             if (target_) {
                 QuietStatus status(master_);
@@ -111,8 +114,9 @@ struct Connection::Impl {
     struct Watched {
         Impl& impl;
         explicit Watched(Impl& i) : impl(i) {
-            if (impl.attachment)
+            if (impl.attachment) {
                 impl.watchdog.arm(impl.master, impl.attachment.get(), impl.answerTimeout);
+            }
         }
         ~Watched() { impl.watchdog.disarm(); }
     };
@@ -122,24 +126,28 @@ struct Connection::Impl {
     class StatementTransaction {
     public:
         StatementTransaction(Impl& impl, ThrowStatusWrapper& st, int lockTimeout) : impl_(impl) {
-            if (!impl.transaction)
+            if (!impl.transaction) {
                 own_ = Owned<Firebird::ITransaction>(impl.begin(st, lockTimeout));
+            }
         }
         ~StatementTransaction() {
-            if (!own_)
+            if (!own_) {
                 return;
+            }
             QuietStatus quiet(impl_.master);
             own_->rollback(quiet.get());
-            if (!quiet.failed())
+            if (!quiet.failed()) {
                 own_.forget();
+            }
         }
         StatementTransaction(const StatementTransaction&) = delete;
         StatementTransaction& operator=(const StatementTransaction&) = delete;
 
         Firebird::ITransaction* get() const { return own_ ? own_.get() : impl_.transaction.get(); }
         void commit(ThrowStatusWrapper& st) {
-            if (!own_)
+            if (!own_) {
                 return;
+            }
             own_->commit(&st);
             own_.forget();
         }
@@ -153,8 +161,9 @@ struct Connection::Impl {
         const ISC_STATUS* vector = error.getStatus()->getErrors();
         std::string message = FormatStatus(master, error.getStatus());
         const bool lost = LinkFailed(vector);
-        if (lost)
+        if (lost) {
             dropLink();
+        }
         throw DatabaseError(message, lost, RefusalOf(vector));
     }
 
@@ -167,19 +176,24 @@ struct Connection::Impl {
 
     static bool Has(const ISC_STATUS* vector, ISC_STATUS code) {
         for (const ISC_STATUS* item = vector; *item != isc_arg_end;
-             item += *item == isc_arg_cstring ? 3 : 2)
-            if (item[0] == isc_arg_gds && item[1] == code)
+             item += *item == isc_arg_cstring ? 3 : 2) {
+            if (item[0] == isc_arg_gds && item[1] == code) {
                 return true;
+            }
+        }
         return false;
     }
 
     static Refusal RefusalOf(const ISC_STATUS* vector) {
-        if (Has(vector, isc_lock_timeout))
+        if (Has(vector, isc_lock_timeout)) {
             return Refusal::LockTimeout;
-        if (Has(vector, isc_update_conflict))
+        }
+        if (Has(vector, isc_update_conflict)) {
             return Refusal::UpdateConflict;
-        if (Has(vector, isc_unique_key_violation) || Has(vector, isc_no_dup))
+        }
+        if (Has(vector, isc_unique_key_violation) || Has(vector, isc_no_dup)) {
             return Refusal::Duplicate;
+        }
         return Refusal::Other;
     }
 
@@ -187,8 +201,9 @@ struct Connection::Impl {
     static bool LinkFailed(const ISC_STATUS* vector) {
         for (const ISC_STATUS* item = vector; *item != isc_arg_end;
              item += *item == isc_arg_cstring ? 3 : 2) {
-            if (item[0] != isc_arg_gds)
+            if (item[0] != isc_arg_gds) {
                 continue;
+            }
             switch (item[1]) {
             case isc_shutdown:
             case isc_conn_lost:
@@ -232,9 +247,10 @@ struct Connection::Impl {
                                      std::vector<unsigned char>& buffer) {
         Owned<IMessageMetadata> described(statement->getInputMetadata(&st));
         unsigned count = described->getCount(&st);
-        if (count != params.size())
+        if (count != params.size()) {
             throw DatabaseError("The statement takes " + std::to_string(count) + " parameters, " +
                                 std::to_string(params.size()) + " were given");
+        }
         Owned<Firebird::IMetadataBuilder> builder(described->getBuilder(&st));
         for (unsigned i = 0; i < count; ++i) {
             builder->setType(&st, i, SQL_VARYING + 1);
@@ -284,8 +300,9 @@ bool Connection::connected() const {
 }
 
 void Connection::open() {
-    if (connected())
+    if (connected()) {
         return;
+    }
     impl_->load(settings_.clientLibrary);
     impl_->answerTimeout = settings_.answerTimeoutSeconds;
     ThrowStatusWrapper st(impl_->status.get());
@@ -294,8 +311,9 @@ void Connection::open() {
             &st, Firebird::IXpbBuilder::DPB, nullptr, 0));
         dpb->insertString(&st, isc_dpb_user_name, settings_.userName.c_str());
         dpb->insertString(&st, isc_dpb_password, settings_.password.c_str());
-        if (!settings_.roleName.empty())
+        if (!settings_.roleName.empty()) {
             dpb->insertString(&st, isc_dpb_sql_role_name, settings_.roleName.c_str());
+        }
         dpb->insertString(&st, isc_dpb_lc_ctype, "WIN1252");
         dpb->insertInt(&st, isc_dpb_sql_dialect, settings_.sqlDialect);
         dpb->insertInt(&st, isc_dpb_connect_timeout, settings_.answerTimeoutSeconds);
@@ -308,8 +326,9 @@ void Connection::open() {
 }
 
 void Connection::close() {
-    if (!impl_->attachment)
+    if (!impl_->attachment) {
         return;
+    }
     ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
@@ -479,8 +498,9 @@ bool Connection::inTransaction() const {
 
 void Connection::startTransaction() {
     open();
-    if (impl_->transaction)
+    if (impl_->transaction) {
         return;
+    }
     ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
@@ -492,8 +512,9 @@ void Connection::startTransaction() {
 }
 
 void Connection::commit() {
-    if (!impl_->transaction)
+    if (!impl_->transaction) {
         return;
+    }
     ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
@@ -505,8 +526,9 @@ void Connection::commit() {
 }
 
 void Connection::rollback() {
-    if (!impl_->transaction)
+    if (!impl_->transaction) {
         return;
+    }
     ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     try {
@@ -519,8 +541,9 @@ void Connection::rollback() {
 }
 
 std::int64_t Connection::execute(const std::string& sql, const std::vector<Value>& params) {
-    if (!impl_->transaction)
+    if (!impl_->transaction) {
         throw DatabaseError("No transaction is active for: " + sql);
+    }
     ThrowStatusWrapper st(impl_->status.get());
     Impl::Watched watched(*impl_);
     const auto started = std::chrono::steady_clock::now();
@@ -543,8 +566,9 @@ std::int64_t Connection::execute(const std::string& sql, const std::vector<Value
             // The server counts the timeout in whole seconds of its own clock: it may end a
             // little early.
             if (refused.refusal() == Refusal::UpdateConflict &&
-                waited >= std::chrono::seconds(settings_.lockTimeoutSeconds) * 3 / 4)
+                waited >= std::chrono::seconds(settings_.lockTimeoutSeconds) * 3 / 4) {
                 throw DatabaseError(refused.what(), false, Refusal::LockTimeout);
+            }
             throw;
         }
     }
@@ -560,8 +584,9 @@ Connection::Prepared::Prepared(Connection& connection, std::unique_ptr<Statement
 Connection::Prepared::~Prepared() = default;
 
 std::unique_ptr<Connection::Prepared> Connection::prepare(const std::string& sql) {
-    if (!impl_->transaction)
+    if (!impl_->transaction) {
         throw DatabaseError("No transaction is active for: " + sql);
+    }
     ThrowStatusWrapper st(impl_->status.get());
     try {
         auto statement = std::make_unique<Prepared::Statement>();
@@ -576,8 +601,9 @@ std::unique_ptr<Connection::Prepared> Connection::prepare(const std::string& sql
 
 std::int64_t Connection::Prepared::execute(const std::vector<Value>& params) {
     Impl& impl = *connection_.impl_;
-    if (!impl.transaction)
+    if (!impl.transaction) {
         throw DatabaseError("No transaction is active for a prepared statement");
+    }
     ThrowStatusWrapper st(impl.status.get());
     try {
         std::vector<unsigned char> input;

@@ -20,24 +20,28 @@ constexpr const char* ClientLibraryName = "libfbclient.so.2";
 // Throws EInOutError when the file exists but cannot be read.
 std::string ClientLibraryDirectory(const std::filesystem::path& locationFile) {
     std::error_code ignored;
-    if (!std::filesystem::exists(locationFile, ignored))
+    if (!std::filesystem::exists(locationFile, ignored)) {
         return {};
+    }
     const int descriptor = ::open(locationFile.c_str(), O_RDONLY | O_CLOEXEC);
-    if (descriptor < 0)
+    if (descriptor < 0) {
         FalhaDeArquivo("abrir", locationFile, errno);
+    }
     char start[LocationLineLimit + 1];
     std::size_t got = 0;
     while (got < sizeof start) {
         const ssize_t read = ::read(descriptor, start + got, sizeof start - got);
-        if (read < 0 && errno == EINTR)
+        if (read < 0 && errno == EINTR) {
             continue;
+        }
         if (read < 0) {
             const int error = errno;
             ::close(descriptor);
             FalhaDeArquivo("ler", locationFile, error);
         }
-        if (read == 0)
+        if (read == 0) {
             break;
+        }
         got += static_cast<std::size_t>(read);
     }
     ::close(descriptor);
@@ -45,10 +49,12 @@ std::string ClientLibraryDirectory(const std::filesystem::path& locationFile) {
     // A carriage return right before the line feed, or before the end of a short file, is not
     // part of the line.
     const auto end = line.find('\n');
-    if (end != std::string::npos)
+    if (end != std::string::npos) {
         line.resize(end);
-    if ((end != std::string::npos || got < sizeof start) && !line.empty() && line.back() == '\r')
+    }
+    if ((end != std::string::npos || got < sizeof start) && !line.empty() && line.back() == '\r') {
         line.pop_back();
+    }
     return line.substr(0, LocationLineLimit);
 }
 
@@ -69,8 +75,9 @@ TDM::TDM(const std::string& servidorCentral, const std::filesystem::path& suiteR
     try {
         std::string directory = ClientLibraryDirectory(suiteRoot / "CaminhoGDS.txt");
         if (!directory.empty()) {
-            if (directory.back() != '/')
+            if (directory.back() != '/') {
                 directory += '/';
+            }
             settings.clientLibrary = directory + ClientLibraryName;
         }
     } catch (...) {
@@ -78,8 +85,9 @@ TDM::TDM(const std::string& servidorCentral, const std::filesystem::path& suiteR
         return;
     }
     SQLConnection1.close();
-    if (!servidorCentral.empty())
+    if (!servidorCentral.empty()) {
         settings.database = servidorCentral + ":" + settings.database;
+    }
     SQLConnection1.setSettings(settings);
 }
 

@@ -40,12 +40,14 @@ public:
 
 private:
     void end() {
-        if (!object_)
+        if (!object_) {
             return;
-        if constexpr (requires(T * object) { object->dispose(); })
+        }
+        if constexpr (requires(T* object) { object->dispose(); }) {
             object_->dispose();
-        else
+        } else {
             object_->release();
+        }
     }
 
     T* object_ = nullptr;

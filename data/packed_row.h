@@ -61,8 +61,9 @@ public:
                           RowArena* arena = nullptr) {
         std::size_t header = HeaderSize(count);
         std::size_t total = header;
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < count; ++i) {
             total += nulls[i] ? 0 : values[i].size();
+        }
         PackedRow row;
         row.owned_ = arena == nullptr;
         row.bytes_ = arena ? arena->allocate(total) : new char[total];
@@ -86,8 +87,9 @@ public:
         std::unique_ptr<bool[]> nulls(new bool[values.size()]);
         for (std::size_t i = 0; i < values.size(); ++i) {
             nulls[i] = !values[i];
-            if (values[i])
+            if (values[i]) {
                 views[i] = *values[i];
+            }
         }
         return Pack(views.data(), nulls.get(), values.size());
     }
@@ -103,15 +105,17 @@ public:
     }
 
     Value value(std::size_t column, std::size_t count) const {
-        if (isNull(column, count))
+        if (isNull(column, count)) {
             return std::nullopt;
+        }
         return std::string(view(column, count));
     }
 
     std::vector<Value> unpack(std::size_t count) const {
         std::vector<Value> values(count);
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < count; ++i) {
             values[i] = value(i, count);
+        }
         return values;
     }
 
@@ -119,8 +123,9 @@ public:
 
 private:
     void release() {
-        if (owned_)
+        if (owned_) {
             delete[] bytes_;
+        }
         bytes_ = nullptr;
         owned_ = false;
     }

@@ -31,8 +31,9 @@ constexpr std::array<std::uint8_t, 256> Weight = {{
 
 // Trailing spaces are not part of a text's value.
 std::string_view WithoutTrailingSpaces(std::string_view text) {
-    while (!text.empty() && text.back() == ' ')
+    while (!text.empty() && text.back() == ' ') {
         text.remove_suffix(1);
+    }
     return text;
 }
 
@@ -45,8 +46,9 @@ int ComparePortuguese(std::string_view a, std::string_view b) {
     for (std::size_t i = 0; i < common; ++i) {
         const std::uint8_t x = Weight[static_cast<unsigned char>(a[i])];
         const std::uint8_t y = Weight[static_cast<unsigned char>(b[i])];
-        if (x != y)
+        if (x != y) {
             return x < y ? -1 : 1;
+        }
     }
     // A text comes after every text it begins with.
     return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);

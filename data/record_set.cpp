@@ -69,14 +69,16 @@ struct RecordSet::Impl {
     void notify(RecordSetEvent event) {
         // Listeners may remove themselves while being told.
         auto copy = listeners;
-        for (auto& [id, listener] : copy)
+        for (auto& [id, listener] : copy) {
             listener(event);
+        }
     }
 
     void tell(const RowsChange& change, bool done) {
         auto copy = rowsListeners;
-        for (auto& [id, listener] : copy)
+        for (auto& [id, listener] : copy) {
             listener(change, done);
+        }
     }
 
     // Inserts fresh[from, to) at `at`, telling the row views.
@@ -106,16 +108,19 @@ struct RecordSet::Impl {
 
     int compare(int column, std::string_view a, bool aNull, std::string_view b, bool bNull,
                 bool inPortuguese = false) const {
-        if (aNull || bNull)
+        if (aNull || bNull) {
             return aNull == bNull ? 0 : (aNull ? -1 : 1);
+        }
         const Column& c = columns[column];
-        if (inPortuguese && c.type == ColumnType::Text)
+        if (inPortuguese && c.type == ColumnType::Text) {
             return ComparePortuguese(a, b);
+        }
         if (c.type != ColumnType::Text) {
             auto x = ParseScaled(a, c.scale, '.');
             auto y = ParseScaled(b, c.scale, '.');
-            if (x && y)
+            if (x && y) {
                 return *x < *y ? -1 : (*x > *y ? 1 : 0);
+            }
         }
         int order = a.compare(b);
         return order < 0 ? -1 : (order > 0 ? 1 : 0);
@@ -127,8 +132,9 @@ struct RecordSet::Impl {
             int order =
                 compare(column, a.view(column, width()), a.isNull(column, width()),
                         b.view(column, width()), b.isNull(column, width()), keyInPortuguese[k]);
-            if (order != 0)
+            if (order != 0) {
                 return order;
+            }
         }
         return 0;
     }
@@ -141,8 +147,9 @@ struct RecordSet::Impl {
             int column = keyColumns[k];
             int order = compare(column, row.view(column, width()), row.isNull(column, width()),
                                 values[k], values[k].empty(), keyInPortuguese[k] && !exactly);
-            if (order != 0)
+            if (order != 0) {
                 return order;
+            }
         }
         return 0;
     }
@@ -155,36 +162,42 @@ struct RecordSet::Impl {
         const auto begin = rows.begin();
         const auto at = begin + static_cast<std::ptrdiff_t>(index);
         const auto before = std::upper_bound(begin, at, *at, less);
-        if (before != at)
+        if (before != at) {
             return static_cast<std::size_t>(before - begin);
+        }
         const auto after = std::upper_bound(at + 1, rows.end(), *at, less);
         return static_cast<std::size_t>(after - begin) - 1;
     }
 
     // Moves the row at `index` to its place in key order; returns its new index.
     std::size_t reposition(std::size_t index) {
-        if (keyColumns.empty())
+        if (keyColumns.empty()) {
             return index;
+        }
         const std::size_t to = placeInKeyOrder(index);
-        if (to == index)
+        if (to == index) {
             return index;
+        }
         const RowsChange change{RowsChange::Kind::Moved, index, 1, to};
         tell(change, false);
         const auto begin = rows.begin();
         const auto at = [begin](std::size_t i) { return begin + static_cast<std::ptrdiff_t>(i); };
-        if (to < index)
+        if (to < index) {
             std::rotate(at(to), at(index), at(index + 1));
-        else
+        } else {
             std::rotate(at(index), at(index + 1), at(to + 1));
+        }
         tell(change, true);
         return to;
     }
 
     bool sameValues(const PackedRow& a, const PackedRow& b) const {
         const std::size_t n = width();
-        for (std::size_t i = 0; i < n; ++i)
-            if (a.isNull(i, n) != b.isNull(i, n) || a.view(i, n) != b.view(i, n))
+        for (std::size_t i = 0; i < n; ++i) {
+            if (a.isNull(i, n) != b.isNull(i, n) || a.view(i, n) != b.view(i, n)) {
                 return false;
+            }
+        }
         return true;
     }
 
@@ -194,14 +207,16 @@ struct RecordSet::Impl {
     enum class Match { Same, Gone, New };
     Match match(const Row& old, const Row& fresh, const std::vector<int>& updateColumns) const {
         const int order = compareRows(old.values, fresh.values);
-        if (order != 0)
+        if (order != 0) {
             return order < 0 ? Match::Gone : Match::New;
+        }
         const std::size_t n = width();
         for (int key : updateColumns) {
             const auto column = static_cast<std::size_t>(key);
             if (old.values.isNull(column, n) != fresh.values.isNull(column, n) ||
-                old.values.view(column, n) != fresh.values.view(column, n))
+                old.values.view(column, n) != fresh.values.view(column, n)) {
                 return Match::Gone;
+            }
         }
         return Match::Same;
     }
@@ -212,9 +227,11 @@ struct RecordSet::Impl {
     void adopt(std::vector<Row> fresh) {
         constexpr std::size_t MostRowsToldOneByOne = 256;
         std::vector<int> updateColumns;
-        for (const std::string& name : updateKey)
-            if (auto found = columnByName.find(UpperAscii(name)); found != columnByName.end())
+        for (const std::string& name : updateKey) {
+            if (auto found = columnByName.find(UpperAscii(name)); found != columnByName.end()) {
                 updateColumns.push_back(found->second);
+            }
+        }
         std::size_t i = 0, j = 0, comingOrGoing = 0;
         while (i < rows.size() && j < fresh.size()) {
             const Match found = match(rows[i], fresh[j], updateColumns);
@@ -248,10 +265,12 @@ struct RecordSet::Impl {
                 break;
             }
         }
-        if (i < rows.size())
+        if (i < rows.size()) {
             removeRows(i, rows.size() - i);
-        if (j < fresh.size())
+        }
+        if (j < fresh.size()) {
             insertRows(i, fresh, j, fresh.size());
+        }
         if (firstChanged) {
             const RowsChange change{RowsChange::Kind::Changed, *firstChanged,
                                     lastChanged - *firstChanged + 1};
@@ -282,31 +301,37 @@ struct RecordSet::Impl {
         } loader(*this);
         connection.select(statement, params, loader);
         columnByName.clear();
-        for (std::size_t i = 0; i < columns.size(); ++i)
+        for (std::size_t i = 0; i < columns.size(); ++i) {
             columnByName[UpperAscii(columns[i].name)] = static_cast<int>(i);
+        }
         keyColumns.clear();
         keyInPortuguese.clear();
-        for (const std::string& collation : keyCollations)
+        for (const std::string& collation : keyCollations) {
             keyInPortuguese.push_back(collation == PortugueseCollation);
+        }
         for (const std::string& name : keyOrder) {
             auto found = columnByName.find(name);
-            if (found == columnByName.end())
+            if (found == columnByName.end()) {
                 throw RecordSetError("Key column " + name + " is not in the statement");
+            }
             keyColumns.push_back(found->second);
         }
         auto less = [this](const Row& a, const Row& b) {
             return compareRows(a.values, b.values) < 0;
         };
         if (!keyColumns.empty() &&
-            !std::is_sorted(loader.loaded.begin(), loader.loaded.end(), less))
+            !std::is_sorted(loader.loaded.begin(), loader.loaded.end(), less)) {
             std::stable_sort(loader.loaded.begin(), loader.loaded.end(), less);
+        }
         return {std::move(loader.loaded), std::move(loader.arena)};
     }
 
     Change* changeOf(std::uint32_t rowId) {
-        for (Change& change : changes)
-            if (change.rowId == rowId)
+        for (Change& change : changes) {
+            if (change.rowId == rowId) {
                 return &change;
+            }
+        }
         return nullptr;
     }
 
@@ -326,8 +351,9 @@ RecordSet::RecordSet(Connection& connection, std::string name, std::string state
 RecordSet::~RecordSet() = default;
 
 void RecordSet::setStatement(std::string statement, std::vector<Value> params) {
-    if (active())
+    if (active()) {
         throw RecordSetError("Cannot change the statement of an open record set (" + name_ + ")");
+    }
     statement_ = std::move(statement);
     impl_->params = std::move(params);
     impl_->keyOrder = OrderByColumns(statement_);
@@ -339,17 +365,20 @@ const std::vector<std::string>& RecordSet::keyOrder() const {
 }
 
 void RecordSet::open() {
-    if (active())
+    if (active()) {
         return;
-    if (hooks_.beforeOpen)
+    }
+    if (hooks_.beforeOpen) {
         hooks_.beforeOpen();
+    }
     Impl::Fetched fetched;
     try {
         fetched = impl_->fetch(statement_);
     } catch (...) {
         // The set stays closed, and what opening it opened first is closed with it.
-        if (hooks_.afterClose)
+        if (hooks_.afterClose) {
             hooks_.afterClose();
+        }
         throw;
     }
     const RowsChange reset{RowsChange::Kind::Reset};
@@ -360,13 +389,15 @@ void RecordSet::open() {
     impl_->state = RecordSetState::Browsing;
     impl_->tell(reset, true);
     impl_->notify(RecordSetEvent::Opened);
-    if (hooks_.afterScroll)
+    if (hooks_.afterScroll) {
         hooks_.afterScroll();
+    }
 }
 
 void RecordSet::close() {
-    if (!active())
+    if (!active()) {
         return;
+    }
     const RowsChange reset{RowsChange::Kind::Reset};
     impl_->tell(reset, false);
     impl_->rows.clear();
@@ -377,8 +408,9 @@ void RecordSet::close() {
     impl_->cursor = 0;
     impl_->state = RecordSetState::Closed;
     impl_->tell(reset, true);
-    if (hooks_.afterClose)
+    if (hooks_.afterClose) {
         hooks_.afterClose();
+    }
     impl_->notify(RecordSetEvent::Closed);
 }
 
@@ -415,29 +447,38 @@ void RecordSet::prior() {
 }
 
 void RecordSet::moveTo(std::size_t target) {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    if (impl_->rows.empty())
+    }
+    if (impl_->rows.empty()) {
         return;
+    }
     target = std::min(target, impl_->rows.size() - 1);
-    if (target == impl_->cursor && state() == RecordSetState::Browsing)
+    if (target == impl_->cursor && state() == RecordSetState::Browsing) {
         return;
+    }
     // The row being stored may change its own place in key order; keep aiming at the same row.
     std::uint32_t targetId = impl_->rows[target].id;
     storeOrDropBeforeLeaving();
-    if (impl_->rows.empty())
+    if (impl_->rows.empty()) {
         return;
-    if (state() != RecordSetState::Browsing)
+    }
+    if (state() != RecordSetState::Browsing) {
         return;
-    for (std::size_t i = 0; i < impl_->rows.size(); ++i)
-        if (impl_->rows[i].id == targetId)
+    }
+    for (std::size_t i = 0; i < impl_->rows.size(); ++i) {
+        if (impl_->rows[i].id == targetId) {
             target = i;
-    if (target == impl_->cursor)
+        }
+    }
+    if (target == impl_->cursor) {
         return;
+    }
     impl_->cursor = target;
     impl_->notify(RecordSetEvent::Scrolled);
-    if (hooks_.afterScroll)
+    if (hooks_.afterScroll) {
         hooks_.afterScroll();
+    }
 }
 
 const std::vector<Column>& RecordSet::columns() const {
@@ -452,27 +493,32 @@ int RecordSet::columnIndex(std::string_view name) const {
 namespace {
 int RequireColumn(const RecordSet& set, std::string_view name) {
     int index = set.columnIndex(name);
-    if (index < 0)
+    if (index < 0) {
         throw RecordSetError(set.name() + ": Field '" + std::string(name) + "' not found");
+    }
     return index;
 }
 } // namespace
 
 std::string RecordSet::fieldText(std::string_view column) const {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     int index = RequireColumn(*this, column);
-    if (impl_->rows.empty())
+    if (impl_->rows.empty()) {
         return {};
+    }
     return textAt(impl_->cursor, index);
 }
 
 bool RecordSet::fieldIsNull(std::string_view column) const {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     int index = RequireColumn(*this, column);
-    if (impl_->rows.empty())
+    if (impl_->rows.empty()) {
         return true;
+    }
     return isNullAt(impl_->cursor, index);
 }
 
@@ -486,14 +532,16 @@ std::string RecordSet::textAt(std::size_t row, int column) const {
 }
 
 bool RecordSet::isNullAt(std::size_t row, int column) const {
-    if (state() != RecordSetState::Browsing && row == impl_->cursor)
+    if (state() != RecordSetState::Browsing && row == impl_->cursor) {
         return !impl_->buffer[static_cast<std::size_t>(column)];
+    }
     return impl_->rows.at(row).values.isNull(static_cast<std::size_t>(column), impl_->width());
 }
 
 void RecordSet::setFieldText(std::string_view column, std::string_view text) {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     int index = RequireColumn(*this, column);
     const Column& described = impl_->columns[static_cast<std::size_t>(index)];
     Value value;
@@ -504,27 +552,31 @@ void RecordSet::setFieldText(std::string_view column, std::string_view text) {
             auto number = ParseScaled(text, described.scale, decimalSeparator_);
             bool fits = number && (described.type == ColumnType::Decimal ||
                                    (*number >= INT32_MIN && *number <= INT32_MAX));
-            if (!fits)
+            if (!fits) {
                 throw RecordSetError("'" + std::string(text) + "' is not a valid " +
                                      (described.type == ColumnType::Integer
                                           ? "integer value"
                                           : "floating point value"));
+            }
             char digits[24];
             value = std::string(ScaledToText(*number, described.scale, digits));
         }
     }
-    if (state() == RecordSetState::Browsing)
+    if (state() == RecordSetState::Browsing) {
         edit();
+    }
     impl_->buffer[static_cast<std::size_t>(index)] = std::move(value);
     impl_->modified = true;
     impl_->notify(RecordSetEvent::FieldChanged);
 }
 
 void RecordSet::edit() {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    if (state() != RecordSetState::Browsing)
+    }
+    if (state() != RecordSetState::Browsing) {
         return;
+    }
     if (impl_->rows.empty()) {
         insert();
         return;
@@ -544,11 +596,13 @@ void RecordSet::append() {
 }
 
 void RecordSet::insertRow(bool atEnd) {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     storeOrDropBeforeLeaving();
-    if (state() != RecordSetState::Browsing)
+    if (state() != RecordSetState::Browsing) {
         return;
+    }
     impl_->buffer.assign(impl_->width(), std::nullopt);
     impl_->modified = false;
     std::size_t at = atEnd ? impl_->rows.size() : std::min(impl_->cursor, impl_->rows.size());
@@ -559,32 +613,38 @@ void RecordSet::insertRow(bool atEnd) {
     impl_->state = RecordSetState::Inserting;
     impl_->notify(RecordSetEvent::RowsChanged);
     impl_->notify(RecordSetEvent::StateChanged);
-    if (hooks_.afterInsert)
+    if (hooks_.afterInsert) {
         hooks_.afterInsert();
+    }
 }
 
 void RecordSet::post() {
-    if (state() != RecordSetState::Editing && state() != RecordSetState::Inserting)
+    if (state() != RecordSetState::Editing && state() != RecordSetState::Inserting) {
         return;
-    if (hooks_.beforePost && !hooks_.beforePost())
+    }
+    if (hooks_.beforePost && !hooks_.beforePost()) {
         return;
-    for (std::size_t i = 0; i < impl_->width(); ++i)
-        if (impl_->columns[i].required && !impl_->buffer[i])
+    }
+    for (std::size_t i = 0; i < impl_->width(); ++i) {
+        if (impl_->columns[i].required && !impl_->buffer[i]) {
             throw RecordSetError("Field '" + impl_->columns[i].name + "' must have a value");
+        }
+    }
 
     Row& row = impl_->rows[impl_->cursor];
     if (state() == RecordSetState::Inserting) {
         impl_->changes.push_back({ChangeKind::Insert, row.id, {}, {}});
     } else if (impl_->buffer != row.values.unpack(impl_->width())) {
         Change* change = impl_->changeOf(row.id);
-        if (!change)
+        if (!change) {
             impl_->changes.push_back({ChangeKind::Modify,
                                       row.id,
                                       PackedRow::Pack(row.values.unpack(impl_->width())),
                                       {}});
-        else if (change->kind == ChangeKind::Modify &&
-                 change->oldValues.unpack(impl_->width()) == impl_->buffer)
+        } else if (change->kind == ChangeKind::Modify &&
+                   change->oldValues.unpack(impl_->width()) == impl_->buffer) {
             impl_->dropChange(row.id); // edited back to what the database holds
+        }
     }
     row.values = PackedRow::Pack(impl_->buffer);
     impl_->buffer.clear();
@@ -592,44 +652,51 @@ void RecordSet::post() {
     impl_->cursor = impl_->reposition(impl_->cursor);
     impl_->notify(RecordSetEvent::StateChanged);
     impl_->notify(RecordSetEvent::RowsChanged);
-    if (hooks_.afterPost)
+    if (hooks_.afterPost) {
         hooks_.afterPost();
+    }
 }
 
 void RecordSet::storeOrDropBeforeLeaving() {
-    if (state() == RecordSetState::Browsing || state() == RecordSetState::Closed)
+    if (state() == RecordSetState::Browsing || state() == RecordSetState::Closed) {
         return;
-    if (impl_->modified)
+    }
+    if (impl_->modified) {
         post();
-    else
+    } else {
         cancel();
+    }
 }
 
 void RecordSet::cancel() {
     const RecordSetState was = state();
-    if (was != RecordSetState::Inserting && was != RecordSetState::Editing)
+    if (was != RecordSetState::Inserting && was != RecordSetState::Editing) {
         return;
+    }
     impl_->buffer.clear();
     impl_->state = RecordSetState::Browsing;
     if (was == RecordSetState::Inserting) {
         impl_->removeRows(impl_->cursor, 1);
-        if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
+        if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0) {
             --impl_->cursor;
+        }
         impl_->notify(RecordSetEvent::RowsChanged);
     }
     impl_->notify(RecordSetEvent::StateChanged);
 }
 
 void RecordSet::remove() {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     if (state() == RecordSetState::Inserting) {
         cancel();
         return;
     }
     cancel();
-    if (impl_->rows.empty())
+    if (impl_->rows.empty()) {
         throw RecordSetError("Cannot perform this operation on an empty dataset");
+    }
     Row& row = impl_->rows[impl_->cursor];
     if (Change* change = impl_->changeOf(row.id)) {
         if (change->kind == ChangeKind::Insert) {
@@ -644,13 +711,16 @@ void RecordSet::remove() {
             {ChangeKind::Delete, row.id, std::move(old), std::move(row.values)});
     }
     impl_->removeRows(impl_->cursor, 1);
-    if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0)
+    if (impl_->cursor >= impl_->rows.size() && impl_->cursor > 0) {
         --impl_->cursor;
+    }
     impl_->notify(RecordSetEvent::RowsChanged);
-    if (hooks_.afterDelete)
+    if (hooks_.afterDelete) {
         hooks_.afterDelete();
-    if (hooks_.afterScroll)
+    }
+    if (hooks_.afterScroll) {
         hooks_.afterScroll();
+    }
 }
 
 std::size_t RecordSet::pendingChangeCount() const {
@@ -664,21 +734,25 @@ const std::vector<Refusal>& RecordSet::lastApplyRefusals() const {
 }
 
 bool RecordSet::reopenRefusedChange() {
-    if (!active() || state() != RecordSetState::Browsing)
+    if (!active() || state() != RecordSetState::Browsing) {
         return false;
+    }
     for (std::uint32_t id : impl_->refusedRows) {
         Change* change = impl_->changeOf(id);
-        if (!change || change->kind == ChangeKind::Delete)
+        if (!change || change->kind == ChangeKind::Delete) {
             continue;
+        }
         auto row = std::find_if(impl_->rows.begin(), impl_->rows.end(),
                                 [id](const Row& r) { return r.id == id; });
-        if (row == impl_->rows.end())
+        if (row == impl_->rows.end()) {
             continue;
+        }
         const std::size_t n = impl_->width();
         impl_->buffer = row->values.unpack(n);
         const bool inserted = change->kind == ChangeKind::Insert;
-        if (!inserted)
+        if (!inserted) {
             row->values = PackedRow::Pack(change->oldValues.unpack(n));
+        }
         impl_->dropChange(id);
         impl_->refusedRows.clear();
         impl_->cursor = static_cast<std::size_t>(row - impl_->rows.begin());
@@ -692,28 +766,35 @@ bool RecordSet::reopenRefusedChange() {
 }
 
 bool RecordSet::updateKeyTaken() {
-    if (state() != RecordSetState::Editing && state() != RecordSetState::Inserting)
+    if (state() != RecordSetState::Editing && state() != RecordSetState::Inserting) {
         return false;
+    }
     const std::size_t n = impl_->width();
     std::vector<int> keys;
-    for (const std::string& name : impl_->updateKey)
+    for (const std::string& name : impl_->updateKey) {
         keys.push_back(RequireColumn(*this, name));
+    }
     const std::vector<Value>& mine = impl_->buffer;
     auto sameKey = [&](const std::vector<Value>& other) {
-        for (int key : keys)
-            if (other[static_cast<std::size_t>(key)] != mine[static_cast<std::size_t>(key)])
+        for (int key : keys) {
+            if (other[static_cast<std::size_t>(key)] != mine[static_cast<std::size_t>(key)]) {
                 return false;
+            }
+        }
         return true;
     };
-    for (std::size_t i = 0; i < impl_->rows.size(); ++i)
-        if (i != impl_->cursor && sameKey(impl_->rows[i].values.unpack(n)))
+    for (std::size_t i = 0; i < impl_->rows.size(); ++i) {
+        if (i != impl_->cursor && sameKey(impl_->rows[i].values.unpack(n))) {
             return true;
+        }
+    }
     // The stored version of the row being edited holds its old key, which it may keep.
     const Row& own = impl_->rows[impl_->cursor];
     if (state() == RecordSetState::Editing) {
         const Change* change = impl_->changeOf(own.id);
-        if (sameKey(change ? change->oldValues.unpack(n) : own.values.unpack(n)))
+        if (sameKey(change ? change->oldValues.unpack(n) : own.values.unpack(n))) {
             return false;
+        }
     }
     std::string sql = "select 1 from " + FromTable(statement_);
     std::vector<Value> params;
@@ -738,23 +819,27 @@ bool RecordSet::updateKeyTaken() {
 }
 
 int RecordSet::applyUpdates() {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     // A row whose store is refused stays in editing; the changes already stored still go out.
     storeOrDropBeforeLeaving();
     impl_->applyErrors.clear();
     impl_->applyRefusals.clear();
     impl_->refusedRows.clear();
-    if (impl_->changes.empty())
+    if (impl_->changes.empty()) {
         return 0;
+    }
     const std::size_t n = impl_->width();
     const std::string table = FromTable(statement_);
     std::vector<int> keys;
-    for (const std::string& name : impl_->updateKey)
+    for (const std::string& name : impl_->updateKey) {
         keys.push_back(RequireColumn(*this, name));
+    }
     std::unordered_map<std::uint32_t, std::size_t> rowIndex;
-    for (std::size_t i = 0; i < impl_->rows.size(); ++i)
+    for (std::size_t i = 0; i < impl_->rows.size(); ++i) {
         rowIndex[impl_->rows[i].id] = i;
+    }
 
     // WHERE clause over the update key's old values.
     auto whereKey = [&](const PackedRow& old, std::vector<Value>& params) {
@@ -785,8 +870,9 @@ int RecordSet::applyUpdates() {
                 std::vector<Value> values = impl_->rows[rowIndex.at(change.rowId)].values.unpack(n);
                 std::string names, marks;
                 for (std::size_t i = 0; i < n; ++i) {
-                    if (!values[i])
+                    if (!values[i]) {
                         continue;
+                    }
                     names += (names.empty() ? "" : ", ") + impl_->columns[i].name;
                     marks += marks.empty() ? "?" : ", ?";
                     params.push_back(std::move(values[i]));
@@ -797,8 +883,9 @@ int RecordSet::applyUpdates() {
                 std::vector<Value> old = change.oldValues.unpack(n);
                 std::string sets;
                 for (std::size_t i = 0; i < n; ++i) {
-                    if (values[i] == old[i])
+                    if (values[i] == old[i]) {
                         continue;
+                    }
                     sets += (sets.empty() ? "" : ", ") + impl_->columns[i].name + " = ?";
                     params.push_back(std::move(values[i]));
                 }
@@ -828,8 +915,9 @@ int RecordSet::applyUpdates() {
                         refuse("Update affected more than 1 record.", Refusal::Other);
                     }
                 } catch (const DatabaseError& refused) {
-                    if (refused.connectionLost())
+                    if (refused.connectionLost()) {
                         throw;
+                    }
                     // The other transaction has ended when the conflict is reported: the
                     // statement now meets the row as it committed it.
                     if (refused.refusal() == Refusal::UpdateConflict && attempt == 1) {
@@ -842,30 +930,36 @@ int RecordSet::applyUpdates() {
             }
             impl_->connection.execute("release savepoint OLVENDRA_APPLY", {});
         }
-        if (ownTransaction)
+        if (ownTransaction) {
             impl_->connection.commit();
+        }
     } catch (...) {
         try {
-            if (ownTransaction)
+            if (ownTransaction) {
                 impl_->connection.rollback();
+            }
         } catch (const DatabaseError&) {
             // The link is gone; the server rolls back on its own.
         }
         throw;
     }
-    for (std::uint32_t id : applied)
+    for (std::uint32_t id : applied) {
         impl_->dropChange(id);
+    }
     return failures;
 }
 
 void RecordSet::refresh() {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
+    }
     storeOrDropBeforeLeaving();
-    if (state() != RecordSetState::Browsing)
+    if (state() != RecordSetState::Browsing) {
         return;
-    if (!impl_->changes.empty())
+    }
+    if (!impl_->changes.empty()) {
         throw RecordSetError("Must apply updates before refreshing data");
+    }
     std::size_t position = impl_->cursor;
     Impl::Fetched fetched = impl_->fetch(statement_);
     // The old rows go before the memory they live in.
@@ -873,16 +967,19 @@ void RecordSet::refresh() {
     impl_->arena = std::move(fetched.arena);
     impl_->cursor = impl_->rows.empty() ? 0 : std::min(position, impl_->rows.size() - 1);
     impl_->notify(RecordSetEvent::Opened);
-    if (hooks_.afterScroll)
+    if (hooks_.afterScroll) {
         hooks_.afterScroll();
+    }
 }
 
 std::size_t RecordSet::firstAtOrAfterKey(const std::vector<std::string>& values) const {
-    if (!active())
+    if (!active()) {
         throw RecordSetError("Cannot perform this operation on a closed dataset");
-    if (values.empty() || values.size() > impl_->keyColumns.size())
+    }
+    if (values.empty() || values.size() > impl_->keyColumns.size()) {
         throw RecordSetError(name_ + ": the search needs 1 to " +
                              std::to_string(impl_->keyColumns.size()) + " key values");
+    }
     const auto& rows = impl_->rows;
     auto found = std::lower_bound(rows.begin(), rows.end(), values,
                                   [this](const Row& row, const std::vector<std::string>& key) {
@@ -895,24 +992,28 @@ std::size_t RecordSet::exactAmongEqual(std::size_t first,
                                        const std::vector<std::string>& values) const {
     const auto& rows = impl_->rows;
     for (std::size_t i = first; i < rows.size() && impl_->compareKey(rows[i].values, values) == 0;
-         ++i)
-        if (impl_->compareKey(rows[i].values, values, true) == 0)
+         ++i) {
+        if (impl_->compareKey(rows[i].values, values, true) == 0) {
             return i;
+        }
+    }
     return rows.size();
 }
 
 bool RecordSet::findKey(const std::vector<std::string>& values) {
     std::size_t found = exactAmongEqual(firstAtOrAfterKey(values), values);
-    if (found == impl_->rows.size())
+    if (found == impl_->rows.size()) {
         return false;
+    }
     moveTo(found);
     return true;
 }
 
 void RecordSet::findNearest(const std::vector<std::string>& values) {
     std::size_t found = firstAtOrAfterKey(values);
-    if (impl_->rows.empty())
+    if (impl_->rows.empty()) {
         return;
+    }
     // Among rows the key order holds equal (names differing only in accents or letter case), the
     // one spelt exactly as asked.
     std::size_t exact = exactAmongEqual(found, values);

@@ -88,10 +88,12 @@ void CreateSchema(Connection& connection) {
     // One transaction: a failure leaves an empty database rather than half a schema.
     connection.startTransaction();
     try {
-        for (const char* statement : Statements)
+        for (const char* statement : Statements) {
             connection.execute(statement, {});
-        for (const Addition& addition : Additions)
+        }
+        for (const Addition& addition : Additions) {
             connection.execute(addition.statement, {});
+        }
         connection.commit();
     } catch (...) {
         connection.rollback();
@@ -112,8 +114,9 @@ std::vector<std::string> UpgradeSchema(Connection& connection) {
             Count existing;
             connection.select("select 1 from RDB$INDICES where RDB$INDEX_NAME = ?",
                               {std::string(addition.index)}, existing);
-            if (existing.any)
+            if (existing.any) {
                 continue;
+            }
             connection.execute(addition.statement, {});
             added.emplace_back(addition.index);
         }

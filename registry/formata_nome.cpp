@@ -12,10 +12,12 @@ bool EhBranco(char c) {
 }
 
 std::string_view SemBrancosNasPontas(std::string_view texto) {
-    while (!texto.empty() && EhBranco(texto.front()))
+    while (!texto.empty() && EhBranco(texto.front())) {
         texto.remove_prefix(1);
-    while (!texto.empty() && EhBranco(texto.back()))
+    }
+    while (!texto.empty() && EhBranco(texto.back())) {
         texto.remove_suffix(1);
+    }
     return texto;
 }
 
@@ -44,17 +46,20 @@ bool EhParticula(std::string_view palavra) {
 // first and the last, so long texts shrink to initials instead of being cut or refused.
 std::string FormataNome(std::string_view texto) {
     texto = SemBrancosNasPontas(texto);
-    if (texto.empty())
+    if (texto.empty()) {
         return {};
+    }
 
     // Words are separated by spaces only; runs of spaces count as one.
     std::vector<std::string> palavras;
     for (std::size_t inicio = 0; inicio < texto.size();) {
         std::size_t fim = texto.find(' ', inicio);
-        if (fim == std::string_view::npos)
+        if (fim == std::string_view::npos) {
             fim = texto.size();
-        if (fim > inicio)
+        }
+        if (fim > inicio) {
             palavras.emplace_back(texto.substr(inicio, fim - inicio));
+        }
         inicio = fim + 1;
     }
 
@@ -63,8 +68,9 @@ std::string FormataNome(std::string_view texto) {
     for (std::size_t k = 0; k < n; ++k) {
         particula[k] = EhParticula(palavras[k]);
         palavras[k] = EmMinusculas(palavras[k]);
-        if (!particula[k])
+        if (!particula[k]) {
             palavras[k][0] = Maiuscula(palavras[k][0]);
+        }
     }
     const bool segundaEhParticula = n >= 2 && particula[1];
 
@@ -73,10 +79,12 @@ std::string FormataNome(std::string_view texto) {
         const std::size_t posicao = k + 1; // words are counted from 1
         std::string palavra = palavras[k];
         bool meio = n >= 3 && posicao >= 2 && posicao <= n - 1;
-        if (meio && particula[k] && posicao >= 3)
+        if (meio && particula[k] && posicao >= 3) {
             continue;
-        if (meio && !particula[k] && (posicao >= 4 || (posicao == 3 && !segundaEhParticula)))
+        }
+        if (meio && !particula[k] && (posicao >= 4 || (posicao == 3 && !segundaEhParticula))) {
             palavra = std::string(1, palavra[0]) + ".";
+        }
         resultado += SemBrancosNasPontas(palavra);
         resultado += ' ';
     }

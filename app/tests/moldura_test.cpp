@@ -140,8 +140,9 @@ private slots:
 
     void withoutAWindowManagerTheWindowIsItsGivenSizeInTheCentre() {
         abre();
-        if (QTest::currentTestFailed())
+        if (QTest::currentTestFailed()) {
             return;
+        }
         comparaComACentrada();
     }
 
@@ -157,8 +158,9 @@ private slots:
         QVERIFY2(gerenciador_.waitForStarted(5000), "openbox could not be started");
         QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pronto), 30000);
         abre();
-        if (QTest::currentTestFailed())
+        if (QTest::currentTestFailed()) {
             return;
+        }
         comparaComACentrada();
         // A real frame was there to be counted.
         QVERIFY(janela().frameGeometry().size() != janela().size());

@@ -76,10 +76,12 @@ public:
 
 protected:
     bool eventFilter(QObject* objeto, QEvent* evento) override {
-        if (evento->type() == QEvent::Paint && objeto->objectName() == "status")
+        if (evento->type() == QEvent::Paint && objeto->objectName() == "status") {
             if (auto* estado = qobject_cast<QLabel*>(objeto);
-                estado && estados_.insert(estado->text().toStdString()).second)
+                estado && estados_.insert(estado->text().toStdString()).second) {
                 anota("estado: " + estado->text().toStdString());
+            }
+        }
         return false;
     }
 
@@ -89,35 +91,41 @@ public:
         anota(std::string("continua, janela ") + (janela_.isVisible() ? "visivel" : "oculta"));
         // A delivery in the background ends the program itself once it has sent; with
         // "envia-e-sai" the user closes the program while it sends.
-        if (cenario_ == "envia-e-sai")
+        if (cenario_ == "envia-e-sai") {
             QTimer::singleShot(0, qApp, &QApplication::quit);
-        else if (cenario_ != "envia-e-termina")
+        } else if (cenario_ != "envia-e-termina") {
             QTimer::singleShot(200, qApp, &QApplication::quit);
+        }
     }
 
 private:
     void anota(const std::string& nota) { notas_ << nota << std::endl; }
 
     QWidget* visivel(const char* nome) {
-        for (QWidget* janela : QApplication::topLevelWidgets())
-            if (janela->isVisible() && janela->objectName() == nome)
+        for (QWidget* janela : QApplication::topLevelWidgets()) {
+            if (janela->isVisible() && janela->objectName() == nome) {
                 return janela;
+            }
+        }
         return nullptr;
     }
 
     bool primeiraVez(const std::string& nome) { return vistos_.insert(nome).second; }
 
     void olha() {
-        if (auto* dialogo = dynamic_cast<faulttrap::DetailedDialog*>(visivel("FT_DIALOG")))
+        if (auto* dialogo = dynamic_cast<faulttrap::DetailedDialog*>(visivel("FT_DIALOG"))) {
             respondeDialogo(*dialogo);
+        }
         if (QWidget* pedido = visivel("FT_REQUEST"); pedido && primeiraVez("FT_REQUEST")) {
             anota("pedido de passos");
             pedido->findChild<QPlainTextEdit*>()->setPlainText(kSteps);
-            for (QPushButton* botao : pedido->findChildren<QPushButton*>())
+            for (QPushButton* botao : pedido->findChildren<QPushButton*>()) {
                 QTimer::singleShot(0, botao, &QPushButton::click);
+            }
         }
-        if (QWidget* envio = visivel("FT_SERVER"); envio && primeiraVez("FT_SERVER"))
+        if (QWidget* envio = visivel("FT_SERVER"); envio && primeiraVez("FT_SERVER")) {
             anota("janela de envio: " + envio->windowTitle().toStdString());
+        }
         if (auto* erro = qobject_cast<QMessageBox*>(visivel("sendErrorBox"));
             erro && primeiraVez("sendErrorBox")) {
             anota("erro de envio: " + erro->windowTitle().toStdString() + " | " +
@@ -134,8 +142,9 @@ private:
     }
 
     void respondeDialogo(faulttrap::DetailedDialog& dialogo) {
-        if (!primeiraVez("FT_DIALOG"))
+        if (!primeiraVez("FT_DIALOG")) {
             return;
+        }
         anota("dialogo detalhado: " + dialogo.windowTitle().toStdString());
         anota(std::string("janela do programa ") + (janela_.isVisible() ? "visivel" : "oculta"));
         anota(std::string("modal: ") +
@@ -165,8 +174,9 @@ void ConfiguraFaultTrap(const std::string& cenario, const fs::path& pasta, int p
     opcoes.SetErrorsBeforeTerminate(0);
     opcoes.SetTerminateAction(cenario == "reinicia" ? faulttrap::TFaultAction::Restart
                                                     : faulttrap::TFaultAction::Terminate);
-    if (!cenario.starts_with("envia"))
+    if (!cenario.starts_with("envia")) {
         return;
+    }
     opcoes.SetEMailSendMode(faulttrap::TFaultEMailSendMode::SMTPClient);
     opcoes.SetSMTPHost("127.0.0.1");
     opcoes.SetSMTPPort(static_cast<std::uint16_t>(portaSmtp));
@@ -202,8 +212,9 @@ int Cenario(int argc, char** argv) {
 
     faulttrap::TFaultApplication aplicacao(argc, argv);
     olvendra::app::Programa programa;
-    if (!programa.inicia(ambiente.programa(), ambiente.raiz()))
+    if (!programa.inicia(ambiente.programa(), ambiente.raiz())) {
         return 3;
+    }
     Usuario usuario(cenario, pasta, programa.janela());
     olvendra::DefineTratadorDeErroInesperado([&usuario](std::exception_ptr erro) {
         faulttrap::ExceptionManager(erro, 0, 1);
@@ -227,16 +238,18 @@ struct Execucao {
 Execucao Executa(const std::string& cenario, const fs::path& pasta, int portaSmtp = 0) {
     const std::string programa = fs::read_symlink("/proc/self/exe").string();
     std::vector<std::string> argumentos{programa, "--cenario", cenario, pasta.string()};
-    if (portaSmtp != 0)
+    if (portaSmtp != 0) {
         argumentos.push_back(std::to_string(portaSmtp));
+    }
     const pid_t filho = fork();
     if (filho == 0) {
         const int saida = open((pasta / "stderr.txt").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
         dup2(saida, 2);
         dup2(saida, 1);
         std::vector<char*> argv;
-        for (std::string& argumento : argumentos)
+        for (std::string& argumento : argumentos) {
             argv.push_back(argumento.data());
+        }
         argv.push_back(nullptr);
         execv(programa.c_str(), argv.data());
         _exit(127);
@@ -253,8 +266,9 @@ Execucao Executa(const std::string& cenario, const fs::path& pasta, int portaSmt
         }
         std::this_thread::sleep_for(20ms);
     }
-    if (!execucao.esgotado && WIFEXITED(estado))
+    if (!execucao.esgotado && WIFEXITED(estado)) {
         execucao.saida = WEXITSTATUS(estado);
+    }
     execucao.notas = ReadFile(pasta / "notas.txt");
     execucao.erros = ReadFile(pasta / "stderr.txt");
     return execucao;
@@ -323,14 +337,17 @@ TEST_F(RelatorioDeFalha, ReiniciarEncerraEIniciaOProgramaDeNovo) {
 // The attachment "filename=" of the message, decoded.
 std::string Anexo(const std::string& mensagem, const std::string& nome) {
     const std::size_t cabecalho = mensagem.find("filename=\"" + nome + "\"");
-    if (cabecalho == std::string::npos)
+    if (cabecalho == std::string::npos) {
         return {};
+    }
     const std::size_t inicio = mensagem.find("\r\n\r\n", cabecalho) + 4;
     const std::size_t fim = mensagem.find("\r\n--", inicio);
     std::string base64;
-    for (std::size_t i = inicio; i < fim; ++i)
-        if (mensagem[i] != '\r' && mensagem[i] != '\n')
+    for (std::size_t i = inicio; i < fim; ++i) {
+        if (mensagem[i] != '\r' && mensagem[i] != '\n') {
             base64 += mensagem[i];
+        }
+    }
     return faulttrap::FromBase64(base64);
 }
 
@@ -375,9 +392,11 @@ TEST_F(RelatorioDeFalha, FalhaCompletaEnviaOArquivoPorSmtpComProgressoEResultado
         "unzip -q -o " + zip.string() + " -d " + extraido.string() + " > /dev/null";
     ASSERT_EQ(std::system(extrai.c_str()), 0);
     std::string relatorio;
-    for (const auto& entrada : fs::directory_iterator(extraido))
-        if (entrada.path().extension() != ".png")
+    for (const auto& entrada : fs::directory_iterator(extraido)) {
+        if (entrada.path().extension() != ".png") {
             relatorio = ReadFile(entrada.path());
+        }
+    }
     EXPECT_TRUE(Contem(relatorio, "olvendra.bd")) << relatorio;
     EXPECT_TRUE(Contem(relatorio, kSteps)) << relatorio;
     EXPECT_TRUE(Contem(Log(), kSteps)) << Log();
@@ -428,10 +447,12 @@ TEST_F(RelatorioDeFalha, ProgramaFechadoDuranteOEnvioEsperaOEnvioTerminar) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const int helper = faulttrap::RunDialogHelperIfRequested(argc, argv); helper >= 0)
+    if (const int helper = faulttrap::RunDialogHelperIfRequested(argc, argv); helper >= 0) {
         return helper;
-    if (argc >= 4 && std::string(argv[1]) == "--cenario")
+    }
+    if (argc >= 4 && std::string(argv[1]) == "--cenario") {
         return Cenario(argc, argv);
+    }
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -41,9 +41,11 @@ private slots:
         campo.setText("abc");
         const std::unique_ptr<QMenu> menu(campo.createStandardContextMenu());
         QStringList textos;
-        for (const QAction* acao : menu->actions())
-            if (!acao->isSeparator())
+        for (const QAction* acao : menu->actions()) {
+            if (!acao->isSeparator()) {
                 textos << acao->text().section('\t', 0, 0);
+            }
+        }
         QVERIFY2(textos.contains("&Desfazer"), qPrintable(textos.join('|')));
         QVERIFY2(textos.contains("Recor&tar"), qPrintable(textos.join('|')));
         QVERIFY2(textos.contains("C&olar"), qPrintable(textos.join('|')));

@@ -40,13 +40,15 @@ void ByteWriter::Raw(std::string_view data) {
 }
 
 void ByteWriter::PatchU32(std::size_t position, std::uint32_t value) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         bytes_.at(position + i) = static_cast<std::uint8_t>(value >> (8 * i));
+    }
 }
 
 void ByteReader::Require(std::size_t count, const char* what) const {
-    if (count > Remaining())
+    if (count > Remaining()) {
         throw DebugDataError(std::string("truncated data: ") + what + " runs past the end");
+    }
 }
 
 std::uint8_t ByteReader::U8(const char* what) {
@@ -78,8 +80,9 @@ std::uint64_t ByteReader::Varint(const char* what) {
     for (int shift = 0; shift < 64; shift += 7) {
         const std::uint8_t group = U8(what);
         value |= std::uint64_t{group & 0x7Fu} << shift;
-        if ((group & 0x80) == 0)
+        if ((group & 0x80) == 0) {
             return value;
+        }
     }
     throw DebugDataError(std::string("damaged data: ") + what + " is too long a number");
 }

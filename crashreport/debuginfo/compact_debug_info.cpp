@@ -20,8 +20,9 @@ std::vector<std::uint8_t> EncodeDebugInfo(const CompactDebugInfo& info, const Na
         out.U32(0);
         for (const UnitStep& step : unit.steps) {
             WriteLineStep(out, step.step);
-            if (step.step.startsProcedure)
+            if (step.step.startsProcedure) {
                 WriteNameField(out, step.procedure, cipher);
+            }
         }
         out.PatchU32(lengthPosition, static_cast<std::uint32_t>(out.size() - lengthPosition - 4));
     }
@@ -61,8 +62,9 @@ public:
         const auto stored = ByteReader(field).Bytes(in.Position() - field.Position(), "name");
         auto& known = known_[role == NameRole::unit ? 0 : 1];
         const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
-        if (const auto found = known.find(key); found != known.end())
+        if (const auto found = known.find(key); found != known.end()) {
             return found->second;
+        }
         return known.emplace(key, ReadNameField(field, decoding_, role)).first->second;
     }
 
@@ -78,8 +80,9 @@ CompactDebugInfo DecodeDebugInfo(std::span<const std::uint8_t> data, const NameD
     ByteReader in(data);
     const std::uint32_t count = in.U32("unit count");
     // Every unit record takes at least 17 bytes, which bounds a forged count.
-    if (count > in.Remaining() / 17)
+    if (count > in.Remaining() / 17) {
         throw DebugDataError("unit count " + std::to_string(count) + " exceeds the data");
+    }
     CompactDebugInfo info;
     info.units.reserve(count);
     NameReader names(decoding);
@@ -93,15 +96,18 @@ CompactDebugInfo DecodeDebugInfo(std::span<const std::uint8_t> data, const NameD
         ByteReader table(in.Bytes(tableLength, "line table"));
         while (!table.AtEnd()) {
             UnitStep step{ReadLineStep(table), {}};
-            if (step.step.startsProcedure)
+            if (step.step.startsProcedure) {
                 step.procedure = names.Read(table, NameRole::procedure);
+            }
             unit.steps.push_back(std::move(step));
         }
         info.units.push_back(std::move(unit));
     }
-    for (const DebugRecord& record : ReadDebugRecords(in))
-        if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls))
+    for (const DebugRecord& record : ReadDebugRecords(in)) {
+        if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls)) {
             info.inlinedCalls = ReadInlinedCalls(record.payload, decoding);
+        }
+    }
     return info;
 }
 

@@ -6,17 +6,20 @@ namespace faulttrap {
 
 DebugIndex::DebugIndex(const CompactDebugInfo& info) {
     units_.reserve(info.units.size());
-    for (const DebugUnit& unit : info.units)
+    for (const DebugUnit& unit : info.units) {
         AddUnit(unit);
+    }
     byAddress_.resize(ranges_.size());
-    for (std::size_t i = 0; i < byAddress_.size(); ++i)
+    for (std::size_t i = 0; i < byAddress_.size(); ++i) {
         byAddress_[i] = i;
+    }
     std::stable_sort(byAddress_.begin(), byAddress_.end(), [this](std::size_t a, std::size_t b) {
         return ranges_[a].begin < ranges_[b].begin;
     });
     sortedBegins_.reserve(byAddress_.size());
-    for (const std::size_t index : byAddress_)
+    for (const std::size_t index : byAddress_) {
         sortedBegins_.push_back(ranges_[index].begin);
+    }
 }
 
 // A name that starts with "." belongs to the class most recently named; one that contains
@@ -46,9 +49,10 @@ void DebugIndex::AddUnit(const DebugUnit& unit) {
 
     const auto addRange = [&](std::uint64_t end) {
         const std::uint64_t clippedEnd = std::min(end, unitEnd);
-        if (clippedEnd > offset)
+        if (clippedEnd > offset) {
             ranges_.push_back(
                 {static_cast<std::uint32_t>(offset), clippedEnd, line, unitIndex, current});
+        }
     };
     for (const UnitStep& step : unit.steps) {
         const std::uint64_t next = offset + step.step.offsetAdvance;
@@ -58,9 +62,11 @@ void DebugIndex::AddUnit(const DebugUnit& unit) {
         if (step.step.startsProcedure) {
             StartProcedure(step.procedure, line);
             // Code ahead of a unit's first procedure start belongs to that procedure.
-            if (!current)
-                for (std::size_t i = firstRange; i < ranges_.size(); ++i)
+            if (!current) {
+                for (std::size_t i = firstRange; i < ranges_.size(); ++i) {
                     ranges_[i].procedure = procedures_.size() - 1;
+                }
+            }
             current = procedures_.size() - 1;
         }
     }
@@ -71,19 +77,22 @@ std::optional<SourcePlace> DebugIndex::Find(std::uint64_t offset) const {
     const auto after =
         std::upper_bound(sortedBegins_.begin(), sortedBegins_.end(), offset,
                          [](std::uint64_t value, std::uint32_t begin) { return value < begin; });
-    if (after == sortedBegins_.begin())
+    if (after == sortedBegins_.begin()) {
         return std::nullopt;
+    }
     const Range& range =
         ranges_[byAddress_[static_cast<std::size_t>(std::prev(after) - sortedBegins_.begin())]];
-    if (offset >= range.end)
+    if (offset >= range.end) {
         return std::nullopt;
+    }
     SourcePlace place{units_[range.unit].name, {}, {}, range.line, 0};
     if (range.procedure) {
         const Procedure& procedure = procedures_[*range.procedure];
         place.className = procedure.className;
         place.procedure = procedure.name;
-        if (range.line > procedure.firstLine)
+        if (range.line > procedure.firstLine) {
             place.lineOffset = range.line - procedure.firstLine;
+        }
     }
     return place;
 }

@@ -20,38 +20,46 @@ void ReadSet(std::span<const std::uint8_t> bytes, DwarfCursor& section,
     } else if (length >= 0xfffffff0) {
         throw DebugDataError("a reserved set length");
     }
-    if (length > section.Remaining())
+    if (length > section.Remaining()) {
         throw DebugDataError("a set length of " + std::to_string(length) +
                              " bytes, past the section's end");
+    }
     const std::size_t setEnd = section.Position() + static_cast<std::size_t>(length);
     DwarfCursor fields(bytes, section.Position(), setEnd);
     section.Skip(length, "the set");
 
     const std::uint16_t version = fields.U16("the version");
-    if (version != 2)
+    if (version != 2) {
         throw DebugDataError("version " + std::to_string(version) + " is not supported");
+    }
     const std::uint64_t unitOffset = fields.UnsignedOfSize(offsetSize, "the unit offset");
     ranges.unitOffsets.push_back(unitOffset);
     const std::uint8_t addressSize = fields.U8("the address size");
-    if (addressSize == 0 || addressSize > 8)
+    if (addressSize == 0 || addressSize > 8) {
         throw DebugDataError("an address size of " + std::to_string(addressSize));
-    if (fields.U8("the segment selector size") != 0)
+    }
+    if (fields.U8("the segment selector size") != 0) {
         throw DebugDataError("segment selectors are not supported");
+    }
     // The tuples are aligned to twice the address size from the set's beginning.
     const std::size_t tupleSize = 2u * addressSize;
     const std::size_t misalignment = (fields.Position() - setBegin) % tupleSize;
-    if (misalignment != 0)
+    if (misalignment != 0) {
         fields.Skip(tupleSize - misalignment, "the padding");
+    }
     while (!fields.AtLimit()) {
         const std::uint64_t begin = fields.UnsignedOfSize(addressSize, "an address");
         const std::uint64_t size = fields.UnsignedOfSize(addressSize, "a length");
-        if (begin == 0 && size == 0)
+        if (begin == 0 && size == 0) {
             return;
-        if (size > ~begin)
+        }
+        if (size > ~begin) {
             throw DebugDataError("a range past the end of the address space");
+        }
         // A range at address 0 is code the linker discarded.
-        if (size != 0 && begin != 0)
+        if (size != 0 && begin != 0) {
             ranges.ranges.push_back({begin, begin + size, unitOffset});
+        }
     }
 }
 

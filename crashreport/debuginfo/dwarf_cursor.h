@@ -17,8 +17,9 @@ public:
 
     // Inline: the line programs are read a byte at a time.
     std::uint8_t U8(const char* what) {
-        if (position_ == limit_)
+        if (position_ == limit_) {
             CutShort(what);
+        }
         return section_[position_++];
     }
     std::uint16_t U16(const char* what);
@@ -27,8 +28,9 @@ public:
     // A little-endian number of `size` bytes (1 to 8).
     std::uint64_t UnsignedOfSize(std::size_t size, const char* what);
     std::uint64_t Uleb(const char* what) {
-        if (position_ != limit_ && section_[position_] < 0x80)
+        if (position_ != limit_ && section_[position_] < 0x80) {
             return section_[position_++];
+        }
         return LongUleb(what);
     }
     std::int64_t Sleb(const char* what);

@@ -21,9 +21,11 @@ std::string WithoutFolder(const char* path) {
 // A C++ function's mangled name tells its class; a C function has its plain name only.
 QualifiedName FunctionName(const DwarfLibrary& dw, Dwarf_Die* die) {
     Dwarf_Attribute attribute;
-    for (const unsigned name : {DW_AT_linkage_name, DW_AT_MIPS_linkage_name})
-        if (const char* linkage = dw.formString(dw.attrIntegrate(die, name, &attribute)))
+    for (const unsigned name : {DW_AT_linkage_name, DW_AT_MIPS_linkage_name}) {
+        if (const char* linkage = dw.formString(dw.attrIntegrate(die, name, &attribute))) {
             return SplitFunctionName(linkage);
+        }
+    }
     const char* plain = dw.formString(dw.attrIntegrate(die, DW_AT_name, &attribute));
     return {{}, plain ? plain : ""};
 }
@@ -40,12 +42,14 @@ std::vector<InlinedScope> InlinedScopesFromDwarf(const DwarfLibrary& dw, Dwfl_Mo
     std::vector<InlinedScope> chain;
     Dwarf_Addr bias = 0;
     Dwarf_Die* unit = dw.moduleAddrDie(module, fileAddress, &bias);
-    if (!unit)
+    if (!unit) {
         return chain;
+    }
     Dwarf_Files* files = nullptr;
     std::size_t fileCount = 0;
-    if (dw.getSrcFiles(unit, &files, &fileCount) != 0)
+    if (dw.getSrcFiles(unit, &files, &fileCount) != 0) {
         files = nullptr;
+    }
     // The scopes at the address, innermost first, as the address's code sees them: past an
     // inlined function come its own definition's scopes, not its callers'.
     Dwarf_Die* atAddress = nullptr;
@@ -54,11 +58,13 @@ std::vector<InlinedScope> InlinedScopesFromDwarf(const DwarfLibrary& dw, Dwfl_Mo
     const Dwarf_Die* innermost = nullptr;
     for (int i = 0; i < found && !innermost; ++i) {
         const int tag = dw.tag(&atAddress[i]);
-        if (tag == DW_TAG_inlined_subroutine || tag == DW_TAG_subprogram)
+        if (tag == DW_TAG_inlined_subroutine || tag == DW_TAG_subprogram) {
             innermost = &atAddress[i];
+        }
     }
-    if (!innermost)
+    if (!innermost) {
         return chain;
+    }
     // The innermost function and the scopes that physically hold it: the callers.
     Dwarf_Die start = *innermost;
     Dwarf_Die* scopes = nullptr;
@@ -68,8 +74,9 @@ std::vector<InlinedScope> InlinedScopesFromDwarf(const DwarfLibrary& dw, Dwfl_Mo
     for (int i = 0; i < count; ++i) {
         Dwarf_Die* scope = &scopes[i];
         const int tag = dw.tag(scope);
-        if (tag != DW_TAG_inlined_subroutine && tag != DW_TAG_subprogram)
+        if (tag != DW_TAG_inlined_subroutine && tag != DW_TAG_subprogram) {
             continue;
+        }
         const QualifiedName name = FunctionName(dw, scope);
         InlinedScope entry{name.className,
                            name.procedure,
@@ -85,15 +92,19 @@ std::vector<InlinedScope> InlinedScopesFromDwarf(const DwarfLibrary& dw, Dwfl_Mo
         Dwarf_Attribute attribute;
         Dwarf_Word file = 0;
         Dwarf_Word line = 0;
-        if (dw.formUdata(dw.attr(scope, DW_AT_call_file, &attribute), &file) == 0 && files)
-            if (const char* path = dw.fileSrc(files, file, nullptr, nullptr))
+        if (dw.formUdata(dw.attr(scope, DW_AT_call_file, &attribute), &file) == 0 && files) {
+            if (const char* path = dw.fileSrc(files, file, nullptr, nullptr)) {
                 entry.callFile = WithoutFolder(path);
-        if (dw.formUdata(dw.attr(scope, DW_AT_call_line, &attribute), &line) == 0)
+            }
+        }
+        if (dw.formUdata(dw.attr(scope, DW_AT_call_line, &attribute), &line) == 0) {
             entry.callLine = static_cast<std::uint32_t>(line);
+        }
         chain.push_back(std::move(entry));
     }
-    if (!inlined)
+    if (!inlined) {
         chain.clear();
+    }
     return chain;
 }
 

@@ -21,8 +21,9 @@ template <typename Function> bool Bind(void* library, Function& entry, const cha
 
 std::unique_ptr<DwarfLibrary> Load() {
     void* library = ::dlopen(dwarfLibraryName, RTLD_NOW | RTLD_LOCAL);
-    if (!library)
+    if (!library) {
         return nullptr;
+    }
     auto dw = std::make_unique<DwarfLibrary>();
     const bool complete =
         Bind(library, dw->begin, "dwfl_begin") && Bind(library, dw->end, "dwfl_end") &&

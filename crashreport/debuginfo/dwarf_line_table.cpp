@@ -149,25 +149,29 @@ void ReadEntryTable(DwarfCursor& cursor, std::size_t offsetSize, const DwarfLine
     for (EntryFormat& format : formats) {
         format.content = cursor.Uleb("an entry format");
         format.form = cursor.Uleb("an entry format");
-        if (format.content == lnctPath && !IsStringForm(format.form))
+        if (format.content == lnctPath && !IsStringForm(format.form)) {
             throw DebugDataError("a path of the form " + Hex(format.form) +
                                  ", which is not a string");
+        }
     }
     const std::uint64_t count = cursor.Uleb("the entry count");
     // Every supported form takes at least one byte, so a count above the bytes left is false.
-    if (count != 0 && (formats.empty() || count > cursor.Remaining()))
+    if (count != 0 && (formats.empty() || count > cursor.Remaining())) {
         throw DebugDataError("an entry count of " + std::to_string(count) +
                              " that the header cannot hold");
+    }
     for (std::uint64_t i = 0; i < count; ++i) {
         std::string_view path;
         for (const EntryFormat& format : formats) {
             const std::string_view value =
                 ReadEntryValue(cursor, format.form, offsetSize, sections);
-            if (format.content == lnctPath)
+            if (format.content == lnctPath) {
                 path = value;
+            }
         }
-        if (paths)
+        if (paths) {
             paths->push_back(path);
+        }
     }
 }
 
@@ -179,8 +183,9 @@ void ReadOlderTables(DwarfCursor& cursor, std::vector<std::string_view>& files) 
     files.emplace_back();
     for (;;) {
         const std::string_view name = cursor.CString("the file table");
-        if (name.empty())
+        if (name.empty()) {
             return;
+        }
         cursor.Uleb("a file's directory");
         cursor.Uleb("a file's time");
         cursor.Uleb("a file's size");
@@ -232,15 +237,17 @@ void SortWithReach(std::vector<Sequence>& sequences, std::vector<std::uint64_t>&
     reach.clear();
     reach.reserve(sequences.size());
     std::uint64_t furthest = 0;
-    for (const Sequence& sequence : sequences)
+    for (const Sequence& sequence : sequences) {
         reach.push_back(furthest = std::max(furthest, sequence.end));
+    }
 }
 
 } // namespace
 
 DwarfLineTable::DwarfLineTable(DwarfLineSections sections) : sections_(sections) {
-    if (!sections_.aranges.empty() && UseRanges())
+    if (!sections_.aranges.empty() && UseRanges()) {
         return;
+    }
     BuildFullIndex();
 }
 
@@ -287,8 +294,9 @@ bool DwarfLineTable::UseRanges() {
     std::vector<std::uint64_t> infoUnits = std::move(ranges.unitOffsets);
     std::sort(infoUnits.begin(), infoUnits.end());
     infoUnits.erase(std::unique(infoUnits.begin(), infoUnits.end()), infoUnits.end());
-    if (infoUnits.empty() || infoUnits.size() != lazy->unitOffsets.size())
+    if (infoUnits.empty() || infoUnits.size() != lazy->unitOffsets.size()) {
         return false;
+    }
     lazy->ranges.reserve(ranges.ranges.size());
     for (const DwarfAddressRange& range : ranges.ranges) {
         const auto unit = std::lower_bound(infoUnits.begin(), infoUnits.end(), range.unitOffset);
@@ -321,23 +329,26 @@ DwarfLineTable::Unit DwarfLineTable::ReadUnitFrame(std::size_t offset,
     } else if (length >= 0xfffffff0) {
         throw DebugDataError("the reserved unit length " + Hex(length));
     }
-    if (length > section.Remaining())
+    if (length > section.Remaining()) {
         throw DebugDataError("a unit length of " + std::to_string(length) +
                              " bytes, past the section's end");
+    }
     const std::size_t unitEnd = section.Position() + static_cast<std::size_t>(length);
     DwarfCursor header(sections_.line, section.Position(), unitEnd);
 
     unit.version = header.U16("the version");
-    if (unit.version < 2 || unit.version > 5)
+    if (unit.version < 2 || unit.version > 5) {
         throw DebugDataError("version " + std::to_string(unit.version) + " is not supported");
+    }
     if (unit.version >= 5) {
         header.U8("the address size");
         header.U8("the segment selector size");
     }
     const std::uint64_t headerLength = header.UnsignedOfSize(unit.offsetSize, "the header length");
-    if (headerLength > header.Remaining())
+    if (headerLength > header.Remaining()) {
         throw DebugDataError("a header length of " + std::to_string(headerLength) +
                              " bytes, past the unit's end");
+    }
     unit.programBegin = header.Position() + static_cast<std::size_t>(headerLength);
     unit.programEnd = unitEnd;
     fieldsBegin = header.Position();
@@ -347,20 +358,25 @@ DwarfLineTable::Unit DwarfLineTable::ReadUnitFrame(std::size_t offset,
 void DwarfLineTable::ReadUnitFields(Unit& unit, std::size_t fieldsBegin) const {
     DwarfCursor fields(sections_.line, fieldsBegin, unit.programBegin);
     unit.minimumInstructionLength = fields.U8("the minimum instruction length");
-    if (unit.version >= 4)
+    if (unit.version >= 4) {
         unit.maximumOperations = fields.U8("the maximum operations per instruction");
-    if (unit.maximumOperations == 0)
+    }
+    if (unit.maximumOperations == 0) {
         throw DebugDataError("a maximum of 0 operations per instruction");
+    }
     fields.U8("the default of is_stmt");
     unit.lineBase = static_cast<std::int8_t>(fields.U8("the line base"));
     unit.lineRange = fields.U8("the line range");
-    if (unit.lineRange == 0)
+    if (unit.lineRange == 0) {
         throw DebugDataError("a line range of 0");
+    }
     unit.opcodeBase = fields.U8("the opcode base");
-    if (unit.opcodeBase == 0)
+    if (unit.opcodeBase == 0) {
         throw DebugDataError("an opcode base of 0");
-    for (int opcode = 1; opcode < unit.opcodeBase; ++opcode)
+    }
+    for (int opcode = 1; opcode < unit.opcodeBase; ++opcode) {
         unit.standardOpcodeLengths.push_back(fields.U8("the standard opcode lengths"));
+    }
     if (unit.version >= 5) {
         ReadEntryTable(fields, unit.offsetSize, sections_, nullptr);
         ReadEntryTable(fields, unit.offsetSize, sections_, &unit.files);
@@ -377,14 +393,17 @@ void DwarfLineTable::IndexUnit(const Unit& unit, std::size_t unitIndex,
         std::optional<std::uint64_t> first;
         std::uint64_t end = 0;
         const bool ended = RunSequence(unit, program, [&](const State& row, bool endOfSequence) {
-            if (!first)
+            if (!first) {
                 first = row.address;
-            if (endOfSequence)
+            }
+            if (endOfSequence) {
                 end = row.address;
+            }
         });
         // A sequence at address 0 is code the linker discarded.
-        if (ended && first && *first != 0 && *first < end)
+        if (ended && first && *first != 0 && *first < end) {
             into.push_back({*first, end, unitIndex, start});
+        }
     }
 }
 
@@ -413,10 +432,12 @@ bool DwarfLineTable::RunSequence(const Unit& unit, DwarfCursor& program, OnRow&&
         switch (opcode) {
         case 0: {
             const std::uint64_t length = program.Uleb("an extended opcode's length");
-            if (length == 0)
+            if (length == 0) {
                 break;
-            if (length > program.Remaining())
+            }
+            if (length > program.Remaining()) {
                 throw DebugDataError("an extended opcode longer than the unit");
+            }
             const std::size_t next = program.Position() + static_cast<std::size_t>(length);
             const std::uint8_t extended = program.U8("an extended opcode");
             if (extended == lneEndSequence) {
@@ -464,8 +485,9 @@ bool DwarfLineTable::RunSequence(const Unit& unit, DwarfCursor& program, OnRow&&
             break;
         default:
             // An opcode this reader does not know: the header says how many numbers follow.
-            for (unsigned i = 0; i < unit.standardOpcodeLengths[opcode - 1u]; ++i)
+            for (unsigned i = 0; i < unit.standardOpcodeLengths[opcode - 1u]; ++i) {
                 program.Uleb("an unknown opcode's operand");
+            }
             break;
         }
     }
@@ -473,8 +495,9 @@ bool DwarfLineTable::RunSequence(const Unit& unit, DwarfCursor& program, OnRow&&
 }
 
 const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::FullIndex() const {
-    if (!lazy_)
+    if (!lazy_) {
         return sequences_;
+    }
     // Under the lock: the lazy parts are filled in by lookups.
     if (!lazy_->fullIndexTried) {
         lazy_->fullIndexTried = true;
@@ -491,16 +514,18 @@ const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::FullIndex() const {
 }
 
 const std::vector<DwarfLineTable::Sequence>& DwarfLineTable::Sequences() const {
-    if (!lazy_)
+    if (!lazy_) {
         return sequences_;
+    }
     const std::lock_guard<std::mutex> lock(lazy_->mutex);
     return FullIndex();
 }
 
 std::optional<DwarfLineTable::Row> DwarfLineTable::Find(std::uint64_t address) const {
     const auto unitOf = [this](std::size_t unit) -> const Unit& { return units_[unit]; };
-    if (!lazy_)
+    if (!lazy_) {
         return FindIn(sequences_, reach_, unitOf, address);
+    }
     const std::lock_guard<std::mutex> lock(lazy_->mutex);
     bool decided = false;
     std::optional<Row> row = FindInUnitOfRange(address, decided);
@@ -512,8 +537,9 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::FindInUnitOfRange(std::uint64
     const auto after = std::upper_bound(
         lazy_->ranges.begin(), lazy_->ranges.end(), address,
         [](std::uint64_t value, const Lazy::Range& range) { return value < range.begin; });
-    if (after == lazy_->ranges.begin() || address >= std::prev(after)->end)
+    if (after == lazy_->ranges.begin() || address >= std::prev(after)->end) {
         return std::nullopt;
+    }
     const std::size_t unitIndex = std::prev(after)->unit;
     std::unique_ptr<Lazy::UnitLines>& lines = lazy_->units[unitIndex];
     if (!lines && !lazy_->unusable[unitIndex]) {
@@ -528,8 +554,9 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::FindInUnitOfRange(std::uint64
             lazy_->unusable[unitIndex] = true;
         }
     }
-    if (!lines)
+    if (!lines) {
         return std::nullopt;
+    }
     std::optional<Row> row = FindIn(
         lines->sequences, lines->reach, [&](std::size_t) -> const Unit& { return lines->unit; },
         address);
@@ -551,10 +578,12 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::FindIn(const std::vector<Sequ
     // none of them reaches this far.
     while (after != sequences.begin()) {
         --after;
-        if (reach[static_cast<std::size_t>(after - sequences.begin())] <= address)
+        if (reach[static_cast<std::size_t>(after - sequences.begin())] <= address) {
             break;
-        if (address >= after->end)
+        }
+        if (address >= after->end) {
             continue;
+        }
         const Unit& unit = unitOf(after->unit);
         DwarfCursor program(sections_.line, after->program, unit.programEnd);
         bool decided = false;
@@ -562,8 +591,9 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::FindIn(const std::vector<Sequ
         std::optional<State> candidate;
         try {
             RunSequence(unit, program, [&](const State& row, bool endOfSequence) {
-                if (decided)
+                if (decided) {
                     return;
+                }
                 if (row.address > address) {
                     decided = true;
                     covering = candidate;
@@ -576,13 +606,16 @@ std::optional<DwarfLineTable::Row> DwarfLineTable::FindIn(const std::vector<Sequ
             // table was built.
             continue;
         }
-        if (!covering)
+        if (!covering) {
             continue;
+        }
         Row found;
-        if (covering->file < unit.files.size())
+        if (covering->file < unit.files.size()) {
             found.file = unit.files[static_cast<std::size_t>(covering->file)];
-        if (covering->line <= 0xffffffffu)
+        }
+        if (covering->line <= 0xffffffffu) {
             found.line = static_cast<std::uint32_t>(covering->line);
+        }
         return found;
     }
     return std::nullopt;

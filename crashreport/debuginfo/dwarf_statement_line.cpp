@@ -24,14 +24,16 @@ bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row
                      int* line) {
     Dwarf_Addr address = 0;
     *file = dw.lineInfo(row, &address, line, nullptr, nullptr, nullptr);
-    if (*line <= 0)
+    if (*line <= 0) {
         return false;
+    }
     Dwarf_Addr bias = 0;
     Dwarf_Die* unit = dw.moduleAddrDie(module, address, &bias);
     Dwarf_Lines* lines = nullptr;
     std::size_t count = 0;
-    if (!unit || dw.getSrcLines(unit, &lines, &count) != 0)
+    if (!unit || dw.getSrcLines(unit, &lines, &count) != 0) {
         return true;
+    }
     const Dwarf_Addr wanted = address - bias;
     const auto addressOf = [&](std::size_t index) {
         Dwarf_Addr at = 0;
@@ -42,10 +44,11 @@ bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row
     std::size_t high = count;
     while (low < high) {
         const std::size_t middle = low + (high - low) / 2;
-        if (addressOf(middle) <= wanted)
+        if (addressOf(middle) <= wanted) {
             low = middle + 1;
-        else
+        } else {
             high = middle;
+        }
     }
     Dwarf_Line* chosen = nullptr;
     const char* chosenFile = nullptr;
@@ -54,8 +57,9 @@ bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row
         int candidateLine = 0;
         const char* candidateFile = dw.lineSrc(candidate, nullptr, nullptr);
         if (EndsSequence(dw, candidate) || dw.lineNo(candidate, &candidateLine) != 0 ||
-            candidateLine <= 0 || !candidateFile)
+            candidateLine <= 0 || !candidateFile) {
             continue;
+        }
         if (!chosen) {
             chosen = candidate;
             chosenFile = candidateFile;
@@ -65,8 +69,9 @@ bool StatementLineOf(const DwarfLibrary& dw, Dwfl_Module* module, Dwfl_Line* row
             break;
         }
     }
-    if (!chosen)
+    if (!chosen) {
         return true;
+    }
     *file = chosenFile;
     dw.lineNo(chosen, line);
     return true;

@@ -13,8 +13,9 @@ namespace faulttrap {
 namespace {
 
 void ReadDynamicSymbols(const ElfImage& file, std::vector<TFaultFunctionsList::Function>& out) {
-    for (const ElfFunctionSymbol& symbol : ReadFunctionSymbols(file, SHT_DYNSYM))
+    for (const ElfFunctionSymbol& symbol : ReadFunctionSymbols(file, SHT_DYNSYM)) {
         out.push_back({std::string(symbol.name), symbol.address, symbol.size});
+    }
 }
 
 } // namespace
@@ -26,10 +27,13 @@ TFaultFunctionsList TFaultFunctionsList::Read(const std::string& path, const Siz
     } catch (const DebugDataError&) {
         return list;
     }
-    if (sizeUnsized)
-        for (Function& function : list.functions_)
-            if (function.size == 0)
+    if (sizeUnsized) {
+        for (Function& function : list.functions_) {
+            if (function.size == 0) {
                 function.size = sizeUnsized(function.address);
+            }
+        }
+    }
     std::sort(list.functions_.begin(), list.functions_.end(),
               [](const Function& a, const Function& b) { return a.address < b.address; });
     return list;
@@ -39,8 +43,9 @@ const TFaultFunctionsList::Function* TFaultFunctionsList::Find(std::uint64_t fil
     auto after =
         std::upper_bound(functions_.begin(), functions_.end(), fileAddress,
                          [](std::uint64_t value, const Function& f) { return value < f.address; });
-    if (after == functions_.begin())
+    if (after == functions_.begin()) {
         return nullptr;
+    }
     const Function& found = *std::prev(after);
     return fileAddress <= found.address + found.size ? &found : nullptr;
 }

@@ -14,16 +14,18 @@ namespace {
 constexpr std::uint64_t maxDepth = 255;
 
 std::uint32_t Narrow(std::uint64_t value, const char* what) {
-    if (value > std::numeric_limits<std::uint32_t>::max())
+    if (value > std::numeric_limits<std::uint32_t>::max()) {
         throw DebugDataError(std::string("damaged data: ") + what + " out of range");
+    }
     return static_cast<std::uint32_t>(value);
 }
 
 // A count of items that take at least `smallest` bytes each, checked against the data left.
 std::uint32_t Count(ByteReader& in, std::size_t smallest, const char* what) {
     const std::uint64_t value = in.Varint(what);
-    if (value > in.Remaining() / smallest)
+    if (value > in.Remaining() / smallest) {
         throw DebugDataError(std::string(what) + " " + std::to_string(value) + " exceeds the data");
+    }
     return static_cast<std::uint32_t>(value);
 }
 
@@ -72,8 +74,9 @@ public:
         return depth > 0 && depth - 1 < last_.size() ? last_[depth - 1] : nullptr;
     }
     void Add(const InlinedCallRange& range) {
-        if (last_.size() <= range.depth)
+        if (last_.size() <= range.depth) {
             last_.resize(range.depth + 1);
+        }
         last_[range.depth] = &range;
         last_.resize(range.depth + 1); // deeper ones belong to earlier parents
     }
@@ -99,26 +102,30 @@ StoredCalls Parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
     ByteReader in(payload);
     StoredCalls stored;
     stored.files.resize(Count(in, 1, "inlined call file count"));
-    for (auto& file : stored.files)
+    for (auto& file : stored.files) {
         file = StoredName(in, payload, decoding);
+    }
     stored.classes.resize(Count(in, 1, "inlined function class count"));
-    for (auto& className : stored.classes)
+    for (auto& className : stored.classes) {
         className = StoredName(in, payload, decoding);
+    }
     stored.functions.resize(Count(in, 4, "inlined function count"));
     for (StoredCalls::Function& function : stored.functions) {
         if (const std::uint64_t className = in.Varint("inlined function class"); className > 0) {
-            if (className > stored.classes.size())
+            if (className > stored.classes.size()) {
                 throw DebugDataError("inlined function names class " +
                                      std::to_string(className - 1) + " of " +
                                      std::to_string(stored.classes.size()));
+            }
             function.className = static_cast<std::uint32_t>(className - 1);
         }
         function.procedure = StoredName(in, payload, decoding);
         function.firstLine = Narrow(in.Varint("inlined function line"), "inlined function line");
         if (const std::uint64_t file = in.Varint("inlined function file"); file > 0) {
-            if (file > stored.files.size())
+            if (file > stored.files.size()) {
                 throw DebugDataError("inlined function names file " + std::to_string(file - 1) +
                                      " of " + std::to_string(stored.files.size()));
+            }
             function.file = static_cast<std::uint32_t>(file - 1);
         }
     }
@@ -128,8 +135,9 @@ StoredCalls Parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
     ByteReader functions(Stream(in));
     ByteReader files(Stream(in));
     ByteReader lines(Stream(in));
-    if (!in.AtEnd())
+    if (!in.AtEnd()) {
         throw DebugDataError("unexpected bytes after the inlined call streams");
+    }
 
     Parents parents;
     std::uint64_t begin = 0;
@@ -137,20 +145,23 @@ StoredCalls Parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
     for (std::size_t i = 0; i < stored.ranges.size(); ++i) {
         InlinedCallRange& range = stored.ranges[i];
         const std::uint8_t header = headers.U8("inlined call header");
-        if (header & ~(depthMask | parentExtent | callerFile))
+        if (header & ~(depthMask | parentExtent | callerFile)) {
             throw DebugDataError("inlined call header " + std::to_string(header) + " unknown");
+        }
         const std::uint8_t step = header & depthMask;
         const std::uint64_t newDepth = step == childOfPrevious ? (i == 0 ? 0 : depth + 1)
                                        : step == sameDepth     ? depth
                                        : step == depthGiven ? headers.Varint("inlined call depth")
                                                             : maxDepth + 1;
-        if (newDepth > maxDepth)
+        if (newDepth > maxDepth) {
             throw DebugDataError("inlined call depth " + std::to_string(newDepth) + " refused");
+        }
         depth = range.depth = static_cast<std::uint32_t>(newDepth);
         const InlinedCallRange* parent = parents.Of(depth);
         if (header & parentExtent) {
-            if (!parent)
+            if (!parent) {
                 throw DebugDataError("inlined call takes the extent of a missing parent");
+            }
             range.begin = parent->begin;
             range.end = parent->end;
         } else {
@@ -159,31 +170,36 @@ StoredCalls Parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
             range.end =
                 Narrow(rangeBegin + extents.Varint("inlined call size"), "inlined call end");
         }
-        if (range.begin < begin)
+        if (range.begin < begin) {
             throw DebugDataError("inlined calls out of address order");
+        }
         begin = range.begin;
         range.function = Narrow(functions.Varint("inlined function"), "inlined function");
-        if (range.function >= stored.functions.size())
+        if (range.function >= stored.functions.size()) {
             throw DebugDataError("inlined call names function " + std::to_string(range.function) +
                                  " of " + std::to_string(stored.functions.size()));
+        }
         if (depth > 0) {
             const StoredCalls::Function* caller =
                 parent ? &stored.functions[parent->function] : nullptr;
             if (header & callerFile) {
-                if (!caller || !caller->file)
+                if (!caller || !caller->file) {
                     throw DebugDataError("inlined call takes the file of an unknown caller");
+                }
                 range.callFile = *caller->file;
             } else {
                 range.callFile = Narrow(files.Varint("inlined call file"), "inlined call file");
-                if (range.callFile >= stored.files.size())
+                if (range.callFile >= stored.files.size()) {
                     throw DebugDataError("inlined call names file " +
                                          std::to_string(range.callFile) + " of " +
                                          std::to_string(stored.files.size()));
+                }
             }
             const std::int64_t line = std::int64_t{caller ? caller->firstLine : 0} +
                                       Unzigzag(lines.Varint("inlined call line"));
-            if (line < 0 || line > std::numeric_limits<std::uint32_t>::max())
+            if (line < 0 || line > std::numeric_limits<std::uint32_t>::max()) {
                 throw DebugDataError("inlined call line out of range");
+            }
             range.callLine = static_cast<std::uint32_t>(line);
         } else if (header & callerFile) {
             throw DebugDataError("out-of-line function with a call file");
@@ -191,8 +207,9 @@ StoredCalls Parse(std::span<const std::uint8_t> payload, const NameDecoding& dec
         parents.Add(range);
     }
     if (!headers.AtEnd() || !extents.AtEnd() || !functions.AtEnd() || !files.AtEnd() ||
-        !lines.AtEnd())
+        !lines.AtEnd()) {
         throw DebugDataError("unexpected bytes after the last inlined call");
+    }
     return stored;
 }
 
@@ -206,13 +223,16 @@ std::string ReadName(std::span<const std::uint8_t> stored, const NameDecoding& d
 
 void WriteInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCipher& cipher) {
     out.Varint(calls.files.size());
-    for (const std::string& file : calls.files)
+    for (const std::string& file : calls.files) {
         WriteNameField(out, file, cipher);
+    }
     // Classes by use, the most used first; a name's class is what comes before its first dot.
     std::map<std::string_view, std::size_t> classUses;
-    for (const InlinedFunction& function : calls.functions)
-        if (const std::size_t dot = function.name.find('.'); dot != std::string::npos)
+    for (const InlinedFunction& function : calls.functions) {
+        if (const std::size_t dot = function.name.find('.'); dot != std::string::npos) {
             ++classUses[std::string_view(function.name).substr(0, dot)];
+        }
+    }
     std::vector<std::pair<std::string_view, std::size_t>> classes(classUses.begin(),
                                                                   classUses.end());
     std::stable_sort(classes.begin(), classes.end(),
@@ -251,23 +271,27 @@ void WriteInlinedCalls(ByteWriter& out, const InlinedCalls& calls, const NameCip
                               : range.depth == depth                  ? sameDepth
                                                                       : depthGiven;
         const bool sameExtent = parent && parent->begin == range.begin && parent->end == range.end;
-        if (sameExtent)
+        if (sameExtent) {
             header |= parentExtent;
+        }
         const bool impliedFile =
             range.depth > 0 && caller && caller->file && *caller->file == range.callFile;
-        if (impliedFile)
+        if (impliedFile) {
             header |= callerFile;
+        }
         streams.headers.U8(header);
-        if (header % 4 == depthGiven)
+        if (header % 4 == depthGiven) {
             streams.headers.Varint(range.depth);
+        }
         if (!sameExtent) {
             streams.extents.Varint(range.begin - begin);
             streams.extents.Varint(range.end > range.begin ? range.end - range.begin : 0);
         }
         streams.functions.Varint(range.function);
         if (range.depth > 0) {
-            if (!impliedFile)
+            if (!impliedFile) {
                 streams.files.Varint(range.callFile);
+            }
             streams.lines.Varint(Zigzag(std::int64_t{range.callLine} -
                                         std::int64_t{caller ? caller->firstLine : 0}));
         }
@@ -287,13 +311,15 @@ InlinedCalls ReadInlinedCalls(std::span<const std::uint8_t> payload, const NameD
     InlinedCalls calls;
     for (const StoredCalls::Function& function : stored.functions) {
         std::string name = ReadName(function.procedure, decoding, NameRole::procedure);
-        if (function.className)
+        if (function.className) {
             name = ReadName(stored.classes[*function.className], decoding, NameRole::procedure) +
                    "." + name;
+        }
         calls.functions.push_back({std::move(name), function.firstLine, function.file});
     }
-    for (const auto& file : stored.files)
+    for (const auto& file : stored.files) {
         calls.files.push_back(ReadName(file, decoding, NameRole::unit));
+    }
     calls.ranges = stored.ranges;
     return calls;
 }
@@ -302,15 +328,17 @@ InlinedCallIndex::InlinedCallIndex(std::span<const std::uint8_t> payload,
                                    const NameDecoding& decoding)
     : decoding_(decoding) {
     StoredCalls stored = Parse(payload, decoding);
-    for (const StoredCalls::Function& function : stored.functions)
+    for (const StoredCalls::Function& function : stored.functions) {
         functions_.push_back({function.className, function.procedure, function.firstLine});
+    }
     classes_ = std::move(stored.classes);
     files_ = std::move(stored.files);
     ranges_ = std::move(stored.ranges);
     for (std::uint32_t i = 0; i < ranges_.size(); ++i) {
         const InlinedCallRange& range = ranges_[i];
-        if (range.end <= range.begin)
+        if (range.end <= range.begin) {
             continue;
+        }
         if (byDepth_.size() <= range.depth) {
             byDepth_.resize(range.depth + 1);
             beginsByDepth_.resize(range.depth + 1);
@@ -324,19 +352,22 @@ InlinedCallIndex::InlinedCallIndex(std::span<const std::uint8_t> payload,
 std::string_view InlinedCallIndex::Decipher(std::span<const std::uint8_t> stored, NameRole role) {
     auto& known = names_[role == NameRole::unit ? 0 : 1];
     const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
-    if (const auto found = known.find(key); found != known.end())
+    if (const auto found = known.find(key); found != known.end()) {
         return found->second;
+    }
     return known.emplace(key, ReadName(stored, decoding_, role)).first->second;
 }
 
 std::string_view InlinedCallIndex::NameOf(std::uint32_t function) {
-    if (const auto found = functionNames_.find(function); found != functionNames_.end())
+    if (const auto found = functionNames_.find(function); found != functionNames_.end()) {
         return found->second;
+    }
     const Function& stored = functions_[function];
     std::string name(Decipher(stored.storedProcedure, NameRole::procedure));
-    if (stored.storedClass)
+    if (stored.storedClass) {
         name =
             std::string(Decipher(classes_[*stored.storedClass], NameRole::procedure)) + "." + name;
+    }
     return functionNames_.emplace(function, std::move(name)).first->second;
 }
 
@@ -353,18 +384,21 @@ std::vector<InlinedScopeView> InlinedCallIndex::ScopesAt(std::uint64_t offset) {
                 : &ranges_[byDepth_[depth][static_cast<std::size_t>(after - begins.begin() - 1)]];
         if (!range || offset >= range->end) {
             // Without its out-of-line function's record the chain may still start inlined.
-            if (depth == 0)
+            if (depth == 0) {
                 continue;
+            }
             break;
         }
         if (!chain.empty() &&
-            (range->begin < chain.back()->begin || range->end > chain.back()->end))
+            (range->begin < chain.back()->begin || range->end > chain.back()->end)) {
             break;
+        }
         chain.push_back(range);
     }
     std::vector<InlinedScopeView> scopes;
-    if (chain.empty() || chain.back()->depth == 0)
+    if (chain.empty() || chain.back()->depth == 0) {
         return scopes;
+    }
     for (auto range = chain.rbegin(); range != chain.rend(); ++range) {
         InlinedScopeView scope{
             NameOf((*range)->function), functions_[(*range)->function].firstLine, {}, 0};

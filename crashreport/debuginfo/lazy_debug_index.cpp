@@ -53,8 +53,9 @@ LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const Name
       decoding_{cipher_.get(), passwordValid, continuation} {
     ByteReader in(information_);
     const std::uint32_t count = in.U32("unit count");
-    if (count > in.Remaining() / smallestRecord)
+    if (count > in.Remaining() / smallestRecord) {
         throw DebugDataError("unit count " + std::to_string(count) + " exceeds the data");
+    }
     records_.reserve(count);
     for (std::uint32_t i = 0; i < count; ++i) {
         Record record;
@@ -68,13 +69,17 @@ LazyDebugIndex::LazyDebugIndex(std::vector<std::uint8_t> information, const Name
         in.Bytes(record.tableLength, "line table");
         records_.push_back(record);
     }
-    for (const DebugRecord& record : ReadDebugRecords(in))
-        if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls))
+    for (const DebugRecord& record : ReadDebugRecords(in)) {
+        if (record.kind == static_cast<std::uint8_t>(DebugRecordKind::inlinedCalls)) {
             inlinedCalls_ = record.payload;
+        }
+    }
 
-    for (std::uint32_t i = 0; i < count; ++i)
-        if (records_[i].end > records_[i].begin)
+    for (std::uint32_t i = 0; i < count; ++i) {
+        if (records_[i].end > records_[i].begin) {
             byAddress_.push_back(i);
+        }
+    }
     std::stable_sort(
         byAddress_.begin(), byAddress_.end(),
         [this](std::uint32_t a, std::uint32_t b) { return records_[a].begin < records_[b].begin; });
@@ -93,8 +98,9 @@ std::string_view LazyDebugIndex::Decipher(std::span<const std::uint8_t> stored,
                                           NameRole role) const {
     auto& known = names_[role == NameRole::unit ? 0 : 1];
     const std::string_view key(reinterpret_cast<const char*>(stored.data()), stored.size());
-    if (const auto found = known.find(key); found != known.end())
+    if (const auto found = known.find(key); found != known.end()) {
         return found->second;
+    }
     ByteReader field(stored);
     return known.emplace(key, ReadNameField(field, decoding_, role)).first->second;
 }
@@ -117,8 +123,9 @@ std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::Decode(const Record& reco
         std::uint64_t offset = record.begin;
         const auto addRow = [&](std::uint64_t end) {
             const std::uint64_t clippedEnd = std::min(end, record.end);
-            if (clippedEnd > offset)
+            if (clippedEnd > offset) {
                 block->rows.push_back({offset, clippedEnd, line, current});
+            }
         };
         while (!table.AtEnd()) {
             const LineStep step = ReadLineStep(table);
@@ -126,17 +133,21 @@ std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::Decode(const Record& reco
             addRow(next);
             offset = next;
             line += step.lineAdvance;
-            if (!step.startsProcedure)
+            if (!step.startsProcedure) {
                 continue;
+            }
             const std::string_view text =
                 Decipher(StoredName(table, data, decoding_), NameRole::procedure);
             block->procedures.push_back({text, {}, text, line});
-            if (const std::size_t dot = text.find('.'); dot != 0 && dot != text.npos)
+            if (const std::size_t dot = text.find('.'); dot != 0 && dot != text.npos) {
                 block->namedClass = text.substr(0, dot);
+            }
             // Code ahead of a unit's first procedure start belongs to that procedure.
-            if (!current)
-                for (auto& row : block->rows)
+            if (!current) {
+                for (auto& row : block->rows) {
                     row.procedure = 0;
+                }
+            }
             current = block->procedures.size() - 1;
         }
         addRow(record.end);
@@ -148,8 +159,9 @@ std::unique_ptr<LazyDebugIndex::Block> LazyDebugIndex::Decode(const Record& reco
 
 const LazyDebugIndex::Block& LazyDebugIndex::BlockAt(std::size_t record) const {
     auto& block = blocks_[record];
-    if (!block)
+    if (!block) {
         block = Decode(records_[record]);
+    }
     return *block;
 }
 
@@ -158,8 +170,9 @@ const LazyDebugIndex::Block& LazyDebugIndex::BlockAt(std::size_t record) const {
 // names a class or whose classes are known. The records passed on the way name none, so
 // their classes are settled at the same time.
 void LazyDebugIndex::NameClasses(std::size_t record) const {
-    if (BlockAt(record).classesNamed)
+    if (BlockAt(record).classesNamed) {
         return;
+    }
     std::size_t first = record;
     std::string_view recent;
     while (first > 0) {
@@ -210,30 +223,35 @@ std::optional<SourcePlaceView> LazyDebugIndex::Find(std::uint64_t offset) const 
     const auto after =
         std::upper_bound(begins_.begin(), begins_.end(), offset,
                          [](std::uint64_t value, std::uint32_t begin) { return value < begin; });
-    if (after == begins_.begin())
+    if (after == begins_.begin()) {
         return std::nullopt;
+    }
     const auto position = static_cast<std::size_t>(after - begins_.begin() - 1);
-    if (offset >= ends_[position])
+    if (offset >= ends_[position]) {
         return std::nullopt;
+    }
     const std::size_t record = byAddress_[position];
 
     std::lock_guard lock(mutex_);
-    if (!blocks_[record] || !blocks_[record]->classesNamed)
+    if (!blocks_[record] || !blocks_[record]->classesNamed) {
         NameClasses(record);
+    }
     const Block& block = *blocks_[record];
     const auto row = std::upper_bound(
         block.rows.begin(), block.rows.end(), offset,
         [](std::uint64_t value, const Block::Row& candidate) { return value < candidate.begin; });
-    if (row == block.rows.begin() || offset >= std::prev(row)->end)
+    if (row == block.rows.begin() || offset >= std::prev(row)->end) {
         return std::nullopt;
+    }
     const Block::Row& found = *std::prev(row);
     SourcePlaceView place{block.unit, {}, {}, found.line, 0};
     if (found.procedure) {
         const Block::Procedure& procedure = block.procedures[*found.procedure];
         place.className = procedure.className;
         place.procedure = procedure.name;
-        if (found.line > procedure.firstLine)
+        if (found.line > procedure.firstLine) {
             place.lineOffset = found.line - procedure.firstLine;
+        }
     }
     return place;
 }

@@ -49,14 +49,17 @@ void RunReportLibraryPreload(std::chrono::milliseconds delay, const std::functio
 bool MayLoadReportLibraries() {
     Preload& preload = ThePreload();
     std::unique_lock lock(preload.mutex);
-    if (!preload.announced || preload.done)
+    if (!preload.announced || preload.done) {
         return true;
-    if (preload.gaveUp)
+    }
+    if (preload.gaveUp) {
         return false;
+    }
     preload.wanted = true;
     preload.changed.notify_all();
-    if (preload.changed.wait_for(lock, kLongestWaitForPreload, [&] { return preload.done; }))
+    if (preload.changed.wait_for(lock, kLongestWaitForPreload, [&] { return preload.done; })) {
         return true;
+    }
     preload.gaveUp = true;
     return false;
 }

@@ -22,8 +22,9 @@ bool IsEncodable(const LineStep& step) {
 }
 
 void WriteLineStep(ByteWriter& out, const LineStep& step) {
-    if (!IsEncodable(step))
+    if (!IsEncodable(step)) {
         throw std::invalid_argument("line step advances out of range");
+    }
     const std::uint32_t line = step.lineAdvance - 1;
     const std::uint32_t offset = step.offsetAdvance - 1; // wraps for an advance of 0
 

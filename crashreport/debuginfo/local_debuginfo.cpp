@@ -40,13 +40,15 @@ std::vector<std::string> LocalDebugFileCandidates(std::span<const std::uint8_t> 
     if (debugLink != nullptr && *debugLink != '\0' && !modulePath.empty()) {
         std::error_code ignored;
         std::filesystem::path module = std::filesystem::canonical(modulePath, ignored);
-        if (module.empty())
+        if (module.empty()) {
             module = modulePath;
+        }
         const std::filesystem::path folder = module.parent_path();
         const std::string link = std::filesystem::path(debugLink).filename().string();
         // The module's own name as its debug link would make it read itself.
-        if (folder / link != module)
+        if (folder / link != module) {
             candidates.push_back((folder / link).string());
+        }
         candidates.push_back((folder / ".debug" / link).string());
         candidates.push_back(std::string(kDebugRoot) + (folder / link).string());
     }
@@ -65,8 +67,9 @@ int FindLocalDebugInfo(Dwfl_Module* module, void**, const char*, Dwarf_Addr, con
     for (const std::string& candidate :
          LocalDebugFileCandidates(buildId, fileName != nullptr ? fileName : "", debugLink)) {
         const int fd = ::open(candidate.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0)
+        if (fd < 0) {
             continue;
+        }
         *debugFileName = ::strdup(candidate.c_str());
         return fd;
     }

@@ -24,11 +24,13 @@ Md5Function Load() {
     // The major version of the headers built against names the library's interface.
     const std::string name = "libcrypto.so." + std::to_string(OPENSSL_VERSION_MAJOR);
     void* library = ::dlopen(name.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!library)
+    if (!library) {
         return nullptr;
+    }
     const auto md5 = reinterpret_cast<Md5Function>(::dlsym(library, "MD5"));
-    if (!md5)
+    if (!md5) {
         ::dlclose(library);
+    }
     return md5;
 }
 
@@ -46,12 +48,14 @@ void PreloadDigestLibrary() {
 std::array<std::uint8_t, 16> Md5Digest(std::string_view bytes) {
     // The digest of no bytes, the key of every container without a password: known, so that
     // such a container is read without libcrypto.
-    if (bytes.empty())
+    if (bytes.empty()) {
         return {0xD4, 0x1D, 0x8C, 0xD9, 0x8F, 0x00, 0xB2, 0x04,
                 0xE9, 0x80, 0x09, 0x98, 0xEC, 0xF8, 0x42, 0x7E};
+    }
     const Md5Function md5 = MayLoadReportLibraries() ? LoadedMd5() : nullptr;
-    if (!md5)
+    if (!md5) {
         throw DebugDataError("the MD5 digest of libcrypto is not available");
+    }
     std::array<std::uint8_t, 16> digest{};
     static_assert(digest.size() == MD5_DIGEST_LENGTH);
     md5(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size(), digest.data());

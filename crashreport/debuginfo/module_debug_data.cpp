@@ -13,8 +13,9 @@ std::optional<ModuleDebugData> LoadModuleDebugData(const std::string& path, Load
         // pages, never its debug block.
         const ElfImage file(path);
         const ElfImage::Section* section = file.Find(".ftdata");
-        if (!section)
+        if (!section) {
             return std::nullopt;
+        }
         ModuleDebugData loaded;
         if (purpose == LoadPurpose::listing) {
             loaded.data = DecodeSubsystemData(section->bytes, DebugBlock::leave);
@@ -29,8 +30,9 @@ std::optional<ModuleDebugData> LoadModuleDebugData(const std::string& path, Load
         loaded.data.debugInformation.clear();
         return loaded;
     } catch (const DebugDataError& error) {
-        if (problem)
+        if (problem) {
             *problem = path + ": " + error.what();
+        }
         return std::nullopt;
     }
 }

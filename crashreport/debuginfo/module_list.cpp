@@ -36,10 +36,11 @@ int AddModule(dl_phdr_info* info, std::size_t, void* context) {
     module->path = module->isMainProgram ? ProgramPath() : info->dlpi_name;
     for (ElfW(Half) i = 0; i < info->dlpi_phnum; ++i) {
         const ElfW(Phdr)& header = info->dlpi_phdr[i];
-        if (header.p_type == PT_LOAD)
+        if (header.p_type == PT_LOAD) {
             module->segments.push_back({info->dlpi_addr + header.p_vaddr,
                                         info->dlpi_addr + header.p_vaddr + header.p_memsz,
                                         (header.p_flags & PF_X) != 0});
+        }
     }
     struct stat status {};
     if (!module->path.empty() && ::stat(module->path.c_str(), &status) == 0) {
@@ -47,9 +48,10 @@ int AddModule(dl_phdr_info* info, std::size_t, void* context) {
         module->fileSize = static_cast<std::uint64_t>(status.st_size);
         module->modified = status.st_mtime;
     }
-    if (!module->segments.empty())
+    if (!module->segments.empty()) {
         static_cast<std::vector<std::unique_ptr<TFaultModuleInfo>>*>(context)->push_back(
             std::move(module));
+    }
     return 0;
 }
 
@@ -62,9 +64,11 @@ TFaultModulesList TFaultModulesList::Current() {
 }
 
 const TFaultModuleInfo* TFaultModulesList::Find(std::uintptr_t address) const {
-    for (const auto& module : modules_)
-        if (module->Contains(address))
+    for (const auto& module : modules_) {
+        if (module->Contains(address)) {
             return module.get();
+        }
+    }
     return nullptr;
 }
 

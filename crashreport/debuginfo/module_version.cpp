@@ -15,26 +15,31 @@ std::optional<std::string> FourPartVersion(std::string_view version) {
         const std::string_view part = version.substr(0, dot);
         unsigned number = 0;
         const auto [end, error] = std::from_chars(part.data(), part.data() + part.size(), number);
-        if (part.empty() || error != std::errc() || end != part.data() + part.size())
+        if (part.empty() || error != std::errc() || end != part.data() + part.size()) {
             return std::nullopt;
+        }
         shown += (parts == 0 ? "" : ".") + std::to_string(number);
         ++parts;
-        if (dot == std::string_view::npos)
+        if (dot == std::string_view::npos) {
             break;
+        }
         version.remove_prefix(dot + 1);
-        if (parts == 4)
+        if (parts == 4) {
             return std::nullopt;
+        }
     }
-    for (; parts < 4; ++parts)
+    for (; parts < 4; ++parts) {
         shown += ".0";
+    }
     return shown;
 }
 
 std::string ModuleVersion(const std::string& path) {
     try {
         const auto bytes = ReadElfSection(path, moduleVersionSection);
-        if (!bytes)
+        if (!bytes) {
             return {};
+        }
         return FourPartVersion(std::string(bytes->begin(), bytes->end())).value_or("");
     } catch (const std::exception&) {
         return {};

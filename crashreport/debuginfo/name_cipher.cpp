@@ -17,13 +17,15 @@ std::uint32_t BigEndianWord(const std::uint8_t* bytes) {
 }
 
 void StoreBigEndian(std::uint32_t word, std::uint8_t* bytes) {
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         bytes[i] = static_cast<std::uint8_t>(word >> (24 - 8 * i));
+    }
 }
 
 NameCipher::Block XorBlocks(NameCipher::Block a, const NameCipher::Block& b) {
-    for (std::size_t i = 0; i < a.size(); ++i)
+    for (std::size_t i = 0; i < a.size(); ++i) {
         a[i] ^= b[i];
+    }
     return a;
 }
 
@@ -31,8 +33,9 @@ NameCipher::Block XorBlocks(NameCipher::Block a, const NameCipher::Block& b) {
 
 NameCipher::NameCipher(std::string_view password) {
     const auto digest = Md5Digest(password);
-    for (int i = 0; i < 4; ++i)
+    for (int i = 0; i < 4; ++i) {
         key_[i] = BigEndianWord(digest.data() + 4 * i);
+    }
 }
 
 NameCipher::Block NameCipher::EncryptBlock(const Block& plain) const {
@@ -82,8 +85,9 @@ std::vector<std::uint8_t> Chain(const NameCipher& cipher, std::span<const std::u
     }
     if (offset < in.size()) {
         const NameCipher::Block pad = cipher.EncryptBlock(chaining);
-        for (std::size_t i = offset; i < in.size(); ++i)
+        for (std::size_t i = offset; i < in.size(); ++i) {
             out[i] = in[i] ^ pad[i - offset];
+        }
     }
     return out;
 }
@@ -113,12 +117,15 @@ std::string Base64(std::span<const std::uint8_t> data) {
     for (std::size_t i = 0; i < data.size(); i += 3) {
         const std::size_t count = std::min<std::size_t>(3, data.size() - i);
         std::uint32_t group = std::uint32_t{data[i]} << 16;
-        if (count > 1)
+        if (count > 1) {
             group |= std::uint32_t{data[i + 1]} << 8;
-        if (count > 2)
+        }
+        if (count > 2) {
             group |= data[i + 2];
-        for (std::size_t j = 0; j < 4; ++j)
+        }
+        for (std::size_t j = 0; j < 4; ++j) {
             out += j <= count ? alphabet[(group >> (18 - 6 * j)) & 63] : '=';
+        }
     }
     return out;
 }

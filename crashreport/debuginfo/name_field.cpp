@@ -15,8 +15,9 @@ std::vector<std::string_view> SplitIntoPieces(std::string_view name) {
         if (dot == std::string_view::npos || dot == 0) {
             const std::size_t next = name.find('.', maxNameFieldBytes);
             pieces.push_back(name.substr(0, maxNameFieldBytes));
-            if (next == std::string_view::npos)
+            if (next == std::string_view::npos) {
                 return pieces;
+            }
             name.remove_prefix(next + 1);
             continue;
         }
@@ -48,8 +49,9 @@ void ReadPieces(ByteReader& in, const NameDecoding& decoding, TakePiece takePiec
     while (more) {
         std::uint8_t length = in.U8("name length");
         more = decoding.continuation && (length & continuationBit) != 0;
-        if (decoding.continuation)
+        if (decoding.continuation) {
             length &= ~continuationBit;
+        }
         takePiece(in.Bytes(length, "name"));
     }
 }
@@ -59,8 +61,9 @@ void ReadPieces(ByteReader& in, const NameDecoding& decoding, TakePiece takePiec
 std::string ReadNameField(ByteReader& in, const NameDecoding& decoding, NameRole role) {
     std::string name;
     ReadPieces(in, decoding, [&](std::span<const std::uint8_t> stored) {
-        if (!name.empty())
+        if (!name.empty()) {
             name += '.';
+        }
         if (decoding.passwordValid && decoding.cipher) {
             const std::vector<std::uint8_t> plain = decoding.cipher->Decrypt(stored);
             name.append(plain.begin(), plain.end());

@@ -17,8 +17,9 @@ constexpr const char* ownUnitFiles[] = {
 const std::set<std::string, std::less<>>& OwnUnits() {
     static const auto* units = [] {
         auto* names = new std::set<std::string, std::less<>>;
-        for (const char* file : ownUnitFiles)
+        for (const char* file : ownUnitFiles) {
             names->insert(std::filesystem::path(file).filename().string());
+        }
         return names;
     }();
     return *units;

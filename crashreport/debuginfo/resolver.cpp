@@ -13,8 +13,9 @@ constexpr std::size_t maxNameLength = 64;
 
 std::string EntryName(std::string_view name) {
     std::string result(name.substr(0, maxNameLength));
-    if (result.starts_with('@'))
+    if (result.starts_with('@')) {
         result[0] = '_';
+    }
     return result;
 }
 
@@ -34,8 +35,9 @@ std::uint32_t OffsetWithin(std::uint32_t line, std::uint32_t firstLine) {
 // place and the out-of-line function's names) and the chain of inlined calls there.
 TFaultStackList InlinedRows(const TFaultStackEntry& found,
                             const std::vector<InlinedScope>& scopes) {
-    if (scopes.empty())
+    if (scopes.empty()) {
         return {found};
+    }
     TFaultStackList rows;
     std::string unit = found.unitName;
     std::uint32_t line = found.lineNumber;
@@ -53,8 +55,9 @@ TFaultStackList InlinedRows(const TFaultStackEntry& found,
     for (const InlinedScope& scope : scopes) {
         addRow(EntryName(scope.className), EntryName(scope.procedure),
                OffsetWithin(line, scope.firstLine));
-        if (scope.outOfLine)
+        if (scope.outOfLine) {
             return rows;
+        }
         unit = scope.callFile;
         line = scope.callLine;
     }
@@ -104,27 +107,33 @@ AddressResolver::Sources& AddressResolver::SourcesOf(const TFaultModuleInfo& mod
     if (!slot) {
         slot = std::make_unique<Sources>();
         if (module.hasFile) {
-            if (useContainers_)
+            if (useContainers_) {
                 slot->container =
                     LoadModuleDebugData(module.path, LoadPurpose::resolving, password_);
-            if (!slot->container)
+            }
+            if (!slot->container) {
                 slot->dwarf = DwarfSource::Open(module.path);
-            if (!slot->container && !slot->dwarf && !module.isMainProgram)
+            }
+            if (!slot->container && !slot->dwarf && !module.isMainProgram) {
                 slot->exports = TFaultFunctionsList::Read(module.path, ExportSizer(module));
+            }
         }
     }
     return *slot;
 }
 
 TFaultFunctionsList::Sizer AddressResolver::ExportSizer(const TFaultModuleInfo& module) const {
-    if (!sizeCode_)
+    if (!sizeCode_) {
         return {};
+    }
     // The code is measured where it is loaded, up to the end of its executable segment.
     return [this, &module](std::uint64_t fileAddress) -> std::uint64_t {
         const std::uintptr_t address = module.base + fileAddress;
-        for (const TFaultModuleInfo::Segment& segment : module.segments)
-            if (segment.executable && address >= segment.begin && address < segment.end)
+        for (const TFaultModuleInfo::Segment& segment : module.segments) {
+            if (segment.executable && address >= segment.begin && address < segment.end) {
                 return sizeCode_(address, segment.end);
+            }
+        }
         return 0;
     };
 }
@@ -142,11 +151,13 @@ TFaultStackList AddressResolver::ResolveRows(std::uintptr_t address, bool withDe
     TFaultStackEntry entry;
     entry.address = address;
     entry.module = modules_.Find(address);
-    if (!entry.module)
+    if (!entry.module) {
         return {entry};
+    }
     entry.kind = EntryKind::module;
-    if (!withDebugInfo)
+    if (!withDebugInfo) {
         return {entry};
+    }
     const Sources& sources = SourcesOf(*entry.module);
     const std::uint64_t offset = address - entry.module->CodeStart();
 
@@ -160,15 +171,18 @@ TFaultStackList AddressResolver::ResolveRows(std::uintptr_t address, bool withDe
             if (hideOwnUnits_) {
                 // A frame of the library's own function is hidden whole, with what was
                 // inlined into it.
-                if (IsOwnUnit(rows.back().unitName))
+                if (IsOwnUnit(rows.back().unitName)) {
                     return {entry};
+                }
                 std::erase_if(rows,
                               [](const TFaultStackEntry& row) { return IsOwnUnit(row.unitName); });
             }
-            if (rows.empty())
+            if (rows.empty()) {
                 return {entry};
-            for (std::size_t i = 0; i < rows.size(); ++i)
+            }
+            for (std::size_t i = 0; i < rows.size(); ++i) {
                 rows[i].inlineLevel = static_cast<std::uint8_t>(std::min<std::size_t>(i, 255));
+            }
             return rows;
         }
     }
@@ -178,8 +192,9 @@ TFaultStackList AddressResolver::ResolveRows(std::uintptr_t address, bool withDe
                          : !place->unit.empty() ? EntryKind::unit
                                                 : EntryKind::procedure;
             Fill(entry, *place);
-            if (entry.kind != EntryKind::line)
+            if (entry.kind != EntryKind::line) {
                 return {entry};
+            }
             return InlinedRows(entry, sources.dwarf->InlinedScopesAt(offset));
         }
     }

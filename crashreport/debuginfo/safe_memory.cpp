@@ -20,11 +20,13 @@ std::atomic<int> procMemDescriptor{-1};
 // Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 int ProcMemDescriptor() {
     int fd = procMemDescriptor.load(std::memory_order_acquire);
-    if (fd >= 0)
+    if (fd >= 0) {
         return fd;
+    }
     fd = ::open("/proc/self/mem", O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
         return -1;
+    }
     int expected = -1;
     if (!procMemDescriptor.compare_exchange_strong(expected, fd, std::memory_order_acq_rel)) {
         ::close(fd);
@@ -38,8 +40,9 @@ int ProcMemDescriptor() {
 // Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 bool ReadThroughProcMem(std::uintptr_t address, void* out, std::size_t size) {
     const int fd = ProcMemDescriptor();
-    if (fd < 0)
+    if (fd < 0) {
         return false;
+    }
     const ssize_t read = ::pread(fd, out, size, static_cast<off_t>(address));
     return read == static_cast<ssize_t>(size);
 }
@@ -54,18 +57,22 @@ void PrepareMemoryReads() {
 
 // Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 bool ReadMemory(std::uintptr_t address, void* out, std::size_t size) {
-    if (size == 0)
+    if (size == 0) {
         return true;
-    if (address + size < address)
+    }
+    if (address + size < address) {
         return false;
+    }
     if (vmReadAllowed) {
         iovec local{out, size};
         iovec remote{reinterpret_cast<void*>(address), size};
         const ssize_t read = ::process_vm_readv(::getpid(), &local, 1, &remote, 1, 0);
-        if (read >= 0)
+        if (read >= 0) {
             return read == static_cast<ssize_t>(size);
-        if (errno != ENOSYS && errno != EPERM)
+        }
+        if (errno != ENOSYS && errno != EPERM) {
             return false;
+        }
         vmReadAllowed = false;
     }
     return ReadThroughProcMem(address, out, size);

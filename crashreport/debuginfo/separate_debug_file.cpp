@@ -26,11 +26,13 @@ std::span<const std::uint8_t> BuildIdOfNotes(std::span<const std::uint8_t> notes
         const std::size_t nameSize = AlignedTo4(head[0]);
         const std::size_t descriptionSize = AlignedTo4(head[1]);
         if (nameSize > notes.size() - position ||
-            descriptionSize > notes.size() - position - nameSize)
+            descriptionSize > notes.size() - position - nameSize) {
             return {};
+        }
         if (head[2] == NT_GNU_BUILD_ID && head[0] == 4 &&
-            std::memcmp(notes.data() + position, "GNU", 4) == 0)
+            std::memcmp(notes.data() + position, "GNU", 4) == 0) {
             return notes.subspan(position + nameSize, head[1]);
+        }
         position += nameSize + descriptionSize;
     }
     return {};
@@ -38,8 +40,9 @@ std::span<const std::uint8_t> BuildIdOfNotes(std::span<const std::uint8_t> notes
 
 std::string DebugLinkOf(const ElfImage& module) {
     const ElfImage::Section* link = module.Find(".gnu_debuglink");
-    if (link == nullptr || link->bytes.empty())
+    if (link == nullptr || link->bytes.empty()) {
         return {};
+    }
     const auto* text = reinterpret_cast<const char*>(link->bytes.data());
     return std::string(text, strnlen(text, link->bytes.size()));
 }
@@ -47,10 +50,13 @@ std::string DebugLinkOf(const ElfImage& module) {
 } // namespace
 
 std::span<const std::uint8_t> ElfBuildId(const ElfImage& file) {
-    for (const ElfImage::Section& section : file.Sections())
-        if (section.type == SHT_NOTE)
-            if (const auto id = BuildIdOfNotes(section.bytes); !id.empty())
+    for (const ElfImage::Section& section : file.Sections()) {
+        if (section.type == SHT_NOTE) {
+            if (const auto id = BuildIdOfNotes(section.bytes); !id.empty()) {
                 return id;
+            }
+        }
+    }
     return {};
 }
 
@@ -61,14 +67,16 @@ std::string FindSeparateDebugFile(const ElfImage& module, const std::string& mod
          LocalDebugFileCandidates(id, modulePath, link.empty() ? nullptr : link.c_str())) {
         // Most candidates do not exist: no exception for those, the report path may be
         // watching the program's exceptions.
-        if (::access(candidate.c_str(), R_OK) != 0)
+        if (::access(candidate.c_str(), R_OK) != 0) {
             continue;
+        }
         try {
             const ElfImage debugFile(candidate);
             const std::span<const std::uint8_t> candidateId = ElfBuildId(debugFile);
             if (id.empty() || candidateId.empty() ||
-                std::equal(id.begin(), id.end(), candidateId.begin(), candidateId.end()))
+                std::equal(id.begin(), id.end(), candidateId.begin(), candidateId.end())) {
                 return candidate;
+            }
         } catch (const DebugDataError&) {
         }
     }

@@ -22,8 +22,9 @@ public:
             TFaultStackList rows = RowsFor(*request_.exceptionAddress);
             // The exception's own place is the innermost row; its callers are call rows.
             rows.front().exceptionMark = 1;
-            for (TFaultStackEntry& row : rows)
+            for (TFaultStackEntry& row : rows) {
                 list_.push_back(std::move(row));
+            }
         }
         ScanStack();
         HideRepeatedEntries();
@@ -53,24 +54,30 @@ private:
             const bool wanted = request_.kinds.test(static_cast<std::size_t>(entry.kind));
             const bool inWindow =
                 index >= skip && (request_.maxCount < 0 || index - skip < request_.maxCount);
-            if (wanted && inWindow)
+            if (wanted && inWindow) {
                 list_.push_back(std::move(entry));
+            }
         }
     }
 
     void Examine(std::uintptr_t word) {
-        if (word != 0 && word == request_.startRoutine)
+        if (word != 0 && word == request_.startRoutine) {
             return;
+        }
         // Only words pointing into some module's code can be return addresses; this spares
         // reading memory around the many data words of a stack.
-        if (!resolver_.Modules().IsCode(word))
+        if (!resolver_.Modules().IsCode(word)) {
             return;
+        }
         const std::optional<CallSite> call = CallSiteBefore(word);
-        if (!call)
+        if (!call) {
             return;
-        if (call->target && request_.addCalledProcedures)
-            if (const auto called = CalledProcedure(*call->target))
+        }
+        if (call->target && request_.addCalledProcedures) {
+            if (const auto called = CalledProcedure(*call->target)) {
                 Offer(*called, true);
+            }
+        }
         Offer(call->address);
     }
 
@@ -84,15 +91,19 @@ private:
         std::array<std::uintptr_t, runBytes / wordSize> words;
         while (at < end && request_.stackTop > request_.stackPointer) {
             const std::size_t count = std::min<std::size_t>(words.size(), (end - at) / wordSize);
-            if (count == 0)
+            if (count == 0) {
                 break;
+            }
             if (ReadMemory(at, words.data(), count * wordSize)) {
-                for (std::size_t i = 0; i < count; ++i)
+                for (std::size_t i = 0; i < count; ++i) {
                     Examine(words[i]);
+                }
             } else {
-                for (std::size_t i = 0; i < count; ++i)
-                    if (std::uintptr_t word; ReadMemory(at + i * wordSize, &word, wordSize))
+                for (std::size_t i = 0; i < count; ++i) {
+                    if (std::uintptr_t word; ReadMemory(at + i * wordSize, &word, wordSize)) {
                         Examine(word);
+                    }
+                }
             }
             at += count * wordSize;
         }
@@ -105,32 +116,38 @@ private:
 
     // The index of the next named entry of the same module after from, or list end.
     std::size_t NextNamed(std::size_t from, const TFaultModuleInfo* module) const {
-        for (std::size_t i = from + 1; i < list_.size(); ++i)
-            if (Named(list_[i]) && list_[i].module == module)
+        for (std::size_t i = from + 1; i < list_.size(); ++i) {
+            if (Named(list_[i]) && list_[i].module == module) {
                 return i;
+            }
+        }
         return list_.size();
     }
 
     // An address found again among the next two named entries of its module is a stale
     // copy: the earlier one is hidden, with the rows of its inlined callers.
     void HideRepeatedEntries() {
-        if (list_.size() < firstAdded_ + 2)
+        if (list_.size() < firstAdded_ + 2) {
             return;
+        }
         for (std::size_t i = list_.size() - 1; i-- > firstAdded_;) {
             TFaultStackEntry& entry = list_[i];
-            if (!Named(entry))
+            if (!Named(entry)) {
                 continue;
+            }
             const std::size_t next = NextNamed(i, entry.module);
-            if (next == list_.size())
+            if (next == list_.size()) {
                 continue;
+            }
             const std::size_t afterNext = NextNamed(next, entry.module);
             if (list_[next].address == entry.address ||
                 (afterNext < list_.size() && list_[afterNext].address == entry.address)) {
                 entry.kind = EntryKind::unknown;
                 for (std::size_t j = i + 1; j < list_.size() && list_[j].inlineLevel > 0 &&
                                             list_[j].address == entry.address;
-                     ++j)
+                     ++j) {
                     list_[j].kind = EntryKind::unknown;
+                }
             }
         }
     }

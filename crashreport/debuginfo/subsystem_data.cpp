@@ -66,15 +66,18 @@ SubsystemData DecodeSubsystemData(std::span<const std::uint8_t> bytes, DebugBloc
     ByteReader in(bytes);
     SubsystemData data;
     data.magic = in.U32("magic");
-    if (data.magic != subsystemDataMagic && data.magic != subsystemDataMagicAlternative)
+    if (data.magic != subsystemDataMagic && data.magic != subsystemDataMagicAlternative) {
         throw DebugDataError("not subsystem data: magic " + Hex(data.magic));
+    }
     data.version = NormalisedVersion(in.U16("version"));
-    if (data.version > subsystemDataVersion)
+    if (data.version > subsystemDataVersion) {
         throw DebugDataError("subsystem data version " + std::to_string(data.version) +
                              " is newer than " + std::to_string(subsystemDataVersion));
-    if (data.version < oldestReadableVersion)
+    }
+    if (data.version < oldestReadableVersion) {
         throw DebugDataError("subsystem data version " + std::to_string(data.version) +
                              " is older than " + std::to_string(oldestReadableVersion));
+    }
     data.compilationTime = in.F64("compilation time");
     if (data.version >= firstVersionWithFlags) {
         data.flags[0] = in.U8("flags");
@@ -82,9 +85,10 @@ SubsystemData DecodeSubsystemData(std::span<const std::uint8_t> bytes, DebugBloc
     }
 
     const std::uint32_t symbolBytes = in.U32("symbol table length");
-    if (symbolBytes % symbolRecordSize != 0)
+    if (symbolBytes % symbolRecordSize != 0) {
         throw DebugDataError("symbol table length " + std::to_string(symbolBytes) +
                              " is not a whole number of records");
+    }
     ByteReader symbols(in.Bytes(symbolBytes, "symbol table"));
     while (!symbols.AtEnd()) {
         SymbolRecord record;
@@ -96,13 +100,15 @@ SubsystemData DecodeSubsystemData(std::span<const std::uint8_t> bytes, DebugBloc
 
     const std::uint32_t optionsBytes = in.U32("options block length");
     const auto options = in.Bytes(optionsBytes, "options block");
-    if (!options.empty())
+    if (!options.empty()) {
         data.optionsStream = ZlibDecompress(options, maxOptionsStream);
+    }
 
     const auto check = in.Bytes(4, "check value");
     std::copy(check.begin(), check.end(), data.checkValue.begin());
-    if (debugBlock == DebugBlock::leave)
+    if (debugBlock == DebugBlock::leave) {
         return data;
+    }
 
     data.debugInformation =
         ZlibDecompressCounted(in.Bytes(in.Remaining(), "debug block"), maxDebugBlock);
@@ -125,8 +131,9 @@ double CompilationTimeFromUnix(std::int64_t seconds) {
 }
 
 std::optional<std::int64_t> UnixFromCompilationTime(double days) {
-    if (days == 0)
+    if (days == 0) {
         return std::nullopt;
+    }
     return static_cast<std::int64_t>(std::llround((days - unixEpochInDays) * 86400.0));
 }
 

@@ -12,8 +12,9 @@ namespace faulttrap {
 std::vector<std::uint8_t> ZlibCompress(std::span<const std::uint8_t> data) {
     uLongf size = compressBound(data.size());
     std::vector<std::uint8_t> out(size);
-    if (compress2(out.data(), &size, data.data(), data.size(), Z_BEST_COMPRESSION) != Z_OK)
+    if (compress2(out.data(), &size, data.data(), data.size(), Z_BEST_COMPRESSION) != Z_OK) {
         throw DebugDataError("compression failed");
+    }
     out.resize(size);
     return out;
 }
@@ -24,8 +25,9 @@ namespace {
 class Inflater {
 public:
     Inflater() {
-        if (inflateInit(&stream_) != Z_OK)
+        if (inflateInit(&stream_) != Z_OK) {
             throw DebugDataError("decompression could not start");
+        }
     }
     ~Inflater() { inflateEnd(&stream_); }
     Inflater(const Inflater&) = delete;
@@ -42,14 +44,18 @@ bool InflateInto(z_stream& stream, std::uint8_t* out, std::size_t size) {
     stream.avail_out = static_cast<uInt>(size);
     for (;;) {
         const int status = inflate(&stream, Z_NO_FLUSH);
-        if (status == Z_STREAM_END)
+        if (status == Z_STREAM_END) {
             return true;
-        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+        }
+        if (status == Z_BUF_ERROR && stream.avail_in == 0) {
             throw DebugDataError("compressed data is incomplete");
-        if (status != Z_OK && status != Z_BUF_ERROR)
+        }
+        if (status != Z_OK && status != Z_BUF_ERROR) {
             throw DebugDataError("compressed data is damaged");
-        if (stream.avail_out == 0)
+        }
+        if (stream.avail_out == 0) {
             return false;
+        }
     }
 }
 
@@ -58,18 +64,22 @@ bool InflateInto(z_stream& stream, std::uint8_t* out, std::size_t size) {
 void InflateExactly(z_stream& stream, std::uint8_t* out, std::size_t length) {
     std::uint8_t beyond = 0;
     const bool ended = InflateInto(stream, length ? out : &beyond, length);
-    if (ended && stream.avail_out != 0)
+    if (ended && stream.avail_out != 0) {
         throw DebugDataError("compressed data is shorter than its length");
-    if (!ended && (!InflateInto(stream, &beyond, 1) || stream.avail_out == 0))
+    }
+    if (!ended && (!InflateInto(stream, &beyond, 1) || stream.avail_out == 0)) {
         throw DebugDataError("unexpected bytes after the counted data");
+    }
 }
 
 } // namespace
 
 std::vector<std::uint8_t> ZlibDecompressExact(std::span<const std::uint8_t> data,
                                               std::size_t length) {
-    if (data.size() > std::numeric_limits<uInt>::max() || length > std::numeric_limits<uInt>::max())
+    if (data.size() > std::numeric_limits<uInt>::max() ||
+        length > std::numeric_limits<uInt>::max()) {
         throw DebugDataError("compressed data too large");
+    }
     Inflater inflater;
     z_stream& stream = inflater.Stream();
     stream.next_in = const_cast<Bytef*>(data.data());
@@ -87,16 +97,19 @@ std::vector<std::uint8_t> ZlibDecompressCounted(std::span<const std::uint8_t> da
     stream.avail_in = static_cast<uInt>(data.size());
 
     std::uint8_t head[4];
-    if (InflateInto(stream, head, sizeof head) && stream.avail_out != 0)
+    if (InflateInto(stream, head, sizeof head) && stream.avail_out != 0) {
         throw DebugDataError("compressed data ends within its length");
+    }
     const std::uint32_t length = std::uint32_t{head[0]} | std::uint32_t{head[1]} << 8 |
                                  std::uint32_t{head[2]} << 16 | std::uint32_t{head[3]} << 24;
-    if (length > maxOutput)
+    if (length > maxOutput) {
         throw DebugDataError("decompressed data exceeds " + std::to_string(maxOutput) + " bytes");
+    }
     std::vector<std::uint8_t> out(length);
     InflateExactly(stream, out.data(), length);
-    if (stream.avail_in != 0)
+    if (stream.avail_in != 0) {
         throw DebugDataError("unexpected bytes after the compressed data");
+    }
     return out;
 }
 
@@ -110,9 +123,10 @@ std::vector<std::uint8_t> ZlibDecompress(std::span<const std::uint8_t> data,
     std::vector<std::uint8_t> out;
     int status = Z_OK;
     while (status != Z_STREAM_END) {
-        if (out.size() == maxOutput)
+        if (out.size() == maxOutput) {
             throw DebugDataError("decompressed data exceeds " + std::to_string(maxOutput) +
                                  " bytes");
+        }
         const std::size_t done = out.size();
         const std::size_t chunk = std::min<std::size_t>(maxOutput - done, 1 << 16);
         out.resize(done + chunk);
@@ -120,13 +134,16 @@ std::vector<std::uint8_t> ZlibDecompress(std::span<const std::uint8_t> data,
         stream.avail_out = static_cast<uInt>(chunk);
         status = inflate(&stream, Z_NO_FLUSH);
         out.resize(done + chunk - stream.avail_out);
-        if (status == Z_BUF_ERROR && stream.avail_in == 0)
+        if (status == Z_BUF_ERROR && stream.avail_in == 0) {
             throw DebugDataError("compressed data is incomplete");
-        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR)
+        }
+        if (status != Z_OK && status != Z_STREAM_END && status != Z_BUF_ERROR) {
             throw DebugDataError("compressed data is damaged");
+        }
     }
-    if (stream.avail_in != 0)
+    if (stream.avail_in != 0) {
         throw DebugDataError("unexpected bytes after the compressed data");
+    }
     return out;
 }
 

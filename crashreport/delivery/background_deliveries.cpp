@@ -26,8 +26,9 @@ void TBackgroundDeliveries::End(std::size_t ticket, bool sent) {
     {
         const std::lock_guard lock(mutex_);
         const auto found = deliveries_.find(ticket);
-        if (found == deliveries_.end())
+        if (found == deliveries_.end()) {
             return;
+        }
         found->second.done = true;
         found->second.sent = sent;
     }
@@ -36,12 +37,15 @@ void TBackgroundDeliveries::End(std::size_t ticket, bool sent) {
 
 void TBackgroundDeliveries::WaitAtExit() {
     std::unique_lock lock(mutex_);
-    if (deliveries_.empty())
+    if (deliveries_.empty()) {
         return;
+    }
     const auto allDone = [this] {
-        for (const auto& [ticket, delivery] : deliveries_)
-            if (!delivery.done)
+        for (const auto& [ticket, delivery] : deliveries_) {
+            if (!delivery.done) {
                 return false;
+            }
+        }
         return true;
     };
     if (!ended_.wait_for(lock, CurrentDeliveryDeadlines().exitWait, allDone)) {
@@ -60,8 +64,9 @@ void TBackgroundDeliveries::WaitAtExit() {
                                      : "The program ended before the bug report was sent: "
                                        "its delivery was abandoned.";
         std::fprintf(stderr, "FaultTrap: %s\n", text.c_str());
-        if (!delivery.done)
+        if (!delivery.done) {
             WriteWarning(delivery.address, delivery.code, text);
+        }
     }
     deliveries_.clear();
 }

@@ -40,20 +40,23 @@ void ConsoleProgress::Close() {
 }
 
 void ConsoleProgress::SetSendStatus(const std::string& text) {
-    if (open_)
+    if (open_) {
         std::fprintf(stream_, "%s%s\n", Prefix, text.c_str());
+    }
 }
 
 void ConsoleProgress::SetSendStatusCounted(const std::string& text, std::size_t number,
                                            std::size_t count) {
-    if (open_)
+    if (open_) {
         std::fprintf(stream_, "%s%s (%zu/%zu)\n", Prefix, text.c_str(), number, count);
+    }
 }
 
 void ConsoleProgress::SetProgress(int percent) {
     const int quarter = percent / 25;
-    if (!open_ || quarter == shownQuarter_)
+    if (!open_ || quarter == shownQuarter_) {
         return;
+    }
     shownQuarter_ = quarter;
     std::fprintf(stream_, "%s%d%%\n", Prefix, quarter * 25);
 }

@@ -83,8 +83,9 @@ bool RunDelivery(std::shared_ptr<void> owner, DeliveryKit& kit, const DeliveryRe
     const std::size_t ticket = BackgroundDeliveries().Begin(address, code);
     TSendThread::Start(run, ProcessingLock(), [afterSend = request.afterSend, ticket](bool sent) {
         BackgroundDeliveries().End(ticket, sent);
-        if (afterSend)
+        if (afterSend) {
             afterSend();
+        }
     });
     return true;
 }

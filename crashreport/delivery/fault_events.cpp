@@ -8,9 +8,10 @@ bool FaultDeliveryEvents::ActionNotify(int action) {
 
 bool FaultDeliveryEvents::ErrorNotify(int error) {
     TFaultTrapErrorCode code = lastCode_;
-    if (code == TFaultTrapErrorCode::eeNone)
+    if (code == TFaultTrapErrorCode::eeNone) {
         code = error == delivery_error::Web ? TFaultTrapErrorCode::eeWebHTTPError
                                             : TFaultTrapErrorCode::eeEmailSMTPError;
+    }
     const std::string text = lastText_;
     // Each attempt starts without a warning.
     lastCode_ = TFaultTrapErrorCode::eeNone;
@@ -20,15 +21,17 @@ bool FaultDeliveryEvents::ErrorNotify(int error) {
 
 void FaultDeliveryEvents::AttachedFilesRequest(std::vector<std::string>& paths) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.AttachedFilesRequest)
+        if (events.AttachedFilesRequest) {
             events.AttachedFilesRequest(record_, paths);
+        }
     });
 }
 
 void FaultDeliveryEvents::Warning(TFaultTrapErrorCode code, const std::string& text) {
     WriteWarning(record_.ExceptionAddress, code, text);
-    if (echoWarning)
+    if (echoWarning) {
         echoWarning(text);
+    }
     lastCode_ = code;
     lastText_ = text;
 }
@@ -36,8 +39,9 @@ void FaultDeliveryEvents::Warning(TFaultTrapErrorCode code, const std::string& t
 std::vector<std::string> FaultDeliveryEvents::CustomWebFields() {
     std::vector<std::string> fields;
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.CustomWebFieldsRequest)
+        if (events.CustomWebFieldsRequest) {
             events.CustomWebFieldsRequest(record_, fields);
+        }
     });
     return fields;
 }

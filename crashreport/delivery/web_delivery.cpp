@@ -28,9 +28,11 @@ TFaultTrapErrorCode ErrorCodeOf(TWebWarningCode code) {
 bool WebDelivery::Send(const std::vector<std::string>& attachments) {
     std::vector<TWebUploadFile> files;
     std::error_code error;
-    for (const std::string& path : attachments)
-        if (std::filesystem::is_regular_file(path, error))
+    for (const std::string& path : attachments) {
+        if (std::filesystem::is_regular_file(path, error)) {
             files.push_back({path, package_.AttachmentName(path)});
+        }
+    }
     packedFile_ = files.empty() ? std::string() : files.front().path;
     const TFaultWebSendMode mode = options_.WebSendMode();
     const bool upload = mode == TFaultWebSendMode::HTTP || mode == TFaultWebSendMode::HTTPS ||

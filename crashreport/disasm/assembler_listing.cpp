@@ -27,8 +27,9 @@ public:
         // Memory is readable page by page: when the window's first byte is not, the readable code
         // starts on a later page, at the latest on the address's own.
         std::array<std::uint8_t, 1> probe;
-        while (first_ < address && ReadMemory(first_, probe) == 0)
+        while (first_ < address && ReadMemory(first_, probe) == 0) {
             first_ = std::min(address, (first_ / PageSize() + 1) * PageSize());
+        }
         bytes_.resize(address - first_ + kWindowReach + kLongestInstruction);
         bytes_.resize(ReadMemory(first_, bytes_));
         end_ = std::min(address + kWindowReach, first_ + bytes_.size());
@@ -60,9 +61,10 @@ std::uint64_t ListingStart(const TDisAsm& disasm, const TCodeWindow& window,
             starts.push_back(at);
             at += disasm.Shape(window.From(at)).Length;
         }
-        if (at == address)
+        if (at == address) {
             return starts.size() > kInstructionsAround ? starts[starts.size() - kInstructionsAround]
                                                        : start;
+        }
     }
     return address;
 }
@@ -75,12 +77,14 @@ struct TPlaceTexts {
 
 TPlaceTexts PlaceTexts(const TCodeNaming& naming, std::uint64_t address) {
     const auto place = naming.SourcePlace(address);
-    if (!place)
+    if (!place) {
         return {};
+    }
     TPlaceTexts texts{JoinedPlaceName(*place) + " ", ""};
-    if (place->Line != 0)
+    if (place->Line != 0) {
         texts.Line = "Line=" + std::to_string(place->Line) +
                      " - Offset=" + std::to_string(place->LineOffset);
+    }
     return texts;
 }
 
@@ -93,8 +97,9 @@ void TrimRight(std::string& text) {
 void AlignComments(std::vector<std::string>& lines) {
     std::size_t width = 0;
     for (const std::string& line : lines) {
-        if (line.starts_with(";"))
+        if (line.starts_with(";")) {
             continue;
+        }
         std::string code = line.substr(0, line.find(';'));
         TrimRight(code);
         width = std::max(width, code.size());
@@ -102,8 +107,9 @@ void AlignComments(std::vector<std::string>& lines) {
     width += 2;
     for (std::string& line : lines) {
         const std::size_t semicolon = line.find(';');
-        if (semicolon != std::string::npos && semicolon > 0 && semicolon < width)
+        if (semicolon != std::string::npos && semicolon > 0 && semicolon < width) {
             line.insert(semicolon, width - semicolon, ' ');
+        }
     }
 }
 
@@ -111,8 +117,9 @@ void AlignComments(std::vector<std::string>& lines) {
 
 std::vector<std::string> AssemblerListing(std::uint64_t exceptionAddress,
                                           const TCodeNaming& naming) {
-    if (!IsReadable(exceptionAddress, 4))
+    if (!IsReadable(exceptionAddress, 4)) {
         return {};
+    }
     const TDisAsm disasm(NativeMachineMode(), ListingNamingCallbacks(naming));
     const TCodeWindow window(exceptionAddress);
 
@@ -126,29 +133,35 @@ std::vector<std::string> AssemblerListing(std::uint64_t exceptionAddress,
         const TPlaceTexts texts = PlaceTexts(naming, at);
         std::string caption;
         const bool newLocation = texts.Location != previous.Location;
-        if (newLocation)
+        if (newLocation) {
             caption = texts.Location;
-        if (texts.Line != previous.Line && !texts.Line.empty())
+        }
+        if (texts.Line != previous.Line && !texts.Line.empty()) {
             caption += newLocation ? "(" + texts.Line + ")" : texts.Line;
+        }
         TrimRight(caption);
         previous = texts;
-        if (!caption.empty() && !lines.empty())
+        if (!caption.empty() && !lines.empty()) {
             lines.push_back(";");
+        }
         // Code of another procedure, or code without a known place, starts here.
-        if (newLocation && at <= exceptionAddress)
+        if (newLocation && at <= exceptionAddress) {
             procedureStart = lines.size();
+        }
         if (!caption.empty()) {
             lines.push_back("; " + caption);
             lines.push_back("; " + std::string(caption.size(), '-'));
         }
 
         std::string line = PointerText(at) + "  " + instruction.Text;
-        if (at == exceptionAddress)
+        if (at == exceptionAddress) {
             line += line.find(';') == std::string::npos ? "  ; <-- EXCEPTION" : " <-- EXCEPTION";
+        }
         lines.push_back(line);
 
-        if (at > exceptionAddress && (++after == kInstructionsAround || instruction.IsReturn))
+        if (at > exceptionAddress && (++after == kInstructionsAround || instruction.IsReturn)) {
             break;
+        }
         at += instruction.Length;
     }
     lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(procedureStart));

@@ -38,10 +38,12 @@ bool IsLegacyPrefix(std::uint8_t byte, TMachineMode mode) {
 // is one of those maps (not VEX, EVEX or XOP, whose first bytes the decoder reads on its own).
 std::optional<std::size_t> ModRmPosition(std::span<const std::uint8_t> bytes, TMachineMode mode) {
     std::size_t at = 0;
-    while (at < bytes.size() && IsLegacyPrefix(bytes[at], mode))
+    while (at < bytes.size() && IsLegacyPrefix(bytes[at], mode)) {
         ++at;
-    if (at >= bytes.size())
+    }
+    if (at >= bytes.size()) {
         return std::nullopt;
+    }
     switch (bytes[at]) {
     case 0xC4:
     case 0xC5:
@@ -50,23 +52,26 @@ std::optional<std::size_t> ModRmPosition(std::span<const std::uint8_t> bytes, TM
         return std::nullopt;
     case 0x0F:
         ++at;
-        if (at < bytes.size() && (bytes[at] == 0x38 || bytes[at] == 0x3A))
+        if (at < bytes.size() && (bytes[at] == 0x38 || bytes[at] == 0x3A)) {
             ++at;
+        }
         break;
     default:
         break;
     }
     ++at;
-    if (at >= bytes.size())
+    if (at >= bytes.size()) {
         return std::nullopt;
+    }
     return at;
 }
 
 bool HasRegisterOfClass(const ZydisDecodedOperand* operands, std::size_t count,
                         ZydisOperandEncoding encoding) {
     for (std::size_t i = 0; i < count; ++i) {
-        if (operands[i].type != ZYDIS_OPERAND_TYPE_REGISTER || operands[i].encoding != encoding)
+        if (operands[i].type != ZYDIS_OPERAND_TYPE_REGISTER || operands[i].encoding != encoding) {
             continue;
+        }
         switch (ZydisRegisterGetClass(operands[i].reg.value)) {
         case ZYDIS_REGCLASS_SEGMENT:
         case ZYDIS_REGCLASS_CONTROL:
@@ -80,10 +85,12 @@ bool HasRegisterOfClass(const ZydisDecodedOperand* operands, std::size_t count,
 }
 
 bool HasModRmMemory(const ZydisDecodedOperand* operands, std::size_t count) {
-    for (std::size_t i = 0; i < count; ++i)
+    for (std::size_t i = 0; i < count; ++i) {
         if (operands[i].type == ZYDIS_OPERAND_TYPE_MEMORY &&
-            operands[i].encoding == ZYDIS_OPERAND_ENCODING_MODRM_RM)
+            operands[i].encoding == ZYDIS_OPERAND_ENCODING_MODRM_RM) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -96,10 +103,11 @@ void TrimTrailingBlanks(std::string& text) {
 
 TDisAsm::TDisAsm(TMachineMode mode, TNamingCallbacks callbacks)
     : mode_(mode), callbacks_(callbacks) {
-    if (mode == TMachineMode::Bits64)
+    if (mode == TMachineMode::Bits64) {
         ZydisDecoderInit(&decoder_, ZYDIS_MACHINE_MODE_LONG_64, ZYDIS_STACK_WIDTH_64);
-    else
+    } else {
         ZydisDecoderInit(&decoder_, ZYDIS_MACHINE_MODE_LEGACY_32, ZYDIS_STACK_WIDTH_32);
+    }
     ZydisFormatterInit(&formatter_, ZYDIS_FORMATTER_STYLE_INTEL);
     InstallReportNotation(formatter_);
 }
@@ -109,8 +117,9 @@ bool TDisAsm::DecodeWithUnfitOperand(std::span<const std::uint8_t> bytes,
                                      ZydisDecodedOperand* operands,
                                      TNotationContext& notation) const {
     const std::optional<std::size_t> modRm = ModRmPosition(bytes, mode_);
-    if (!modRm)
+    if (!modRm) {
         return false;
+    }
     std::vector<std::uint8_t> changed(bytes.begin(), bytes.end());
     const std::uint8_t original = bytes[*modRm];
     const auto decodes = [&](std::uint8_t replacement) {
@@ -140,8 +149,9 @@ bool TDisAsm::DecodeWithUnfitOperand(std::span<const std::uint8_t> bytes,
 TDecodedInstruction TDisAsm::Decode(std::span<const std::uint8_t> bytes,
                                     std::uint64_t address) const {
     TDecodedInstruction result;
-    if (bytes.empty())
+    if (bytes.empty()) {
         return result;
+    }
     ZydisDecodedInstruction instruction;
     std::array<ZydisDecodedOperand, ZYDIS_MAX_OPERAND_COUNT> operands;
     TNotationContext notation{&callbacks_, mode_};
@@ -171,14 +181,16 @@ TDecodedInstruction TDisAsm::Decode(std::span<const std::uint8_t> bytes,
 TInstructionShape TDisAsm::Shape(std::span<const std::uint8_t> bytes) const {
     TInstructionShape shape;
     ZydisDecodedInstruction instruction;
-    if (bytes.empty())
+    if (bytes.empty()) {
         return shape;
+    }
     if (!ZYAN_SUCCESS(ZydisDecoderDecodeInstruction(&decoder_, nullptr, bytes.data(), bytes.size(),
                                                     &instruction))) {
         std::array<ZydisDecodedOperand, ZYDIS_MAX_OPERAND_COUNT> operands;
         TNotationContext notation{&callbacks_, mode_};
-        if (!DecodeWithUnfitOperand(bytes, instruction, operands.data(), notation))
+        if (!DecodeWithUnfitOperand(bytes, instruction, operands.data(), notation)) {
             return shape;
+        }
     }
     shape.Length = instruction.length;
     shape.Valid = true;

@@ -25,15 +25,17 @@ std::size_t SizeToFirstReturn(std::uint64_t address, std::uint64_t codeEnd, TMac
             codeStart = at;
             code.resize(static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, codeEnd - at)));
             code.resize(ReadMemory(at, code));
-            if (code.empty())
+            if (code.empty()) {
                 break;
+            }
         }
         const std::span<const std::uint8_t> rest =
             std::span<const std::uint8_t>(code).subspan(static_cast<std::size_t>(at - codeStart));
         const TInstructionShape shape = disasm.Shape(rest);
         at += shape.Length;
-        if (shape.IsReturn)
+        if (shape.IsReturn) {
             return static_cast<std::size_t>(at - address);
+        }
     }
     return 1;
 }

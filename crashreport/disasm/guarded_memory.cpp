@@ -18,8 +18,9 @@ std::uint64_t PageSize() {
 } // namespace
 
 std::size_t ReadMemory(std::uint64_t address, std::span<std::uint8_t> destination) {
-    if (destination.empty())
+    if (destination.empty()) {
         return 0;
+    }
     // The kernel copies the remote pieces in order and stops at the first one it cannot read; one
     // piece per page makes the copy stop exactly where readable memory ends.
     std::vector<iovec> pieces;
@@ -37,15 +38,18 @@ std::size_t ReadMemory(std::uint64_t address, std::span<std::uint8_t> destinatio
     for (std::size_t first = 0; first < pieces.size(); first += limit) {
         const std::size_t count = std::min(limit, pieces.size() - first);
         std::size_t wanted = 0;
-        for (std::size_t i = first; i < first + count; ++i)
+        for (std::size_t i = first; i < first + count; ++i) {
             wanted += pieces[i].iov_len;
+        }
         iovec local{destination.data() + copied, wanted};
         const ssize_t got = process_vm_readv(getpid(), &local, 1, &pieces[first], count, 0);
-        if (got <= 0)
+        if (got <= 0) {
             break;
+        }
         copied += static_cast<std::size_t>(got);
-        if (static_cast<std::size_t>(got) < wanted)
+        if (static_cast<std::size_t>(got) < wanted) {
             break;
+        }
     }
     return copied;
 }

@@ -22,8 +22,9 @@ std::string HexDigits(std::uint64_t value, unsigned digits) {
         text.insert(text.begin(), kDigits[value & 0xF]);
         value >>= 4;
     } while (value != 0);
-    if (text.size() < digits)
+    if (text.size() < digits) {
         text.insert(0, digits - text.size(), '0');
+    }
     return text;
 }
 

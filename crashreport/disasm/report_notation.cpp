@@ -45,8 +45,9 @@ ZyanStatus Append(ZydisFormatterBuffer* buffer, ZydisTokenType token, std::strin
 
 void Name(TOperandNamer namer, const TNotationContext& notation, std::uint64_t operandAddress,
           std::uint64_t value, unsigned size, std::string& text) {
-    if (namer != nullptr)
+    if (namer != nullptr) {
         namer(notation.Callbacks->UserData, operandAddress, value, size, text);
+    }
 }
 
 std::uint64_t AddressMask(const TNotationContext& notation) {
@@ -57,16 +58,18 @@ std::uint64_t AddressMask(const TNotationContext& notation) {
 ZyanUSize TextSize(ZydisFormatterBuffer* buffer) {
     ZyanString* string = nullptr;
     ZyanUSize size = 0;
-    if (ZYAN_SUCCESS(ZydisFormatterBufferGetString(buffer, &string)))
+    if (ZYAN_SUCCESS(ZydisFormatterBufferGetString(buffer, &string))) {
         ZyanStringGetSize(string, &size);
+    }
     return size;
 }
 
 // Pads the text with blanks to `column` characters.
 ZyanStatus PadTo(ZydisFormatterBuffer* buffer, ZyanUSize column) {
     const ZyanUSize size = TextSize(buffer);
-    if (size >= column)
+    if (size >= column) {
         return ZYAN_STATUS_SUCCESS;
+    }
     ZyanString* string = nullptr;
     ZYAN_CHECK(ZydisFormatterBufferGetString(buffer, &string));
     const std::string blanks(column - size, ' ');
@@ -95,13 +98,16 @@ ZyanStatus PrintPrefixes(const ZydisFormatter* formatter, ZydisFormatterBuffer* 
 // Control, debug and MMX registers keep the short upper-case names of the report.
 ZyanStatus PrintRegister(const ZydisFormatter* formatter, ZydisFormatterBuffer* buffer,
                          ZydisFormatterContext* context, ZydisRegister reg) {
-    if (reg >= ZYDIS_REGISTER_CR0 && reg <= ZYDIS_REGISTER_CR15)
+    if (reg >= ZYDIS_REGISTER_CR0 && reg <= ZYDIS_REGISTER_CR15) {
         return Append(buffer, ZYDIS_TOKEN_REGISTER, "C" + std::to_string(reg - ZYDIS_REGISTER_CR0));
-    if (reg >= ZYDIS_REGISTER_DR0 && reg <= ZYDIS_REGISTER_DR15)
+    }
+    if (reg >= ZYDIS_REGISTER_DR0 && reg <= ZYDIS_REGISTER_DR15) {
         return Append(buffer, ZYDIS_TOKEN_REGISTER, "D" + std::to_string(reg - ZYDIS_REGISTER_DR0));
-    if (reg >= ZYDIS_REGISTER_MM0 && reg <= ZYDIS_REGISTER_MM7)
+    }
+    if (reg >= ZYDIS_REGISTER_MM0 && reg <= ZYDIS_REGISTER_MM7) {
         return Append(buffer, ZYDIS_TOKEN_REGISTER,
                       "MM" + std::to_string(reg - ZYDIS_REGISTER_MM0));
+    }
     return IntelPrinters().Register(formatter, buffer, context, reg);
 }
 
@@ -110,11 +116,13 @@ ZyanStatus PrintRegister(const ZydisFormatter* formatter, ZydisFormatterBuffer* 
 ZyanStatus FormatRegisterOperand(const ZydisFormatter* formatter, ZydisFormatterBuffer* buffer,
                                  ZydisFormatterContext* context) {
     if (context->instruction->mnemonic == ZYDIS_MNEMONIC_NOP &&
-        context->operand->encoding == ZYDIS_OPERAND_ENCODING_MODRM_REG)
+        context->operand->encoding == ZYDIS_OPERAND_ENCODING_MODRM_REG) {
         return ZYDIS_STATUS_SKIP_TOKEN;
+    }
     if (Notation(context).UnfitRegisterOperand &&
-        context->operand->encoding == ZYDIS_OPERAND_ENCODING_MODRM_REG)
+        context->operand->encoding == ZYDIS_OPERAND_ENCODING_MODRM_REG) {
         return Append(buffer, ZYDIS_TOKEN_REGISTER, "???");
+    }
     return IntelPrinters().RegisterOperand(formatter, buffer, context);
 }
 
@@ -147,8 +155,9 @@ bool IsSignedForm(const ZydisDecodedInstruction& instruction, unsigned bytes) {
 }
 
 std::int64_t SignExtend(std::uint64_t value, unsigned bytes) {
-    if (bytes >= 8)
+    if (bytes >= 8) {
         return static_cast<std::int64_t>(value);
+    }
     const unsigned shift = 64 - 8 * bytes;
     return static_cast<std::int64_t>(value << shift) >> shift;
 }
@@ -162,9 +171,11 @@ std::uint64_t OperandWidthMask(const ZydisDecodedInstruction& instruction) {
 unsigned ImmediateIndex(const ZydisFormatterContext* context) {
     unsigned index = 0;
     for (const ZydisDecodedOperand* operand = context->operands; operand != context->operand;
-         ++operand)
-        if (operand->type == ZYDIS_OPERAND_TYPE_IMMEDIATE)
+         ++operand) {
+        if (operand->type == ZYDIS_OPERAND_TYPE_IMMEDIATE) {
             ++index;
+        }
+    }
     return index < 2 ? index : 1;
 }
 
@@ -246,11 +257,12 @@ std::string DirectAddressText(const TNotationContext& notation,
                               const ZydisDecodedInstruction& instruction, std::uint64_t address,
                               bool ripRelative) {
     unsigned digits = 8;
-    if (instruction.address_width == 16)
+    if (instruction.address_width == 16) {
         digits = 4;
-    else if (notation.Mode == TMachineMode::Bits64 &&
-             (ripRelative || instruction.raw.disp.size == 64 || address > 0xFFFFFFFFu))
+    } else if (notation.Mode == TMachineMode::Bits64 &&
+               (ripRelative || instruction.raw.disp.size == 64 || address > 0xFFFFFFFFu)) {
         digits = 16;
+    }
     return "[$" + HexDigits(address, digits) + "]";
 }
 
@@ -258,14 +270,17 @@ std::string RegisterAddressText(const ZydisDecodedOperand& operand,
                                 const ZydisDecodedInstruction& instruction) {
     const auto& mem = operand.mem;
     std::string text = "[";
-    if (mem.base != ZYDIS_REGISTER_NONE)
+    if (mem.base != ZYDIS_REGISTER_NONE) {
         text += RegisterName(mem.base);
+    }
     if (mem.index != ZYDIS_REGISTER_NONE) {
-        if (mem.base != ZYDIS_REGISTER_NONE)
+        if (mem.base != ZYDIS_REGISTER_NONE) {
             text += "+";
+        }
         text += RegisterName(mem.index);
-        if (mem.scale > 1)
+        if (mem.scale > 1) {
             text += "*" + std::to_string(mem.scale);
+        }
     }
     if (mem.disp.has_displacement) {
         const std::int64_t disp = mem.disp.value;
@@ -281,36 +296,41 @@ ZyanStatus FormatMemory(const ZydisFormatter*, ZydisFormatterBuffer* buffer,
     const ZydisDecodedInstruction& instruction = *context->instruction;
     const ZydisDecodedOperand& operand = *context->operand;
     const auto& mem = operand.mem;
-    if (notation.UnfitMemoryOperand && operand.encoding == ZYDIS_OPERAND_ENCODING_MODRM_RM)
+    if (notation.UnfitMemoryOperand && operand.encoding == ZYDIS_OPERAND_ENCODING_MODRM_RM) {
         return Append(buffer, ZYDIS_TOKEN_ADDRESS_ABS, "???");
+    }
     const bool accessesMemory =
         mem.type == ZYDIS_MEMOP_TYPE_MEM || mem.type == ZYDIS_MEMOP_TYPE_VSIB;
 
     std::string text;
-    if (accessesMemory)
+    if (accessesMemory) {
         text += SizeWord(operand.size);
+    }
     const bool segmentOverride = HasSegmentOverride(instruction);
-    if (segmentOverride)
+    if (segmentOverride) {
         text += RegisterName(mem.segment) + ":";
+    }
 
     const bool ripRelative = mem.base == ZYDIS_REGISTER_RIP || mem.base == ZYDIS_REGISTER_EIP;
     const bool direct = mem.index == ZYDIS_REGISTER_NONE &&
                         (mem.base == ZYDIS_REGISTER_NONE || ripRelative) &&
                         mem.disp.has_displacement;
     std::uint64_t value = static_cast<std::uint64_t>(mem.disp.value);
-    if (ripRelative)
+    if (ripRelative) {
         value = (context->runtime_address + instruction.length + value) & AddressMask(notation);
-    else if (direct && instruction.address_width < 64)
+    } else if (direct && instruction.address_width < 64) {
         value &= (std::uint64_t{1} << instruction.address_width) - 1;
+    }
     text += direct ? DirectAddressText(notation, instruction, value, ripRelative)
                    : RegisterAddressText(operand, instruction);
 
     const std::uint64_t operandAddress = context->runtime_address + instruction.raw.disp.offset;
     const unsigned size = accessesMemory ? operand.size / 8 : 0;
-    if (segmentOverride)
+    if (segmentOverride) {
         Name(notation.Callbacks->SegmentAddress, notation, operandAddress, value, size, text);
-    else if (direct)
+    } else if (direct) {
         Name(notation.Callbacks->MemoryAddress, notation, operandAddress, value, size, text);
+    }
     return Append(buffer, ZYDIS_TOKEN_ADDRESS_ABS, text);
 }
 

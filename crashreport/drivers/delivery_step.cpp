@@ -42,8 +42,9 @@ struct QtDeliveryKit {
 // screenshot.
 DialogChoices ChoicesOf(const ExceptionConversation* conversation,
                         const TFaultModuleOptions& options) {
-    if (conversation != nullptr)
+    if (conversation != nullptr) {
         return conversation->choices;
+    }
     DialogChoices choices;
     choices.sendReport = true;
     choices.attachScreenshot = (options.SendOptions() & send_options::SendScreenshot) != 0;
@@ -57,8 +58,9 @@ constexpr const char* MissingScreenshotNote =
 
 bool ScreenshotAvailable(const ExceptionConversation* conversation,
                          const TFaultModuleOptions& options, bool guiServes) {
-    if (conversation != nullptr)
+    if (conversation != nullptr) {
         return conversation->screenshotTaken;
+    }
     return guiServes && ScreenshotWanted(options);
 }
 
@@ -96,11 +98,13 @@ bool DeliveryStep(const DeliveryRequest& request) {
         kit->session.guiStartTimeoutMs = 0;
         kit->desktop.guiStartTimeout = std::chrono::milliseconds(0);
     }
-    if (choices.attachScreenshot && !ScreenshotAvailable(conversation, options, guiServes))
+    if (choices.attachScreenshot && !ScreenshotAvailable(conversation, options, guiServes)) {
         kit->core.reportText += MissingScreenshotNote;
+    }
     kit->core.Attach(kit->progress, kit->desktop);
-    if (choices.attachScreenshot && !kit->core.folder.Path().empty())
+    if (choices.attachScreenshot && !kit->core.folder.Path().empty()) {
         WriteScreenshot(conversation, options, kit->core.package, guiServes);
+    }
     EndConversation();
     return RunDelivery(kit, kit->core, request);
 }

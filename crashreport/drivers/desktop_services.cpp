@@ -25,13 +25,15 @@ void ShowDeliveryMessage(const std::string& caption, const std::string& text, bo
                 box.exec();
             },
             guiStartTimeout);
-    if (!shown)
+    if (!shown) {
         std::fprintf(stderr, "%s %s\n", caption.c_str(), text.c_str());
+    }
 }
 
 void CopyTextToClipboard(const std::string& text, std::chrono::milliseconds guiStartTimeout) {
-    if (!HasGui())
+    if (!HasGui()) {
         return;
+    }
     const QString plain = ToQt(text);
     RunOnGuiThreadWithin([&plain] { QApplication::clipboard()->setText(plain); }, guiStartTimeout);
 }

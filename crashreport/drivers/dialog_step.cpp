@@ -27,8 +27,9 @@ ExceptionConversation& Begin(const DialogRequest& request) {
     session.events.customButtonClick = [&record] {
         bool close = false;
         ForEachEventHandler([&](TFaultTrapEvents& events) {
-            if (events.CustomButtonClick)
+            if (events.CustomButtonClick) {
                 events.CustomButtonClick(record, close);
+            }
         });
         return close;
     };
@@ -44,8 +45,9 @@ ExceptionConversation& Begin(const DialogRequest& request) {
     // A GUI thread that is gone (it crashed or froze) is not waited for again: the dialogs go to
     // the helper process at once.
     const bool guiServes = GuiThreadServes();
-    if (!guiServes)
+    if (!guiServes) {
         session.guiStartTimeoutMs = 0;
+    }
     // The picture shows the program as it was, before the dialog covers it.
     if (ScreenshotWanted(options) && guiServes) {
         TakeScreenshot(options, conversation.screenshot);
@@ -56,15 +58,18 @@ ExceptionConversation& Begin(const DialogRequest& request) {
 
 void Finish(ExceptionConversation& conversation, const DialogRequest& request, bool detailed) {
     DialogSession& session = conversation.session;
-    if (detailed)
+    if (detailed) {
         AskReproduceSteps(session);
+    }
     TFaultRunTimeState& state = RunTimeState();
     state.reproduceSteps = conversation.choices.reproduceText;
     state.copyToClipboard = conversation.choices.copyToClipboard;
-    if (!conversation.choices.userEmail.empty())
+    if (!conversation.choices.userEmail.empty()) {
         state.userEMail = conversation.choices.userEmail;
-    if (conversation.choices.restartRequested)
+    }
+    if (conversation.choices.restartRequested) {
         RequestTerminateOrRestart(request.record->ModuleOptions->TerminateAction());
+    }
 }
 
 } // namespace
@@ -82,11 +87,13 @@ TFaultDialogType ShowDialogStep(const DialogRequest& request) {
     DialogSession& session = conversation->session;
     session.exceptionMessage = request.message;
     conversation->choices.dialogType = static_cast<std::uint8_t>(request.type);
-    if (!ShowExceptionDialog(session, request.errorSound))
+    if (!ShowExceptionDialog(session, request.errorSound)) {
         throw std::runtime_error("no window system to show the dialog on");
+    }
     const auto next = static_cast<TFaultDialogType>(conversation->choices.dialogType);
-    if (next == TFaultDialogType::None)
+    if (next == TFaultDialogType::None) {
         Finish(*conversation, request, conversation->firstType == TFaultDialogType::Detailed);
+    }
     return next;
 }
 

@@ -26,8 +26,9 @@ ExceptionConversation& BeginConversation(const TFaultModuleOptions& options, Bug
 
 ExceptionConversation* CurrentConversation() {
     ExceptionConversation* conversation = Slot().get();
-    if (conversation != nullptr && conversation->exception != RunTimeState().exceptionCount)
+    if (conversation != nullptr && conversation->exception != RunTimeState().exceptionCount) {
         return nullptr;
+    }
     return conversation;
 }
 
@@ -45,8 +46,9 @@ bool GuiThreadServes() {
 }
 
 void TakeScreenshot(const TFaultModuleOptions& options, TScreenshotCapture& capture) {
-    if (!HasGui())
+    if (!HasGui()) {
         return;
+    }
     RunOnGuiThreadWithin(
         [&] { capture.CaptureScreenshot(options.SendOptions(), CurrentCaptureMoment()); },
         kGuiStartTimeout);

@@ -13,30 +13,35 @@ void ProgressWindow::Open(bool keepInFront) {
 }
 
 void ProgressWindow::Close() {
-    if (open_)
+    if (open_) {
         display_.CloseSendProgress();
+    }
     open_ = false;
 }
 
 void ProgressWindow::SetSendStatus(const std::string& text) {
-    if (open_)
+    if (open_) {
         display_.SetSendStatus(text);
+    }
 }
 
 void ProgressWindow::SetSendStatusCounted(const std::string& text, std::size_t number,
                                           std::size_t count) {
-    if (open_)
+    if (open_) {
         display_.SetSendStatusCounted(text, static_cast<int>(number), static_cast<int>(count));
+    }
 }
 
 void ProgressWindow::SetProgress(int percent) {
-    if (open_)
+    if (open_) {
         display_.SetSendProgress(percent);
+    }
 }
 
 void ProgressWindow::ShowError(const std::string& caption, const std::string& text) {
-    if (!open_)
+    if (!open_) {
         return;
+    }
     RunOnGuiThreadWithin(
         [&] {
             QMessageBox box(QMessageBox::Critical, ToQt(caption), ToQt(text), QMessageBox::Ok,

@@ -23,10 +23,11 @@ std::vector<TMailAttachment> MailAttachments(const TReportPackage& package,
 } // namespace
 
 TFaultTrapErrorCode RouteWarningCode(const TFaultModuleOptions& options, bool forEmail) {
-    if (forEmail)
+    if (forEmail) {
         return options.EMailSendMode() == TFaultEMailSendMode::MailClient
                    ? TFaultTrapErrorCode::eeEmailMAPIError
                    : TFaultTrapErrorCode::eeEmailSMTPError;
+    }
     switch (options.WebSendMode()) {
     case TFaultWebSendMode::FTP:
         return TFaultTrapErrorCode::eeWebFTPError;

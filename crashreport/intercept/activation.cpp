@@ -59,8 +59,9 @@ std::vector<std::string> ReadCommandLine() {
     while (start < all.size()) {
         const std::string::size_type end = all.find('\0', start);
         arguments.push_back(all.substr(start, end - start));
-        if (end == std::string::npos)
+        if (end == std::string::npos) {
             break;
+        }
         start = end + 1;
     }
     return arguments;
@@ -100,8 +101,9 @@ void Activation(bool forceActive) {
     // address in it.
     const std::optional<ModuleDebugData> data =
         LoadModuleDebugData(SubsystemModule().Path, LoadPurpose::listing, {});
-    if (!data && !forceActive)
+    if (!data && !forceActive) {
         return; // no subsystem data: FaultTrap stays inactive and installs nothing
+    }
     auto options = std::make_unique<TFaultModuleOptionsEx>(SubsystemModule().Path, true);
     if (data && !data->data.optionsStream.empty()) {
         const std::string_view stream(
@@ -127,13 +129,15 @@ void Activation(bool forceActive) {
     InstallFaultSignals();
     StartBackgroundPreparation();
     SetFreezeWatchSwitch([](bool run) {
-        if (run)
+        if (run) {
             StartFreezeWatch();
-        else
+        } else {
             StopFreezeWatch();
+        }
     });
-    if (mainOptions->FreezeWatch() && mainOptions->HandlingActive())
+    if (mainOptions->FreezeWatch() && mainOptions->HandlingActive()) {
         StartFreezeWatch();
+    }
 }
 
 void RemoveFinalOptionsFile() {
@@ -144,8 +148,9 @@ void RemoveFinalOptionsFile() {
 // The options file serves a memory tracker that reports after finalisation; it goes with the
 // process's last exit handler, which runs after every finaliser and exit handler before it.
 void SaveFinalOptions() {
-    if (mainOptions == nullptr)
+    if (mainOptions == nullptr) {
         return;
+    }
     try {
         mainOptions->SaveToFile(FinalOptionsFileName());
         static const bool removalArranged = std::atexit(RemoveFinalOptionsFile) == 0;
@@ -163,8 +168,9 @@ bool IsActive() {
 }
 
 TFaultModuleOptionsEx& MainModuleOptions() {
-    if (mainOptions == nullptr)
+    if (mainOptions == nullptr) {
         throw std::logic_error("FaultTrap is not active");
+    }
     return *mainOptions;
 }
 
@@ -194,8 +200,9 @@ std::string FinalOptionsFileName() {
 }
 
 void Activate(bool forceActive) {
-    if (IsActive())
+    if (IsActive()) {
         return;
+    }
     try {
         Activation(forceActive);
     } catch (const std::exception& error) {
@@ -205,8 +212,9 @@ void Activate(bool forceActive) {
 }
 
 void Finalise() {
-    if (!IsActive())
+    if (!IsActive()) {
         return;
+    }
     try {
         WaitForProcessing();
         StopFreezeWatch();
@@ -233,8 +241,9 @@ void FinaliseForTermination(bool afterFault) {
         std::fflush(nullptr);
     }
     // The process ends at once: no memory tracker reports after it, so no options file.
-    if (mainOptions != nullptr)
+    if (mainOptions != nullptr) {
         mainOptions->Unpublish();
+    }
 }
 
 namespace {

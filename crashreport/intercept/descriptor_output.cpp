@@ -36,8 +36,9 @@ bool WriteToDescriptor(int descriptor, std::string_view bytes) {
     bool written = true;
     while (!bytes.empty()) {
         const ssize_t count = ::write(descriptor, bytes.data(), bytes.size());
-        if (count < 0 && errno == EINTR)
+        if (count < 0 && errno == EINTR) {
             continue;
+        }
         if (count <= 0) {
             written = false;
             break;

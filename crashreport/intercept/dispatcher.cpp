@@ -33,8 +33,9 @@ bool StartsWithSafeCallPrefix(const std::string& message) {
 }
 
 bool RunProcessing(const ProcessingJob& job) {
-    if (job.params.EventsOnWorker)
+    if (job.params.EventsOnWorker) {
         return ProcessException(job, nullptr);
+    }
     // The worker processes; this thread waits and runs the events the worker hands to it, so
     // that event handlers and window reads happen on the thread that owns the windows.
     FaultingThreadChannel channel;
@@ -60,8 +61,9 @@ std::mutex& ProcessingLock() {
 
 void TakeAddressSpaceReserve() {
     const std::lock_guard lock(reserveLock);
-    if (addressSpaceReserve != nullptr)
+    if (addressSpaceReserve != nullptr) {
         return;
+    }
     void* reserve = ::mmap(nullptr, kReserveSize, PROT_NONE,
                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
     addressSpaceReserve = reserve == MAP_FAILED ? nullptr : reserve;
@@ -69,8 +71,9 @@ void TakeAddressSpaceReserve() {
 
 void ReleaseAddressSpaceReserve() {
     const std::lock_guard lock(reserveLock);
-    if (addressSpaceReserve != nullptr)
+    if (addressSpaceReserve != nullptr) {
         ::munmap(addressSpaceReserve, kReserveSize);
+    }
     addressSpaceReserve = nullptr;
 }
 
@@ -85,16 +88,19 @@ void WaitForProcessing() {
 bool ExceptionManagerWith(const FaultException& exception, std::uintptr_t address,
                           TExceptionOrigin origin, TExceptNotifyParams params,
                           TExceptionVerdict verdict) {
-    if (!IsActive() || IsOfClass<EAbort>(exception))
+    if (!IsActive() || IsOfClass<EAbort>(exception)) {
         return true;
+    }
     ThreadState& state = CurrentThreadState();
-    if (state.insideDispatcher)
+    if (state.insideDispatcher) {
         return false;
+    }
     const std::uint32_t faultingThread = params.ThreadId != 0 ? params.ThreadId : CurrentThreadId();
     // The thread whose exception is being processed raises again (an event handler of its own):
     // only the first one is processed.
-    if (threadInProcessing == faultingThread)
+    if (threadInProcessing == faultingThread) {
         return false;
+    }
     ReleaseAddressSpaceReserve();
     bool result = false;
     {
@@ -105,7 +111,7 @@ bool ExceptionManagerWith(const FaultException& exception, std::uintptr_t addres
                                    !(behaviour & behaviour_options::SafeCallAndUnwinding);
         if (!safeCallAgain && MainModuleOptions().HandlingActive()) {
             params.ThreadId = faultingThread;
-            if (!params.EventsOnWorker)
+            if (!params.EventsOnWorker) {
                 if (const auto reader = CurrentFocusReader()) {
                     const InsideFaultTrap inside;
                     try {
@@ -113,10 +119,12 @@ bool ExceptionManagerWith(const FaultException& exception, std::uintptr_t addres
                     } catch (...) {
                     }
                 }
+            }
             ProcessingJob job{exception, address, origin, std::move(params), verdict};
             if (verdict == TExceptionVerdict::SafeCall &&
-                !StartsWithSafeCallPrefix(job.exception.message))
+                !StartsWithSafeCallPrefix(job.exception.message)) {
                 job.exception.message = std::string(kSafeCallPrefix) + job.exception.message;
+            }
             threadInProcessing = faultingThread;
             const TModuleEventsScope moduleEvents(address);
             result = RunProcessing(job);
@@ -131,8 +139,9 @@ bool ExceptionManagerWith(const FaultException& exception, std::uintptr_t addres
 bool NotificationEntry(const FaultException& exception, std::uintptr_t address,
                        TExceptNotifyParams params, TExceptionVerdict verdict) {
     ThreadState& state = CurrentThreadState();
-    if (state.insideNotification)
+    if (state.insideNotification) {
         return true;
+    }
     const int savedErrno = errno;
     state.insideNotification = true;
     const bool result = ExceptionManagerWith(exception, address, TExceptionOrigin::Thread,
@@ -144,10 +153,12 @@ bool NotificationEntry(const FaultException& exception, std::uintptr_t address,
 
 bool ExceptionManager(const std::exception_ptr& object, std::uintptr_t address, std::uint8_t origin,
                       std::uintptr_t module) {
-    if (const TExceptionManagerExport host = ForwardingTarget())
+    if (const TExceptionManagerExport host = ForwardingTarget()) {
         return host(&object, address, origin, module != 0 ? module : SubsystemModule().Handle);
-    if (!IsActive())
+    }
+    if (!IsActive()) {
         return true;
+    }
     FaultException exception;
     TExceptNotifyParams params;
     {
@@ -157,8 +168,9 @@ bool ExceptionManager(const std::exception_ptr& object, std::uintptr_t address, 
     }
     // Reported here: the end of the catch block that called us does not report it again.
     CurrentThreadState().reported = true;
-    if (address == 0)
+    if (address == 0) {
         address = CurrentThreadState().raise.returnAddress;
+    }
     return ExceptionManagerWith(exception, address, static_cast<TExceptionOrigin>(origin),
                                 std::move(params), TExceptionVerdict::Unhandled);
 }

@@ -75,13 +75,16 @@ std::vector<std::string> ForEachEventHandler(const std::function<void(TFaultTrap
     }
     std::vector<std::string> failures;
     const auto run = [&](TFaultTrapEvents& events) {
-        if (std::optional<std::string> failure = RunGuarded([&] { call(events); }))
+        if (std::optional<std::string> failure = RunGuarded([&] { call(events); })) {
             failures.push_back(std::move(*failure));
+        }
     };
-    if (TFaultTrapEvents* module = ExceptionModuleEvents())
+    if (TFaultTrapEvents* module = ExceptionModuleEvents()) {
         run(*module);
-    for (auto component = components.rbegin(); component != components.rend(); ++component)
+    }
+    for (auto component = components.rbegin(); component != components.rend(); ++component) {
         run(**component);
+    }
     run(GlobalFaultTrapEvents());
     return failures;
 }
@@ -89,8 +92,9 @@ std::vector<std::string> ForEachEventHandler(const std::function<void(TFaultTrap
 bool RaiseActionNotify(TFaultExceptionRecord& record, int action) {
     bool execute = true;
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionActionNotify)
+        if (events.ExceptionActionNotify) {
             events.ExceptionActionNotify(record, action, execute);
+        }
     });
     return execute;
 }
@@ -99,8 +103,9 @@ bool RaiseErrorNotify(TFaultExceptionRecord& record, TFaultTrapErrorCode code,
                       const std::string& text) {
     bool retry = false;
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionErrorNotify)
+        if (events.ExceptionErrorNotify) {
             events.ExceptionErrorNotify(record, code, text, retry);
+        }
     });
     return retry;
 }

@@ -26,8 +26,9 @@ FaultException DescribeException(const std::exception_ptr& object) {
     const InsideFaultTrap inside;
     FaultException exception;
     exception.object = object;
-    if (!object)
+    if (!object) {
         return exception;
+    }
     exception.type = object.__cxa_exception_type();
     exception.className = exception.type ? ReadableTypeName(*exception.type) : "";
     exception.message = MessageOf(object);

@@ -22,8 +22,9 @@ FaultException CaptureCurrentException();
 
 // Whether `exception` is of class `Class` or derived from it.
 template <class Class> bool IsOfClass(const FaultException& exception) {
-    if (!exception.object)
+    if (!exception.object) {
         return false;
+    }
     try {
         std::rethrow_exception(exception.object);
     } catch (const Class&) {

@@ -75,15 +75,17 @@ std::exception_ptr ExceptionOfSignal(int signal, const siginfo_t& info, const uc
                                      std::uintptr_t stackLow) {
     // abort() raises SIGABRT at its own process: that is the program's abnormal termination.
     const bool ownAbort = signal == SIGABRT && info.si_pid == ::getpid();
-    if (IsSentSignal(info) && !ownAbort)
+    if (IsSentSignal(info) && !ownAbort) {
         return ExceptionOfSentSignal(signal, info);
+    }
     const std::uintptr_t at = InstructionPointerOf(context);
     const int code = info.si_code;
     switch (signal) {
     case SIGSEGV:
     case SIGBUS: {
-        if (signal == SIGSEGV && IsStackOverflow(info, context, stackLow))
+        if (signal == SIGSEGV && IsStackOverflow(info, context, stackLow)) {
             return std::make_exception_ptr(EStackOverflow("Stack overflow"));
+        }
         const bool write = (context.uc_mcontext.gregs[REG_ERR] & 2) != 0;
         return std::make_exception_ptr(EAccessViolation(
             AccessViolationMessage(at, ModuleNameAt(at), write,
@@ -91,14 +93,17 @@ std::exception_ptr ExceptionOfSignal(int signal, const siginfo_t& info, const uc
             "."));
     }
     case SIGFPE:
-        if (code == FPE_INTDIV)
+        if (code == FPE_INTDIV) {
             return std::make_exception_ptr(EZeroDivide("Division by zero"));
-        if (code == FPE_INTOVF)
+        }
+        if (code == FPE_INTOVF) {
             return std::make_exception_ptr(EIntOverflow("Integer overflow"));
+        }
         return std::make_exception_ptr(EInvalidOp("Invalid floating point operation"));
     case SIGILL:
-        if (code == ILL_PRVOPC || code == ILL_PRVREG)
+        if (code == ILL_PRVOPC || code == ILL_PRVREG) {
             return std::make_exception_ptr(EPrivilege("Privileged instruction"));
+        }
         return std::make_exception_ptr(
             EExternalException("Illegal instruction at address " + Hex(at, 16) + "."));
     default:

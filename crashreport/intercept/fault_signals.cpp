@@ -95,8 +95,9 @@ void StartDeadline(std::int64_t seconds) {
 // Runs in the fault signal's handler: async-signal-safe calls only (crashreport/THREADS.md).
 void EndWhenDeadlinePassed() {
     const std::int64_t at = deadlineAt.load();
-    if (at != 0 && MonotonicNow() >= at)
+    if (at != 0 && MonotonicNow() >= at) {
         ::_exit(1);
+    }
 }
 
 // Waits for `semaphore` in short steps, ending the process when the deadline passes.
@@ -110,8 +111,9 @@ void WaitWithDeadline(sem_t& semaphore) {
             until.tv_nsec -= 1'000'000'000;
             ++until.tv_sec;
         }
-        if (::sem_timedwait(&semaphore, &until) == 0)
+        if (::sem_timedwait(&semaphore, &until) == 0) {
             return;
+        }
         EndWhenDeadlinePassed();
     }
 }
@@ -132,8 +134,9 @@ void KeepConcurrentFault(int signal, const ucontext_t& context) {
     const std::uint32_t self = CurrentThreadId();
     for (ConcurrentFault& slot : concurrentFaults) {
         std::uint32_t free = 0;
-        if (!slot.threadId.compare_exchange_strong(free, self))
+        if (!slot.threadId.compare_exchange_strong(free, self)) {
             continue;
+        }
         slot.signal = signal;
         std::memcpy(&slot.context, &context, sizeof(ucontext_t));
         slot.ready.store(true, std::memory_order_release);
@@ -150,8 +153,9 @@ void CopyFaultingStack(FaultRecord& record, const ThreadState& state) {
     const std::uintptr_t top = state.stackTop;
     record.copy = buffer;
     record.copiedBytes = 0;
-    if (top == 0 || from >= top)
+    if (top == 0 || from >= top) {
         return;
+    }
     for (int page = 0; page < 64 && from < top; ++page) {
         const std::size_t length = std::min<std::size_t>(top - from, kStackCopySize);
         if (ReadMemory(from, buffer, length)) {
@@ -180,15 +184,17 @@ char* AppendNumber(char* out, std::uint64_t value, bool hexadecimal) {
         digits[count++] = "0123456789ABCDEF"[value % base];
         value /= base;
     } while (value != 0 || (hexadecimal && count < 16));
-    while (count > 0)
+    while (count > 0) {
         *out++ = digits[--count];
+    }
     return out;
 }
 
 // Runs in the fault signal's handler.
 char* AppendText(char* out, const char* text) {
-    while (*text != '\0')
+    while (*text != '\0') {
         *out++ = *text++;
+    }
     return out;
 }
 
@@ -219,13 +225,15 @@ void OnFatalSignal(int signal, siginfo_t* info, void* context) {
     // A signal another process sent is no fault of this code.
     const bool ownFault = info->si_code > 0 || info->si_pid == ::getpid();
     if (IsActive() && !state.insideSignal && ownFault &&
-        (state.insideFaultTrap > 0 || state.ownThread))
+        (state.insideFaultTrap > 0 || state.ownThread)) {
         EndAfterOwnFault(signal, *static_cast<const ucontext_t*>(context));
+    }
     if (!IsActive() || state.insideSignal || state.insideFaultTrap > 0 || state.ownThread) {
         // Nothing can be reported: the default action ends the process when the fault repeats.
         RestoreDefaultAction(signal);
-        if (signal == SIGABRT)
+        if (signal == SIGABRT) {
             ::raise(SIGABRT);
+        }
         errno = savedErrno;
         return;
     }
@@ -278,8 +286,9 @@ void ServeFaults() {
     for (;;) {
         while (::sem_wait(&faultRequested) != 0 && errno == EINTR) {
         }
-        if (stopping)
+        if (stopping) {
             return;
+        }
         ReportFault();
         ::sem_post(&faultDone);
     }
@@ -296,32 +305,38 @@ std::chrono::seconds FaultDeadline() {
 }
 
 void RestartFaultDeadline(std::chrono::seconds deadline) {
-    if (deadlineAt.load() != 0)
+    if (deadlineAt.load() != 0) {
         StartDeadline(deadline.count());
+    }
 }
 
 std::optional<std::chrono::steady_clock::time_point> FaultDeadlineAt() {
     const std::int64_t at = deadlineAt.load();
-    if (at == 0)
+    if (at == 0) {
         return std::nullopt;
+    }
     // steady_clock is CLOCK_MONOTONIC.
     return std::chrono::steady_clock::time_point(std::chrono::nanoseconds(at));
 }
 
 std::optional<ucontext_t> ConcurrentFaultContext(std::uint32_t threadId) {
-    for (const ConcurrentFault& slot : concurrentFaults)
-        if (slot.threadId.load() == threadId && slot.ready.load(std::memory_order_acquire))
+    for (const ConcurrentFault& slot : concurrentFaults) {
+        if (slot.threadId.load() == threadId && slot.ready.load(std::memory_order_acquire)) {
             return slot.context;
+        }
+    }
     return std::nullopt;
 }
 
 void SetUpAlternateSignalStack() {
-    if (alternateStack != nullptr)
+    if (alternateStack != nullptr) {
         return;
+    }
     void* mapping = ::mmap(nullptr, kAlternateStackSize + kPageSize, PROT_READ | PROT_WRITE,
                            MAP_PRIVATE | MAP_ANONYMOUS | MAP_NORESERVE, -1, 0);
-    if (mapping == MAP_FAILED)
+    if (mapping == MAP_FAILED) {
         return;
+    }
     // The lowest page guards the memory below the alternate stack.
     ::mprotect(mapping, kPageSize, PROT_NONE);
     stack_t stack{};
@@ -335,8 +350,9 @@ void SetUpAlternateSignalStack() {
 }
 
 void ReleaseAlternateSignalStack() {
-    if (alternateStack == nullptr)
+    if (alternateStack == nullptr) {
         return;
+    }
     stack_t disable{};
     disable.ss_flags = SS_DISABLE;
     ::sigaltstack(&disable, nullptr);
@@ -345,8 +361,9 @@ void ReleaseAlternateSignalStack() {
 }
 
 void InstallFaultSignals() {
-    if (installed)
+    if (installed) {
         return;
+    }
     PrepareMemoryReads();
     ::sem_init(&faultRequested, 0, 0);
     ::sem_init(&faultDone, 0, 0);
@@ -356,20 +373,24 @@ void InstallFaultSignals() {
     action.sa_sigaction = OnFatalSignal;
     action.sa_flags = SA_SIGINFO | SA_ONSTACK;
     ::sigemptyset(&action.sa_mask);
-    for (std::size_t i = 0; i < kFatalSignals.size(); ++i)
+    for (std::size_t i = 0; i < kFatalSignals.size(); ++i) {
         ::sigaction(kFatalSignals[i], &action, &previousActions[i]);
+    }
     installed = true;
 }
 
 void RemoveFaultSignals() {
-    if (!installed)
+    if (!installed) {
         return;
-    for (std::size_t i = 0; i < kFatalSignals.size(); ++i)
+    }
+    for (std::size_t i = 0; i < kFatalSignals.size(); ++i) {
         ::sigaction(kFatalSignals[i], &previousActions[i], nullptr);
+    }
     stopping = true;
     ::sem_post(&faultRequested);
-    if (FaultThread().joinable())
+    if (FaultThread().joinable()) {
         FaultThread().join();
+    }
     installed = false;
 }
 

@@ -18,11 +18,13 @@ std::vector<std::uintptr_t> ReturnAddressChain(std::span<const std::byte> stack,
         std::uintptr_t returnAddress = 0;
         std::memcpy(&caller, slot, kWord);
         std::memcpy(&returnAddress, slot + kWord, kWord);
-        if (returnAddress == 0)
+        if (returnAddress == 0) {
             break;
+        }
         chain.push_back(returnAddress);
-        if (caller <= frame)
+        if (caller <= frame) {
             break;
+        }
         frame = caller;
     }
     return chain;

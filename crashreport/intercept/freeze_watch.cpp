@@ -59,8 +59,9 @@ bool Rest(std::chrono::milliseconds duration) {
 // waits for a lock the frozen thread holds.
 void ReportFreeze() {
     const std::optional<TFaultThreadInfo> main = ThreadsList().MainThread();
-    if (!main)
+    if (!main) {
         return;
+    }
     TExceptNotifyParams params;
     params.LanguageException = false;
     params.EventsOnWorker = true;
@@ -69,17 +70,19 @@ void ReportFreeze() {
     ucontext_t context;
     {
         ThreadPauser pauser;
-        if (!pauser.Pause(main->id, context))
+        if (!pauser.Pause(main->id, context)) {
             return;
+        }
         const auto stackPointer = static_cast<std::uintptr_t>(context.uc_mcontext.gregs[REG_RSP]);
         if (main->stackTop > stackPointer) {
             const std::size_t length =
                 std::min<std::size_t>(main->stackTop - stackPointer, kStackCopySize);
             params.StackCopy.resize(length);
-            if (ReadMemory(stackPointer, params.StackCopy.data(), length))
+            if (ReadMemory(stackPointer, params.StackCopy.data(), length)) {
                 params.StackPointer = stackPointer;
-            else
+            } else {
                 params.StackCopy.clear();
+            }
         }
     }
     params.Context = context;
@@ -95,24 +98,29 @@ void Watch() {
     // Wait for the main window.
     for (;;) {
         const MainWindowAccess access = CurrentAccess();
-        if (access.exists && access.postToMainLoop && access.exists())
+        if (access.exists && access.postToMainLoop && access.exists()) {
             break;
-        if (!Rest(kStep))
+        }
+        if (!Rest(kStep)) {
             return;
+        }
     }
     auto unresponsive = 0ms;
     for (;;) {
         const MainWindowAccess access = CurrentAccess();
-        if (!access.postToMainLoop)
+        if (!access.postToMainLoop) {
             return;
+        }
         auto answered = std::make_shared<std::atomic<bool>>(false);
         access.postToMainLoop([answered] { *answered = true; });
-        if (!Rest(kStep))
+        if (!Rest(kStep)) {
             return;
+        }
         if (*answered) {
             unresponsive = 0ms;
-            if (!Rest(kRestAfterAnswer))
+            if (!Rest(kRestAfterAnswer)) {
                 return;
+            }
             continue;
         }
         // Not answered yet: wait on until it is, counting the time.
@@ -123,8 +131,9 @@ void Watch() {
                 unresponsive = 0ms;
                 break;
             }
-            if (!Rest(kStep))
+            if (!Rest(kStep)) {
                 return;
+            }
         }
     }
 }
@@ -139,8 +148,9 @@ void SetMainWindowAccess(MainWindowAccess access) {
 void StartFreezeWatch() {
     WatchState& state = State();
     const std::lock_guard lock(state.mutex);
-    if (state.thread.joinable())
+    if (state.thread.joinable()) {
         return;
+    }
     state.stopRequested = false;
     state.thread = StartOwnThread(Watch);
 }
@@ -154,10 +164,11 @@ void StopFreezeWatch() {
         state.changed.notify_all();
         stopping = std::move(state.thread);
     }
-    if (stopping.joinable() && stopping.get_id() != std::this_thread::get_id())
+    if (stopping.joinable() && stopping.get_id() != std::this_thread::get_id()) {
         stopping.join();
-    else if (stopping.joinable())
+    } else if (stopping.joinable()) {
         stopping.detach();
+    }
 }
 
 bool FreezeWatchRunning() {

@@ -67,8 +67,10 @@ std::optional<std::string> RunGuarded(const std::function<void()>& call) {
 void AbandonGuardedCall(int signal, const siginfo_t* info, const void* context) {
     GuardFrame* const frame = innermostGuard;
     // A signal sent from another process is no failure of the handler.
-    if (frame == nullptr || info == nullptr || (IsSentSignal(*info) && info->si_pid != ::getpid()))
+    if (frame == nullptr || info == nullptr ||
+        (IsSentSignal(*info) && info->si_pid != ::getpid())) {
         return;
+    }
     frame->signal = signal;
     frame->info = *info;
     std::memcpy(&frame->context, context, sizeof(ucontext_t));

@@ -23,17 +23,20 @@ namespace {
 std::string TracerLine() {
     std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("TracerPid:", 0) == 0)
+    while (std::getline(status, line)) {
+        if (line.rfind("TracerPid:", 0) == 0) {
             return line.substr(10);
+        }
+    }
     return {};
 }
 
 std::string Dump(std::uintptr_t address) {
     std::array<unsigned char, 32> bytes{};
     std::string dump;
-    if (!ReadMemory(address, bytes.data(), bytes.size()))
+    if (!ReadMemory(address, bytes.data(), bytes.size())) {
         return dump;
+    }
     char text[8];
     for (const unsigned char byte : bytes) {
         std::snprintf(text, sizeof text, "$%02X ", byte);
@@ -46,8 +49,9 @@ void WriteDiagnosticFile(const FaultException& failure, const std::string& stage
                          std::uintptr_t address) {
     std::error_code error;
     std::filesystem::path name = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (error)
+    if (error) {
         return;
+    }
     name.replace_extension(".log");
     std::ofstream file(name, std::ios::binary);
     const std::time_t now = std::time(nullptr);
@@ -87,8 +91,9 @@ void HandleInternalFailure(const std::exception_ptr& failure, ReportStage stage)
 void HandleInternalFailure(const std::exception_ptr& failure, const std::string& stage) {
     try {
         const FaultException described = DescribeException(failure);
-        if (IsOfClass<EAbort>(described) || !DebuggerAttached())
+        if (IsOfClass<EAbort>(described) || !DebuggerAttached()) {
             return;
+        }
         const std::string message =
             described.type ? described.message : std::string("General internal error.");
         const auto address = reinterpret_cast<std::uintptr_t>(__builtin_return_address(0));

@@ -26,11 +26,14 @@ bool SameModule(const TFaultModuleInfo& a, const TFaultModuleInfo& b) {
 bool SameModules(const TFaultModulesList& a, const TFaultModulesList& b) {
     const auto& left = a.Modules();
     const auto& right = b.Modules();
-    if (left.size() != right.size())
+    if (left.size() != right.size()) {
         return false;
-    for (std::size_t i = 0; i < left.size(); ++i)
-        if (!SameModule(*left[i], *right[i]))
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (!SameModule(*left[i], *right[i])) {
             return false;
+        }
+    }
     return true;
 }
 

@@ -23,11 +23,12 @@ std::terminate_handler previousHandler = nullptr;
 
 // What the C++ library itself says when it terminates: the standard handling.
 void WriteStandardMessage(const FaultException& exception) {
-    if (exception.object)
+    if (exception.object) {
         std::fprintf(stderr, "terminate called after throwing an instance of '%s'\n  what():  %s\n",
                      exception.className.c_str(), exception.message.c_str());
-    else
+    } else {
         std::fprintf(stderr, "terminate called without an active exception\n");
+    }
 }
 
 bool IsMainThread() {
@@ -64,8 +65,9 @@ bool IsMainThread() {
         standardHandling =
             NotificationEntry(exception, address, std::move(params), TExceptionVerdict::Unhandled);
     }
-    if (standardHandling)
+    if (standardHandling) {
         WriteStandardMessage(exception);
+    }
     if (IsMainThread()) {
         // The exit flushes the program's streams: a reader that has gone must not turn the
         // end with exit code 1 into SIGPIPE.
@@ -85,8 +87,9 @@ void InstallLastChanceHandler() {
 }
 
 void RemoveLastChanceHandler() {
-    if (std::get_terminate() == OnTerminate)
+    if (std::get_terminate() == OnTerminate) {
         std::set_terminate(previousHandler);
+    }
 }
 
 } // namespace faulttrap

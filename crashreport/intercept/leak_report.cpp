@@ -66,11 +66,13 @@ void ResetLeaks() {
             ThreadsList().Clear();
             Activate();
         }
-        if (!IsActive())
+        if (!IsActive()) {
             return;
+        }
         const std::string optionsFile = FinalOptionsFileName();
-        if (std::filesystem::exists(optionsFile))
+        if (std::filesystem::exists(optionsFile)) {
             MainModuleOptions().LoadFromFile(optionsFile);
+        }
         ClearRunTimeState();
         TLeakList& leaks = Leaks();
         leaks.entries.clear();
@@ -88,20 +90,24 @@ void AddLeak(const std::string& typeName, std::uint64_t totalSize, std::uint64_t
              std::span<const std::uintptr_t> returnAddresses) {
     try {
         TLeakList& leaks = Leaks();
-        if (!leaks.resolver)
+        if (!leaks.resolver) {
             return;
+        }
         TFaultStackList entries;
         for (const std::uintptr_t returnAddress :
              returnAddresses.first(std::min(returnAddresses.size(), kLeakAddresses))) {
-            if (returnAddress == 0)
+            if (returnAddress == 0) {
                 continue;
+            }
             // The call instruction lies just before the return address.
             TFaultStackEntry entry = leaks.resolver->Resolve(returnAddress - 1);
             if (entries.empty()) {
-                if (entry.procedureName.empty())
+                if (entry.procedureName.empty()) {
                     continue;
-                if (entry.lineNumber == 0)
+                }
+                if (entry.lineNumber == 0) {
                     return;
+                }
             }
             entry.leakMark = 1;
             entry.leakType = typeName;
@@ -109,8 +115,9 @@ void AddLeak(const std::string& typeName, std::uint64_t totalSize, std::uint64_t
             entry.leakCount = count;
             entries.push_back(std::move(entry));
         }
-        if (entries.empty())
+        if (entries.empty()) {
             return;
+        }
         leaks.entries.insert(leaks.entries.end(), entries.begin(), entries.end());
         leaks.totalSize += totalSize;
         leaks.totalCount += count;

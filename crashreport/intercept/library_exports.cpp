@@ -12,12 +12,14 @@ using faulttrap::TFaultTrapEvents;
 namespace {
 
 void GivePassword(TFaultExceptionRecord* record, char* password, int capacity) {
-    if (password == nullptr || capacity <= 0)
+    if (password == nullptr || capacity <= 0) {
         return;
+    }
     std::string answer;
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.PasswordRequest)
+        if (events.PasswordRequest) {
             events.PasswordRequest(record, answer);
+        }
     });
     const std::size_t length = std::min(answer.size(), static_cast<std::size_t>(capacity - 1));
     std::memcpy(password, answer.data(), length);
@@ -34,32 +36,36 @@ bool ExceptionManager(const std::exception_ptr* exception, std::uintptr_t addres
 
 void FaultTrap_ExceptionNotifyEvent(TFaultExceptionRecord* record, bool* handleIt) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionNotify)
+        if (events.ExceptionNotify) {
             events.ExceptionNotify(*record, *handleIt);
+        }
     });
 }
 
 void FaultTrap_HandledExceptionNotifyEvent(TFaultExceptionRecord* record, bool* handleIt) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.HandledExceptionNotify)
+        if (events.HandledExceptionNotify) {
             events.HandledExceptionNotify(*record, *handleIt);
+        }
     });
 }
 
 void FaultTrap_ExceptionActionNotifyEvent(TFaultExceptionRecord* record, int action,
                                           bool* execute) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionActionNotify)
+        if (events.ExceptionActionNotify) {
             events.ExceptionActionNotify(*record, action, *execute);
+        }
     });
 }
 
 void FaultTrap_ExceptionErrorNotifyEvent(TFaultExceptionRecord* record, int code,
                                          const std::string* text, bool* retry) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.ExceptionErrorNotify)
+        if (events.ExceptionErrorNotify) {
             events.ExceptionErrorNotify(*record, static_cast<faulttrap::TFaultTrapErrorCode>(code),
                                         *text, *retry);
+        }
     });
 }
 
@@ -74,30 +80,34 @@ void FaultTrap_PasswordRequestEventEx(TFaultExceptionRecord* record, char* passw
 void FaultTrap_CustomDataRequestEventEx(TFaultExceptionRecord* record,
                                         faulttrap::CustomDataList* data) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.CustomDataRequest)
+        if (events.CustomDataRequest) {
             events.CustomDataRequest(*record, *data);
+        }
     });
 }
 
 void FaultTrap_AttachedFilesRequestEvent(TFaultExceptionRecord* record,
                                          std::vector<std::string>* files) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.AttachedFilesRequest)
+        if (events.AttachedFilesRequest) {
             events.AttachedFilesRequest(*record, *files);
+        }
     });
 }
 
 void FaultTrap_CustomWebFieldsRequestEvent(TFaultExceptionRecord* record,
                                            std::vector<std::string>* fields) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.CustomWebFieldsRequest)
+        if (events.CustomWebFieldsRequest) {
             events.CustomWebFieldsRequest(*record, *fields);
+        }
     });
 }
 
 void FaultTrap_CustomButtonClickEvent(TFaultExceptionRecord* record, bool* closeDialog) {
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.CustomButtonClick)
+        if (events.CustomButtonClick) {
             events.CustomButtonClick(*record, *closeDialog);
+        }
     });
 }

@@ -22,17 +22,20 @@ std::atomic<TExceptionManagerExport> forwardingTarget{nullptr};
 
 TExceptionManagerExport FindHostExceptionManager() {
     const std::uintptr_t program = ProgramHandle();
-    if (SubsystemModule().Handle == program)
+    if (SubsystemModule().Handle == program) {
         return nullptr;
+    }
     void* self = ::dlopen(nullptr, RTLD_LAZY);
     void* entry = self != nullptr ? ::dlsym(self, "ExceptionManager") : nullptr;
     Dl_info where{};
     if (entry == nullptr || ::dladdr(entry, &where) == 0 ||
-        reinterpret_cast<std::uintptr_t>(where.dli_fbase) != program)
+        reinterpret_cast<std::uintptr_t>(where.dli_fbase) != program) {
         return nullptr;
+    }
     const auto data = LoadModuleDebugData("/proc/self/exe", LoadPurpose::listing, {});
-    if (!data || data->data.version < kFirstServingVersion)
+    if (!data || data->data.version < kFirstServingVersion) {
         return nullptr;
+    }
     return reinterpret_cast<TExceptionManagerExport>(entry);
 }
 
@@ -46,11 +49,13 @@ void StartForwarding(TExceptionManagerExport host) {
 
 bool LoadOptionsOfExceptionModule(TFaultModuleOptions& options, std::uintptr_t exceptionAddress) {
     const std::optional<TLoadedModule> found = ModuleAt(exceptionAddress);
-    if (!found)
+    if (!found) {
         return false;
+    }
     const std::uintptr_t module = found->Handle;
-    if (module == SubsystemModule().Handle)
+    if (module == SubsystemModule().Handle) {
         return false;
+    }
     try {
         return LoadPublishedOptions(options, static_cast<std::uint32_t>(::getpid()), module);
     } catch (const std::exception&) {

@@ -13,13 +13,15 @@ constexpr std::chrono::milliseconds kRescueMargin{1000};
 } // namespace
 
 LogRescue::LogRescue(std::function<void()> writeLog) : writeLog_(std::move(writeLog)) {
-    if (FaultDeadlineAt())
+    if (FaultDeadlineAt()) {
         watcher_ = StartOwnThread([this] { Watch(); });
+    }
 }
 
 LogRescue::~LogRescue() {
-    if (!watcher_.joinable())
+    if (!watcher_.joinable()) {
         return;
+    }
     {
         const std::lock_guard lock(mutex_);
         stopping_ = true;
@@ -37,21 +39,25 @@ void LogRescue::Watch() {
     for (;;) {
         // The deadline may move (a dialog waits longer): it is read again each round.
         const std::optional<std::chrono::steady_clock::time_point> deadline = FaultDeadlineAt();
-        if (!deadline)
+        if (!deadline) {
             return;
+        }
         const auto margin =
             std::min<std::chrono::steady_clock::duration>(kRescueMargin, FaultDeadline() / 2);
         const auto rescueAt = *deadline - margin;
-        if (std::chrono::steady_clock::now() >= rescueAt)
+        if (std::chrono::steady_clock::now() >= rescueAt) {
             break;
+        }
         const auto wakeAt =
             std::min(rescueAt, std::chrono::steady_clock::now() + std::chrono::milliseconds(100));
-        if (stop_.wait_until(lock, wakeAt, [&] { return stopping_; }))
+        if (stop_.wait_until(lock, wakeAt, [&] { return stopping_; })) {
             return;
+        }
     }
     lock.unlock();
-    if (Claim())
+    if (Claim()) {
         writeLog_();
+    }
 }
 
 } // namespace faulttrap

@@ -25,8 +25,9 @@ int InspectModule(dl_phdr_info* info, std::size_t, void* data) {
     const char* name = info->dlpi_name != nullptr && info->dlpi_name[0] != '\0' ? info->dlpi_name
                                                                                 : "/proc/self/exe";
     std::error_code error;
-    if (!std::filesystem::equivalent(name, *search->path, error) || error)
+    if (!std::filesystem::equivalent(name, *search->path, error) || error) {
         return 0;
+    }
     search->bias = info->dlpi_addr;
     return 1;
 }
@@ -36,13 +37,16 @@ int InspectModule(dl_phdr_info* info, std::size_t, void* data) {
 TModuleEntries::TModuleEntries(const std::string& modulePath) {
     BiasSearch search{&modulePath, std::nullopt};
     dl_iterate_phdr(&InspectModule, &search);
-    if (!search.bias)
+    if (!search.bias) {
         return;
+    }
     try {
         const ElfImage file(modulePath);
-        for (const ElfFunctionSymbol& symbol : ReadFunctionSymbols(file, SHT_DYNSYM))
-            if (symbol.binding != STB_LOCAL)
+        for (const ElfFunctionSymbol& symbol : ReadFunctionSymbols(file, SHT_DYNSYM)) {
+            if (symbol.binding != STB_LOCAL) {
                 functions_.emplace_back(std::string(symbol.name), symbol.address);
+            }
+        }
     } catch (const DebugDataError&) {
         functions_.clear();
         return;
@@ -51,9 +55,11 @@ TModuleEntries::TModuleEntries(const std::string& modulePath) {
 }
 
 void* TModuleEntries::Find(std::string_view name) const {
-    for (const auto& [function, address] : functions_)
-        if (function == name)
+    for (const auto& [function, address] : functions_) {
+        if (function == name) {
             return reinterpret_cast<void*>(loadBias_ + address);
+        }
+    }
     return nullptr;
 }
 

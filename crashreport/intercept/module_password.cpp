@@ -12,8 +12,9 @@ namespace {
 std::string PasswordOfHandlers() {
     std::string password;
     ForEachEventHandler([&](TFaultTrapEvents& events) {
-        if (events.PasswordRequest)
+        if (events.PasswordRequest) {
             events.PasswordRequest(nullptr, password);
+        }
     });
     return password;
 }
@@ -22,8 +23,9 @@ std::string PasswordOfHandlers() {
 // dynamic loader: the report may follow a fault inside it.
 std::string PasswordOfModule(const std::string& modulePath) {
     void* entry = TModuleEntries(modulePath).Find("FaultTrap_PasswordRequestEvent");
-    if (entry == nullptr)
+    if (entry == nullptr) {
         return {};
+    }
     char password[256] = {};
     reinterpret_cast<decltype(&FaultTrap_PasswordRequestEvent)>(entry)(
         password, static_cast<int>(sizeof password));
@@ -33,9 +35,11 @@ std::string PasswordOfModule(const std::string& modulePath) {
 } // namespace
 
 std::string ModulePassword(const std::string& modulePath) {
-    if (!NamesSubsystemModule(modulePath))
-        if (std::string password = PasswordOfModule(modulePath); !password.empty())
+    if (!NamesSubsystemModule(modulePath)) {
+        if (std::string password = PasswordOfModule(modulePath); !password.empty()) {
             return password;
+        }
+    }
     return PasswordOfHandlers();
 }
 

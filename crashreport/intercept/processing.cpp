@@ -45,9 +45,11 @@ constexpr std::chrono::minutes kDialogFaultDeadline{5};
 // The message as it is kept for the dialogs and the delivery: that of item 2.6 with its control
 // characters other than CR and LF made blanks. The report itself keeps them.
 std::string StoredMessage(std::string message) {
-    for (char& c : message)
-        if (static_cast<unsigned char>(c) < 32 && c != '\r' && c != '\n')
+    for (char& c : message) {
+        if (static_cast<unsigned char>(c) < 32 && c != '\r' && c != '\n') {
             c = ' ';
+        }
+    }
     return message;
 }
 
@@ -78,13 +80,15 @@ bool Listed(const TFaultStackEntry& entry, std::uint8_t stackOptions) {
 // carries the exception mark, so that the block still reads as the exception's thread. A listed
 // entry keeps it: marking a second entry would split the thread into two exception blocks.
 void MarkExceptionBlock(TFaultStackList& stack, std::uint8_t stackOptions) {
-    if (stack.empty() || stack.front().exceptionMark == 0 || Listed(stack.front(), stackOptions))
+    if (stack.empty() || stack.front().exceptionMark == 0 || Listed(stack.front(), stackOptions)) {
         return;
-    for (TFaultStackEntry& entry : stack)
+    }
+    for (TFaultStackEntry& entry : stack) {
         if (Listed(entry, stackOptions)) {
             entry.exceptionMark = 1;
             return;
         }
+    }
 }
 
 // FaultTrap's own code, wherever its lines were inlined from.
@@ -98,10 +102,12 @@ bool IsFaultTrapCode(const TFaultStackEntry& entry) {
 // installed); with them the ID of one error would change from run to run and machine to machine.
 TFaultStackList FramesWithOwnDebugInfo(const TFaultStackList& stack, AddressResolver& resolver) {
     TFaultStackList frames;
-    for (const TFaultStackEntry& entry : stack)
+    for (const TFaultStackEntry& entry : stack) {
         if (entry.module != nullptr && resolver.ModuleData(*entry.module) != nullptr &&
-            !IsFaultTrapCode(entry))
+            !IsFaultTrapCode(entry)) {
             frames.push_back(entry);
+        }
+    }
     return frames;
 }
 
@@ -111,13 +117,16 @@ bool IsCallStackAddress(std::uintptr_t value) {
 
 // The error-flood rule: the list holds `count` errors within `minutes`.
 void CheckErrorFlood(TFaultAction action, int count, int minutes) {
-    if (action == TFaultAction::None)
+    if (action == TFaultAction::None) {
         return;
+    }
     const auto& times = RunTimeState().errorTimes;
-    if (static_cast<int>(times.size()) != count || times.empty())
+    if (static_cast<int>(times.size()) != count || times.empty()) {
         return;
-    if (times.back() - times.front() <= std::chrono::minutes(minutes))
+    }
+    if (times.back() - times.front() <= std::chrono::minutes(minutes)) {
         RequestTerminateOrRestart(action);
+    }
 }
 
 class Processing {
@@ -132,23 +141,26 @@ private:
     void Stage(ReportStage stage) { state_.reportStage = stage; }
     // Runs `call` where the events run: on the faulting thread when it waits for them.
     void OnFaultingThread(const std::function<void()>& call) {
-        if (channel_ != nullptr)
+        if (channel_ != nullptr) {
             channel_->RunThere(call);
-        else
+        } else {
             call();
+        }
     }
     // A handler that throws or faults is abandoned; its failure goes to ExceptionErrorNotify.
     void RaiseEvent(const char* name, const std::function<void(TFaultTrapEvents&)>& call) {
         std::vector<std::string> failures;
         OnFaultingThread([&] { failures = ForEachEventHandler(call); });
-        for (const std::string& failure : failures)
+        for (const std::string& failure : failures) {
             ErrorNotify(TFaultTrapErrorCode::eeNone, std::string("[") + name + "] " + failure);
+        }
     }
     bool ActionNotify(int action) {
         bool execute = true;
         RaiseEvent("ExceptionActionNotify", [&](TFaultTrapEvents& events) {
-            if (events.ExceptionActionNotify)
+            if (events.ExceptionActionNotify) {
                 events.ExceptionActionNotify(record_, action, execute);
+            }
         });
         return execute;
     }
@@ -217,18 +229,21 @@ void Processing::ApplyFilters() {
     state_.customMessage.clear();
     dialogType_ = current_.ExceptionDialogType();
     if (!current_.UseFilters() || job_.verdict == TExceptionVerdict::Skip ||
-        job_.exception.type == nullptr)
+        job_.exception.type == nullptr) {
         return;
+    }
     const TFaultExceptionFilter* filter = SelectExceptionFilter(
         current_.ExceptionsFilters(), *job_.exception.type, job_.params.Handled);
-    if (filter == nullptr)
+    if (filter == nullptr) {
         return;
+    }
     Stage(ReportStage::FilterChosen);
     handlerChoice_ = filter->HandlerChoice;
     dialogType_ = DialogOfFilter(filter->DialogChoice, current_.ExceptionDialogType());
     dialogSetByFilter_ = true;
-    if (!filter->CustomMessage.empty())
+    if (!filter->CustomMessage.empty()) {
         state_.customMessage = filter->CustomMessage;
+    }
     filterAction_ = filter->ActionChoice;
 }
 
@@ -239,14 +254,16 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
         stack_ = *params.PreparedStack;
         return;
     }
-    if (params.Context && sizeof(ucontext_t) >= kContextBytes)
+    if (params.Context && sizeof(ucontext_t) >= kContextBytes) {
         context_ = params.Context;
+    }
     const std::optional<TFaultThreadInfo> thread = ThreadsList().Find(params.ThreadId);
     StackScanRequest request;
     request.exceptionAddress = address_;
     request.threadId = params.ThreadId;
-    if (thread)
+    if (thread) {
         request.startRoutine = reinterpret_cast<std::uintptr_t>(thread->startRoutine);
+    }
     if (!params.StackCopy.empty()) {
         request.stackPointer = reinterpret_cast<std::uintptr_t>(params.StackCopy.data());
         request.stackTop = request.stackPointer + params.StackCopy.size();
@@ -257,27 +274,32 @@ void Processing::BuildCallStack(AddressResolver& resolver) {
     stack_ = faulttrap::BuildCallStack(request, resolver);
     MarkExceptionBlock(stack_, current_.StackOptions());
     // Where the thread was created from: its calling-thread entries.
-    if (thread)
-        for (const std::uintptr_t returnAddress : thread->creationStack)
+    if (thread) {
+        for (const std::uintptr_t returnAddress : thread->creationStack) {
             if (IsCallStackAddress(returnAddress)) {
                 TFaultStackEntry entry = resolver.Resolve(returnAddress - 1);
                 entry.threadId = params.ThreadId;
                 entry.threadStackMark = 0;
-                if (entry.kind != EntryKind::unknown)
+                if (entry.kind != EntryKind::unknown) {
                     stack_.push_back(std::move(entry));
+                }
             }
+        }
+    }
 }
 
 // The calls really on the exception thread's stack, for the BugID: the frame chain of the copy
 // when the interception found one, else the scanned call stack.
 TFaultStackList Processing::CallPath(AddressResolver& resolver) const {
     const TExceptNotifyParams& params = job_.params;
-    if (params.StackCopy.empty() || params.FramePointer == 0)
+    if (params.StackCopy.empty() || params.FramePointer == 0) {
         return stack_;
+    }
     const std::vector<std::uintptr_t> chain =
         ReturnAddressChain(params.StackCopy, params.StackPointer, params.FramePointer);
-    if (chain.empty())
+    if (chain.empty()) {
         return stack_;
+    }
     TFaultStackList path;
     const auto add = [&](std::uintptr_t address) {
         TFaultStackEntry entry = resolver.Resolve(address);
@@ -285,10 +307,12 @@ TFaultStackList Processing::CallPath(AddressResolver& resolver) const {
         path.push_back(std::move(entry));
     };
     // A raise's chain starts with the return into the raising code; a fault's at its caller.
-    if (!params.LanguageException)
+    if (!params.LanguageException) {
         add(address_);
-    for (const std::uintptr_t returnAddress : chain)
+    }
+    for (const std::uintptr_t returnAddress : chain) {
         add(returnAddress - 1);
+    }
     return path;
 }
 
@@ -296,8 +320,9 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
     const std::uint8_t options = current_.StackOptions();
     const bool runtime = options & stack_options::WalkRuntimeThreads;
     const bool system = options & stack_options::WalkSystemThreads;
-    if (!runtime && !system)
+    if (!runtime && !system) {
         return;
+    }
     const std::uint32_t self = CurrentThreadId();
     ThreadPauser pauser;
     struct Walk {
@@ -307,10 +332,12 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
     };
     std::vector<Walk> walks;
     for (const TFaultThreadInfo& thread : threads_) {
-        if (thread.ownThread || thread.id == self || thread.id == job_.params.ThreadId)
+        if (thread.ownThread || thread.id == self || thread.id == job_.params.ThreadId) {
             continue;
-        if (!(thread.IsRuntimeThread() ? runtime : system))
+        }
+        if (!(thread.IsRuntimeThread() ? runtime : system)) {
             continue;
+        }
         Walk walk{thread, {}, false};
         // A thread that faulted too waits in its signal handler: its place is its own fault's.
         if (const std::optional<ucontext_t> fault = ConcurrentFaultContext(thread.id)) {
@@ -333,14 +360,16 @@ void Processing::AddOtherThreads(AddressResolver& resolver) {
         AppendCallStack(stack_, request, resolver);
         // A running thread has no exception address: its first entry is where it stands. A
         // thread that faulted too keeps its fault's mark: its block says it is an exception's.
-        if (stack_.size() > first && !walk.faulted)
+        if (stack_.size() > first && !walk.faulted) {
             stack_[first].exceptionMark = 0;
+        }
         for (const std::uintptr_t returnAddress : walk.thread.creationStack) {
             TFaultStackEntry entry = resolver.Resolve(returnAddress - 1);
             entry.threadId = walk.thread.id;
             entry.threadStackMark = 0;
-            if (entry.kind != EntryKind::unknown)
+            if (entry.kind != EntryKind::unknown) {
                 stack_.push_back(std::move(entry));
+            }
         }
     }
 }
@@ -353,13 +382,15 @@ void Processing::PauseThreadsForProcessing() {
     const bool system = behaviour & behaviour_options::PauseSystemThreads;
     const std::uint32_t self = CurrentThreadId();
     for (const TFaultThreadInfo& thread : threads_) {
-        if (thread.ownThread || thread.id == self || thread.id == job_.params.ThreadId)
+        if (thread.ownThread || thread.id == self || thread.id == job_.params.ThreadId) {
             continue;
+        }
         const bool wanted =
             thread.IsRuntimeThread() ? runtime && !(thread.isMain && keepMain) : system;
         ucontext_t ignored;
-        if (wanted)
+        if (wanted) {
             pausedForProcessing_.Pause(thread.id, ignored);
+        }
     }
 }
 
@@ -377,13 +408,14 @@ void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolv
     material.context = context_;
     material.focusClass = job_.params.FocusClass;
     material.focusText = job_.params.FocusText;
-    if (const auto reader = CurrentWindowFactsReader())
+    if (const auto reader = CurrentWindowFactsReader()) {
         OnFaultingThread([&] {
             try {
                 reader(material.window);
             } catch (...) {
             }
         });
+    }
     material.bugId = bugId_;
     material.startTime = state_.startTime;
     material.exceptionTime = exceptionTime_;
@@ -403,8 +435,9 @@ void Processing::BuildReportText(const TFaultModulesList& modules, AddressResolv
 
 void Processing::CheckDuplicate() {
     state_.duplicate = false;
-    if (!(current_.ReportOptions() & report_options::NoDuplicateErrors) || !current_.LogToFile())
+    if (!(current_.ReportOptions() & report_options::NoDuplicateErrors) || !current_.LogToFile()) {
         return;
+    }
     try {
         state_.duplicate = CountDuplicateReport(ReportSettingsOf(current_), LogLocationOf(current_),
                                                 bugId_, "Count");
@@ -437,16 +470,19 @@ bool Processing::NotifyException() {
     const bool raise = job_.origin == TExceptionOrigin::Application ||
                        (job_.origin == TExceptionOrigin::Thread && windowed && !IsCgiProgram());
     if (raise && current_.ExceptionDialogType() != TFaultDialogType::None &&
-        !job_.params.EventsOnWorker)
-        if (const auto raiser = CurrentMainWindowRaiser())
+        !job_.params.EventsOnWorker) {
+        if (const auto raiser = CurrentMainWindowRaiser()) {
             OnFaultingThread(raiser);
+        }
+    }
     bool handleIt = true;
     const bool handled = job_.params.Handled;
     RaiseEvent(handled ? "HandledExceptionNotify" : "ExceptionNotify",
                [&](TFaultTrapEvents& events) {
                    auto& handler = handled ? events.HandledExceptionNotify : events.ExceptionNotify;
-                   if (handler)
+                   if (handler) {
                        handler(record_, handleIt);
+                   }
                });
     return handleIt;
 }
@@ -455,13 +491,15 @@ void Processing::CollectCustomData() {
     Stage(ReportStage::CustomData);
     if (current_.ErrorFloodAction() != TFaultAction::None) {
         state_.errorTimes.push_back(std::chrono::steady_clock::now());
-        while (static_cast<int>(state_.errorTimes.size()) > current_.ErrorFloodCount())
+        while (static_cast<int>(state_.errorTimes.size()) > current_.ErrorFloodCount()) {
             state_.errorTimes.pop_front();
+        }
     }
     CustomDataList data;
     RaiseEvent("CustomDataRequest", [&](TFaultTrapEvents& events) {
-        if (events.CustomDataRequest)
+        if (events.CustomDataRequest) {
             events.CustomDataRequest(record_, data);
+        }
     });
     if (!data.empty() && current_.ReportFields().test(47)) {
         report_->InsertSection(current_.CustomizedText(TextId::CustomInformationSection), data);
@@ -475,27 +513,31 @@ void Processing::CollectCustomData() {
     state_.lastReport = report_->Text();
     state_.bugId = bugId_;
     Stage(ReportStage::DialogType);
-    if (!dialogSetByFilter_)
+    if (!dialogSetByFilter_) {
         dialogType_ = current_.ExceptionDialogType();
+    }
 }
 
 void Processing::ShowDialog() {
     if (dialogType_ == TFaultDialogType::None) {
         // A web client always gets an answer: the page of the message alone.
-        if (IsCgiProgram())
+        if (IsCgiProgram()) {
             AnswerWebClient(CurrentExceptionMessage());
+        }
         return;
     }
     Stage(ReportStage::BeforeDialog);
-    if (!ActionNotify(fault_actions::BeforeDialog))
+    if (!ActionNotify(fault_actions::BeforeDialog)) {
         return;
+    }
     Stage(ReportStage::Dialog);
     const DialogDriver driver = CurrentDialogDriver();
     if (IsCgiProgram()) {
         AnswerWebClient(report_->Text());
     } else if (!IsWindowedProgram() || !driver) {
-        if (!WriteToStandardOutput(report_->Text() + "\r\n"))
+        if (!WriteToStandardOutput(report_->Text() + "\r\n")) {
             ErrorNotify(TFaultTrapErrorCode::eeShowError, "Console");
+        }
     } else {
         DialogRequest request;
         request.record = &record_;
@@ -521,8 +563,9 @@ void Processing::ShowDialog() {
             request.errorSound = false;
         }
         RestartFaultDeadline(FaultDeadline());
-        if (failed)
+        if (failed) {
             ErrorNotify(TFaultTrapErrorCode::eeShowError, "GUI");
+        }
         record_.LogText = report_->Text();
     }
     Stage(ReportStage::AfterDialog);
@@ -532,8 +575,9 @@ void Processing::ShowDialog() {
 // What the program wrote before stays ahead of the report, except after a fault of the operating
 // system: the stream's lock may be held by the very thread that faulted.
 void Processing::FlushProgramOutput() {
-    if (!job_.params.Context)
+    if (!job_.params.Context) {
         std::fflush(stdout);
+    }
 }
 
 bool Processing::WriteToStandardOutput(std::string_view text) {
@@ -543,15 +587,18 @@ bool Processing::WriteToStandardOutput(std::string_view text) {
 
 void Processing::AnswerWebClient(std::string_view text) {
     FlushProgramOutput();
-    if (!WriteCgiAnswer(STDOUT_FILENO, ErrorPageOf(text, current_)))
+    if (!WriteCgiAnswer(STDOUT_FILENO, ErrorPageOf(text, current_))) {
         ErrorNotify(TFaultTrapErrorCode::eeShowError, "CGI: Cannot write in the ouput file.");
+    }
 }
 
 void Processing::CopyToClipboard() {
-    if (!state_.copyToClipboard)
+    if (!state_.copyToClipboard) {
         return;
-    if (const ClipboardWriter writer = CurrentClipboardWriter())
+    }
+    if (const ClipboardWriter writer = CurrentClipboardWriter()) {
         OnFaultingThread([&] { writer(report_->Text()); });
+    }
 }
 
 void Processing::WriteLog() {
@@ -564,14 +611,16 @@ void Processing::WriteLog() {
         } catch (const std::exception&) {
         }
     }
-    if (current_.LogToFile() && !state_.duplicate && ActionNotify(fault_actions::BeforeLog))
+    if (current_.LogToFile() && !state_.duplicate && ActionNotify(fault_actions::BeforeLog)) {
         AppendToLog();
+    }
     CopyToClipboard();
 }
 
 void Processing::AppendToLog() {
-    if (rescue_ && !rescue_->Claim())
+    if (rescue_ && !rescue_->Claim()) {
         return; // written already, shortly before the deadline
+    }
     for (;;) {
         try {
             state_.deliveryReport = WriteReportToLog(ReportSettingsOf(current_),
@@ -579,8 +628,10 @@ void Processing::AppendToLog() {
                                         .value_or(report_->Text());
             break;
         } catch (const std::exception& error) {
-            if (!ErrorNotify(TFaultTrapErrorCode::eeLogError, std::string("[Log] ") + error.what()))
+            if (!ErrorNotify(TFaultTrapErrorCode::eeLogError,
+                             std::string("[Log] ") + error.what())) {
                 break;
+            }
         }
     }
     ActionNotify(fault_actions::AfterLog);
@@ -592,7 +643,7 @@ void Processing::Deliver() {
     const TFaultAction flood = current_.ErrorFloodAction();
     const int floodCount = current_.ErrorFloodCount();
     const int floodMinutes = current_.ErrorFloodMinutes();
-    if (deliver_)
+    if (deliver_) {
         if (const DeliveryDriver driver = CurrentDeliveryDriver()) {
             DeliveryRequest request;
             request.record = &record_;
@@ -602,13 +653,16 @@ void Processing::Deliver() {
             const bool afterFault = job_.params.Context.has_value();
             request.afterSend = [flood, floodCount, floodMinutes, afterFault] {
                 CheckErrorFlood(flood, floodCount, floodMinutes);
-                if (PendingAction() != TFaultAction::None)
+                if (PendingAction() != TFaultAction::None) {
                     CarryOutAction(PendingAction(), afterFault);
+                }
             };
             OnFaultingThread([&] { sendingInThread_ = driver(request); });
         }
-    if (!sendingInThread_)
+    }
+    if (!sendingInThread_) {
         CheckErrorFlood(flood, floodCount, floodMinutes);
+    }
 }
 
 bool Processing::Run() {
@@ -618,15 +672,18 @@ bool Processing::Run() {
     state_.copyToClipboard = false;
     threads_ = ThreadsList().Snapshot();
     address_ = job_.address;
-    if (job_.params.LanguageException && address_ >= kRaiseCallLength)
+    if (job_.params.LanguageException && address_ >= kRaiseCallLength) {
         address_ -= kRaiseCallLength;
+    }
     ChooseOptions();
     ApplyFilters();
     Stage(ReportStage::HandlerChoice);
-    if (handlerChoice_ == TFaultHandlerChoice::Ignore)
+    if (handlerChoice_ == TFaultHandlerChoice::Ignore) {
         return false;
-    if (handlerChoice_ == TFaultHandlerChoice::StandardHandler)
+    }
+    if (handlerChoice_ == TFaultHandlerChoice::StandardHandler) {
         return true;
+    }
 
     const auto [modules, resolver] = KeptResolver();
     BuildCallStack(resolver);
@@ -634,13 +691,14 @@ bool Processing::Run() {
                    ReportStackOf(FramesWithOwnDebugInfo(CallPath(resolver), resolver)),
                    job_.params.ThreadId);
     AddOtherThreads(resolver);
-    if (job_.verdict == TExceptionVerdict::Skip)
+    if (job_.verdict == TExceptionVerdict::Skip) {
         return true;
+    }
     PauseThreadsForProcessing();
     Stage(ReportStage::ModulesAndProcesses);
     BuildReportText(modules, resolver);
     CheckDuplicate();
-    if (job_.params.Context && current_.LogToFile() && !state_.duplicate)
+    if (job_.params.Context && current_.LogToFile() && !state_.duplicate) {
         rescue_.emplace([this] {
             try {
                 WriteReportToLog(ReportSettingsOf(current_), LogLocationOf(current_),
@@ -648,6 +706,7 @@ bool Processing::Run() {
             } catch (const std::exception&) {
             }
         });
+    }
     SetEnvironment(modules);
     bool result = true;
     if (NotifyException()) {
@@ -659,14 +718,17 @@ bool Processing::Run() {
     }
     pausedForProcessing_.ResumeAll();
     Stage(ReportStage::ThreadsResumed);
-    if (PendingAction() == TFaultAction::None)
+    if (PendingAction() == TFaultAction::None) {
         RequestTerminateOrRestart(filterAction_);
-    if (current_.BehaviourOptions() & behaviour_options::CallStandardHandler)
+    }
+    if (current_.BehaviourOptions() & behaviour_options::CallStandardHandler) {
         result = true;
+    }
     Stage(ReportStage::FinalAction);
     // A send thread carries out a pending action once it has delivered.
-    if (PendingAction() != TFaultAction::None && !sendingInThread_)
+    if (PendingAction() != TFaultAction::None && !sendingInThread_) {
         CarryOutAction(PendingAction(), job_.params.Context.has_value());
+    }
     return result;
 }
 

@@ -49,8 +49,9 @@ void SetDeliveryDriver(DeliveryDriver driver) {
     Install(&Hooks::delivery, std::move(driver));
 }
 DeliveryDriver CurrentDeliveryDriver() {
-    if (DeliveryDriver driver = Installed(&Hooks::delivery))
+    if (DeliveryDriver driver = Installed(&Hooks::delivery)) {
         return driver;
+    }
     return Installed(&Hooks::defaultDelivery);
 }
 void SetDefaultDeliveryDriver(DeliveryDriver driver) {

@@ -21,17 +21,20 @@ namespace {
 std::vector<std::string> RestartEnvironment(const RestartMarker& marker) {
     const std::string prefix = std::string(kRestartVariable) + "=";
     std::vector<std::string> variables;
-    for (char** variable = environ; *variable != nullptr; ++variable)
-        if (std::strncmp(*variable, prefix.c_str(), prefix.size()) != 0)
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        if (std::strncmp(*variable, prefix.c_str(), prefix.size()) != 0) {
             variables.emplace_back(*variable);
+        }
+    }
     variables.push_back(prefix + FormatRestartMarker(marker));
     return variables;
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
     std::vector<char*> pointers;
-    for (std::string& text : texts)
+    for (std::string& text : texts) {
         pointers.push_back(text.data());
+    }
     pointers.push_back(nullptr);
     return pointers;
 }
@@ -39,8 +42,9 @@ std::vector<char*> Pointers(std::vector<std::string>& texts) {
 } // namespace
 
 void RequestTerminateOrRestart(TFaultAction action) {
-    if (!IsActive() || action == TFaultAction::None)
+    if (!IsActive() || action == TFaultAction::None) {
         return;
+    }
     RunTimeState().pendingAction = action;
     MainModuleOptions().SetTerminateAction(action);
 }
@@ -56,8 +60,9 @@ void ClearPendingAction() {
 bool StartProgramAgain() {
     const std::optional<RestartMarker> next =
         NextRestartMarker(ParseRestartMarker(std::getenv(kRestartVariable)), std::time(nullptr));
-    if (!next)
+    if (!next) {
         return false; // restarted too often within a short time: this failure ends the program
+    }
     std::vector<std::string> commandLine = CommandLine();
     std::vector<std::string> environment = RestartEnvironment(*next);
     const std::vector<char*> arguments = Pointers(commandLine);
@@ -66,8 +71,9 @@ bool StartProgramAgain() {
     const pid_t child = ::fork();
     if (child == 0) {
         // Only async-signal-safe calls between fork and exec: the parent has other threads.
-        if (!directory.empty() && ::chdir(directory.c_str()) != 0)
+        if (!directory.empty() && ::chdir(directory.c_str()) != 0) {
             ::_exit(127);
+        }
         ::execve("/proc/self/exe", arguments.data(), variables.data());
         ::_exit(127);
     }
@@ -75,8 +81,9 @@ bool StartProgramAgain() {
 }
 
 void CarryOutAction(TFaultAction action, bool afterFault) {
-    if (action == TFaultAction::Restart)
+    if (action == TFaultAction::Restart) {
         StartProgramAgain();
+    }
     FinaliseForTermination(afterFault);
     ::_exit(1);
 }

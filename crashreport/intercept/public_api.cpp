@@ -32,25 +32,29 @@ bool SetOption(std::string_view name, std::string_view value, std::string* error
         TFaultModuleOptionsEx& options = MainModuleOptions();
         TFaultOptionsContent content = options.Content();
         set = SetOptionByName(content.Values, name, value, mistake);
-        if (set)
+        if (set) {
             options.LoadFromBytes(EncodeOptionsStream(content), kCurrentDataVersion);
+        }
     }
-    if (!set && error != nullptr)
+    if (!set && error != nullptr) {
         *error = mistake;
+    }
     return set;
 }
 
 std::string Option(std::string_view name) {
     std::string value;
-    if (IsActive())
+    if (IsActive()) {
         OptionByName(MainModuleOptions().Values(), name, value);
+    }
     return value;
 }
 
 void SetCustomizedText(int number, std::string text) {
-    if (IsActive() && number >= 0 && number < static_cast<int>(TCustomizedTexts::Count))
+    if (IsActive() && number >= 0 && number < static_cast<int>(TCustomizedTexts::Count)) {
         MainModuleOptions().SetCustomizedText(TextIdOfNumber(static_cast<std::size_t>(number)),
                                               std::move(text));
+    }
 }
 
 void OnException(ExceptionHandler handler) {

@@ -39,13 +39,18 @@ ModuleFacts FactsOfModule(const std::string& path) {
 
 // The compilation time stored in the program's own data.
 std::optional<ReportClock::time_point> CompilationTimeOf(AddressResolver* resolver) {
-    if (resolver == nullptr)
+    if (resolver == nullptr) {
         return std::nullopt;
-    for (const auto& module : resolver->Modules().Modules())
-        if (module->isMainProgram)
-            if (const ModuleDebugData* data = resolver->ModuleData(*module))
-                if (const auto seconds = UnixFromCompilationTime(data->data.compilationTime))
+    }
+    for (const auto& module : resolver->Modules().Modules()) {
+        if (module->isMainProgram) {
+            if (const ModuleDebugData* data = resolver->ModuleData(*module)) {
+                if (const auto seconds = UnixFromCompilationTime(data->data.compilationTime)) {
                     return ReportClock::from_time_t(static_cast<std::time_t>(*seconds));
+                }
+            }
+        }
+    }
     return std::nullopt;
 }
 
@@ -53,10 +58,12 @@ std::vector<ReportThread> ReportThreadsOf(const TFaultStackList& stack) {
     std::vector<ReportThread> listed;
     for (const TFaultStackEntry& entry : stack) {
         bool known = false;
-        for (const ReportThread& thread : listed)
+        for (const ReportThread& thread : listed) {
             known = known || thread.id == entry.threadId;
-        if (known)
+        }
+        if (known) {
             continue;
+        }
         ReportThread thread;
         thread.id = entry.threadId;
         thread.isMain = entry.threadId == static_cast<std::uint32_t>(::getpid());
@@ -69,15 +76,17 @@ std::vector<ReportThread> ReportThreadsOf(const TFaultStackList& stack) {
 std::vector<ReportModule> ReportModulesOf(const TFaultModulesList& modules) {
     std::vector<ReportModule> listed;
     for (const auto& module : modules.Modules()) {
-        if (!module->hasFile)
+        if (!module->hasFile) {
             continue;
+        }
         ReportModule entry;
         entry.handle = module->base;
         entry.path = module->path;
         entry.size = module->fileSize;
         entry.version = ModuleVersion(module->path);
-        if (module->modified != 0)
+        if (module->modified != 0) {
             entry.modified = std::chrono::system_clock::from_time_t(module->modified);
+        }
         listed.push_back(std::move(entry));
     }
     return listed;
@@ -104,8 +113,9 @@ ReportSettings ReportSettingsOf(const TFaultModuleOptions& options) {
 
 ReportTexts ReportTextsOf(const TFaultModuleOptions& options) {
     ReportTexts texts;
-    for (std::size_t i = 0; i < texts.text.size(); ++i)
+    for (std::size_t i = 0; i < texts.text.size(); ++i) {
         texts.text[i] = options.CustomizedText(TextIdOfNumber(i));
+    }
     return texts;
 }
 
@@ -116,8 +126,9 @@ std::vector<ReportStackEntry> ReportStackOf(const TFaultStackList& stack) {
         ReportStackEntry entry;
         entry.kind = static_cast<int>(source.kind);
         entry.address = source.address;
-        if (source.module != nullptr)
+        if (source.module != nullptr) {
             entry.moduleName = std::filesystem::path(source.module->path).filename().string();
+        }
         entry.unitName = source.unitName;
         entry.className = source.className;
         entry.procedureName = source.procedureName;
@@ -144,8 +155,9 @@ LogLocation LogLocationOf(const TFaultModuleOptions& options) {
 }
 
 std::string LogFileName() {
-    if (!IsActive())
+    if (!IsActive()) {
         return {};
+    }
     return LogLocationOf(MainModuleOptions()).chosen.string();
 }
 
@@ -157,14 +169,17 @@ BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions&
     general.startTime = material.startTime;
     general.mainModule = FactsOfModule(program.string());
     const std::vector<std::string>& commandLine = CommandLine();
-    if (commandLine.size() > 1)
+    if (commandLine.size() > 1) {
         general.parameters.assign(commandLine.begin() + 1, commandLine.end());
+    }
     general.compilationTime = CompilationTimeOf(material.resolver);
     general.exceptionTime = material.exceptionTime;
     general.exceptionAddress = material.address;
-    if (material.modules != nullptr)
-        if (const TFaultModuleInfo* module = material.modules->Find(material.address))
+    if (material.modules != nullptr) {
+        if (const TFaultModuleInfo* module = material.modules->Find(material.address)) {
             general.exceptionModule = FactsOfModule(module->path);
+        }
+    }
     general.exceptionClass = material.exception->className;
     general.exceptionMessage = material.message;
     general.bugId = material.bugId;
@@ -183,11 +198,13 @@ BugReport BuildReport(const ReportMaterial& material, const TFaultModuleOptions&
         parts.processes = CollectProcesses();
     }
     if (settings.collectAssemblerAndCPU) {
-        if (material.resolver != nullptr && material.address != 0)
+        if (material.resolver != nullptr && material.address != 0) {
             parts.assemblerListing =
                 AssemblerListing(material.address, TResolverCodeNaming(*material.resolver));
-        if (material.context)
+        }
+        if (material.context) {
             parts.cpu = CaptureCpuState(*material.context, material.address);
+        }
     }
     return BugReport::Build(parts, settings, ReportTextsOf(options));
 }

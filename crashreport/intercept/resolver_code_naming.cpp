@@ -16,8 +16,9 @@ constexpr std::uintptr_t kWord = sizeof(std::uintptr_t);
 
 std::optional<std::uintptr_t> ReadWord(std::uintptr_t address) {
     std::uintptr_t value = 0;
-    if (!ReadMemory(address, &value, sizeof value))
+    if (!ReadMemory(address, &value, sizeof value)) {
         return std::nullopt;
+    }
     return value;
 }
 
@@ -31,9 +32,11 @@ bool IsClassTypeInfoTable(std::uintptr_t table) {
     static const std::array<std::uintptr_t, 3> kClassKinds = {
         VirtualTableOf(typeid(std::exception)), VirtualTableOf(typeid(std::runtime_error)),
         VirtualTableOf(typeid(std::iostream))};
-    for (const std::uintptr_t kind : kClassKinds)
-        if (table == kind)
+    for (const std::uintptr_t kind : kClassKinds) {
+        if (table == kind) {
             return true;
+        }
+    }
     return false;
 }
 
@@ -41,8 +44,9 @@ bool IsClassTypeInfoTable(std::uintptr_t table) {
 
 std::optional<TSourcePlace> TResolverCodeNaming::SourcePlace(std::uint64_t address) const {
     const TFaultStackEntry entry = resolver_.Resolve(static_cast<std::uintptr_t>(address));
-    if (entry.kind < EntryKind::procedure)
+    if (entry.kind < EntryKind::procedure) {
         return std::nullopt;
+    }
     return TSourcePlace{entry.unitName, entry.className, entry.procedureName,
                         static_cast<int>(entry.lineNumber), static_cast<int>(entry.lineOffset)};
 }
@@ -52,16 +56,19 @@ std::string TResolverCodeNaming::ObjectClassName(std::uint64_t address) const {
     // module's data, is preceded by the offset to the object's top (0) and its type information.
     const TFaultModulesList& modules = resolver_.Modules();
     const auto table = ReadWord(static_cast<std::uintptr_t>(address));
-    if (!table || *table < 2 * kWord || !modules.Find(*table) || modules.IsCode(*table))
+    if (!table || *table < 2 * kWord || !modules.Find(*table) || modules.IsCode(*table)) {
         return {};
+    }
     const auto offsetToTop = ReadWord(*table - 2 * kWord);
     const auto typeInfo = ReadWord(*table - kWord);
-    if (!offsetToTop || *offsetToTop != 0 || !typeInfo || !modules.Find(*typeInfo))
+    if (!offsetToTop || *offsetToTop != 0 || !typeInfo || !modules.Find(*typeInfo)) {
         return {};
+    }
     const auto kind = ReadWord(*typeInfo);
     const auto name = ReadWord(*typeInfo + kWord);
-    if (!kind || !IsClassTypeInfoTable(*kind) || !name || !modules.Find(*name))
+    if (!kind || !IsClassTypeInfoTable(*kind) || !name || !modules.Find(*name)) {
         return {};
+    }
     return ReadableTypeName(*reinterpret_cast<const std::type_info*>(*typeInfo));
 }
 

@@ -58,8 +58,9 @@ void EnterThread(const ThreadStart& start, std::uintptr_t stackTop) {
     PrepareThreadState();
     SetUpAlternateSignalStack();
     ThreadState& state = CurrentThreadState();
-    if (stackTop > state.stackLow && stackTop < state.stackTop)
+    if (stackTop > state.stackLow && stackTop < state.stackTop) {
         state.stackTop = stackTop;
+    }
     state.ownThread = start.ownThread;
     TFaultThreadInfo info;
     info.id = CurrentThreadId();
@@ -82,8 +83,9 @@ void LeaveThread() {
 void* ReportEscapedException() {
     ThreadState& state = CurrentThreadState();
     const InsideFaultTrap inside;
-    if (!IsActive() || state.reported)
+    if (!IsActive() || state.reported) {
         return reinterpret_cast<void*>(1);
+    }
     state.reported = true;
     const FaultException exception = CaptureCurrentException();
     TExceptNotifyParams params = ParamsOfCallingThread(exception.type);
@@ -118,8 +120,9 @@ std::vector<std::uintptr_t> CallerReturnAddresses(int skip) {
     std::array<void*, 64> frames{};
     const int count = ::backtrace(frames.data(), static_cast<int>(frames.size()));
     std::vector<std::uintptr_t> addresses;
-    for (int i = skip; i < count; ++i)
+    for (int i = skip; i < count; ++i) {
         addresses.push_back(reinterpret_cast<std::uintptr_t>(frames[static_cast<std::size_t>(i)]));
+    }
     return addresses;
 }
 
@@ -137,16 +140,19 @@ pthread_create(pthread_t* thread, const pthread_attr_t* attributes, void* (*rout
                void* parameter) {
     using namespace faulttrap;
     const CreateFunction create = NextCreate();
-    if (!IsActive())
+    if (!IsActive()) {
         return create(thread, attributes, routine, parameter);
+    }
     auto start = std::make_unique<ThreadStart>();
     start->routine = routine;
     start->parameter = parameter;
     start->ownThread = creatingOwnThread;
-    if (!start->ownThread)
+    if (!start->ownThread) {
         start->creationStack = CallerReturnAddresses(1);
+    }
     const int result = create(thread, attributes, GuardedThreadRoutine, start.get());
-    if (result == 0)
+    if (result == 0) {
         start.release();
+    }
     return result;
 }

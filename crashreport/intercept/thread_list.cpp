@@ -36,16 +36,20 @@ void TFaultThreadsList::Remove(std::uint32_t id) {
 
 void TFaultThreadsList::MarkReported(std::uint32_t id, bool reported) {
     const std::unique_lock lock(mutex_);
-    for (TFaultThreadInfo& thread : threads_)
-        if (thread.id == id)
+    for (TFaultThreadInfo& thread : threads_) {
+        if (thread.id == id) {
             thread.reported = reported;
+        }
+    }
 }
 
 std::optional<TFaultThreadInfo> TFaultThreadsList::Find(std::uint32_t id) const {
     const std::shared_lock lock(mutex_);
-    for (const TFaultThreadInfo& thread : threads_)
-        if (thread.id == id)
+    for (const TFaultThreadInfo& thread : threads_) {
+        if (thread.id == id) {
             return thread;
+        }
+    }
     return std::nullopt;
 }
 
@@ -56,9 +60,11 @@ std::vector<TFaultThreadInfo> TFaultThreadsList::Snapshot() const {
 
 std::optional<TFaultThreadInfo> TFaultThreadsList::MainThread() const {
     const std::shared_lock lock(mutex_);
-    for (const TFaultThreadInfo& thread : threads_)
-        if (thread.isMain)
+    for (const TFaultThreadInfo& thread : threads_) {
+        if (thread.isMain) {
             return thread;
+        }
+    }
     return std::nullopt;
 }
 

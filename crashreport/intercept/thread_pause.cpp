@@ -49,15 +49,18 @@ void OnPauseSignal(int, siginfo_t*, void* context) {
     const int savedErrno = errno;
     const auto self = static_cast<std::uint32_t>(::gettid());
     for (PauseSlot& slot : slots) {
-        if (slot.threadId.load() != self || slot.state.load() != Requested)
+        if (slot.threadId.load() != self || slot.state.load() != Requested) {
             continue;
+        }
         std::memcpy(&slot.context, context, sizeof(ucontext_t));
         int expected = Requested;
-        if (!slot.state.compare_exchange_strong(expected, Parked))
+        if (!slot.state.compare_exchange_strong(expected, Parked)) {
             break;
+        }
         FutexWake(slot.state);
-        while (slot.state.load() == Parked)
+        while (slot.state.load() == Parked) {
             FutexWait(slot.state, Parked);
+        }
         slot.threadId = 0;
         slot.state = Free;
         FutexWake(slot.state);
@@ -80,8 +83,9 @@ int ClaimSlot(std::uint32_t id) {
 } // namespace
 
 void InstallPauseSignal() {
-    if (installed)
+    if (installed) {
         return;
+    }
     struct sigaction action {};
     action.sa_sigaction = OnPauseSignal;
     action.sa_flags = SA_SIGINFO | SA_RESTART | SA_ONSTACK;
@@ -91,18 +95,21 @@ void InstallPauseSignal() {
 }
 
 void RemovePauseSignal() {
-    if (!installed)
+    if (!installed) {
         return;
+    }
     ::sigaction(PauseSignal(), &previousAction, nullptr);
     installed = false;
 }
 
 bool ThreadPauser::Pause(std::uint32_t id, ucontext_t& context) {
-    if (!installed)
+    if (!installed) {
         return false;
+    }
     const int index = ClaimSlot(id);
-    if (index < 0)
+    if (index < 0) {
         return false;
+    }
     PauseSlot& slot = slots[static_cast<std::size_t>(index)];
     if (::syscall(SYS_tgkill, ::getpid(), static_cast<pid_t>(id), PauseSignal()) != 0) {
         slot.threadId = 0;
@@ -110,8 +117,9 @@ bool ThreadPauser::Pause(std::uint32_t id, ucontext_t& context) {
         return false;
     }
     const auto deadline = std::chrono::steady_clock::now() + kPauseTimeout;
-    while (slot.state.load() == Requested && std::chrono::steady_clock::now() < deadline)
+    while (slot.state.load() == Requested && std::chrono::steady_clock::now() < deadline) {
         std::this_thread::sleep_for(std::chrono::microseconds(50));
+    }
     int expected = Requested;
     if (slot.state.compare_exchange_strong(expected, Abandoned)) {
         // Too late: should the signal still arrive, the thread finds no request and goes on.
@@ -132,8 +140,9 @@ void ThreadPauser::ResumeAll() {
     }
     for (const int index : slots_) {
         PauseSlot& slot = slots[static_cast<std::size_t>(index)];
-        while (slot.state.load() == Released)
+        while (slot.state.load() == Released) {
             std::this_thread::sleep_for(std::chrono::microseconds(20));
+        }
     }
     slots_.clear();
 }

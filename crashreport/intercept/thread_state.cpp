@@ -37,8 +37,9 @@ void PrepareThreadState() {
     if (state.stackCopy == nullptr) {
         void* buffer = ::mmap(nullptr, kStackCopySize, PROT_READ | PROT_WRITE,
                               MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (buffer != MAP_FAILED)
+        if (buffer != MAP_FAILED) {
             state.stackCopy = static_cast<std::byte*>(buffer);
+        }
     }
 }
 

@@ -59,8 +59,9 @@ void RecordRaise(ThreadState& state, std::uintptr_t returnAddress, std::uintptr_
     state.reported = false;
     state.rethrowing = false;
     if (state.stackCopy == nullptr || stackPointer < state.stackLow ||
-        stackPointer >= state.stackTop)
+        stackPointer >= state.stackTop) {
         return;
+    }
     const std::size_t available = state.stackTop - stackPointer;
     raise.copiedBytes = available < kStackCopySize ? available : kStackCopySize;
     std::memcpy(state.stackCopy, reinterpret_cast<const void*>(stackPointer), raise.copiedBytes);
@@ -79,8 +80,9 @@ void ReportAtEndOfHandler(ThreadState& state) {
         return;
     }
     // A new exception leaving the catch block is not the end of a handler.
-    if (state.reported || state.raise.type == nullptr || std::uncaught_exceptions() > 0)
+    if (state.reported || state.raise.type == nullptr || std::uncaught_exceptions() > 0) {
         return;
+    }
     state.reported = true;
     const InsideFaultTrap inside;
     const FaultException exception = CaptureCurrentException();
@@ -121,8 +123,9 @@ __attribute__((visibility("default"), noreturn)) void __cxa_rethrow() {
 __attribute__((visibility("default"))) void __cxa_end_catch() {
     faulttrap::ThreadState& state = CurrentThreadState();
     // FaultTrap's own threads (the processing among them) catch only their own exceptions.
-    if (state.insideFaultTrap == 0 && !state.ownThread && faulttrap::ReportsHandledExceptions())
+    if (state.insideFaultTrap == 0 && !state.ownThread && faulttrap::ReportsHandledExceptions()) {
         faulttrap::ReportAtEndOfHandler(state);
+    }
     faulttrap::NextDefinition(faulttrap::nextEndCatch, "__cxa_end_catch")();
 }
 

@@ -65,8 +65,9 @@ TLoadedModule FindSubsystemModule() {
 std::optional<TLoadedModule> ModuleAt(std::uintptr_t address) {
     Search search;
     search.address = address;
-    if (address == 0 || dl_iterate_phdr(&InspectModule, &search) == 0)
+    if (address == 0 || dl_iterate_phdr(&InspectModule, &search) == 0) {
         return std::nullopt;
+    }
     return search.found;
 }
 

@@ -28,12 +28,14 @@ std::string Trimmed(std::string_view text) {
 }
 
 bool SameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
+    if (a.size() != b.size()) {
         return false;
+    }
     for (std::size_t i = 0; i < a.size(); ++i) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i]))
+        if (lower(a[i]) != lower(b[i])) {
             return false;
+        }
     }
     return true;
 }
@@ -70,22 +72,27 @@ std::optional<TextId> TextOfKey(const std::string& key, std::string& error) {
         }
         return TextIdOfNumber(static_cast<std::size_t>(*number));
     }
-    if (const std::optional<TextId> id = TextIdNamed(key))
+    if (const std::optional<TextId> id = TextIdNamed(key)) {
         return id;
+    }
     error = "unknown customised text \"" + key + "\"";
     return std::nullopt;
 }
 
 std::optional<unsigned> Choice(std::string_view text, const Names& names, std::string& error) {
-    for (const Name& name : names)
-        if (SameName(text, name.name))
+    for (const Name& name : names) {
+        if (SameName(text, name.name)) {
             return name.value;
+        }
+    }
     std::string ignored;
-    if (const auto number = Number(text, 0, names.back().value, ignored))
+    if (const auto number = Number(text, 0, names.back().value, ignored)) {
         return static_cast<unsigned>(*number);
+    }
     error = "\"" + std::string(text) + "\" is none of";
-    for (const Name& name : names)
+    for (const Name& name : names) {
         error += std::string(" ") + name.name;
+    }
     return std::nullopt;
 }
 
@@ -101,11 +108,12 @@ std::optional<unsigned> Flags(std::string_view text, const Names& names, unsigne
         const std::size_t comma = std::min(text.find(',', start), text.size());
         const std::string word = Trimmed(text.substr(start, comma - start));
         bool known = false;
-        for (const Name& name : names)
+        for (const Name& name : names) {
             if (SameName(word, name.name)) {
                 flags |= name.value;
                 known = true;
             }
+        }
         if (!known) {
             error = "unknown flag \"" + word + "\"";
             return std::nullopt;
@@ -118,11 +126,12 @@ std::optional<unsigned> Flags(std::string_view text, const Names& names, unsigne
 std::string FlagsText(unsigned flags, const Names& names) {
     std::string text;
     unsigned named = 0;
-    for (const Name& name : names)
+    for (const Name& name : names) {
         if (flags & name.value) {
             text += (text.empty() ? "" : ",") + std::string(name.name);
             named |= name.value;
         }
+    }
     if (named != flags) {
         std::ostringstream hex;
         hex << "0x" << std::hex << std::uppercase << flags;
@@ -132,17 +141,21 @@ std::string FlagsText(unsigned flags, const Names& names) {
 }
 
 std::string ChoiceText(unsigned value, const Names& names) {
-    for (const Name& name : names)
-        if (name.value == value)
+    for (const Name& name : names) {
+        if (name.value == value) {
             return name.name;
+        }
+    }
     return std::to_string(value);
 }
 
 std::optional<bool> Boolean(std::string_view text, std::string& error) {
-    if (SameName(text, "true") || text == "1")
+    if (SameName(text, "true") || text == "1") {
         return true;
-    if (SameName(text, "false") || text == "0")
+    }
+    if (SameName(text, "false") || text == "0") {
         return false;
+    }
     error = "\"" + std::string(text) + "\" is neither true nor false";
     return std::nullopt;
 }
@@ -159,8 +172,9 @@ template <class Record> Field<Record> BoolField(const char* name, bool Record::*
             [member](Record& r, std::string_view text) -> std::optional<std::string> {
                 std::string error;
                 const auto value = Boolean(text, error);
-                if (!value)
+                if (!value) {
                     return error;
+                }
                 r.*member = *value;
                 return std::nullopt;
             }};
@@ -173,8 +187,9 @@ Field<Record> NumberField(const char* name, Integer Record::*member) {
                 std::string error;
                 const auto value = Number(text, std::numeric_limits<Integer>::min(),
                                           std::numeric_limits<Integer>::max(), error);
-                if (!value)
+                if (!value) {
                     return error;
+                }
                 r.*member = static_cast<Integer>(*value);
                 return std::nullopt;
             }};
@@ -185,8 +200,9 @@ template <class Record> Field<Record> TextField(const char* name, std::string Re
             [member](Record& r, std::string_view text) -> std::optional<std::string> {
                 std::string error;
                 auto value = UnescapedText(text, error);
-                if (!value)
+                if (!value) {
                     return error;
+                }
                 r.*member = TextAsStreamed(std::move(*value));
                 return std::nullopt;
             }};
@@ -201,8 +217,9 @@ Field<Record> ChoiceField(const char* name, Enum Record::*member, Names names) {
             [member, names](Record& r, std::string_view text) -> std::optional<std::string> {
                 std::string error;
                 const auto value = Choice(text, names, error);
-                if (!value)
+                if (!value) {
                     return error;
+                }
                 r.*member = static_cast<Enum>(*value);
                 return std::nullopt;
             }};
@@ -217,8 +234,9 @@ Field<Record> FlagsField(const char* name, Integer Record::*member, Names names)
             [member, names](Record& r, std::string_view text) -> std::optional<std::string> {
                 std::string error;
                 const auto value = Flags(text, names, std::numeric_limits<Integer>::max(), error);
-                if (!value)
+                if (!value) {
                     return error;
+                }
                 r.*member = static_cast<Integer>(*value);
                 return std::nullopt;
             }};
@@ -258,8 +276,9 @@ const std::vector<Field<TFaultOptionValues>>& OptionFields() {
          [](V& v, std::string_view text) -> std::optional<std::string> {
              std::string error;
              const auto value = Number(text, 1, std::numeric_limits<std::int32_t>::max(), error);
-             if (!value)
+             if (!value) {
                  return error;
+             }
              v.MaxLogEntries = static_cast<std::int32_t>(*value);
              return std::nullopt;
          }},
@@ -277,8 +296,9 @@ const std::vector<Field<TFaultOptionValues>>& OptionFields() {
          [](V& v, std::string_view text) -> std::optional<std::string> {
              std::string error;
              const auto value = Number(text, 0, 0xFFFFFFFFFFFFll, error);
-             if (!value)
+             if (!value) {
                  return error;
+             }
              v.ReportFields = TFaultReportFields(static_cast<unsigned long long>(*value));
              return std::nullopt;
          }},
@@ -381,9 +401,11 @@ const std::vector<Field<TFaultExceptionFilter>>& FilterFields() {
 
 template <class Record>
 const Field<Record>* FindField(const std::vector<Field<Record>>& fields, std::string_view name) {
-    for (const Field<Record>& field : fields)
-        if (SameName(field.name, name))
+    for (const Field<Record>& field : fields) {
+        if (SameName(field.name, name)) {
             return &field;
+        }
+    }
     return nullptr;
 }
 
@@ -405,8 +427,9 @@ bool SetOptionByName(TFaultOptionValues& values, std::string_view name, std::str
 
 bool OptionByName(const TFaultOptionValues& values, std::string_view name, std::string& value) {
     const Field<TFaultOptionValues>* field = FindField(OptionFields(), name);
-    if (!field)
+    if (!field) {
         return false;
+    }
     value = field->get(values);
     return true;
 }
@@ -425,8 +448,9 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
         const auto fail = [&](std::string message) {
             errors.push_back({lineNumber, std::move(message)});
         };
-        if (line.empty() || line[0] == ';' || line[0] == '#')
+        if (line.empty() || line[0] == ';' || line[0] == '#') {
             continue;
+        }
         if (line.front() == '[') {
             const std::string name = line.back() == ']' ? line.substr(1, line.size() - 2) : "";
             if (SameName(name, "Options")) {
@@ -457,8 +481,9 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
         case Section::Unknown:
             break;
         case Section::Options:
-            if (!SetOptionByName(content.Values, key, value, error))
+            if (!SetOptionByName(content.Values, key, value, error)) {
                 fail(error);
+            }
             break;
         case Section::Texts: {
             const std::optional<TextId> id = TextOfKey(key, error);
@@ -466,18 +491,20 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
                 fail(error);
                 break;
             }
-            if (auto stored = UnescapedText(value, error))
+            if (auto stored = UnescapedText(value, error)) {
                 content.Texts.SetText(*id, TextAsStreamed(*stored));
-            else
+            } else {
                 fail("text " + key + ": " + error);
+            }
             break;
         }
         case Section::Filter: {
             const Field<TFaultExceptionFilter>* field = FindField(FilterFields(), key);
-            if (!field)
+            if (!field) {
                 fail("unknown filter field \"" + key + "\"");
-            else if (const auto mistake = field->set(content.Filters.back(), value))
+            } else if (const auto mistake = field->set(content.Filters.back(), value)) {
                 fail(field->name + std::string(": ") + *mistake);
+            }
             break;
         }
         }
@@ -487,30 +514,35 @@ TFaultOptionsContent ParseOptionsIni(std::string_view text, std::vector<OptionsI
 
 std::string WriteOptionsIni(const TFaultOptionsContent& content) {
     std::string out = "[Options]\n";
-    for (const Field<TFaultOptionValues>& field : OptionFields())
+    for (const Field<TFaultOptionValues>& field : OptionFields()) {
         out += field.name + std::string("=") + field.get(content.Values) + "\n";
+    }
     const TCustomizedTexts defaults;
     std::string texts;
     for (std::size_t i = 0; i < TCustomizedTexts::Count; ++i) {
         const TextId id = TextIdOfNumber(i);
-        if (content.Texts.StoredText(id) != defaults.StoredText(id))
+        if (content.Texts.StoredText(id) != defaults.StoredText(id)) {
             texts +=
                 std::string(TextName(id)) + "=" + EscapedText(content.Texts.StoredText(id)) + "\n";
+        }
     }
-    if (!texts.empty())
+    if (!texts.empty()) {
         out += "\n[CustomizedTexts]\n" + texts;
+    }
     for (const TFaultExceptionFilter& filter : content.Filters) {
         out += "\n[Filter]\n";
-        for (const Field<TFaultExceptionFilter>& field : FilterFields())
+        for (const Field<TFaultExceptionFilter>& field : FilterFields()) {
             out += field.name + std::string("=") + field.get(filter) + "\n";
+        }
     }
     return out;
 }
 
 bool LooksLikeOptionsIni(std::string_view bytes) {
     for (const char c : bytes) {
-        if (c == ' ' || c == '\t' || c == '\r' || c == '\n')
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
             continue;
+        }
         return c == '[' || c == ';' || c == '#';
     }
     return false;

@@ -22,8 +22,9 @@ void AppendUtf8(std::string& out, char32_t c) {
 }
 
 std::optional<char> ToWin1252(char32_t c) {
-    if (const std::optional<unsigned char> byte = Win1252Byte(c))
+    if (const std::optional<unsigned char> byte = Win1252Byte(c)) {
         return static_cast<char>(*byte);
+    }
     return std::nullopt;
 }
 
@@ -69,18 +70,19 @@ std::string EscapedText(std::string_view win1252) {
     std::string out;
     for (std::size_t i = 0; i < win1252.size(); ++i) {
         const char c = win1252[i];
-        if (c == '\\')
+        if (c == '\\') {
             out += "\\\\";
-        else if (c == '\r')
+        } else if (c == '\r') {
             out += "\\r";
-        else if (c == '\n')
+        } else if (c == '\n') {
             out += "\\n";
-        else if (c == '\t')
+        } else if (c == '\t') {
             out += "\\t";
-        else if (c == ' ' && (i == 0 || i + 1 == win1252.size()))
+        } else if (c == ' ' && (i == 0 || i + 1 == win1252.size())) {
             out += "\\s";
-        else
+        } else {
             AppendUtf8(out, Win1252CodePoint(static_cast<unsigned char>(c)));
+        }
     }
     return out;
 }

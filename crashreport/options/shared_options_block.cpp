@@ -104,11 +104,14 @@ namespace {
 std::optional<pid_t> ProcessOfBlockName(const std::string& name) {
     constexpr std::string_view kSuffix = "MODULE";
     if (name.size() <= 8 + kSuffix.size() ||
-        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0)
+        name.compare(name.size() - kSuffix.size(), kSuffix.size(), kSuffix) != 0) {
         return std::nullopt;
-    for (std::size_t i = 0; i < name.size() - kSuffix.size(); ++i)
-        if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::islower(name[i]))
+    }
+    for (std::size_t i = 0; i < name.size() - kSuffix.size(); ++i) {
+        if (!std::isxdigit(static_cast<unsigned char>(name[i])) || std::islower(name[i])) {
             return std::nullopt;
+        }
+    }
     return static_cast<pid_t>(std::stoul(name.substr(0, 8), nullptr, 16));
 }
 
@@ -120,18 +123,21 @@ bool ProcessExists(pid_t process) {
 
 int RemoveBlocksOfEndedProcesses(const std::string& folder) {
     DIR* directory = ::opendir(folder.c_str());
-    if (directory == nullptr)
+    if (directory == nullptr) {
         return 0;
+    }
     int removed = 0;
     while (const dirent* entry = ::readdir(directory)) {
         const std::string name = entry->d_name;
         const std::optional<pid_t> process = ProcessOfBlockName(name);
         struct stat status {};
         if (!process || ::fstatat(::dirfd(directory), entry->d_name, &status, 0) != 0 ||
-            status.st_uid != ::getuid() || ProcessExists(*process))
+            status.st_uid != ::getuid() || ProcessExists(*process)) {
             continue;
-        if (::unlinkat(::dirfd(directory), entry->d_name, 0) == 0)
+        }
+        if (::unlinkat(::dirfd(directory), entry->d_name, 0) == 0) {
             ++removed;
+        }
     }
     ::closedir(directory);
     return removed;

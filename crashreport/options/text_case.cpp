@@ -15,8 +15,9 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 std::size_t FindIgnoringCase(std::string_view text, std::string_view needle, std::size_t from) {
-    if (from > text.size())
+    if (from > text.size()) {
         return std::string_view::npos;
+    }
     const auto found =
         std::search(text.begin() + static_cast<std::ptrdiff_t>(from), text.end(), needle.begin(),
                     needle.end(), [](char x, char y) { return AsciiLower(x) == AsciiLower(y); });

@@ -20,11 +20,14 @@ char32_t Win1252CodePoint(unsigned char byte) {
 }
 
 std::optional<unsigned char> Win1252Byte(char32_t codePoint) {
-    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint < 0x100))
+    if (codePoint < 0x80 || (codePoint >= 0xA0 && codePoint < 0x100)) {
         return static_cast<unsigned char>(codePoint);
-    for (std::size_t i = 0; i < kHigh.size(); ++i)
-        if (kHigh[i] == codePoint && codePoint != 0)
+    }
+    for (std::size_t i = 0; i < kHigh.size(); ++i) {
+        if (kHigh[i] == codePoint && codePoint != 0) {
             return static_cast<unsigned char>(0x80 + i);
+        }
+    }
     return std::nullopt;
 }
 

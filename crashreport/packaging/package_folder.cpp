@@ -17,8 +17,9 @@ TPackageFolder::TPackageFolder(const std::filesystem::path& parent) {
 }
 
 TPackageFolder::~TPackageFolder() {
-    if (path_.empty())
+    if (path_.empty()) {
         return;
+    }
     std::error_code ignored;
     std::filesystem::remove_all(path_, ignored);
 }

@@ -29,31 +29,38 @@ bool OnGuiThread() {
 
 // The first visible top-level window that is neither a tool window nor owned by another one.
 QWidget* MainWindow() {
-    if (qApp == nullptr)
+    if (qApp == nullptr) {
         return nullptr;
-    for (QWidget* widget : QApplication::topLevelWidgets())
+    }
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
         if (widget->isVisible() && !widget->geometry().isEmpty() &&
-            widget->windowType() != Qt::Tool && widget->parentWidget() == nullptr)
+            widget->windowType() != Qt::Tool && widget->parentWidget() == nullptr) {
             return widget;
+        }
+    }
     return nullptr;
 }
 
 void RaiseMainWindow() {
     QWidget* window = MainWindow();
-    if (window == nullptr || !OnGuiThread())
+    if (window == nullptr || !OnGuiThread()) {
         return;
-    if (window->isMinimized())
+    }
+    if (window->isMinimized()) {
         window->showNormal();
+    }
     window->raise();
     window->activateWindow();
 }
 
 void ReadFocus(std::string& className, std::string& text) {
-    if (!OnGuiThread())
+    if (!OnGuiThread()) {
         return;
+    }
     QWidget* focus = QApplication::focusWidget();
-    if (focus == nullptr)
+    if (focus == nullptr) {
         return;
+    }
     className = focus->metaObject()->className();
     if (const auto* edit = qobject_cast<QLineEdit*>(focus)) {
         text = edit->echoMode() == QLineEdit::Normal
@@ -64,26 +71,32 @@ void ReadFocus(std::string& className, std::string& text) {
 
 // The window in front: the active one, else the one that holds the focus, else the main window.
 QWidget* FrontWindow() {
-    if (QWidget* active = QApplication::activeWindow())
+    if (QWidget* active = QApplication::activeWindow()) {
         return active;
-    if (QWidget* focus = QApplication::focusWidget())
+    }
+    if (QWidget* focus = QApplication::focusWidget()) {
         return focus->window();
+    }
     return MainWindow();
 }
 
 void ReadWindowFacts(WindowFacts& facts) {
-    if (qApp == nullptr)
+    if (qApp == nullptr) {
         return;
+    }
     const QScreen* screen = QGuiApplication::primaryScreen();
-    if (OnGuiThread())
+    if (OnGuiThread()) {
         if (QWidget* window = FrontWindow()) {
             facts.formClass = window->metaObject()->className();
             facts.formText = FromQt(window->windowTitle());
-            if (window->screen() != nullptr)
+            if (window->screen() != nullptr) {
                 screen = window->screen();
+            }
         }
-    if (screen == nullptr)
+    }
+    if (screen == nullptr) {
         return;
+    }
     char mode[64];
     std::snprintf(mode, sizeof mode, "%d x %d, %d bit", screen->size().width(),
                   screen->size().height(), screen->depth());

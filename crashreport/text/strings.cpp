@@ -7,10 +7,12 @@ namespace faulttrap {
 
 std::string_view TrimmedView(std::string_view text) {
     const auto isBlank = [](char c) { return static_cast<unsigned char>(c) <= ' '; };
-    while (!text.empty() && isBlank(text.front()))
+    while (!text.empty() && isBlank(text.front())) {
         text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
+    }
+    while (!text.empty() && isBlank(text.back())) {
         text.remove_suffix(1);
+    }
     return text;
 }
 
@@ -20,15 +22,17 @@ std::string Trim(std::string_view text) {
 
 std::string_view TrimmedView(std::string_view text, std::string_view blanks) {
     const std::size_t first = text.find_first_not_of(blanks);
-    if (first == std::string_view::npos)
+    if (first == std::string_view::npos) {
         return {};
+    }
     return text.substr(first, text.find_last_not_of(blanks) - first + 1);
 }
 
 std::string ReplaceAll(std::string text, std::string_view from, std::string_view to) {
     for (std::size_t at = text.find(from); at != std::string::npos;
-         at = text.find(from, at + to.size()))
+         at = text.find(from, at + to.size())) {
         text.replace(at, from.size(), to);
+    }
     return text;
 }
 

@@ -18,20 +18,23 @@ void XmlElement::AddAttribute(std::string_view name, std::string_view value) {
 
 std::string XmlElement::Indent() const {
     std::string indent;
-    for (const XmlElement* above = parent_; above != nullptr; above = above->parent_)
+    for (const XmlElement* above = parent_; above != nullptr; above = above->parent_) {
         indent += "  ";
+    }
     return indent;
 }
 
 std::string XmlElement::Serialize(const std::string& indent) const {
     std::string text = indent + "<" + name_ + attributes_;
-    if (text_.empty() && children_.empty())
+    if (text_.empty() && children_.empty()) {
         return text + "/>\r\n";
+    }
     text += ">" + text_;
     if (!children_.empty()) {
         text += "\r\n";
-        for (const auto& child : children_)
+        for (const auto& child : children_) {
             text += child->Serialize(indent + "  ");
+        }
         text += indent;
     }
     return text + "</" + name_ + ">\r\n";

@@ -38,19 +38,22 @@ bool IsDigit(char c) {
 
 // The length of a "&#" decimal number ";" at `at`, or 0.
 std::size_t NumericReferenceLength(std::string_view text, std::size_t at) {
-    if (text.substr(at, 2) != "&#")
+    if (text.substr(at, 2) != "&#") {
         return 0;
+    }
     std::size_t end = at + 2;
-    while (end < text.size() && IsDigit(text[end]))
+    while (end < text.size() && IsDigit(text[end])) {
         ++end;
+    }
     return end > at + 2 && end < text.size() && text[end] == ';' ? end + 1 - at : 0;
 }
 
 // Every occurrence of `reference`, left to right, by `character`; one pass.
 void ReplaceEverywhere(std::string& text, const TNamedReference& reference) {
     std::size_t found = text.find(reference.text);
-    if (found == std::string::npos)
+    if (found == std::string::npos) {
         return;
+    }
     std::string result;
     result.reserve(text.size());
     std::size_t copied = 0;
@@ -73,8 +76,9 @@ void DecodeNumericReferences(std::string& text) {
             continue;
         }
         unsigned value = 0; // only the low 8 bits count, so any length of digits is safe
-        for (std::size_t digit = at + 2; digit < at + length - 1; ++digit)
+        for (std::size_t digit = at + 2; digit < at + length - 1; ++digit) {
             value = (value * 10 + static_cast<unsigned>(text[digit] - '0')) & 0xFFu;
+        }
         result += static_cast<char>(value);
         at += length;
     }
@@ -84,20 +88,25 @@ void DecodeNumericReferences(std::string& text) {
 } // namespace
 
 std::string DecodeCharacterReferences(std::string text) {
-    if (text.find('&') == std::string::npos)
+    if (text.find('&') == std::string::npos) {
         return text;
-    for (const TNamedReference& reference : NamedReferences)
+    }
+    for (const TNamedReference& reference : NamedReferences) {
         ReplaceEverywhere(text, reference);
+    }
     DecodeNumericReferences(text);
     return text;
 }
 
 bool IsKnownReferenceAt(std::string_view text, std::size_t at) {
-    if (NumericReferenceLength(text, at) != 0)
+    if (NumericReferenceLength(text, at) != 0) {
         return true;
-    for (const TNamedReference& reference : NamedReferences)
-        if (text.substr(at, reference.text.size()) == reference.text)
+    }
+    for (const TNamedReference& reference : NamedReferences) {
+        if (text.substr(at, reference.text.size()) == reference.text) {
             return true;
+        }
+    }
     return false;
 }
 

@@ -27,10 +27,12 @@ TTrackerResult THTTPFogBugzSendReport::Converse(THTTPConnectionBase& connection,
     connection.AddField("sPerson", report.user);
     connection.AddField("sPassword", report.password);
     connection.AddField("fRememberPassword", "0");
-    if (!report.extraId.empty())
+    if (!report.extraId.empty()) {
         connection.AddField("ID", report.extraId);
-    if (!Exchange(connection, response, "default.asp", "pre=preLogOff"))
+    }
+    if (!Exchange(connection, response, "default.asp", "pre=preLogOff")) {
         return TTrackerResult::LoginRefused;
+    }
 
     connection.Status(THTTPStatus::Searching, 0);
     connection.SetRequest("default.asp", THTTPMethod::Get);
@@ -40,11 +42,13 @@ TTrackerResult THTTPFogBugzSendReport::Converse(THTTPConnectionBase& connection,
     connection.AddField("search", "1");
     connection.AddField("bAlsoSearchClosedBugs", "ON");
     AddSearch(connection, "searchFor", report.bugId, report.className);
-    if (!Exchange(connection, response, "default.asp", "searchFor="))
+    if (!Exchange(connection, response, "default.asp", "searchFor=")) {
         return TTrackerResult::SearchFailed;
+    }
 
-    if (!LinksToABug(connection.LastResponse().body))
+    if (!LinksToABug(connection.LastResponse().body)) {
         return FileNewBug(connection, report, response);
+    }
     return UpdateBug(connection, response);
 }
 
@@ -55,22 +59,25 @@ TTrackerResult THTTPFogBugzSendReport::FileNewBug(THTTPConnectionBase& connectio
     connection.SetRequest("default.asp", THTTPMethod::Get);
     connection.AddField("command", "new");
     connection.AddField("pg", "pgEditBug");
-    if (!Exchange(connection, response, "default.asp", {}))
+    if (!Exchange(connection, response, "default.asp", {})) {
         return TTrackerResult::InsertFailed;
+    }
 
     connection.SetRequest(SubmitPage, THTTPMethod::PostMultipart);
     for (const char* name :
          {"command", "dtTimeStamp", "ixBug", "ixBugEventLatest", "ixPersonLastOwner",
-          "ixDiscussTopic", "ixScreenshot", "sOriginalTitle"})
+          "ixDiscussTopic", "ixScreenshot", "sOriginalTitle"}) {
         CopyInput(connection, name);
+    }
     AddSummary(connection, "sTitle", report.version, report.bugId, report.className);
     connection.AddField("sEvent", TrackerDescription(report.message));
     SelectByText(connection, "ixProject", report.project);
     SelectByText(connection, "ixArea", report.project + ": " + report.category);
-    if (report.assignedTo.empty())
+    if (report.assignedTo.empty()) {
         CopySelected(connection, "ixPersonAssignedTo");
-    else
+    } else {
         SelectByText(connection, "ixPersonAssignedTo", report.assignedTo);
+    }
     CopySelected(connection, "ixCategory");
     CopySelected(connection, "ixFixFor");
     connection.AddField("ixPriority", "1");
@@ -78,8 +85,9 @@ TTrackerResult THTTPFogBugzSendReport::FileNewBug(THTTPConnectionBase& connectio
     CopyInput(connection, "sDueTime");
     connection.AddField("hrsCurrEstNew", "");
     CopyInput(connection, "hrsElapsedNew");
-    if (!report.packedFile.empty())
+    if (!report.packedFile.empty()) {
         connection.AddFile("File1", report.packedFile);
+    }
     return Exchange(connection, response, "default.asp", "command=resolve", true)
                ? TTrackerResult::Done
                : TTrackerResult::InsertFailed;
@@ -93,24 +101,30 @@ TTrackerResult THTTPFogBugzSendReport::UpdateBug(THTTPConnectionBase& connection
     connection.AddField("pg", "pgEditBug");
     connection.AddField("command", "edit");
     connection.AddField("ixBug", bugNumber);
-    if (!Exchange(connection, response, "default.asp", "name=\"OK\""))
+    if (!Exchange(connection, response, "default.asp", "name=\"OK\"")) {
         return TTrackerResult::ModifyFailed;
+    }
 
     connection.SetRequest(SubmitPage, THTTPMethod::PostMultipart);
-    if (const auto stop = RaiseCounter(connection, "sTitle"))
+    if (const auto stop = RaiseCounter(connection, "sTitle")) {
         return *stop;
+    }
     if (FindIgnoringCase(connection.LastResponse().body, "default.asp?pg=pgEditReleaseNotes") !=
-        std::string::npos)
+        std::string::npos) {
         return TTrackerResult::BugClosed;
+    }
     for (const char* name :
          {"command", "dtTimeStamp", "ixBug", "ixBugEventLatest", "ixPersonLastOwner",
-          "ixDiscussTopic", "ixScreenshot", "sOriginalTitle", "sEvent"})
+          "ixDiscussTopic", "ixScreenshot", "sOriginalTitle", "sEvent"}) {
         CopyInput(connection, name);
+    }
     for (const char* name :
-         {"ixProject", "ixArea", "ixPersonAssignedTo", "ixCategory", "ixFixFor", "ixPriority"})
+         {"ixProject", "ixArea", "ixPersonAssignedTo", "ixCategory", "ixFixFor", "ixPriority"}) {
         CopySelected(connection, name);
-    for (const char* name : {"sDueDate", "sDueTime", "hrsCurrEstNew", "hrsElapsedNew"})
+    }
+    for (const char* name : {"sDueDate", "sDueTime", "hrsCurrEstNew", "hrsElapsedNew"}) {
         CopyInput(connection, name);
+    }
     return Exchange(connection, response, "default.asp", "command=resolve", true)
                ? TTrackerResult::Done
                : TTrackerResult::ModifyFailed;

@@ -9,8 +9,9 @@ namespace {
 
 void AddFound(THTTPConnectionBase& connection, std::string_view name,
               std::optional<std::string> value) {
-    if (value)
+    if (value) {
         connection.AddField(std::string(name), std::move(*value));
+    }
 }
 
 } // namespace
@@ -43,11 +44,13 @@ void AddSearch(THTTPConnectionBase& connection, std::string_view name, std::stri
 
 TCounterBump BumpCounter(THTTPConnectionBase& connection, std::string_view name) {
     const auto title = InputValue(connection.LastResponse().body, name);
-    if (!title)
+    if (!title) {
         return TCounterBump::NoTitle;
+    }
     auto bumped = BumpedTitle(*title);
-    if (!bumped)
+    if (!bumped) {
         return TCounterBump::AtLimit;
+    }
     connection.AddField(std::string(name), std::move(*bumped));
     return TCounterBump::Added;
 }

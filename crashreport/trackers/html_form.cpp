@@ -35,8 +35,9 @@ std::string LabelOf(std::string_view content) {
     kept.reserve(content.size());
     for (std::size_t at = 0; at < content.size();) {
         if (content[at] == '&' && !IsKnownReferenceAt(content, at)) {
-            while (at < content.size() && !IsBlank(content[at]))
+            while (at < content.size() && !IsBlank(content[at])) {
                 ++at;
+            }
             continue;
         }
         kept += content[at++];
@@ -48,18 +49,21 @@ std::string LabelOf(std::string_view content) {
 std::optional<std::vector<TChoice>> ChoiceList(std::string_view page, std::string_view name) {
     for (std::size_t from = 0;;) {
         const auto list = FindTag(page, from, "<select ", {{"</select>"}});
-        if (!list)
+        if (!list) {
             return std::nullopt;
+        }
         from = list->next;
         const TTagParts parts = SplitTag(list->text);
-        if (!NameIs(parts, name))
+        if (!NameIs(parts, name)) {
             continue;
+        }
         std::vector<TChoice> choices;
         for (std::size_t at = 0;;) {
             const auto option =
                 FindTag(parts.content, at, "<option ", {{"</option>"}, {"<option ", false}});
-            if (!option)
+            if (!option) {
                 return choices;
+            }
             at = option->next;
             const TTagParts optionParts = SplitTag(option->text);
             choices.push_back({AttributeValue(optionParts.attributes, "value").value_or(""),
@@ -70,9 +74,11 @@ std::optional<std::vector<TChoice>> ChoiceList(std::string_view page, std::strin
 }
 
 std::string SelectedOf(const std::vector<TChoice>& choices) {
-    for (const TChoice& choice : choices)
-        if (choice.selected)
+    for (const TChoice& choice : choices) {
+        if (choice.selected) {
             return choice.value;
+        }
+    }
     return choices.empty() ? std::string() : choices.front().value;
 }
 
@@ -81,45 +87,54 @@ std::string SelectedOf(const std::vector<TChoice>& choices) {
 std::optional<std::string> InputValue(std::string_view page, std::string_view name) {
     for (std::size_t from = 0;;) {
         const auto input = FindTag(page, from, "<input ", {{">"}, {"/>"}});
-        if (!input)
+        if (!input) {
             return std::nullopt;
+        }
         from = input->next;
         const TTagParts parts = SplitTag(input->text);
-        if (!NameIs(parts, name))
+        if (!NameIs(parts, name)) {
             continue;
+        }
         auto value = AttributeValue(parts.attributes, "value");
-        if (value && !value->empty())
+        if (value && !value->empty()) {
             return value;
+        }
     }
 }
 
 std::optional<std::string> TextareaContent(std::string_view page, std::string_view name) {
     for (std::size_t from = 0;;) {
         const auto area = FindTag(page, from, "<textarea ", {{"</textarea>"}, {"/>"}});
-        if (!area)
+        if (!area) {
             return std::nullopt;
+        }
         from = area->next;
         const TTagParts parts = SplitTag(area->text);
-        if (NameIs(parts, name))
+        if (NameIs(parts, name)) {
             return Trim(DecodeCharacterReferences(std::string(parts.content)));
+        }
     }
 }
 
 std::optional<std::string> SelectedValue(std::string_view page, std::string_view name) {
     const auto choices = ChoiceList(page, name);
-    if (!choices)
+    if (!choices) {
         return std::nullopt;
+    }
     return SelectedOf(*choices);
 }
 
 std::optional<std::string> OptionValueByLabel(std::string_view page, std::string_view name,
                                               std::string_view label) {
     const auto choices = ChoiceList(page, name);
-    if (!choices)
+    if (!choices) {
         return std::nullopt;
-    for (const TChoice& choice : *choices)
-        if (EqualsIgnoringCase(choice.label, label))
+    }
+    for (const TChoice& choice : *choices) {
+        if (EqualsIgnoringCase(choice.label, label)) {
             return choice.value;
+        }
+    }
     return SelectedOf(*choices);
 }
 

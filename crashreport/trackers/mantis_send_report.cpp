@@ -22,16 +22,18 @@ TTrackerResult THTTPMantisSendReport::Converse(THTTPConnectionBase& connection,
     connection.AddField("return", "login_select_proj_page.php");
     connection.AddField("username", report.user);
     connection.AddField("password", report.password);
-    if (!Exchange(connection, response, "login_select_proj_page.php", "name=\"project_id\""))
+    if (!Exchange(connection, response, "login_select_proj_page.php", "name=\"project_id\"")) {
         return TTrackerResult::LoginRefused;
+    }
 
     connection.Status(THTTPStatus::SelectProject, 0);
     connection.SetRequest("set_project.php", THTTPMethod::PostForm);
     SelectByText(connection, "project_id", report.project);
     if (!connection.ExecuteRequest(response, false) ||
         (!connection.Check("my_view_page.php", ">" + report.project + "</option>") &&
-         !connection.Check("my_view_page.php", " " + report.project + "</option>")))
+         !connection.Check("my_view_page.php", " " + report.project + "</option>"))) {
         return TTrackerResult::SelectionFailed;
+    }
 
     connection.Status(THTTPStatus::Searching, 0);
     connection.SetRequest("view_all_set.php?f=3", THTTPMethod::PostForm);
@@ -41,11 +43,13 @@ TTrackerResult THTTPMantisSendReport::Converse(THTTPConnectionBase& connection,
     AddSearch(connection, "search", report.bugId, report.className);
     if (!connection.ExecuteRequest(response, false) ||
         (!connection.Check("view_all_bug_page.php", "name=\"reset_query_button\"") &&
-         !connection.Check("view_all_bug_page.php", "[Reset Filter]")))
+         !connection.Check("view_all_bug_page.php", "[Reset Filter]"))) {
         return TTrackerResult::SearchFailed;
+    }
 
-    if (FindIgnoringCase(connection.LastResponse().body, BugLink) == std::string::npos)
+    if (FindIgnoringCase(connection.LastResponse().body, BugLink) == std::string::npos) {
         return FileNewBug(connection, report, response);
+    }
     return UpdateBug(connection, response);
 }
 
@@ -54,8 +58,9 @@ TTrackerResult THTTPMantisSendReport::FileNewBug(THTTPConnectionBase& connection
                                                  THTTPResponse& response) {
     connection.SetRequest("bug_report_advanced_page.php", THTTPMethod::Get);
     if (!Exchange(connection, response, "bug_report_advanced_page.php",
-                  "name=\"file\" type=\"file\""))
+                  "name=\"file\" type=\"file\"")) {
         return TTrackerResult::InsertFailed;
+    }
 
     connection.SetRequest("bug_report.php", THTTPMethod::PostMultipart);
     CopyInput(connection, "m_id");
@@ -65,16 +70,18 @@ TTrackerResult THTTPMantisSendReport::FileNewBug(THTTPConnectionBase& connection
     connection.AddField("reproducibility", "10");
     CopySelected(connection, "severity");
     CopySelected(connection, "priority");
-    for (const char* name : {"platform", "os", "os_build", "build"})
+    for (const char* name : {"platform", "os", "os_build", "build"}) {
         CopyInput(connection, name);
+    }
     AddSummary(connection, "summary", report.version, report.bugId, report.className);
     connection.AddField("description", TrackerDescription(report.message));
     connection.AddField("steps_to_reproduce", "");
     connection.AddField("additional_info", "");
     connection.AddField("view_state", "10");
     CopyInput(connection, "report_stay");
-    if (!report.packedFile.empty())
+    if (!report.packedFile.empty()) {
         connection.AddFile("file", report.packedFile);
+    }
     return Exchange(connection, response, "bug_report.php", "href=\"view.php?id=", true)
                ? TTrackerResult::Done
                : TTrackerResult::InsertFailed;
@@ -86,22 +93,27 @@ TTrackerResult THTTPMantisSendReport::UpdateBug(THTTPConnectionBase& connection,
     const std::string bugNumber = BugNumberAfter(connection.LastResponse().body, BugLink);
     connection.SetRequest("bug_update_page.php", THTTPMethod::Get);
     connection.AddField("bug_id", bugNumber);
-    if (!Exchange(connection, response, "bug_update_page.php", "name=\"severity\""))
+    if (!Exchange(connection, response, "bug_update_page.php", "name=\"severity\"")) {
         return TTrackerResult::ModifyFailed;
+    }
 
     connection.SetRequest("bug_update.php", THTTPMethod::PostForm);
-    if (const auto stop = RaiseCounter(connection, "summary"))
+    if (const auto stop = RaiseCounter(connection, "summary")) {
         return *stop;
+    }
     const std::string status = SelectedValue(connection.LastResponse().body, "status").value_or("");
-    if (status == "80" || status == "90")
+    if (status == "80" || status == "90") {
         return TTrackerResult::BugClosed;
+    }
     connection.AddField("bug_id", bugNumber);
     CopyInput(connection, "update_mode");
     for (const char* name : {"category", "severity", "reproducibility", "reporter_id", "view_state",
-                             "handler_id", "priority", "resolution"})
+                             "handler_id", "priority", "resolution"}) {
         CopySelected(connection, name);
-    for (const char* name : {"description", "additional_information", "bugnote_text"})
+    }
+    for (const char* name : {"description", "additional_information", "bugnote_text"}) {
         CopyTextarea(connection, name);
+    }
     return Exchange(connection, response, "bug_update.php", "href=\"view.php?id=", true)
                ? TTrackerResult::Done
                : TTrackerResult::ModifyFailed;

@@ -36,12 +36,14 @@ TTrackerResult SendToTracker(TFaultWebSendMode mode, std::string_view url, std::
             return std::unique_ptr<THTTPConnectionBase>(
                 OpenHTTPConnection<THTTPConnection>(address, through, texts, progress, limits));
         });
-    if (!conversation)
+    if (!conversation) {
         return TTrackerResult::UnknownError;
+    }
     THTTPResponse response;
     const TTrackerResult result = conversation->Submit(url, proxy, report, response);
-    if (timeOut != nullptr && response.errorCode == wininet_error::Timeout)
+    if (timeOut != nullptr && response.errorCode == wininet_error::Timeout) {
         *timeOut = response.errorText;
+    }
     return result;
 }
 
@@ -67,13 +69,15 @@ bool TrackerWebStep(TFaultWebSendMode mode, const std::string& endpoint, const s
         notices.Warn({TWebWarningCode::eeWebTrakerError, error.what()});
         return false;
     }
-    if (result == TTrackerResult::BugClosed && progress != nullptr)
+    if (result == TTrackerResult::BugClosed && progress != nullptr) {
         notices.TellBugClosed(texts.Text(TextId::InformationCaption),
                               texts.Text(TextId::BugClosed));
-    if (!TrackerStepSucceeded(result))
+    }
+    if (!TrackerStepSucceeded(result)) {
         notices.Warn({TWebWarningCode::eeWebTrakerError,
                       texts.Text(TrackerFailureText(result)) +
                           (timeOut.empty() ? std::string() : " (" + timeOut + ")")});
+    }
     return TrackerStepSucceeded(result);
 }
 

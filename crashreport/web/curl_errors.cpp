@@ -106,17 +106,19 @@ TTransferError TransferErrorOf(CURLcode result, long certificateCheck,
                                const std::string& serverResponse, const char* curlMessage) {
     TTransferError error;
     error.code = WinINetErrorOf(result, certificateCheck);
-    if (error.code == 0)
+    if (error.code == 0) {
         return error;
+    }
     const bool ownTable = error.code != wininet_error::InternalError;
-    if (!serverResponse.empty())
+    if (!serverResponse.empty()) {
         error.text = serverResponse;
-    else if (ownTable && !WinINetMessage(error.code).empty())
+    } else if (ownTable && !WinINetMessage(error.code).empty()) {
         error.text = WinINetMessage(error.code);
-    else if (curlMessage != nullptr && *curlMessage != '\0')
+    } else if (curlMessage != nullptr && *curlMessage != '\0') {
         error.text = curlMessage;
-    else
+    } else {
         error.text = curl_easy_strerror(result);
+    }
     return error;
 }
 

@@ -50,8 +50,9 @@ std::size_t ReadBody(char* buffer, std::size_t size, std::size_t count, void* da
         std::min({size * count, state.exchange.pieceSize, body.size() - state.sent});
     std::copy_n(body.data() + state.sent, piece, buffer);
     state.sent += piece;
-    if (piece > 0 && state.exchange.onSent)
+    if (piece > 0 && state.exchange.onSent) {
         state.exchange.onSent(state.sent);
+    }
     return piece;
 }
 
@@ -68,8 +69,9 @@ std::size_t ReadHeader(char* buffer, std::size_t size, std::size_t count, void* 
     if (line.starts_with("HTTP/")) {
         state.reply.headers.clear();
         ParseStatusLine(line, state.reply.statusCode, state.reply.statusText);
-        if (state.reply.statusText.size() > MaxStatusText)
+        if (state.reply.statusText.size() > MaxStatusText) {
             state.reply.statusText = state.reply.statusText.substr(0, MaxStatusText) + "...";
+        }
     } else {
         state.reply.headers.append(line);
     }
@@ -93,9 +95,10 @@ std::size_t WriteBody(char* buffer, std::size_t size, std::size_t count, void* d
         const std::size_t piece = std::min(length - done, state.exchange.pieceSize);
         state.reply.body.append(buffer + done, piece);
         done += piece;
-        if (state.exchange.onReceived)
+        if (state.exchange.onReceived) {
             state.exchange.onReceived(state.reply.body.size(),
                                       announced > 0 ? static_cast<std::size_t>(announced) : 0);
+        }
     }
     return length;
 }
@@ -128,13 +131,15 @@ bool CurlAvailable() {
 }
 
 TCurlSession::TCurlSession() {
-    if (CurlAvailable())
+    if (CurlAvailable()) {
         handle_ = curl_easy_init();
+    }
 }
 
 TCurlSession::~TCurlSession() {
-    if (handle_ != nullptr)
+    if (handle_ != nullptr) {
         curl_easy_cleanup(handle_);
+    }
 }
 
 void AbandonTransfers() {
@@ -147,10 +152,11 @@ void SetCommonOptions(CURL* handle, const std::string& host, const THTTPProxy& p
     curl_easy_setopt(handle, CURLOPT_USERAGENT, "FaultTrap");
     // The route's deadline shortens every wait of its last exchanges.
     std::chrono::milliseconds total = limits.totalTimeout;
-    if (limits.deadline != std::chrono::steady_clock::time_point::max())
+    if (limits.deadline != std::chrono::steady_clock::time_point::max()) {
         total = std::min(total, std::max(std::chrono::milliseconds(1),
                                          std::chrono::duration_cast<std::chrono::milliseconds>(
                                              limits.deadline - std::chrono::steady_clock::now())));
+    }
     curl_easy_setopt(handle, CURLOPT_CONNECTTIMEOUT_MS,
                      static_cast<long>(std::min(limits.connectTimeout, total).count()));
     curl_easy_setopt(handle, CURLOPT_TIMEOUT_MS, static_cast<long>(total.count()));
@@ -159,8 +165,9 @@ void SetCommonOptions(CURL* handle, const std::string& host, const THTTPProxy& p
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_LIMIT, 1L);
     curl_easy_setopt(handle, CURLOPT_LOW_SPEED_TIME,
                      std::max(1L, static_cast<long>((limits.stallTimeout.count() + 999) / 1000)));
-    if (!limits.certificateAuthorityFile.empty())
+    if (!limits.certificateAuthorityFile.empty()) {
         curl_easy_setopt(handle, CURLOPT_CAINFO, limits.certificateAuthorityFile.c_str());
+    }
     if (proxy.UseProxy() && !BypassesProxy(host)) {
         const std::string address = proxy.server + ':' + std::to_string(proxy.port);
         curl_easy_setopt(handle, CURLOPT_PROXY, address.c_str());
@@ -189,10 +196,12 @@ THTTPReply PerformHTTPExchange(TCurlSession& session, const THTTPExchange& excha
     TExchangeState state{exchange, limits, reply, handle};
     char message[CURL_ERROR_SIZE] = {};
     TCurlList headers;
-    if (!exchange.contentType.empty())
+    if (!exchange.contentType.empty()) {
         headers.Add("Content-Type: " + exchange.contentType);
-    if (!exchange.authorization.empty())
+    }
+    if (!exchange.authorization.empty()) {
         headers.Add("Authorization: " + exchange.authorization);
+    }
     headers.Add("Expect:");
 
     curl_easy_setopt(handle, CURLOPT_URL, exchange.url.c_str());
@@ -201,8 +210,9 @@ THTTPReply PerformHTTPExchange(TCurlSession& session, const THTTPExchange& excha
     curl_easy_setopt(handle, CURLOPT_FOLLOWLOCATION, 0L);
     curl_easy_setopt(handle, CURLOPT_ERRORBUFFER, message);
     curl_easy_setopt(handle, CURLOPT_HTTPHEADER, headers.items);
-    if (exchange.keepCookies)
+    if (exchange.keepCookies) {
         curl_easy_setopt(handle, CURLOPT_COOKIEFILE, "");
+    }
     if (exchange.post) {
         curl_easy_setopt(handle, CURLOPT_POST, 1L);
         curl_easy_setopt(handle, CURLOPT_POSTFIELDSIZE_LARGE,
@@ -218,8 +228,9 @@ THTTPReply PerformHTTPExchange(TCurlSession& session, const THTTPExchange& excha
     curl_easy_setopt(handle, CURLOPT_WRITEDATA, &state);
 
     const CURLcode result = curl_easy_perform(handle);
-    if (result == CURLE_WRITE_ERROR && state.bodyRefused)
+    if (result == CURLE_WRITE_ERROR && state.bodyRefused) {
         return reply;
+    }
     // libcurl refuses a header line beyond its own limit as if memory had run out.
     if (state.headersTooLarge || result == CURLE_OUT_OF_MEMORY) {
         reply.error.code = wininet_error::InvalidServerResponse;

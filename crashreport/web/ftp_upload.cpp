@@ -29,10 +29,12 @@ struct TFtpState {
 std::size_t ReadReply(char* buffer, std::size_t size, std::size_t count, void* data) {
     auto& state = *static_cast<TFtpState*>(data);
     std::string_view line(buffer, size * count);
-    while (!line.empty() && (line.back() == '\r' || line.back() == '\n'))
+    while (!line.empty() && (line.back() == '\r' || line.back() == '\n')) {
         line.remove_suffix(1);
-    if (!line.empty() && (line.front() == '4' || line.front() == '5'))
+    }
+    if (!line.empty() && (line.front() == '4' || line.front() == '5')) {
         state.lastRefusal = std::string(line);
+    }
     return size * count;
 }
 
@@ -42,8 +44,9 @@ std::size_t ReadContent(char* buffer, std::size_t size, std::size_t count, void*
         std::min({size * count, UploadPieceSize, state.content->size() - state.sent});
     std::copy_n(state.content->data() + state.sent, piece, buffer);
     state.sent += piece;
-    if (piece > 0)
+    if (piece > 0) {
         state.shown->Sent(std::min(state.sentBefore + state.sent, state.total), state.total);
+    }
     return piece;
 }
 
@@ -56,8 +59,9 @@ std::string EscapedPath(CURL* handle, const std::string& path) {
             curl_easy_escape(handle, path.data() + start, static_cast<int>(slash - start));
         escaped += segment;
         curl_free(segment);
-        if (slash < path.size())
+        if (slash < path.size()) {
             escaped += '/';
+        }
         start = slash + 1;
     }
     return escaped;
@@ -70,8 +74,9 @@ public:
         : options_(options), limits_(limits), url_(ParseHTTPUrl(options.WebURL())) {
         state_.shown = &shown;
         std::uint16_t port = ConfiguredPort(options.WebPort());
-        if (port == 0)
+        if (port == 0) {
             port = url_.explicitPort ? url_.port : DefaultFTPPort;
+        }
         server_ = "ftp://" + url_.host + ':' + std::to_string(port) + '/';
         proxy_.server = options.ProxyHost();
         proxy_.port = options.ProxyPort() == 0 ? DefaultProxyPort : options.ProxyPort();
@@ -114,8 +119,9 @@ private:
         CURL* handle = session_.Handle();
         curl_easy_reset(handle);
         SetCommonOptions(handle, url_.host, proxy_, limits_);
-        if (proxy_.UseProxy())
+        if (proxy_.UseProxy()) {
             curl_easy_setopt(handle, CURLOPT_HTTPPROXYTUNNEL, 1L);
+        }
         curl_easy_setopt(handle, CURLOPT_URL, address.c_str());
         curl_easy_setopt(handle, CURLOPT_PROTOCOLS_STR, "ftp");
         curl_easy_setopt(handle, CURLOPT_FTP_USE_EPSV, 0L);
@@ -149,9 +155,10 @@ TWebStepOutcome Outcome(int code, std::string errorText) {
     TWebStepOutcome outcome;
     outcome.code = code;
     outcome.errorText = std::move(errorText);
-    if (code != 0)
+    if (code != 0) {
         outcome.warning = TWebWarning{TWebWarningCode::eeWebFTPError,
                                       WebErrorText("FTP", code, outcome.errorText)};
+    }
     return outcome;
 }
 
@@ -160,22 +167,26 @@ TWebStepOutcome Outcome(int code, std::string errorText) {
 TWebStepOutcome UploadByFtp(const TFaultModuleOptions& options,
                             const std::vector<TWebUploadFile>& files,
                             TSendProgressReceiver* progress, const TTransferLimits& limits) {
-    if (files.empty())
+    if (files.empty()) {
         return {};
+    }
     std::size_t total = 0;
     for (const TWebUploadFile& file : files) {
         std::error_code error;
-        if (std::filesystem::is_regular_file(file.path, error))
+        if (std::filesystem::is_regular_file(file.path, error)) {
             total += static_cast<std::size_t>(std::filesystem::file_size(file.path, error));
+        }
     }
     TUploadProgress shown(options.CustomizedTexts(), progress);
     shown.Connecting();
     TFtpUpload upload(options, limits, shown);
-    if (!upload.Usable())
+    if (!upload.Usable()) {
         return Outcome(wininet_error::LibraryMissing, {});
+    }
     upload.SetTotal(total);
-    if (const TTransferError error = upload.LogIn())
+    if (const TTransferError error = upload.LogIn()) {
         return Outcome(error.code, error.text);
+    }
     shown.Connected();
     for (const TWebUploadFile& file : files) {
         std::optional<std::string> content;
@@ -184,11 +195,13 @@ TWebStepOutcome UploadByFtp(const TFaultModuleOptions& options,
         } catch (const TFileReadError& error) {
             return Outcome(wininet_error::InternalError, error.what());
         }
-        if (!content)
+        if (!content) {
             continue;
+        }
         if (const TTransferError error =
-                upload.Put(upload.RemotePath(file.attachmentName), *content))
+                upload.Put(upload.RemotePath(file.attachmentName), *content)) {
             return Outcome(error.code, error.text);
+        }
     }
     return {};
 }

@@ -50,12 +50,14 @@ THTTPConnection::~THTTPConnection() {
 }
 
 void THTTPConnection::Status(THTTPStatus code, int value) {
-    if (progress_ == nullptr)
+    if (progress_ == nullptr) {
         return;
+    }
     const TStatusShown shown = Shown(code, value);
     progress_->SetSendStatus(texts_.Text(shown.text));
-    if (shown.bar >= 0)
+    if (shown.bar >= 0) {
         progress_->SetSendProgress(shown.bar);
+    }
 }
 
 } // namespace faulttrap

@@ -16,8 +16,9 @@ namespace {
 
 // The path of a request target: the target itself, or what follows the host of an address.
 std::string PathOf(const std::string& target) {
-    if (!IsAbsoluteAddress(target))
+    if (!IsAbsoluteAddress(target)) {
         return target;
+    }
     const std::size_t slash = target.find('/', target.find("://") + 3);
     return slash == std::string::npos ? std::string() : target.substr(slash);
 }
@@ -38,20 +39,23 @@ THTTPConnectionBase::~THTTPConnectionBase() {
 }
 
 void THTTPConnectionBase::Open() {
-    if (IsOpen() || !CurlAvailable())
+    if (IsOpen() || !CurlAvailable()) {
         return;
+    }
     Status(THTTPStatus::Connecting, 0);
     auto session = std::make_unique<TCurlSession>();
-    if (!session->Usable() || url_.host.empty())
+    if (!session->Usable() || url_.host.empty()) {
         throw THTTPConnectionError("Cannot create an HTTP connection with the host: " +
                                    (url_.host.empty() ? urlText_ : url_.host));
+    }
     session_ = std::move(session);
     Status(THTTPStatus::Connected, 0);
 }
 
 void THTTPConnectionBase::Close() {
-    if (!IsOpen())
+    if (!IsOpen()) {
         return;
+    }
     Status(THTTPStatus::Disconnecting, 0);
     session_.reset();
     Status(THTTPStatus::Disconnected, 0);
@@ -72,16 +76,18 @@ void THTTPConnectionBase::AddFile(std::string fieldName, std::string path) {
 }
 
 std::string THTTPConnectionBase::AddressOf(const std::string& target) const {
-    if (IsAbsoluteAddress(target))
+    if (IsAbsoluteAddress(target)) {
         return target;
+    }
     return std::string(url_.secure ? "https://" : "http://") + url_.host + ':' +
            std::to_string(url_.port) + (target.starts_with('/') ? "" : "/") + target;
 }
 
 // The credentials of the address go to its own server only, never to one a redirect names.
 bool THTTPConnectionBase::OnOwnServer(const std::string& target) const {
-    if (!IsAbsoluteAddress(target))
+    if (!IsAbsoluteAddress(target)) {
         return true;
+    }
     const std::string origin = AddressOf("/");
     return FindIgnoringCase(target, std::string_view(origin).substr(0, origin.size() - 1)) == 0 &&
            (target.size() == origin.size() - 1 || target[origin.size() - 1] == '/' ||
@@ -98,11 +104,13 @@ bool THTTPConnectionBase::Fail(THTTPResponse& response, int code, std::string te
 }
 
 bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgress) {
-    if (!CurlAvailable())
+    if (!CurlAvailable()) {
         return Fail(response, wininet_error::LibraryMissing,
                     std::string("Cannot find the \"") + CurlLibraryName + "\" library.");
-    if (!IsOpen())
+    }
+    if (!IsOpen()) {
         return Fail(response, wininet_error::InternalError, "The connection is not open.");
+    }
     THTTPReply reply;
     std::string target;
     for (int redirects = 0;; ++redirects) {
@@ -119,16 +127,19 @@ bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgr
         exchange.post = request_.method != THTTPMethod::Get;
         exchange.body = std::move(content.body);
         exchange.keepCookies = true;
-        if (OnOwnServer(target) && (!url_.userName.empty() || !url_.password.empty()))
+        if (OnOwnServer(target) && (!url_.userName.empty() || !url_.password.empty())) {
             exchange.authorization = BasicAuthorization(url_.userName, url_.password);
+        }
         if (showProgress) {
             const std::size_t total = exchange.body.size();
-            if (total == 0)
+            if (total == 0) {
                 Status(THTTPStatus::Sending, 100);
+            }
             exchange.onSent = [this, total](std::size_t sent) {
                 Status(THTTPStatus::Sending, RoundedPercent(100.0 * sent / total));
-                if (sent == total)
+                if (sent == total) {
                     Status(THTTPStatus::Sending, 100);
+                }
             };
             exchange.onReceived = [this](std::size_t received, std::size_t announced) {
                 const double length = announced == 0 ? 1.0 : static_cast<double>(announced);
@@ -136,26 +147,30 @@ bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgr
             };
         }
         reply = PerformHTTPExchange(*session_, exchange, proxy_, limits_);
-        if (reply.error)
+        if (reply.error) {
             return Fail(response, reply.error.code, reply.error.text);
+        }
 
         const std::string location = HeaderValue(reply.headers, "Location");
         std::string next;
-        if (reply.statusCode == 302)
+        if (reply.statusCode == 302) {
             next = location;
-        else if (reply.statusCode == 200)
+        } else if (reply.statusCode == 200) {
             next = RefreshTarget(HeaderValue(reply.headers, "Refresh"));
+        }
         if (!next.empty()) {
-            if (redirects >= limits_.maxRedirects)
+            if (redirects >= limits_.maxRedirects) {
                 return Fail(response, wininet_error::RedirectFailed,
                             "The redirection failed because all " +
                                 std::to_string(limits_.maxRedirects) +
                                 " attempts made to redirect failed.");
+            }
             request_ = THTTPRequest{RedirectTarget(target, next), THTTPMethod::Get, {}, {}};
             continue;
         }
-        if ((reply.statusCode == 301 || reply.statusCode == 303) && !location.empty())
+        if ((reply.statusCode == 301 || reply.statusCode == 303) && !location.empty()) {
             request_ = THTTPRequest{RedirectTarget(target, location), THTTPMethod::Get, {}, {}};
+        }
         break;
     }
 
@@ -166,8 +181,9 @@ bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgr
     result.body = std::move(reply.body);
     BlankControlBytes(result.body);
     result.page = PageNameOf(PathOf(target));
-    if (showProgress)
+    if (showProgress) {
         Status(THTTPStatus::Sent, 0);
+    }
     response = result;
     lastResponse_ = std::move(result);
     return true;
@@ -176,10 +192,12 @@ bool THTTPConnectionBase::ExecuteRequest(THTTPResponse& response, bool showProgr
 bool THTTPConnectionBase::Check(std::string_view page, std::string_view text,
                                 std::string_view absent) const {
     const THTTPResponse& last = lastResponse_;
-    if (!page.empty() && !EqualsIgnoringCase(last.page, page))
+    if (!page.empty() && !EqualsIgnoringCase(last.page, page)) {
         return false;
-    if (!text.empty() && FindIgnoringCase(last.body, text) == std::string::npos)
+    }
+    if (!text.empty() && FindIgnoringCase(last.body, text) == std::string::npos) {
         return false;
+    }
     return absent.empty() || FindIgnoringCase(last.body, absent) == std::string::npos;
 }
 

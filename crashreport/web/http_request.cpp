@@ -11,8 +11,9 @@ namespace {
 std::string QueryOf(const std::vector<THTTPField>& fields) {
     std::string query;
     for (const THTTPField& field : fields) {
-        if (!query.empty())
+        if (!query.empty()) {
             query += '&';
+        }
         query += PercentEncode(field.name) + '=' + PercentEncode(field.value);
     }
     return query;
@@ -21,8 +22,9 @@ std::string QueryOf(const std::vector<THTTPField>& fields) {
 std::string FormOf(const std::vector<THTTPField>& fields) {
     std::string form;
     for (const THTTPField& field : fields) {
-        if (!form.empty())
+        if (!form.empty()) {
             form += '&';
+        }
         form += field.name + '=' + PercentEncode(field.value);
     }
     return form;
@@ -30,13 +32,15 @@ std::string FormOf(const std::vector<THTTPField>& fields) {
 
 std::string MultipartOf(const THTTPRequest& request, const std::string& boundary) {
     TMultipartBody body(boundary);
-    for (const THTTPField& field : request.fields)
+    for (const THTTPField& field : request.fields) {
         body.AddField(field.name, field.value);
+    }
     for (const THTTPField& file : request.files) {
-        if (const auto content = ReadFileIfPresent(file.value))
+        if (const auto content = ReadFileIfPresent(file.value)) {
             body.AddFile(file.name, FileNameOf(file.value), *content);
-        else
+        } else {
             body.AddFile(file.name, "", "");
+        }
     }
     return body.Finish();
 }

@@ -19,8 +19,9 @@ constexpr int UnreadableStatus = INT_MAX;
 std::string UploadAddress(const TFaultModuleOptions& options, bool secure) {
     const THTTPUrl url = ParseHTTPUrl(options.WebURL());
     std::uint16_t port = ConfiguredPort(options.WebPort());
-    if (port == 0)
+    if (port == 0) {
         port = url.explicitPort ? url.port : (secure ? DefaultHTTPSPort : DefaultHTTPPort);
+    }
     return std::string(secure ? "https://" : "http://") + url.host + ':' + std::to_string(port) +
            (url.basePath.empty() ? "/" : url.basePath);
 }
@@ -28,15 +29,17 @@ std::string UploadAddress(const TFaultModuleOptions& options, bool secure) {
 // Throws TFileReadError for a packaged file that exists but cannot be read.
 std::string UploadBody(const std::vector<THTTPField>& customFields,
                        const std::vector<TWebUploadFile>& files, TMultipartBody& body) {
-    for (const THTTPField& field : customFields)
+    for (const THTTPField& field : customFields) {
         body.AddField(field.name, field.value);
+    }
     // Numbered without gaps, so that a script reading the parts up to the first missing number
     // gets every file.
     int index = 0;
     for (const TWebUploadFile& file : files) {
-        if (const auto content = ReadFileIfPresent(file.path))
+        if (const auto content = ReadFileIfPresent(file.path)) {
             body.AddFile("ft_upload_file_" + std::to_string(index++), file.attachmentName,
                          *content);
+        }
     }
     return body.Finish();
 }
@@ -45,10 +48,11 @@ TWebStepOutcome Outcome(int code, std::string errorText, bool secure) {
     TWebStepOutcome outcome;
     outcome.code = code;
     outcome.errorText = std::move(errorText);
-    if (code != 0)
+    if (code != 0) {
         outcome.warning =
             TWebWarning{secure ? TWebWarningCode::eeWebHTTPSError : TWebWarningCode::eeWebHTTPError,
                         WebErrorText(secure ? "HTTPS" : "HTTP", code, outcome.errorText)};
+    }
     return outcome;
 }
 
@@ -59,8 +63,9 @@ TWebStepOutcome UploadByHttp(const TFaultModuleOptions& options,
                              const std::vector<TWebUploadFile>& files,
                              TSendProgressReceiver* progress, const TTransferLimits& limits) {
     const bool secure = options.WebSendMode() == TFaultWebSendMode::HTTPS;
-    if (files.empty())
+    if (files.empty()) {
         return {};
+    }
     TMultipartBody multipart;
     THTTPExchange exchange;
     try {
@@ -72,14 +77,16 @@ TWebStepOutcome UploadByHttp(const TFaultModuleOptions& options,
     TUploadProgress shown(options.CustomizedTexts(), progress);
     shown.Connecting();
     TCurlSession session;
-    if (!session.Usable())
+    if (!session.Usable()) {
         return Outcome(wininet_error::LibraryMissing, {}, secure);
+    }
     shown.Connected();
 
     exchange.url = UploadAddress(options, secure);
     exchange.contentType = multipart.ContentType();
-    if (!options.WebUserID().empty() || !options.WebPassword().empty())
+    if (!options.WebUserID().empty() || !options.WebPassword().empty()) {
         exchange.authorization = BasicAuthorization(options.WebUserID(), options.WebPassword());
+    }
     exchange.post = true;
     exchange.pieceSize = UploadPieceSize;
     exchange.readBody = false;
@@ -93,12 +100,15 @@ TWebStepOutcome UploadByHttp(const TFaultModuleOptions& options,
     proxy.password = options.ProxyPassword();
 
     const THTTPReply reply = PerformHTTPExchange(session, exchange, proxy, limits);
-    if (reply.error)
+    if (reply.error) {
         return Outcome(reply.error.code, reply.error.text, secure);
-    if (reply.statusCode == 200)
+    }
+    if (reply.statusCode == 200) {
         return {};
-    if (reply.statusCode == 0)
+    }
+    if (reply.statusCode == 0) {
         return Outcome(UnreadableStatus, reply.statusText, secure);
+    }
     return Outcome(reply.statusCode, reply.statusText, secure);
 }
 

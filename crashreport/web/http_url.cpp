@@ -26,8 +26,9 @@ bool IsDigits(std::string_view text) {
 
 // The decimal port `digits`, or 0 when it is no port.
 std::uint16_t PortOf(std::string_view digits) {
-    if (!IsDigits(digits) || digits.size() > 5)
+    if (!IsDigits(digits) || digits.size() > 5) {
         return 0;
+    }
     const long value = std::stol(std::string(digits));
     return value <= 65535 ? static_cast<std::uint16_t>(value) : 0;
 }
@@ -35,12 +36,14 @@ std::uint16_t PortOf(std::string_view digits) {
 // Takes a port written at the very end ("...:8080/") off `text`.
 void TakeTrailingPort(std::string& text, THTTPUrl& url) {
     const std::size_t colon = text.rfind(':', text.size() - 1);
-    if (colon == std::string::npos)
+    if (colon == std::string::npos) {
         return;
+    }
     const std::uint16_t port =
         PortOf(std::string_view(text).substr(colon + 1, text.size() - colon - 2));
-    if (port == 0)
+    if (port == 0) {
         return;
+    }
     url.port = port;
     url.explicitPort = true;
     text.erase(colon, text.size() - 1 - colon);
@@ -50,13 +53,15 @@ void TakeTrailingPort(std::string& text, THTTPUrl& url) {
 // any character but "/" (percent-encoded, it may hold that too).
 void TakeCredentials(std::string_view& rest, THTTPUrl& url) {
     const std::size_t at = rest.substr(0, rest.find('/')).rfind('@');
-    if (at == std::string_view::npos)
+    if (at == std::string_view::npos) {
         return;
+    }
     const std::string_view credentials = rest.substr(0, at);
     const std::size_t colon = credentials.find(':');
     url.userName = PercentDecode(credentials.substr(0, colon));
-    if (colon != std::string_view::npos)
+    if (colon != std::string_view::npos) {
         url.password = PercentDecode(credentials.substr(colon + 1));
+    }
     rest.remove_prefix(at + 1);
 }
 
@@ -66,8 +71,9 @@ void TakeHost(std::string_view& rest, THTTPUrl& url) {
     const std::size_t colon = host.find(':');
     if (colon != std::string_view::npos) {
         const std::uint16_t port = PortOf(host.substr(colon + 1));
-        if (port == 0 || !IsName(host.substr(0, colon)))
+        if (port == 0 || !IsName(host.substr(0, colon))) {
             return;
+        }
         url.port = port;
         url.explicitPort = true;
         host = host.substr(0, colon);
@@ -83,8 +89,9 @@ void TakeHost(std::string_view& rest, THTTPUrl& url) {
 THTTPUrl ParseHTTPUrl(std::string_view text) {
     THTTPUrl url;
     std::string whole(TrimmedView(text));
-    if (whole.empty() || whole.back() != '/')
+    if (whole.empty() || whole.back() != '/') {
         whole += '/';
+    }
     TakeTrailingPort(whole, url);
 
     std::string_view rest = whole;
@@ -97,11 +104,13 @@ THTTPUrl ParseHTTPUrl(std::string_view text) {
     TakeHost(rest, url);
 
     rest = rest.substr(0, rest.find('?'));
-    while (!rest.empty() && rest.back() == '/')
+    while (!rest.empty() && rest.back() == '/') {
         rest.remove_suffix(1);
+    }
     url.basePath = std::string(rest);
-    if (!url.explicitPort)
+    if (!url.explicitPort) {
         url.port = url.secure ? DefaultHTTPSPort : DefaultHTTPPort;
+    }
     return url;
 }
 

@@ -10,8 +10,9 @@ namespace {
 std::string WithPortAndCredentials(std::string text, std::uint16_t port,
                                    const std::string& userName, const std::string& password) {
     if (port != 0) {
-        while (!text.empty() && text.back() == '/')
+        while (!text.empty() && text.back() == '/') {
             text.pop_back();
+        }
         text += ':' + std::to_string(port);
     }
     if (!userName.empty() || !password.empty()) {
@@ -31,8 +32,9 @@ std::string TrackerEndpointText(const std::string& url, std::int32_t port,
 
 std::string TrackerProxyText(const std::string& host, std::uint16_t port,
                              const std::string& userName, const std::string& password) {
-    if (host.empty())
+    if (host.empty()) {
         return {};
+    }
     return WithPortAndCredentials(host, port, userName, password);
 }
 

@@ -44,8 +44,9 @@ bool SendOnce(const TFaultModuleOptions& options, const std::vector<TWebUploadFi
                                                      options.ProxyPassword()),
                                     progress, limits);
     }
-    if (outcome.warning)
+    if (outcome.warning) {
         events.Warn(*outcome.warning);
+    }
     return outcome.Succeeded();
 }
 
@@ -53,8 +54,9 @@ bool SendOnce(const TFaultModuleOptions& options, const std::vector<TWebUploadFi
 
 bool SendByWeb(const TFaultModuleOptions& options, const std::vector<TWebUploadFile>& files,
                TWebStepEvents& events, const TTransferLimits& limits) {
-    if (!events.BeforeWebSend())
+    if (!events.BeforeWebSend()) {
         return false;
+    }
     const bool keepInFront = (options.SendOptions() & send_options::SendInThread) == 0;
     bool sent = false;
     TTransferLimits routeLimits = limits;

@@ -21,8 +21,9 @@ const char* WarningCodeName(TWebWarningCode code) {
 
 std::string WebErrorText(std::string_view protocol, int code, std::string_view errorText) {
     std::string text = std::string(protocol) + " error code: " + std::to_string(code);
-    if (code == wininet_error::LibraryMissing)
+    if (code == wininet_error::LibraryMissing) {
         return text + " - Cannot find the \"" + CurlLibraryName + "\" library.";
+    }
     return text + " (" + std::string(errorText) + ")";
 }
 

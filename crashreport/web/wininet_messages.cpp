@@ -73,8 +73,9 @@ constexpr std::array<std::pair<int, const char*>, 46> messages{{
 
 std::string WinINetMessage(int code) {
     for (const auto& [number, text] : messages) {
-        if (number == code)
+        if (number == code) {
             return text;
+        }
     }
     return {};
 }

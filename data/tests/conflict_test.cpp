@@ -19,8 +19,9 @@ using testing::Query;
 std::string ServerAddress() {
 #ifdef OLVENDRA_VIA_SERVER
     const char* root = std::getenv("OLVENDRA_TEST_SERVER_ROOT");
-    if (!root)
+    if (!root) {
         throw std::runtime_error("OLVENDRA_TEST_SERVER_ROOT is not set");
+    }
     std::ifstream portFile(std::string(root) + "/port");
     std::string port;
     portFile >> port;

@@ -62,8 +62,9 @@ TEST_F(DataModuleTest, ClientLibraryAndDatabaseLocation) {
     };
     for (const Case& c : cases) {
         std::filesystem::remove(root / "CaminhoGDS.txt");
-        if (c.location)
+        if (c.location) {
             writeLocation(*c.location);
+        }
         TDM dm(c.server, root);
         EXPECT_EQ(dm.SQLConnection1.settings().clientLibrary, c.library) << c.what;
         EXPECT_EQ(dm.SQLConnection1.settings().database, c.database) << c.what;

@@ -37,8 +37,9 @@ public:
     void run(std::initializer_list<std::string> statements) const {
         Connection connection(settings_);
         connection.startTransaction();
-        for (const std::string& sql : statements)
+        for (const std::string& sql : statements) {
             connection.execute(sql, {});
+        }
         connection.commit();
     }
 

@@ -35,8 +35,9 @@ TEST(NumberText, ParseScaled) {
         {"", '.', {}},         {"-", '.', {}},      {"1,2,3", ',', {}},
         {"1e5", '.', {}},      {"12,5", '.', {}},   {"92233720368547758.08", '.', {}},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(ParseScaled(c.text, 2, c.separator), c.value) << c.text;
+    }
 }
 
 } // namespace

@@ -33,16 +33,18 @@ protected:
              Query(db.settings(), "select a.ID, b.ID, case when a.T collate WIN_PTBR < b.T "
                                   "collate WIN_PTBR then -1 when a.T collate WIN_PTBR = b.T "
                                   "collate WIN_PTBR then 0 else 1 end from TEXTOS a cross join "
-                                  "TEXTOS b"))
+                                  "TEXTOS b")) {
             answers[std::stoul(row[0])][std::stoul(row[1])] = std::stoi(row[2]);
+        }
         return answers;
     }
     void store(const std::vector<std::string>& texts) {
         Connection connection(db.settings());
         connection.startTransaction();
-        for (std::size_t i = 0; i < texts.size(); ++i)
+        for (std::size_t i = 0; i < texts.size(); ++i) {
             connection.execute("insert into TEXTOS (ID, T) values (?, ?)",
                                {std::to_string(i), texts[i]});
+        }
         connection.commit();
     }
     EmbeddedDatabase db;
@@ -50,15 +52,20 @@ protected:
 
 TEST_F(PortugueseOrder, EverySingleCharacterComparesAsTheServerDoes) {
     std::vector<std::string> texts;
-    for (int byte = 0; byte < 256; ++byte)
+    for (int byte = 0; byte < 256; ++byte) {
         texts.emplace_back(1, static_cast<char>(byte));
+    }
     store(texts);
     auto answers = serverComparisons(texts.size());
     int differences = 0;
-    for (std::size_t a = 0; a < texts.size(); ++a)
-        for (std::size_t b = 0; b < texts.size(); ++b)
-            if (Sign(ComparePortuguese(texts[a], texts[b])) != answers[a][b] && ++differences < 10)
+    for (std::size_t a = 0; a < texts.size(); ++a) {
+        for (std::size_t b = 0; b < texts.size(); ++b) {
+            if (Sign(ComparePortuguese(texts[a], texts[b])) != answers[a][b] &&
+                ++differences < 10) {
                 ADD_FAILURE() << "bytes " << a << " and " << b << ": server " << answers[a][b];
+            }
+        }
+    }
     EXPECT_EQ(differences, 0);
 }
 
@@ -73,18 +80,23 @@ TEST_F(PortugueseOrder, RandomNamesCompareAsTheServerDoes) {
     for (int i = 0; i < 600; ++i) {
         std::string text;
         std::size_t length = random() % 8;
-        for (std::size_t k = 0; k < length; ++k)
+        for (std::size_t k = 0; k < length; ++k) {
             text += alphabet[random() % alphabet.size()];
+        }
         texts.push_back(text);
     }
     store(texts);
     auto answers = serverComparisons(texts.size());
     int differences = 0;
-    for (std::size_t a = 0; a < texts.size(); ++a)
-        for (std::size_t b = 0; b < texts.size(); ++b)
-            if (Sign(ComparePortuguese(texts[a], texts[b])) != answers[a][b] && ++differences < 10)
+    for (std::size_t a = 0; a < texts.size(); ++a) {
+        for (std::size_t b = 0; b < texts.size(); ++b) {
+            if (Sign(ComparePortuguese(texts[a], texts[b])) != answers[a][b] &&
+                ++differences < 10) {
                 ADD_FAILURE() << "\"" << texts[a] << "\" and \"" << texts[b] << "\": server "
                               << answers[a][b];
+            }
+        }
+    }
     EXPECT_EQ(differences, 0);
 }
 

@@ -16,8 +16,9 @@ inline std::vector<std::vector<std::string>> Query(const ConnectionSettings& set
         void columns(const std::vector<Column>& columns) override { count = columns.size(); }
         void row(const std::string_view* values, const bool* nulls) override {
             std::vector<std::string> row;
-            for (std::size_t i = 0; i < count; ++i)
+            for (std::size_t i = 0; i < count; ++i) {
                 row.push_back(nulls[i] ? "null" : std::string(values[i]));
+            }
             rows.push_back(std::move(row));
         }
     } collect;

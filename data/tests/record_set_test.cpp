@@ -216,8 +216,9 @@ public:
             [this](const RowsChange& change, bool done) { follow(change, done); });
         listener_ = set.addListener([this](RecordSetEvent event) {
             if ((event == RecordSetEvent::StateChanged || event == RecordSetEvent::FieldChanged) &&
-                set_.active() && !set_.isEmpty())
+                set_.active() && !set_.isEmpty()) {
                 rows.at(set_.position()) = rowAt(set_.position());
+            }
         });
     }
     ~RowsMirror() {
@@ -227,8 +228,9 @@ public:
 
     std::vector<std::string> setRows() const {
         std::vector<std::string> all;
-        for (std::size_t i = 0; set_.active() && i < set_.rowCount(); ++i)
+        for (std::size_t i = 0; set_.active() && i < set_.rowCount(); ++i) {
             all.push_back(rowAt(i));
+        }
         return all;
     }
 
@@ -238,8 +240,9 @@ public:
 private:
     std::string rowAt(std::size_t row) const {
         std::string text;
-        for (std::size_t column = 0; column < set_.columns().size(); ++column)
+        for (std::size_t column = 0; column < set_.columns().size(); ++column) {
             text += set_.textAt(row, static_cast<int>(column)) + "|";
+        }
         return text;
     }
 
@@ -255,8 +258,9 @@ private:
         };
         switch (change.kind) {
         case RowsChange::Kind::Inserted:
-            for (std::size_t k = 0; k < change.count; ++k)
+            for (std::size_t k = 0; k < change.count; ++k) {
                 rows.insert(at(change.first + k), rowAt(change.first + k));
+            }
             break;
         case RowsChange::Kind::Removed:
             rows.erase(at(change.first), at(change.first + change.count));
@@ -268,8 +272,9 @@ private:
             break;
         }
         case RowsChange::Kind::Changed:
-            for (std::size_t k = 0; k < change.count; ++k)
+            for (std::size_t k = 0; k < change.count; ++k) {
                 rows.at(change.first + k) = rowAt(change.first + k);
+            }
             break;
         case RowsChange::Kind::Reset:
             rows = setRows();
@@ -288,10 +293,12 @@ std::vector<std::string> Told(const std::vector<RowsChange>& changes) {
     for (const RowsChange& change : changes) {
         static const char* const Kinds[] = {"inserted", "removed", "moved", "changed", "reset"};
         std::string line = std::string(Kinds[static_cast<int>(change.kind)]);
-        if (change.kind != RowsChange::Kind::Reset)
+        if (change.kind != RowsChange::Kind::Reset) {
             line += " " + std::to_string(change.first) + " " + std::to_string(change.count);
-        if (change.kind == RowsChange::Kind::Moved)
+        }
+        if (change.kind == RowsChange::Kind::Moved) {
             line += " to " + std::to_string(change.to);
+        }
         lines.push_back(line);
     }
     return lines;
@@ -343,9 +350,10 @@ TEST_F(RecordSetTest, AReReadTellsOnlyTheRowsAnotherStationChanged) {
     // So many that telling them one by one would cost more than redrawing: one reset.
     Connection other(db.settings());
     other.startTransaction();
-    for (int i = 0; i < 300; ++i)
+    for (int i = 0; i < 300; ++i) {
         other.execute("insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values (?, 'X', ?)",
                       {std::to_string(1000 + i), "Nome " + std::to_string(i)});
+    }
     other.commit();
     mirror.told.clear();
     medicos.refresh();
@@ -443,8 +451,9 @@ TEST_F(RecordSetTest, PortugueseKeyOrderFindsTheExactSpelling) {
                          "WIN_PTBR, CRM");
     medicos.open();
     std::vector<std::string> names;
-    for (std::size_t i = 0; i < medicos.rowCount(); ++i)
+    for (std::size_t i = 0; i < medicos.rowCount(); ++i) {
         names.push_back(medicos.textAt(i, 2) + "/" + medicos.textAt(i, 0));
+    }
     EXPECT_EQ(names[0], "\xC1lvaro/1");
     EXPECT_EQ(names[1], "Joao Silva/5");
     EXPECT_EQ(names[4], "Zilda/1");

@@ -18,8 +18,9 @@ TEST(SqlText, OrderByColumns) {
         {"select ORDERS from T", {}},
         {"select a from T", {}},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_EQ(OrderByColumns(c.sql), c.columns) << c.sql;
+    }
 }
 
 TEST(SqlText, OrderByCollations) {

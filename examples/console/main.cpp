@@ -12,8 +12,9 @@ namespace {
 __attribute__((noinline)) int CountOf(const std::map<std::string, int>& stock,
                                       const std::string& item) {
     const auto found = stock.find(item);
-    if (found == stock.end())
+    if (found == stock.end()) {
         throw std::out_of_range("no " + item + " in stock"); // the failure
+    }
     return found->second;
 }
 

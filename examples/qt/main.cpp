@@ -14,16 +14,18 @@
 namespace {
 
 __attribute__((noinline)) void PrintLabel(const std::vector<std::string>& labels, int index) {
-    if (index >= static_cast<int>(labels.size()))
+    if (index >= static_cast<int>(labels.size())) {
         throw std::out_of_range("no label " + std::to_string(index)); // the failure
+    }
     std::cout << labels[index] << std::endl;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (const int code = faulttrap::RunDialogHelperIfRequested(argc, argv); code >= 0)
+    if (const int code = faulttrap::RunDialogHelperIfRequested(argc, argv); code >= 0) {
         return code;
+    }
     faulttrap::TFaultApplication application(argc, argv);
     const bool unattended = application.arguments().contains("--fail-now");
     if (unattended) {
@@ -35,7 +37,8 @@ int main(int argc, char** argv) {
     QPushButton button("Print label 3");
     QObject::connect(&button, &QPushButton::clicked, [] { PrintLabel({"soap", "salt"}, 3); });
     button.show();
-    if (unattended)
+    if (unattended) {
         QTimer::singleShot(0, &button, [&button] { button.animateClick(); });
+    }
     return QApplication::exec();
 }

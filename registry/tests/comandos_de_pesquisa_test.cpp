@@ -100,8 +100,9 @@ TEST_F(ComandosDePesquisa, CaseAndAccentsDoNotMatterToTheName) {
     });
     const std::vector<std::string> joaos = {Utf8ParaWin1252("João da Silva"),
                                             Utf8ParaWin1252("JOÃO Pereira"), "Joao Souza"};
-    for (const char* digitado : {"joao", "JOAO", "Joao", "joão", "JOÃO", "jóão"})
+    for (const char* digitado : {"joao", "JOAO", "Joao", "joão", "JOÃO", "jóão"}) {
         EXPECT_EQ(porNome(digitado), joaos) << digitado;
+    }
     EXPECT_EQ(porNome("joao da"), (std::vector<std::string>{joaos[0]}));
     EXPECT_EQ(porNome("%conceicao"),
               (std::vector<std::string>{Utf8ParaWin1252("Maria da Conceição")}));
@@ -116,16 +117,19 @@ TEST_F(ComandosDePesquisa, NamesReadInDictionaryOrder) {
                                                  "Tiago Rocha", "Zuleica Prado"};
     // Inserted in byte order, which is not the dictionary's.
     std::vector<std::string> emBytes;
-    for (const std::string& nome : dicionario)
+    for (const std::string& nome : dicionario) {
         emBytes.push_back(Utf8ParaWin1252(nome));
+    }
     std::sort(emBytes.begin(), emBytes.end());
     int crm = 1;
-    for (const std::string& nome : emBytes)
+    for (const std::string& nome : emBytes) {
         banco.run({"insert into MEDICOS (CRM, ESPECIALIDADE, NOME) values ('" +
                    std::to_string(crm++) + "', 'A', '" + nome + "')"});
+    }
     std::vector<std::string> esperado;
-    for (const std::string& nome : dicionario)
+    for (const std::string& nome : dicionario) {
         esperado.push_back(Utf8ParaWin1252(nome));
+    }
     // "Álvaro" went in last (byte order), so it has the higher number and comes after "alvaro".
     std::swap(esperado[0], esperado[1]);
     EXPECT_EQ(Coluna(banco.settings(), ComandoCompleto(Campos), 2), esperado);
@@ -141,15 +145,17 @@ TEST_F(ComandosDePesquisa, ThePlanReadsTheIndexOfTheNameInPortuguese) {
 
 TEST_F(ComandosDePesquisa, WithoutTheIndexTheResultsAreTheSame) {
     std::vector<std::vector<std::string>> antes;
-    for (const char* digitado : {"mari", "%maria", "", "bruno 50%"})
+    for (const char* digitado : {"mari", "%maria", "", "bruno 50%"}) {
         antes.push_back(porNome(digitado));
+    }
     banco.run({"drop index IDX_MEDICOS_NOME_PTBR"});
     data::Connection conexao(banco.settings());
     EXPECT_EQ(conexao.plan(ComandoPorNome(Campos, "Maria").sql).find("IDX_MEDICOS_NOME_PTBR"),
               std::string::npos);
     std::size_t i = 0;
-    for (const char* digitado : {"mari", "%maria", "", "bruno 50%"})
+    for (const char* digitado : {"mari", "%maria", "", "bruno 50%"}) {
         EXPECT_EQ(porNome(digitado), antes[i++]) << digitado;
+    }
 }
 
 TEST_F(ComandosDePesquisa, TheFullListIsOrderedByNameThenNumber) {

@@ -22,17 +22,21 @@ struct Caso {
 TEST(FiltrosDeTecla, NameAcceptsLettersDigitsSpaceSlashAndBackspaceOnly) {
     const Caso caso{"name", "aZz09 /\b",
                     std::string("'-.,") + Cedilha + AAgudo + CtrlC + CtrlV + CtrlX + "\t" + '\x1b'};
-    for (char c : caso.aceitos)
+    for (char c : caso.aceitos) {
         EXPECT_TRUE(AceitaNoNome(c)) << static_cast<int>(c);
-    for (char c : caso.recusados)
+    }
+    for (char c : caso.recusados) {
         EXPECT_FALSE(AceitaNoNome(c)) << static_cast<int>(c);
+    }
 }
 
 TEST(FiltrosDeTecla, DayMonthAcceptsDigitsSpaceSlashAndBackspaceOnly) {
-    for (char c : std::string("0123456789 /\b"))
+    for (char c : std::string("0123456789 /\b")) {
         EXPECT_TRUE(AceitaNoDiaMes(c)) << static_cast<int>(c);
-    for (char c : std::string("aZ-.") + Cedilha + CtrlC + CtrlV + CtrlX + '\x1b')
+    }
+    for (char c : std::string("aZ-.") + Cedilha + CtrlC + CtrlV + CtrlX + '\x1b') {
         EXPECT_FALSE(AceitaNoDiaMes(c)) << static_cast<int>(c);
+    }
 }
 
 TEST(FiltrosDeTecla, PercentageAcceptsNumberCharactersAndControlCharacters) {
@@ -45,10 +49,12 @@ TEST(FiltrosDeTecla, PercentageAcceptsNumberCharactersAndControlCharacters) {
         {',', std::string("09+-,\b"), std::string(".a ")},
     };
     for (const auto& caso : casos) {
-        for (char c : caso.aceitos)
+        for (char c : caso.aceitos) {
             EXPECT_TRUE(AceitaNoPercentual(c, caso.separador)) << c << " with " << caso.separador;
-        for (char c : caso.recusados)
+        }
+        for (char c : caso.recusados) {
             EXPECT_FALSE(AceitaNoPercentual(c, caso.separador)) << c << " with " << caso.separador;
+        }
     }
 }
 

@@ -47,20 +47,23 @@ TEST(FormataNome, WorkedExamples) {
         {"\t ana \n", "Ana"},
         {"sILVA", "Silva"},
     };
-    for (const Caso& caso : casos)
+    for (const Caso& caso : casos) {
         EXPECT_EQ(Formata(caso.digitado), caso.esperado) << '"' << caso.digitado << '"';
+    }
 }
 
 TEST(FormataNome, IsStableOnItsOwnResultUnlessAnApostropheWasReplaced) {
-    for (const char* nome : {"maria da silva", "joão carlos de oliveira souza", "a b c d"})
+    for (const char* nome : {"maria da silva", "joão carlos de oliveira souza", "a b c d"}) {
         EXPECT_EQ(Formata(Formata(nome)), Formata(nome)) << nome;
+    }
     EXPECT_EQ(Formata(Formata("maria d'arc")), "Maria D Arc");
 }
 
 TEST(FormataNome, MoreThanTwentyWordsShrinkToInitials) {
     std::string longo;
-    for (char c = 'a'; c <= 'z'; ++c)
+    for (char c = 'a'; c <= 'z'; ++c) {
         longo += std::string(1, c) + "x ";
+    }
     EXPECT_EQ(Formata(longo),
               "Ax Bx C. D. E. F. G. H. I. J. K. L. M. N. O. P. Q. R. S. T. U. V. W. "
               "X. Y. Zx");

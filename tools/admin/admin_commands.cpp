@@ -22,9 +22,10 @@ std::string ColumnText(const std::string& utf8, std::size_t width, const std::st
     } catch (const ErroDeCodificacao& error) {
         throw AdminError(what + ": " + error.what());
     }
-    if (text.size() > width)
+    if (text.size() > width) {
         throw AdminError(what + " \"" + utf8 + "\" tem mais de " + std::to_string(width) +
                          " caracteres");
+    }
     return text;
 }
 
@@ -61,18 +62,21 @@ bool Exists(data::Connection& connection, const std::string& sql, const std::str
 void InitDb(const std::filesystem::path& database) {
     std::error_code ignored;
     const bool local = !IsServerAddress(database.string());
-    if (local && std::filesystem::exists(database, ignored))
+    if (local && std::filesystem::exists(database, ignored)) {
         throw AdminError("O banco de dados " + database.string() + " já existe");
-    if (local && database.has_parent_path())
+    }
+    if (local && database.has_parent_path()) {
         std::filesystem::create_directories(database.parent_path());
+    }
     try {
         data::Connection::CreateDatabase(SettingsFor(database));
         data::Connection connection(SettingsFor(database));
         data::CreateSchema(connection);
     } catch (const data::DatabaseError& error) {
         // No half-made database is left behind for the program to trip over.
-        if (local)
+        if (local) {
             std::filesystem::remove(database, ignored);
+        }
         throw AdminError(error.what());
     }
 }
@@ -93,8 +97,9 @@ std::string EncodeText(const std::string& text) {
 
 std::string AccessFor(const std::string& name) {
     std::string initial = MaiusculasAZ(ColumnText(name, std::string::npos, "O nome de usuário"));
-    if (initial.empty())
+    if (initial.empty()) {
         throw AdminError("O nome de usuário está vazio");
+    }
     return std::string("SSS") + static_cast<char>(static_cast<unsigned char>(initial[0]) + 5);
 }
 
@@ -104,13 +109,15 @@ void AddUser(const std::filesystem::path& database, const std::string& name,
     std::string plainName = ColumnText(name, 15, "O nome de usuário");
     std::string plainPassword = ColumnText(password, 6, "A senha");
     std::string accessText = ColumnText(access, 100, "A cadeia de acesso");
-    if (plainName.empty())
+    if (plainName.empty()) {
         throw AdminError("O nome de usuário está vazio");
+    }
     std::string user = Codifica(MaiusculasAZ(plainName));
     std::string secret = Codifica(MaiusculasAZ(plainPassword));
     InTransaction(database, [&](data::Connection& connection) {
-        if (Exists(connection, "select 1 from USUARIOS where USUARIO = ?", user))
+        if (Exists(connection, "select 1 from USUARIOS where USUARIO = ?", user)) {
             throw AdminError("O usuário \"" + name + "\" já existe");
+        }
         connection.execute("insert into USUARIOS (USUARIO, SENHA, ACESSO) values (?, ?, ?)",
                            {user, secret.empty() ? data::Value{} : data::Value{secret},
                             accessText.empty() ? data::Value{} : data::Value{accessText}});
@@ -121,12 +128,15 @@ void AddWorkArea(const std::filesystem::path& database, const std::string& code,
                  const std::string& user, const std::string& databasePath) {
     std::string codeText = ColumnText(code, 3, "O código da área de trabalho");
     std::string userText = ColumnText(user, 60, "O nome de usuário");
-    std::string pathText = ColumnText(databasePath, 60, "O caminho do banco de dados da área de trabalho");
-    if (codeText.empty())
+    std::string pathText =
+        ColumnText(databasePath, 60, "O caminho do banco de dados da área de trabalho");
+    if (codeText.empty()) {
         throw AdminError("O código da área de trabalho está vazio");
+    }
     InTransaction(database, [&](data::Connection& connection) {
-        if (Exists(connection, "select 1 from ESTACOES where ESTACAO = ?", codeText))
+        if (Exists(connection, "select 1 from ESTACOES where ESTACAO = ?", codeText)) {
             throw AdminError("A área de trabalho \"" + code + "\" já existe");
+        }
         connection.execute(
             "insert into ESTACOES (ESTACAO, USUARIO, DATBASNAM) values (?, ?, ?)",
             {codeText, userText, pathText.empty() ? data::Value{} : data::Value{pathText}});
@@ -135,18 +145,21 @@ void AddWorkArea(const std::filesystem::path& database, const std::string& code,
 
 int AddSpecialty(const std::filesystem::path& database, const std::string& name) {
     std::string text = ColumnText(name, 50, "A especialidade");
-    if (text.empty())
+    if (text.empty()) {
         throw AdminError("A especialidade está vazia");
+    }
     int code = 0;
     InTransaction(database, [&](data::Connection& connection) {
-        if (Exists(connection, "select 1 from ESPECIALIDADES where ESPECIALIDADE = ?", text))
+        if (Exists(connection, "select 1 from ESPECIALIDADES where ESPECIALIDADE = ?", text)) {
             throw AdminError("A especialidade \"" + name + "\" já existe");
+        }
         struct Max : data::RowSink {
             int value = 0;
             void columns(const std::vector<data::Column>&) override {}
             void row(const std::string_view* values, const bool* nulls) override {
-                if (!nulls[0])
+                if (!nulls[0]) {
                     value = std::stoi(std::string(values[0]));
+                }
             }
         } max;
         connection.select("select max(CODIGO_ESPEC) from ESPECIALIDADES", {}, max);
@@ -160,9 +173,10 @@ int AddSpecialty(const std::filesystem::path& database, const std::string& name)
 void SeedDemo(const std::filesystem::path& database) {
     InTransaction(database, [&](data::Connection& connection) {
         if (Exists(connection, "select first 1 1 from MEDICOS where CRM <> ?", "") ||
-            Exists(connection, "select first 1 1 from USUARIOS where USUARIO <> ?", ""))
+            Exists(connection, "select first 1 1 from USUARIOS where USUARIO <> ?", "")) {
             throw AdminError("O banco de dados " + database.string() +
                              " já tem dados; seed-demo só preenche um banco vazio");
+        }
         InsertDemoData(connection);
     });
 }

@@ -31,24 +31,27 @@ std::string Vinculo(const Linha& linha) {
 }
 
 std::string Preenche(std::string texto, std::size_t largura) {
-    if (texto.size() < largura)
+    if (texto.size() < largura) {
         texto.append(largura - texto.size(), ' ');
+    }
     return texto;
 }
 
 } // namespace
 
 void Aniversariantes(const std::filesystem::path& banco, int mes, bool csv, std::ostream& saida) {
-    if (mes < 1 || mes > 12)
+    if (mes < 1 || mes > 12) {
         throw AdminError("O mês deve ser um número de 1 a 12");
+    }
     RequireDatabase(banco);
     struct Coleta : data::RowSink {
         std::vector<Linha> linhas;
         void columns(const std::vector<data::Column>&) override {}
         void row(const std::string_view* valores, const bool*) override {
             Linha linha;
-            for (std::size_t i = 0; i < linha.size(); ++i)
+            for (std::size_t i = 0; i < linha.size(); ++i) {
                 linha[i] = std::string(valores[i]);
+            }
             linhas.push_back(std::move(linha));
         }
     } coleta;
@@ -62,10 +65,11 @@ void Aniversariantes(const std::filesystem::path& banco, int mes, bool csv, std:
     const std::string mm = padrao.substr(2);
     if (csv) {
         EscreveRegistro(saida, {"Dia", "Nome", "Vínculo", "Profissional", "Telefones", "E-mail"});
-        for (const Linha& linha : coleta.linhas)
+        for (const Linha& linha : coleta.linhas) {
             EscreveRegistro(saida, {linha[0] + mm, Win1252ParaUtf8(linha[1]),
                                     Win1252ParaUtf8(Vinculo(linha)), Win1252ParaUtf8(linha[3]),
                                     Win1252ParaUtf8(linha[4]), Win1252ParaUtf8(linha[5])});
+        }
         return;
     }
     if (coleta.linhas.empty()) {
@@ -88,10 +92,11 @@ void Aniversariantes(const std::filesystem::path& banco, int mes, bool csv, std:
         saida << Win1252ParaUtf8(texto) << '\n';
     };
     escreve("Dia", "Nome", Utf8ParaWin1252("Vínculo"), "Telefones", "E-mail");
-    for (const Linha& linha : coleta.linhas)
+    for (const Linha& linha : coleta.linhas) {
         escreve(linha[0] + mm, linha[1],
                 linha[2] == "S" ? Vinculo(linha) + " de " + linha[3] : Vinculo(linha), linha[4],
                 linha[5]);
+    }
 }
 
 } // namespace olvendra::admin

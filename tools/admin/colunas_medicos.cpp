@@ -10,11 +10,13 @@ int ColunaPeloNome(std::string_view nome) {
     const std::string procurado = TiraBrancos(nome);
     for (std::size_t i = 0; i < ColunasMedicos.size(); ++i) {
         const ColunaMedicos& coluna = ColunasMedicos[i];
-        if (data::UpperAscii(procurado) == coluna.nome)
+        if (data::UpperAscii(procurado) == coluna.nome) {
             return static_cast<int>(i);
+        }
         if (coluna.rotuloUtf8 &&
-            data::ComparePortuguese(procurado, Utf8ParaWin1252(coluna.rotuloUtf8)) == 0)
+            data::ComparePortuguese(procurado, Utf8ParaWin1252(coluna.rotuloUtf8)) == 0) {
             return static_cast<int>(i);
+        }
     }
     return -1;
 }

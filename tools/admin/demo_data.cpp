@@ -93,20 +93,27 @@ constexpr const char* Streets[] = {"Rua das Acácias",   "Avenida Paulista",    
 // missing from the list is "OUTROS".
 const char* CouncilOf(const std::string& specialty) {
     if (specialty == "Odontologia" || specialty == "Ortodontia" || specialty == "Endodontia" ||
-        specialty == "Periodontia")
+        specialty == "Periodontia") {
         return "CRO";
-    if (specialty == "Medicina Veterinária")
+    }
+    if (specialty == "Medicina Veterinária") {
         return "CRMV";
-    if (specialty == "Nutrição")
+    }
+    if (specialty == "Nutrição") {
         return "CRN";
-    if (specialty == "Farmácia Clínica")
+    }
+    if (specialty == "Farmácia Clínica") {
         return "CRF";
-    if (specialty == "Enfermagem")
+    }
+    if (specialty == "Enfermagem") {
         return "COREN";
-    if (specialty == "Fisioterapia")
+    }
+    if (specialty == "Fisioterapia") {
         return "CREFITO";
-    if (specialty == "Fonoaudiologia")
+    }
+    if (specialty == "Fonoaudiologia") {
         return "OUTROS";
+    }
     return "CRM";
 }
 
@@ -150,12 +157,13 @@ void InsertUsers(data::Connection& connection) {
         connection.execute(
             "insert into USUARIOS (USUARIO, CODIGO, SENHA, ACESSO) values (?, ?, ?, ?)",
             {Codifica(user.name), std::string(user.name, 1), Codifica(user.password), access});
-        if (user.workArea)
+        if (user.workArea) {
             // The work area names its user in lower case: the lookup ignores letter case.
             connection.execute("insert into ESTACOES (ESTACAO, DATBASNAM, TIPO, USUARIO) values "
                                "(?, ?, ?, ?)",
                                {std::string(user.workArea), std::string("dados/olvendra.bd"),
                                 std::string("BALCAO"), MinusculasAZ(user.name)});
+        }
     }
 }
 
@@ -221,9 +229,10 @@ void InsertProfessionals(data::Connection& connection) {
 
 void InsertDemoData(data::Connection& connection) {
     int code = 1;
-    for (const char* specialty : Specialties)
+    for (const char* specialty : Specialties) {
         connection.execute("insert into ESPECIALIDADES (CODIGO_ESPEC, ESPECIALIDADE) values (?, ?)",
                            {std::to_string(code++), W(specialty)});
+    }
     InsertUsers(connection);
     InsertProfessionals(connection);
 }

@@ -15,9 +15,10 @@ namespace {
 
 // The password typed on the terminal, without echo.
 std::string AskPassword(const std::string& user, const std::string& host) {
-    if (!isatty(STDIN_FILENO))
+    if (!isatty(STDIN_FILENO)) {
         throw AdminError("Defina ISC_PASSWORD com a senha de " + user +
                          " para usar o banco de dados no servidor " + host);
+    }
     std::cerr << "Senha de " << user << " no servidor " << host << ": " << std::flush;
     termios saved{};
     const bool terminal = tcgetattr(STDIN_FILENO, &saved) == 0;
@@ -28,8 +29,9 @@ std::string AskPassword(const std::string& user, const std::string& host) {
     }
     std::string password;
     std::getline(std::cin, password);
-    if (terminal)
+    if (terminal) {
         tcsetattr(STDIN_FILENO, TCSANOW, &saved);
+    }
     std::cerr << '\n';
     return password;
 }
@@ -45,34 +47,40 @@ bool IsServerAddress(const std::string& database) {
 data::ConnectionSettings SettingsFor(const std::filesystem::path& database) {
     data::ConnectionSettings settings;
     settings.database = database.string();
-    if (!IsServerAddress(settings.database))
+    if (!IsServerAddress(settings.database)) {
         return settings;
+    }
     const char* user = std::getenv("ISC_USER");
-    if (user && *user)
+    if (user && *user) {
         settings.userName = user;
+    }
     const std::string host = settings.database.substr(0, settings.database.find(':'));
     // Asked once: every command may connect more than once.
     static std::optional<std::string> typed;
-    if (const char* password = std::getenv("ISC_PASSWORD"); password && *password)
+    if (const char* password = std::getenv("ISC_PASSWORD"); password && *password) {
         settings.password = password;
-    else {
-        if (!typed)
+    } else {
+        if (!typed) {
             typed = AskPassword(settings.userName, host);
+        }
         settings.password = *typed;
     }
     return settings;
 }
 
 void RequireDatabase(const std::filesystem::path& database) {
-    if (IsServerAddress(database.string()))
+    if (IsServerAddress(database.string())) {
         return;
+    }
     std::error_code error;
-    if (std::filesystem::is_regular_file(database, error))
+    if (std::filesystem::is_regular_file(database, error)) {
         return;
+    }
     // A folder closed to this user is not a missing database: creating it again would be wrong.
-    if (error == std::errc::permission_denied)
+    if (error == std::errc::permission_denied) {
         throw AdminError("Sem permissão para abrir o banco de dados " + database.string() +
                          ": o usuário precisa pertencer ao grupo da pasta do banco de dados");
+    }
     throw AdminError("O banco de dados " + database.string() + " não existe; crie-o com init-db");
 }
 

@@ -13,8 +13,9 @@ bool PrecisaDeAspas(std::string_view campo) {
 
 void EscreveRegistro(std::ostream& saida, const std::vector<std::string>& campos) {
     for (std::size_t i = 0; i < campos.size(); ++i) {
-        if (i > 0)
+        if (i > 0) {
             saida << ';';
+        }
         const std::string& campo = campos[i];
         if (!PrecisaDeAspas(campo)) {
             saida << campo;
@@ -22,8 +23,9 @@ void EscreveRegistro(std::ostream& saida, const std::vector<std::string>& campos
         }
         saida << '"';
         for (char c : campo) {
-            if (c == '"')
+            if (c == '"') {
                 saida << '"';
+            }
             saida << c;
         }
         saida << '"';

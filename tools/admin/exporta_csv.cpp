@@ -16,8 +16,9 @@ namespace {
 
 std::string ListaDeColunas() {
     std::string lista;
-    for (const ColunaMedicos& coluna : ColunasMedicos)
+    for (const ColunaMedicos& coluna : ColunasMedicos) {
         lista += std::string(lista.empty() ? "" : ", ") + coluna.nome;
+    }
     return lista;
 }
 
@@ -29,10 +30,13 @@ public:
     void row(const std::string_view* valores, const bool* nulos) override {
         for (std::size_t i = 0; i < ColunasMedicos.size(); ++i) {
             campos_[i] = nulos[i] ? std::string() : Win1252ParaUtf8(valores[i]);
-            if (ColunasMedicos[i].tipo == TipoDeColuna::Decimal)
-                for (char& c : campos_[i])
-                    if (c == '.')
+            if (ColunasMedicos[i].tipo == TipoDeColuna::Decimal) {
+                for (char& c : campos_[i]) {
+                    if (c == '.') {
                         c = ',';
+                    }
+                }
+            }
         }
         EscreveRegistro(saida_, campos_);
         ++escritos;
@@ -49,12 +53,14 @@ private:
 std::size_t ExportaCsv(const std::filesystem::path& banco, const std::filesystem::path& arquivo) {
     RequireDatabase(banco);
     std::ofstream saida(arquivo, std::ios::binary | std::ios::trunc);
-    if (!saida)
+    if (!saida) {
         throw AdminError("Não foi possível criar o arquivo " + arquivo.string());
+    }
     saida << MarcaUtf8;
     std::vector<std::string> cabecalho;
-    for (const ColunaMedicos& coluna : ColunasMedicos)
+    for (const ColunaMedicos& coluna : ColunasMedicos) {
         cabecalho.emplace_back(coluna.nome);
+    }
     EscreveRegistro(saida, cabecalho);
     Exportador exportador(saida);
     try {
@@ -66,8 +72,9 @@ std::size_t ExportaCsv(const std::filesystem::path& banco, const std::filesystem
         throw AdminError(erro.what());
     }
     saida.close();
-    if (!saida)
+    if (!saida) {
         throw AdminError("Não foi possível gravar o arquivo " + arquivo.string());
+    }
     return exportador.escritos;
 }
 

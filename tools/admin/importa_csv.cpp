@@ -48,9 +48,10 @@ public:
     // Reads the header; AdminError when it does not name MEDICOS' columns.
     void leCabecalho() {
         RegistroCsv registro;
-        if (!proximo(registro))
+        if (!proximo(registro)) {
             throw AdminError("O arquivo está vazio: falta a linha de cabeçalho com os nomes das "
                              "colunas");
+        }
         std::array<bool, 22> vista{};
         for (const std::string& campo : registro.campos) {
             const std::string nomeUtf8 = utf8(campo);
@@ -59,14 +60,16 @@ public:
                 coluna = ColunaPeloNome(paraWin1252(campo));
             } catch (const ErroDeCodificacao&) {
             }
-            if (coluna < 0)
+            if (coluna < 0) {
                 throw AdminError("linha " + std::to_string(registro.linha) + ", coluna \"" +
                                  nomeUtf8 +
                                  "\": não é uma coluna de MEDICOS nem um rótulo do cadastro");
-            if (vista[coluna])
+            }
+            if (vista[coluna]) {
                 throw AdminError("linha " + std::to_string(registro.linha) + ", coluna \"" +
                                  nomeUtf8 + "\": a coluna " + ColunasMedicos[coluna].nome +
                                  " aparece duas vezes no cabeçalho");
+            }
             vista[coluna] = true;
             colunaDoCampo_.push_back(coluna);
             nomeNoArquivo_[coluna] = nomeUtf8;
@@ -74,10 +77,11 @@ public:
         for (const char* obrigatoria :
              {"CRM", "CONSELHOPROFISSIONAL", "UFCONSELHO", "ESPECIALIDADE", "NOME"}) {
             int coluna = ColunaPeloNome(obrigatoria);
-            if (!vista[coluna])
+            if (!vista[coluna]) {
                 throw AdminError("linha " + std::to_string(registro.linha) +
                                  ": falta no cabeçalho a coluna obrigatória " + obrigatoria +
                                  " (\"" + ColunasMedicos[coluna].rotuloUtf8 + "\")");
+            }
         }
     }
 
@@ -99,16 +103,18 @@ public:
         RegistroCsv registro;
         for (;;) {
             try {
-                if (!proximo(registro))
+                if (!proximo(registro)) {
                     return;
+                }
             } catch (const ErroCsv& erro) {
                 // Nothing after a broken quote can be trusted to be where it seems.
                 recusa(erro.linha, "-", erro.what());
                 ++resultado.recusadas;
                 return;
             }
-            if (registro.campos.size() == 1 && registro.campos[0].empty())
+            if (registro.campos.size() == 1 && registro.campos[0].empty()) {
                 continue; // a blank line
+            }
             confere(registro, grava);
         }
     }
@@ -126,9 +132,10 @@ private:
     }
 
     void recusa(std::size_t linha, const std::string& coluna, const std::string& motivo) {
-        if (resultado.motivos.size() < MotivosGuardados)
+        if (resultado.motivos.size() < MotivosGuardados) {
             resultado.motivos.push_back("linha " + std::to_string(linha) + ", coluna " + coluna +
                                         ": " + motivo);
+        }
     }
     std::string nomeDaColuna(int coluna) const {
         return nomeNoArquivo_[coluna].empty() ? ColunasMedicos[coluna].nome
@@ -147,8 +154,9 @@ private:
         }
         for (std::size_t i = 0; i < registro.campos.size(); ++i) {
             const int coluna = colunaDoCampo_[i];
-            if (registro.campos[i].empty())
+            if (registro.campos[i].empty()) {
                 continue;
+            }
             try {
                 valores[coluna] = paraWin1252(registro.campos[i]);
             } catch (const ErroDeCodificacao&) {
@@ -157,10 +165,12 @@ private:
             }
         }
         // A value that could not be read is not also reported as missing.
-        for (const Problema& regra : AplicaRegras(valores, opcoes_.formataNome))
+        for (const Problema& regra : AplicaRegras(valores, opcoes_.formataNome)) {
             if (std::none_of(problemas.begin(), problemas.end(),
-                             [&](const Problema& p) { return p.coluna == regra.coluna; }))
+                             [&](const Problema& p) { return p.coluna == regra.coluna; })) {
                 problemas.push_back(regra);
+            }
+        }
         const std::string crm = valores[0].value_or("");
         const std::string especialidade = valores[1].value_or("");
         if (!crm.empty() && !especialidade.empty()) {
@@ -176,13 +186,15 @@ private:
         }
         if (problemas.empty()) {
             ++resultado.validas;
-            if (resultado.recusadas == 0)
+            if (resultado.recusadas == 0) {
                 grava(valores);
+            }
             return;
         }
         ++resultado.recusadas;
-        for (const Problema& problema : problemas)
+        for (const Problema& problema : problemas) {
             recusa(registro.linha, nomeDaColuna(problema.coluna), problema.motivo);
+        }
     }
 
     LeitorCsv leitor_;
@@ -200,8 +212,9 @@ ResultadoDaImportacao ImportaCsv(const std::filesystem::path& banco,
                                  const OpcoesDeImportacao& opcoes) {
     RequireDatabase(banco);
     std::ifstream entrada(arquivo, std::ios::binary);
-    if (!entrada)
+    if (!entrada) {
         throw AdminError("Não foi possível ler o arquivo " + arquivo.string());
+    }
     const Codificacao codificacao = DetectaCodificacao(entrada);
     Importacao importacao(entrada, codificacao, opcoes);
     try {
@@ -217,8 +230,9 @@ ResultadoDaImportacao ImportaCsv(const std::filesystem::path& banco,
         std::unique_ptr<data::Connection::Prepared> insercao = conexao.prepare(Insercao());
         std::vector<data::Value> parametros;
         importacao.leRegistros([&](const Valores& valores) {
-            if (opcoes.simulacao)
+            if (opcoes.simulacao) {
                 return;
+            }
             parametros.assign(valores.begin(), valores.end());
             insercao->execute(parametros);
         });

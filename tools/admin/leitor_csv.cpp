@@ -31,8 +31,9 @@ class ValidadorUtf8 {
 public:
     bool aceita(unsigned char byte) {
         if (faltam_ == 0) {
-            if (byte < 0x80)
+            if (byte < 0x80) {
                 return true;
+            }
             if (byte >= 0xC2 && byte <= 0xDF) {
                 faltam_ = 1;
                 minimo_ = 0x80, maximo_ = 0xBF;
@@ -49,8 +50,9 @@ public:
             }
             return true;
         }
-        if (byte < minimo_ || byte > maximo_)
+        if (byte < minimo_ || byte > maximo_) {
             return false;
+        }
         --faltam_;
         minimo_ = 0x80, maximo_ = 0xBF;
         return true;
@@ -65,15 +67,17 @@ private:
 } // namespace
 
 Codificacao DetectaCodificacao(std::istream& entrada) {
-    if (ComecaComMarca(entrada))
+    if (ComecaComMarca(entrada)) {
         return Codificacao::Utf8ComBom;
+    }
     ValidadorUtf8 validador;
     std::array<char, 65536> bloco;
     bool valido = true;
     while (valido && entrada) {
         entrada.read(bloco.data(), bloco.size());
-        for (std::streamsize i = 0; valido && i < entrada.gcount(); ++i)
+        for (std::streamsize i = 0; valido && i < entrada.gcount(); ++i) {
             valido = validador.aceita(static_cast<unsigned char>(bloco[i]));
+        }
     }
     entrada.clear();
     entrada.seekg(0);
@@ -81,8 +85,9 @@ Codificacao DetectaCodificacao(std::istream& entrada) {
 }
 
 LeitorCsv::LeitorCsv(std::istream& entrada) : entrada_(entrada) {
-    if (ComecaComMarca(entrada_))
+    if (ComecaComMarca(entrada_)) {
         entrada_.seekg(3);
+    }
 }
 
 int LeitorCsv::le() {
@@ -94,8 +99,9 @@ int LeitorCsv::espia() {
 }
 
 void LeitorCsv::fimDeLinha(int c) {
-    if (c == '\r' && espia() == '\n')
+    if (c == '\r' && espia() == '\n') {
         le();
+    }
     ++linha_;
 }
 
@@ -103,19 +109,22 @@ bool LeitorCsv::proximo(RegistroCsv& registro) {
     registro.linha = linha_;
     registro.campos.clear();
     int c = le();
-    if (c == Fim)
+    if (c == Fim) {
         return false;
+    }
     std::string campo;
     for (;;) {
         if (c == '"' && campo.empty()) {
             const std::size_t abertura = linha_;
             for (;;) {
                 c = le();
-                if (c == Fim)
+                if (c == Fim) {
                     throw ErroCsv(abertura, "as aspas abertas nesta linha não foram fechadas");
+                }
                 if (c == '"') {
-                    if (espia() != '"')
+                    if (espia() != '"') {
                         break;
+                    }
                     le();
                 } else if (c == '\n' || c == '\r') {
                     if (c == '\r' && espia() == '\n') {
@@ -125,30 +134,35 @@ bool LeitorCsv::proximo(RegistroCsv& registro) {
                     ++linha_;
                 }
                 campo += static_cast<char>(c);
-                if (campo.size() > MaiorCampo)
+                if (campo.size() > MaiorCampo) {
                     throw ErroCsv(abertura, "um campo passa de 65536 bytes");
+                }
             }
             c = le();
-            if (c != ';' && c != '\n' && c != '\r' && c != Fim)
+            if (c != ';' && c != '\n' && c != '\r' && c != Fim) {
                 throw ErroCsv(linha_, "há texto depois das aspas que fecham um campo");
+            }
         } else {
             while (c != ';' && c != '\n' && c != '\r' && c != Fim) {
                 campo += static_cast<char>(c);
-                if (campo.size() > MaiorCampo)
+                if (campo.size() > MaiorCampo) {
                     throw ErroCsv(linha_, "um campo passa de 65536 bytes");
+                }
                 c = le();
             }
         }
         registro.campos.push_back(std::move(campo));
         campo.clear();
-        if (registro.campos.size() > MaisCampos)
+        if (registro.campos.size() > MaisCampos) {
             throw ErroCsv(registro.linha, "a linha passa de 1000 campos");
+        }
         if (c == ';') {
             c = le();
             continue;
         }
-        if (c != Fim)
+        if (c != Fim) {
             fimDeLinha(c);
+        }
         return true;
     }
 }

@@ -46,8 +46,9 @@ bool FormataNomeConfigurado() {
     olvendra::TConfiguracao configuracao;
     try {
         if (olvendra::LeConfiguracao(olvendra::DiretorioDoPrograma(), configuracao) !=
-            olvendra::ResultadoLeitura::Lida)
+            olvendra::ResultadoLeitura::Lida) {
             return false;
+        }
     } catch (const std::exception&) {
         return false;
     }
@@ -63,11 +64,12 @@ int MesAtual() {
 
 // Removes `flag` from the arguments; true when it was there.
 bool TiraOpcao(std::vector<std::string>& args, const std::string& flag) {
-    for (auto it = args.begin(); it != args.end(); ++it)
+    for (auto it = args.begin(); it != args.end(); ++it) {
         if (*it == flag) {
             args.erase(it);
             return true;
         }
+    }
     return false;
 }
 
@@ -104,10 +106,12 @@ const std::vector<Comando>& Comandos() {
         {"upgrade-db", "", "acrescenta o que falta a um banco de uma versão anterior", 0, 0,
          [](const std::filesystem::path& banco, const Argumentos&) {
              const std::vector<std::string> criados = admin::UpgradeDb(banco);
-             if (criados.empty())
+             if (criados.empty()) {
                  std::cout << "O banco de dados já está atualizado; nada foi alterado.\n";
-             for (const std::string& nome : criados)
+             }
+             for (const std::string& nome : criados) {
                  std::cout << "Criado o índice " << nome << ".\n";
+             }
          }},
         {"export-csv", "ARQUIVO", "grava os profissionais num arquivo CSV", 1, 1,
          [](const std::filesystem::path& banco, const Argumentos& a) {
@@ -120,19 +124,23 @@ const std::vector<Comando>& Comandos() {
              admin::OpcoesDeImportacao opcoes;
              opcoes.simulacao = TiraOpcao(a, "--dry-run");
              opcoes.formataNome = FormataNomeConfigurado();
-             if (a.size() != 1)
+             if (a.size() != 1) {
                  throw ErroDeUso("import-csv recebe um ARQUIVO e, se quiser, --dry-run");
+             }
              const admin::ResultadoDaImportacao resultado = admin::ImportaCsv(banco, a[0], opcoes);
-             for (const std::string& motivo : resultado.motivos)
+             for (const std::string& motivo : resultado.motivos) {
                  std::cerr << motivo << '\n';
-             if (resultado.recusadas > 0)
+             }
+             if (resultado.recusadas > 0) {
                  throw admin::AdminError(std::to_string(resultado.recusadas) +
                                          " linha(s) recusada(s); nenhum profissional foi gravado");
-             if (resultado.gravou)
+             }
+             if (resultado.gravou) {
                  std::cout << resultado.validas << " profissionais cadastrados.\n";
-             else
+             } else {
                  std::cout << resultado.validas
                            << " linhas conferidas sem erros; nada foi gravado (--dry-run).\n";
+             }
          }},
         {"aniversariantes", "[--mes M] [--csv]", "aniversariantes do mês (padrão: o mês atual)", 0,
          3,
@@ -142,8 +150,9 @@ const std::vector<Comando>& Comandos() {
              if (a.size() == 2 && a[0] == "--mes") {
                  const std::string& texto = a[1];
                  if (texto.empty() || texto.size() > 2 ||
-                     texto.find_first_not_of("0123456789") != std::string::npos)
+                     texto.find_first_not_of("0123456789") != std::string::npos) {
                      throw admin::AdminError("O mês deve ser um número de 1 a 12");
+                 }
                  mes = std::stoi(texto);
              } else if (!a.empty()) {
                  throw ErroDeUso("aniversariantes recebe --mes M e --csv");
@@ -172,9 +181,11 @@ std::string Uso() {
 }
 
 const Comando& ComandoChamado(const std::string& nome) {
-    for (const Comando& comando : Comandos())
-        if (nome == comando.nome)
+    for (const Comando& comando : Comandos()) {
+        if (nome == comando.nome) {
             return comando;
+        }
+    }
     throw ErroDeUso("comando desconhecido \"" + nome + "\"");
 }
 
@@ -189,22 +200,25 @@ int Executa(Argumentos args) {
     }
     std::filesystem::path banco = olvendra::RaizDaSuite() / "dados" / "olvendra.bd";
     if (!args.empty() && args[0] == "--db") {
-        if (args.size() < 2)
+        if (args.size() < 2) {
             throw ErroDeUso("--db precisa de um caminho");
+        }
         banco = args[1];
         args.erase(args.begin(), args.begin() + 2);
     }
-    if (args.empty())
+    if (args.empty()) {
         throw ErroDeUso("nenhum comando informado");
+    }
     const Comando& comando = ComandoChamado(args[0]);
     olvendra::UsaPastaDeTravasDaSuite();
     const Argumentos argumentos(args.begin() + 1, args.end());
-    if (argumentos.size() < comando.minimo || argumentos.size() > comando.maximo)
+    if (argumentos.size() < comando.minimo || argumentos.size() > comando.maximo) {
         throw ErroDeUso(std::string(comando.nome) + " recebe " +
                         (comando.minimo == comando.maximo ? std::to_string(comando.minimo)
                                                           : std::to_string(comando.minimo) + " a " +
                                                                 std::to_string(comando.maximo)) +
                         " argumento(s)");
+    }
     comando.executa(banco, argumentos);
     return 0;
 }

@@ -23,9 +23,11 @@ constexpr std::string_view Obrigatorios[] = {"CRM", "CONSELHOPROFISSIONAL", "UFC
                                              "ESPECIALIDADE", "NOME"};
 
 int Indice(std::string_view nome) {
-    for (std::size_t i = 0; i < ColunasMedicos.size(); ++i)
-        if (nome == ColunasMedicos[i].nome)
+    for (std::size_t i = 0; i < ColunasMedicos.size(); ++i) {
+        if (nome == ColunasMedicos[i].nome) {
             return static_cast<int>(i);
+        }
+    }
     return -1;
 }
 
@@ -40,11 +42,14 @@ std::string Rotulo(const ColunaMedicos& coluna) {
 
 // "dd/mm" with a day that the month has (29 February included).
 bool DiaMesValido(const std::string& texto) {
-    if (texto.size() != 5 || texto[2] != '/')
+    if (texto.size() != 5 || texto[2] != '/') {
         return false;
-    for (int i : {0, 1, 3, 4})
-        if (texto[i] < '0' || texto[i] > '9')
+    }
+    for (int i : {0, 1, 3, 4}) {
+        if (texto[i] < '0' || texto[i] > '9') {
             return false;
+        }
+    }
     const int dia = (texto[0] - '0') * 10 + (texto[1] - '0');
     const int mes = (texto[3] - '0') * 10 + (texto[4] - '0');
     constexpr int Dias[] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
@@ -79,60 +84,71 @@ std::vector<Problema> AplicaRegras(std::array<data::Value, 22>& valores, bool fo
 
     for (std::size_t i = 0; i < ColunasMedicos.size(); ++i) {
         const ColunaMedicos& coluna = ColunasMedicos[i];
-        if (!valores[i])
+        if (!valores[i]) {
             continue;
+        }
         std::string& valor = *valores[i];
-        if (coluna.umaLinha)
+        if (coluna.umaLinha) {
             std::replace_if(
                 valor.begin(), valor.end(), [](char c) { return c == '\r' || c == '\n'; }, ' ');
+        }
         if (coluna.tipo != TipoDeColuna::Texto) {
             std::string motivo;
             std::string canonico = Numero(coluna, valor, motivo);
-            if (!motivo.empty())
+            if (!motivo.empty()) {
                 numeros.push_back({static_cast<int>(i), motivo});
-            else
+            } else {
                 valor = canonico;
+            }
         }
     }
     const int nome = Indice("NOME");
-    if (formataNome && valores[nome])
+    if (formataNome && valores[nome]) {
         valores[nome] = FormataNome(*valores[nome]);
-    for (const char* coluna : {"CONSELHOPROFISSIONAL", "UFCONSELHO", "ESTADO"})
-        if (valores[Indice(coluna)])
+    }
+    for (const char* coluna : {"CONSELHOPROFISSIONAL", "UFCONSELHO", "ESTADO"}) {
+        if (valores[Indice(coluna)]) {
             valores[Indice(coluna)] = MaiusculasAZ(*valores[Indice(coluna)]);
+        }
+    }
 
     for (std::string_view obrigatorio : Obrigatorios) {
         const int i = Indice(obrigatorio);
-        if (texto(i).empty())
+        if (texto(i).empty()) {
             problemas.push_back(
                 {i, "campo \"" + Rotulo(ColunasMedicos[i]) + "\" não foi preenchido"});
+        }
     }
     for (std::size_t i = 0; i < ColunasMedicos.size(); ++i) {
         const ColunaMedicos& coluna = ColunasMedicos[i];
         const std::string valor = texto(static_cast<int>(i));
-        if (coluna.tipo == TipoDeColuna::Texto && valor.size() > std::size_t(coluna.largura))
+        if (coluna.tipo == TipoDeColuna::Texto && valor.size() > std::size_t(coluna.largura)) {
             problemas.push_back({static_cast<int>(i), "o texto tem " +
                                                           std::to_string(valor.size()) +
                                                           " caracteres; a coluna aceita " +
                                                           std::to_string(coluna.largura)});
+        }
     }
     const std::string conselho = texto(Indice("CONSELHOPROFISSIONAL"));
-    if (!conselho.empty() && !NaLista(conselho, Conselhos))
+    if (!conselho.empty() && !NaLista(conselho, Conselhos)) {
         problemas.push_back({Indice("CONSELHOPROFISSIONAL"),
                              "\"" + Win1252ParaUtf8(conselho) +
                                  "\" não é um conselho da lista (CRM, CRMV, CRO, CRN, CRF, "
                                  "COREN, CREFITO, RMS, OUTROS)"});
+    }
     for (const char* coluna : {"UFCONSELHO", "ESTADO"}) {
         const std::string uf = texto(Indice(coluna));
-        if (!uf.empty() && !NaLista(uf, Estados))
+        if (!uf.empty() && !NaLista(uf, Estados)) {
             problemas.push_back({Indice(coluna), "\"" + Win1252ParaUtf8(uf) +
                                                      "\" não é a sigla de um estado brasileiro"});
+        }
     }
     for (const char* coluna : {"DATAANIVERSARIO", "ANIV_SECRETARIA"}) {
         const std::string data = texto(Indice(coluna));
-        if (!data.empty() && !DiaMesValido(data))
+        if (!data.empty() && !DiaMesValido(data)) {
             problemas.push_back({Indice(coluna), "\"" + Win1252ParaUtf8(data) +
                                                      "\" não é um dia e mês na forma dd/mm"});
+        }
     }
     problemas.insert(problemas.end(), numeros.begin(), numeros.end());
     return problemas;

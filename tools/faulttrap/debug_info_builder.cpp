@@ -27,14 +27,17 @@ std::vector<SourceLineSpan> NormalisedLines(std::vector<SourceLineSpan> lines) {
                      [](const auto& a, const auto& b) { return a.begin < b.begin; });
     std::vector<SourceLineSpan> result;
     for (SourceLineSpan& span : lines) {
-        if (!result.empty() && span.begin < result.back().end)
+        if (!result.empty() && span.begin < result.back().end) {
             span.begin = result.back().end; // overlapping rows: the first one wins
-        if (span.end <= span.begin)
+        }
+        if (span.end <= span.begin) {
             continue;
+        }
         if (!result.empty()) {
             SourceLineSpan& last = result.back();
-            if (span.begin - last.end <= paddingBytes)
+            if (span.begin - last.end <= paddingBytes) {
                 last.end = span.begin;
+            }
             if (last.end == span.begin && last.file == span.file && last.line == span.line) {
                 last.end = span.end;
                 continue;
@@ -51,10 +54,12 @@ public:
 
     void Add(const SourceLineSpan& span) {
         const std::optional<std::size_t> function = FunctionAt(span.begin);
-        if (function)
+        if (function) {
             firstLines_.try_emplace(*function, span.line);
-        if (!Extends(span, function))
+        }
+        if (!Extends(span, function)) {
             StartUnit(span, function);
+        }
         end_ = span.end;
     }
 
@@ -68,8 +73,9 @@ private:
         const auto after =
             std::upper_bound(functions_.begin(), functions_.end(), address,
                              [](std::uint64_t value, const auto& f) { return value < f.begin; });
-        if (after == functions_.begin() || address >= std::prev(after)->end)
+        if (after == functions_.begin() || address >= std::prev(after)->end) {
             return std::nullopt;
+        }
         return static_cast<std::size_t>(std::prev(after) - functions_.begin());
     }
 
@@ -77,12 +83,14 @@ private:
     bool Extends(const SourceLineSpan& span, std::optional<std::size_t> function) {
         if (!open_ || span.file != Unit().name || span.begin != end_ || span.line <= line_ ||
             span.line - line_ > maxAdvance || span.begin - offset_ > maxAdvance ||
-            (!function && function_))
+            (!function && function_)) {
             return false;
+        }
         UnitStep step{{span.line - line_, static_cast<std::uint32_t>(span.begin - offset_), false},
                       {}};
-        if (function && function != function_)
+        if (function && function != function_) {
             NameProcedure(step, *function);
+        }
         Unit().steps.push_back(std::move(step));
         line_ = span.line;
         offset_ = span.begin;
@@ -102,14 +110,16 @@ private:
             // procedure's first line, so that a line after a step backwards keeps its offset
             // from the procedure; a zero-length second step moves on to the span's line.
             std::uint32_t first = firstLines_.at(*function);
-            if (first >= span.line || span.line - first > maxAdvance)
+            if (first >= span.line || span.line - first > maxAdvance) {
                 first = span.line;
+            }
             unit.firstLine = first - 1;
             UnitStep step{{1, 0, false}, {}};
             NameProcedure(step, *function);
             unit.steps.push_back(std::move(step));
-            if (span.line > first)
+            if (span.line > first) {
                 unit.steps.push_back(UnitStep{{span.line - first, 0, false}, {}});
+            }
         }
         info_.units.push_back(std::move(unit));
         line_ = span.line;
@@ -120,20 +130,23 @@ private:
         const FunctionSpan& f = functions_[function];
         step.step.startsProcedure = true;
         const std::string qualifier = WithoutDots(f.qualifier);
-        if (qualifier.empty())
+        if (qualifier.empty()) {
             step.procedure = WithoutDots(f.name);
-        else if (qualifier == recentClass_)
+        } else if (qualifier == recentClass_) {
             step.procedure = "." + WithoutDots(f.name);
-        else
+        } else {
             step.procedure = qualifier + "." + WithoutDots(f.name);
-        if (!qualifier.empty())
+        }
+        if (!qualifier.empty()) {
             recentClass_ = qualifier;
+        }
         function_ = function;
     }
 
     void CloseUnit() {
-        if (open_)
+        if (open_) {
             Unit().codeSize = static_cast<std::uint32_t>(end_ - Unit().codeOffset);
+        }
         open_ = false;
     }
 
@@ -186,26 +199,30 @@ InlinedCalls BuildInlinedCalls(const std::vector<InlinedCallSpan>& spans) {
     FrequencyOrder<FunctionKey> functions;
     FrequencyOrder<std::string> files;
     for (const InlinedCallSpan& span : spans) {
-        if (span.end > storableEnd || span.end <= span.begin)
+        if (span.end > storableEnd || span.end <= span.begin) {
             continue;
+        }
         const std::string qualifier = WithoutDots(span.qualifier).substr(0, maxInlinedNamePart);
         const std::string name = WithoutDots(span.name).substr(0, maxInlinedNamePart);
         FunctionKey key{qualifier.empty() ? name : qualifier + "." + name, span.firstLine,
                         StoredFile(span.declarationFile)};
         functions.Use(key);
-        if (!std::get<2>(key).empty())
+        if (!std::get<2>(key).empty()) {
             files.Use(std::get<2>(key));
-        if (span.depth > 0)
+        }
+        if (span.depth > 0) {
             files.Use(StoredFile(span.callFile));
+        }
         kept.push_back(&span);
         keys.push_back(std::move(key));
     }
     InlinedCalls calls;
     calls.files = files.Order();
-    for (const auto& [name, firstLine, file] : functions.Order())
+    for (const auto& [name, firstLine, file] : functions.Order()) {
         calls.functions.push_back(
             {name, firstLine,
              file.empty() ? std::nullopt : std::optional<std::uint32_t>(files.Number(file))});
+    }
     for (std::size_t i = 0; i < kept.size(); ++i) {
         const InlinedCallSpan& span = *kept[i];
         InlinedCallRange range;
@@ -228,8 +245,9 @@ CompactDebugInfo BuildCompactDebugInfo(ProgramDebugData data) {
     std::stable_sort(data.functions.begin(), data.functions.end(),
                      [](const auto& a, const auto& b) { return a.begin < b.begin; });
     UnitBuilder builder(data.functions);
-    for (const SourceLineSpan& span : NormalisedLines(std::move(data.lines)))
+    for (const SourceLineSpan& span : NormalisedLines(std::move(data.lines))) {
         builder.Add(span);
+    }
     CompactDebugInfo info = builder.Finish();
     info.inlinedCalls = BuildInlinedCalls(data.inlinedCalls);
     return info;

@@ -16,8 +16,9 @@ std::string Hex(std::uint64_t value) {
 }
 
 std::string CompilationTimeText(double days) {
-    if (days == 0)
+    if (days == 0) {
         return "not stored";
+    }
     const double seconds = std::round((days - 25569.0) * 86400.0);
     const std::time_t time = static_cast<std::time_t>(seconds);
     std::tm parts{};
@@ -62,15 +63,17 @@ void PrintDebugInfo(std::ostream& out, const SubsystemData& data, bool passwordV
         out << "    " << Hex(range.begin) << '-' << Hex(range.end) << "  line " << range.line
             << '\n';
     }
-    if (inlinedCalls.empty())
+    if (inlinedCalls.empty()) {
         return;
+    }
     out << "\nInlined calls\n";
     for (const InlinedCallRange& range : inlinedCalls.ranges) {
         const InlinedFunction& function = inlinedCalls.functions[range.function];
         out << "  " << std::string(2 * range.depth, ' ') << Hex(range.begin) << '-'
             << Hex(range.end) << "  " << function.name << "  first line " << function.firstLine;
-        if (range.depth > 0)
+        if (range.depth > 0) {
             out << "  called at " << inlinedCalls.files[range.callFile] << ':' << range.callLine;
+        }
         out << '\n';
     }
 }

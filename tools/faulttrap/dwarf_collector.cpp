@@ -26,13 +26,15 @@ class DwarfFile {
 public:
     explicit DwarfFile(const std::string& path) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0)
+        if (fd_ < 0) {
             throw std::runtime_error(path + ": " + std::strerror(errno));
+        }
         dwarf_ = dwarf_begin(fd_, DWARF_C_READ);
     }
     ~DwarfFile() {
-        if (dwarf_)
+        if (dwarf_) {
             dwarf_end(dwarf_);
+        }
         ::close(fd_);
     }
     DwarfFile(const DwarfFile&) = delete;
@@ -55,16 +57,18 @@ bool IsStatement(Dwarf_Line* row) {
 void CollectLines(Dwarf_Die* unit, ProgramDebugData& data) {
     Dwarf_Lines* lines = nullptr;
     std::size_t count = 0;
-    if (dwarf_getsrclines(unit, &lines, &count) != 0)
+    if (dwarf_getsrclines(unit, &lines, &count) != 0) {
         return;
+    }
     std::vector<Dwarf_Addr> sequenceEnds;
     for (std::size_t i = 0; i < count; ++i) {
         bool endsSequence = false;
         Dwarf_Addr address = 0;
         Dwarf_Line* row = dwarf_onesrcline(lines, i);
         if (dwarf_lineendsequence(row, &endsSequence) == 0 && endsSequence &&
-            dwarf_lineaddr(row, &address) == 0)
+            dwarf_lineaddr(row, &address) == 0) {
             sequenceEnds.push_back(address);
+        }
     }
     std::sort(sequenceEnds.begin(), sequenceEnds.end());
     for (std::size_t i = 0; i + 1 < count; ++i) {
@@ -76,13 +80,16 @@ void CollectLines(Dwarf_Die* unit, ProgramDebugData& data) {
         int line = 0;
         if (dwarf_lineendsequence(row, &endsSequence) != 0 || endsSequence ||
             dwarf_lineaddr(row, &begin) != 0 || dwarf_lineaddr(next, &end) != 0 ||
-            dwarf_lineno(row, &line) != 0 || line <= 0)
+            dwarf_lineno(row, &line) != 0 || line <= 0) {
             continue;
+        }
         const auto sequenceEnd = std::lower_bound(sequenceEnds.begin(), sequenceEnds.end(), begin);
-        if (sequenceEnd != sequenceEnds.end())
+        if (sequenceEnd != sequenceEnds.end()) {
             end = std::min(end, *sequenceEnd);
-        if (end <= begin)
+        }
+        if (end <= begin) {
             continue;
+        }
         // Of the rows at one address the last counts; when it does not start a statement, the
         // last one of its file there that does, as a debugger reads it (rows of other files
         // at that address belong to inlined code that has already ended).
@@ -92,8 +99,9 @@ void CollectLines(Dwarf_Die* unit, ProgramDebugData& data) {
             Dwarf_Addr address = 0;
             int earlierLine = 0;
             if (dwarf_lineaddr(earlier, &address) != 0 || address != begin ||
-                dwarf_lineno(earlier, &earlierLine) != 0 || earlierLine <= 0)
+                dwarf_lineno(earlier, &earlierLine) != 0 || earlierLine <= 0) {
                 break;
+            }
             const char* earlierFile = dwarf_linesrc(earlier, nullptr, nullptr);
             if (IsStatement(earlier) && earlierFile && std::strcmp(earlierFile, lastFile) == 0) {
                 row = earlier;
@@ -121,15 +129,18 @@ public:
     void Resolve(Dwarf* dwarf, ProgramDebugData& data) const {
         for (const Dwarf_Off offset : concrete_) {
             Dwarf_Die die;
-            if (!dwarf_offdie(dwarf, offset, &die))
+            if (!dwarf_offdie(dwarf, offset, &die)) {
                 continue;
+            }
             Dwarf_Attribute attribute;
             const char* name = dwarf_formstring(dwarf_attr_integrate(&die, DW_AT_name, &attribute));
-            if (!name)
+            if (!name) {
                 continue;
+            }
             const std::string qualifier = QualifierOf(die);
-            for (const auto& [begin, end] : RangesOf(&die))
+            for (const auto& [begin, end] : RangesOf(&die)) {
                 data.functions.push_back({begin, end, qualifier, name});
+            }
             CollectInlinedCalls(&die, qualifier, name, data);
         }
     }
@@ -140,9 +151,11 @@ private:
         Dwarf_Addr base = 0;
         Dwarf_Addr begin = 0;
         Dwarf_Addr end = 0;
-        for (ptrdiff_t next = 0; (next = dwarf_ranges(die, next, &base, &begin, &end)) > 0;)
-            if (end > begin)
+        for (ptrdiff_t next = 0; (next = dwarf_ranges(die, next, &base, &begin, &end)) > 0;) {
+            if (end > begin) {
                 ranges.emplace_back(begin, end);
+            }
+        }
         return ranges;
     }
 
@@ -167,29 +180,34 @@ private:
                              ProgramDebugData& data) const {
         // The library's own functions never show in a call stack, whatever was inlined
         // into them: their inlined calls are not stored.
-        if (IsOwnUnit(DeclarationFile(function)))
+        if (IsOwnUnit(DeclarationFile(function))) {
             return;
+        }
         const std::size_t first = data.inlinedCalls.size();
         Dwarf_Die unit;
         Dwarf_Files* files = nullptr;
         std::size_t fileCount = 0;
         if (!dwarf_diecu(function, &unit, nullptr, nullptr) ||
-            dwarf_getsrcfiles(&unit, &files, &fileCount) != 0)
+            dwarf_getsrcfiles(&unit, &files, &fileCount) != 0) {
             return;
+        }
         CollectInlinedCallsWithin(function, 1, files, data);
-        if (data.inlinedCalls.size() == first)
+        if (data.inlinedCalls.size() == first) {
             return;
+        }
         const std::uint32_t firstLine = DeclarationLine(function);
-        for (const auto& [begin, end] : RangesOf(function))
+        for (const auto& [begin, end] : RangesOf(function)) {
             data.inlinedCalls.push_back(
                 {begin, end, 0, qualifier, name, firstLine, DeclarationFile(function), {}, 0});
+        }
     }
 
     void CollectInlinedCallsWithin(Dwarf_Die* scope, std::uint32_t depth, Dwarf_Files* files,
                                    ProgramDebugData& data) const {
         Dwarf_Die child;
-        if (dwarf_child(scope, &child) != 0)
+        if (dwarf_child(scope, &child) != 0) {
             return;
+        }
         do {
             const int tag = dwarf_tag(&child);
             if (tag == DW_TAG_lexical_block) {
@@ -208,16 +226,18 @@ private:
         Dwarf_Word fileIndex = 0;
         Dwarf_Word line = 0;
         if (!name || dwarf_formudata(dwarf_attr(call, DW_AT_call_file, &attribute), &fileIndex) ||
-            dwarf_formudata(dwarf_attr(call, DW_AT_call_line, &attribute), &line) || line == 0)
+            dwarf_formudata(dwarf_attr(call, DW_AT_call_line, &attribute), &line) || line == 0) {
             return;
+        }
         const char* file = dwarf_filesrc(files, fileIndex, nullptr, nullptr);
         const std::string qualifier = QualifierOf(*call);
         const std::uint32_t firstLine = DeclarationLine(call);
         const std::string declaredIn = DeclarationFile(call);
-        for (const auto& [begin, end] : RangesOf(call))
+        for (const auto& [begin, end] : RangesOf(call)) {
             data.inlinedCalls.push_back({begin, end, depth, qualifier, name, firstLine, declaredIn,
                                          file ? WithoutFolder(file) : "",
                                          static_cast<std::uint32_t>(line)});
+        }
     }
 
     static bool HasCode(Dwarf_Die* die) {
@@ -236,11 +256,13 @@ private:
             Dwarf_Attribute attribute;
             Dwarf_Die target;
             if (!dwarf_attr(&die, DW_AT_specification, &attribute) &&
-                !dwarf_attr(&die, DW_AT_abstract_origin, &attribute))
+                !dwarf_attr(&die, DW_AT_abstract_origin, &attribute)) {
                 break;
+            }
             if (!dwarf_formref_die(&attribute, &target) ||
-                !scopes_.contains(dwarf_dieoffset(&target)))
+                !scopes_.contains(dwarf_dieoffset(&target))) {
                 break;
+            }
             die = target;
         }
         return dwarf_dieoffset(&die);
@@ -251,25 +273,30 @@ private:
         Dwarf_Die child;
         switch (dwarf_tag(die)) {
         case DW_TAG_namespace:
-            if (dwarf_child(die, &child) == 0)
+            if (dwarf_child(die, &child) == 0) {
                 Walk(&child, Nested(scope, name ? name : "(anonymous namespace)"));
+            }
             break;
         case DW_TAG_class_type:
         case DW_TAG_structure_type:
         case DW_TAG_union_type:
-            if (dwarf_child(die, &child) == 0)
+            if (dwarf_child(die, &child) == 0) {
                 Walk(&child, Nested(scope, name ? name : "<anonymous>"));
+            }
             break;
         case DW_TAG_subprogram:
             scopes_[dwarf_dieoffset(die)] = scope;
-            if (HasCode(die))
+            if (HasCode(die)) {
                 concrete_.push_back(dwarf_dieoffset(die));
-            if (dwarf_child(die, &child) == 0)
+            }
+            if (dwarf_child(die, &child) == 0) {
                 Walk(&child, name ? Nested(scope, name) : scope);
+            }
             break;
         case DW_TAG_lexical_block:
-            if (dwarf_child(die, &child) == 0)
+            if (dwarf_child(die, &child) == 0) {
                 Walk(&child, scope);
+            }
             break;
         default:
             break;
@@ -288,8 +315,9 @@ std::vector<std::pair<Dwarf_Addr, Dwarf_Addr>> CodeSections(Elf* elf) {
     for (Elf_Scn* scn = elf_nextscn(elf, nullptr); scn; scn = elf_nextscn(elf, scn)) {
         GElf_Shdr header;
         if (gelf_getshdr(scn, &header) && (header.sh_flags & SHF_EXECINSTR) &&
-            (header.sh_flags & SHF_ALLOC))
+            (header.sh_flags & SHF_ALLOC)) {
             sections.emplace_back(header.sh_addr, header.sh_addr + header.sh_size);
+        }
     }
     return sections;
 }
@@ -309,19 +337,22 @@ void KeepCode(std::vector<Span>& spans,
 ProgramDebugData CollectDwarf(const std::string& path) {
     const DwarfFile file(path);
     ProgramDebugData data;
-    if (!file.Get())
+    if (!file.Get()) {
         return data;
+    }
     FunctionWalker walker;
     Dwarf_CU* unitCursor = nullptr;
     Dwarf_Die unit;
     while (dwarf_get_units(file.Get(), unitCursor, &unitCursor, nullptr, nullptr, &unit, nullptr) ==
            0) {
-        if (dwarf_tag(&unit) != DW_TAG_compile_unit)
+        if (dwarf_tag(&unit) != DW_TAG_compile_unit) {
             continue;
+        }
         CollectLines(&unit, data);
         Dwarf_Die child;
-        if (dwarf_child(&unit, &child) == 0)
+        if (dwarf_child(&unit, &child) == 0) {
             walker.Walk(&child, "");
+        }
     }
     walker.Resolve(file.Get(), data);
     const auto sections = CodeSections(dwarf_getelf(file.Get()));

@@ -77,10 +77,12 @@ Arguments Parse(int argc, char** argv, std::initializer_list<std::string> allowe
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
         if (word.starts_with("--")) {
-            if (std::find(allowed.begin(), allowed.end(), word) == allowed.end())
+            if (std::find(allowed.begin(), allowed.end(), word) == allowed.end()) {
                 throw UsageError("unknown option " + word);
-            if (i + 1 == argc)
+            }
+            if (i + 1 == argc) {
                 throw UsageError(word + " needs a value");
+            }
             arguments.options[word] = argv[++i];
         } else if (arguments.program.empty()) {
             arguments.program = word;
@@ -88,8 +90,9 @@ Arguments Parse(int argc, char** argv, std::initializer_list<std::string> allowe
             throw UsageError("unexpected argument " + word);
         }
     }
-    if (arguments.program.empty())
+    if (arguments.program.empty()) {
         throw UsageError("no program named");
+    }
     return arguments;
 }
 
@@ -100,8 +103,9 @@ std::string Option(const Arguments& arguments, const std::string& name) {
 
 std::vector<std::uint8_t> ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
-    if (!in)
+    if (!in) {
         throw std::runtime_error(path + ": cannot be read");
+    }
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
@@ -116,15 +120,17 @@ public:
 TFaultOptionsContent ReadOptions(const std::string& path) {
     const std::vector<std::uint8_t> bytes = ReadFile(path);
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
-    if (!LooksLikeOptionsIni(text))
+    if (!LooksLikeOptionsIni(text)) {
         return DecodeOptionsStream(text, kCurrentDataVersion);
+    }
     std::vector<OptionsIniError> errors;
     TFaultOptionsContent content = ParseOptionsIni(text, errors);
     if (!errors.empty()) {
         std::string message;
-        for (const OptionsIniError& error : errors)
+        for (const OptionsIniError& error : errors) {
             message += (message.empty() ? "" : "\nfaulttrap: ") + path + ":" +
                        std::to_string(error.line) + ": " + error.message;
+        }
         throw OptionsFileError(message);
     }
     return content;
@@ -148,15 +154,17 @@ int Options(const Arguments& arguments) {
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     file << (readable ? EncodeOptionsStream(content) : WriteOptionsIni(content));
     file.close();
-    if (!file)
+    if (!file) {
         throw std::runtime_error(output + ": cannot be written");
+    }
     return 0;
 }
 
 // Builds honour SOURCE_DATE_EPOCH so that a rebuild of the same sources is identical.
 std::int64_t BuildTime() {
-    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH"))
+    if (const char* epoch = std::getenv("SOURCE_DATE_EPOCH")) {
         return std::strtoll(epoch, nullptr, 10);
+    }
     return std::time(nullptr);
 }
 
@@ -164,19 +172,22 @@ int Embed(const Arguments& arguments) {
     const std::string password = Option(arguments, "--password");
     SubsystemData data;
     data.compilationTime = CompilationTimeFromUnix(BuildTime());
-    if (const std::string options = Option(arguments, "--options"); !options.empty())
+    if (const std::string options = Option(arguments, "--options"); !options.empty()) {
         data.optionsStream = OptionsStreamOf(options);
+    }
     data.checkValue = MakeCheckValue(data.magic, password);
     const ProgramDebugData dwarf = CollectDwarf(arguments.program);
-    if (dwarf.lines.empty())
+    if (dwarf.lines.empty()) {
         std::cerr << "faulttrap: " << arguments.program
                   << " has no line information; build it with -g\n";
+    }
     data.debugInformation = EncodeDebugInfo(BuildCompactDebugInfo(dwarf), NameCipher(password));
     std::optional<std::string> version;
     if (const std::string given = Option(arguments, "--program-version"); !given.empty()) {
         version = FourPartVersion(given);
-        if (!version)
+        if (!version) {
             throw UsageError("--program-version " + given + " is not a version such as 1.2.3");
+        }
     }
     EmbedSection(arguments.program, EncodeSubsystemData(data), version);
     return 0;
@@ -221,8 +232,9 @@ int Xml(const Arguments& arguments) {
     std::ofstream file(output, std::ios::binary | std::ios::trunc);
     file << document;
     file.close();
-    if (!file)
+    if (!file) {
         throw std::runtime_error(output + ": cannot be written");
+    }
     return damaged ? 1 : 0;
 }
 
@@ -230,8 +242,9 @@ int Xml(const Arguments& arguments) {
 
 int main(int argc, char** argv) {
     try {
-        if (argc < 2)
+        if (argc < 2) {
             throw UsageError("no command given");
+        }
         const std::string command = argv[1];
         if (command == "--help" || command == "-h") {
             std::cout << usage;
@@ -241,22 +254,27 @@ int main(int argc, char** argv) {
             std::cout << "faulttrap " << FAULTTRAP_VERSION << '\n';
             return 0;
         }
-        if (command == "embed")
+        if (command == "embed") {
             return Embed(Parse(argc, argv, {"--options", "--password", "--program-version"}));
-        if (command == "show")
+        }
+        if (command == "show") {
             return Show(Parse(argc, argv, {"--password"}));
+        }
         if (command == "log") {
             std::string mistake;
             auto query =
                 ParseLogArguments(std::vector<std::string>(argv + 2, argv + argc), mistake);
-            if (!query)
+            if (!query) {
                 throw UsageError(mistake);
+            }
             return PrintLog(*query, std::cout, std::cerr);
         }
-        if (command == "options")
+        if (command == "options") {
             return Options(Parse(argc, argv, {"--output"}));
-        if (command == "xml")
+        }
+        if (command == "xml") {
             return Xml(Parse(argc, argv, {"--password", "--output"}));
+        }
         throw UsageError("unknown command " + command);
     } catch (const UsageError& error) {
         std::cerr << "faulttrap: " << error.what() << '\n' << usage;

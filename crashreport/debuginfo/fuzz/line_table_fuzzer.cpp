@@ -13,8 +13,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
     using namespace faulttrap;
     const std::span<const std::uint8_t> input(bytes, size);
-    if (input.size() < 2)
+    if (input.size() < 2) {
         return 0;
+    }
     const std::size_t stringsSize = std::min<std::size_t>(input[0] | input[1] << 8, size - 2);
     const std::span<const std::uint8_t> strings = input.subspan(2, stringsSize);
     const std::span<const std::uint8_t> line = input.subspan(2 + stringsSize);
@@ -22,13 +23,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const DwarfLineTable table(DwarfLineSections{line, strings, strings, {}});
         std::size_t looked = 0;
         for (const DwarfLineTable::Sequence& sequence : table.Sequences()) {
-            if (++looked > 1000)
+            if (++looked > 1000) {
                 break;
+            }
             for (const std::uint64_t address :
                  {sequence.begin, sequence.begin + (sequence.end - sequence.begin) / 2,
-                  sequence.end - 1, sequence.end})
-                if (const auto row = table.Find(address))
+                  sequence.end - 1, sequence.end}) {
+                if (const auto row = table.Find(address)) {
                     (void)row->file.size();
+                }
+            }
         }
     } catch (const DebugDataError&) {
     }

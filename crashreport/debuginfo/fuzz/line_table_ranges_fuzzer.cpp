@@ -15,8 +15,9 @@
 namespace {
 
 std::span<const std::uint8_t> TakeSized(std::span<const std::uint8_t>& input) {
-    if (input.size() < 2)
+    if (input.size() < 2) {
         return input = {};
+    }
     const std::size_t size = std::min<std::size_t>(input[0] | input[1] << 8, input.size() - 2);
     const std::span<const std::uint8_t> part = input.subspan(2, size);
     input = input.subspan(2 + size);
@@ -40,18 +41,23 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
         const DwarfLineTable table(DwarfLineSections{line, strings, strings, aranges});
         std::size_t looked = 0;
         for (const DwarfAddressRange& range : ranges) {
-            if (++looked > 1000)
+            if (++looked > 1000) {
                 break;
+            }
             for (const std::uint64_t address :
-                 {range.begin, range.begin + (range.end - range.begin) / 2, range.end - 1})
-                if (const auto row = table.Find(address))
+                 {range.begin, range.begin + (range.end - range.begin) / 2, range.end - 1}) {
+                if (const auto row = table.Find(address)) {
                     (void)row->file.size();
+                }
+            }
         }
         for (const DwarfLineTable::Sequence& sequence : table.Sequences()) {
-            if (++looked > 2000)
+            if (++looked > 2000) {
                 break;
-            if (const auto row = table.Find(sequence.begin))
+            }
+            if (const auto row = table.Find(sequence.begin)) {
                 (void)row->file.size();
+            }
         }
     } catch (const DebugDataError&) {
     }

@@ -41,8 +41,9 @@ struct Captured {
 Captured* current = nullptr;
 
 _Unwind_Reason_Code NoteFrame(_Unwind_Context* context, void* addresses) {
-    if (const _Unwind_Ptr address = _Unwind_GetIP(context))
+    if (const _Unwind_Ptr address = _Unwind_GetIP(context)) {
         static_cast<std::vector<std::uintptr_t>*>(addresses)->push_back(address);
+    }
     return _URC_NO_REASON;
 }
 
@@ -101,16 +102,19 @@ TEST(CallChain, TrueFramesResolveThroughTheEmbeddedContainer) {
 
     // The procedures the chain calls directly are listed too, and the scanner's own frames
     // are hidden.
-    for (const char* called : {"Outer", "Middle", "Innermost"})
+    for (const char* called : {"Outer", "Middle", "Innermost"}) {
         EXPECT_TRUE(std::any_of(captured.stack.begin(), captured.stack.end(), [&](const auto& e) {
             return e.procedureName == called;
         })) << called;
-    for (const TFaultStackEntry& entry : captured.stack)
+    }
+    for (const TFaultStackEntry& entry : captured.stack) {
         EXPECT_NE(entry.unitName, "stack_scan.cpp");
+    }
 
     std::size_t shown = 0;
-    for (const TFaultStackEntry& entry : captured.stack)
+    for (const TFaultStackEntry& entry : captured.stack) {
         shown += entry.kind != EntryKind::unknown;
+    }
     RecordProperty("entries", static_cast<int>(captured.stack.size()));
     RecordProperty("shown", static_cast<int>(shown));
 }
@@ -132,8 +136,9 @@ TEST(CallChain, DirectDwarfSourceAgreesWithTheContainer) {
     ASSERT_TRUE(dwarf);
     for (const TFaultStackEntry& entry : captured.stack) {
         // A caller's row of inlined code stands at its call's line, not the address's.
-        if (entry.kind != EntryKind::line || entry.module != program || entry.inlineLevel > 0)
+        if (entry.kind != EntryKind::line || entry.module != program || entry.inlineLevel > 0) {
             continue;
+        }
         const auto place = dwarf->Find(entry.address - program->CodeStart());
         ASSERT_TRUE(place);
         EXPECT_EQ(place->line, entry.lineNumber) << std::hex << entry.address;
@@ -171,9 +176,11 @@ struct ScanAccuracy {
 ScanAccuracy MeasureAgainst(const TFaultStackList& stack,
                             const std::vector<std::uintptr_t>& trueAddresses) {
     std::vector<const TFaultStackEntry*> shown;
-    for (const TFaultStackEntry& entry : stack)
-        if (entry.kind != EntryKind::unknown)
+    for (const TFaultStackEntry& entry : stack) {
+        if (entry.kind != EntryKind::unknown) {
             shown.push_back(&entry);
+        }
+    }
     std::vector<bool> accounted(shown.size());
     ScanAccuracy accuracy;
     accuracy.shown = shown.size();
@@ -201,9 +208,11 @@ ScanAccuracy MeasureAgainst(const TFaultStackList& stack,
         }
         from = index + 1;
     }
-    for (std::size_t i = 0; i < shown.size(); ++i)
-        if (!accounted[i])
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        if (!accounted[i]) {
             accuracy.spurious.push_back(shown[i]);
+        }
+    }
     return accuracy;
 }
 
@@ -223,12 +232,14 @@ void ExpectNoRepeatsLeftShown(const TFaultStackList& stack) {
         return e.kind >= EntryKind::procedure && e.inlineLevel == 0;
     };
     for (std::size_t i = 0; i < stack.size(); ++i) {
-        if (!named(stack[i]))
+        if (!named(stack[i])) {
             continue;
+        }
         std::size_t ahead = 0;
         for (std::size_t j = i + 1; j < stack.size() && ahead < 2; ++j) {
-            if (!named(stack[j]) || stack[j].module != stack[i].module)
+            if (!named(stack[j]) || stack[j].module != stack[i].module) {
                 continue;
+            }
             ++ahead;
             EXPECT_NE(stack[j].address, stack[i].address)
                 << "repeat left shown: " << Describe(stack[i]);
@@ -254,8 +265,9 @@ TEST(CallChain, ScanFindsTheUnwindersChainInOrderAndReportsWhatItAdds) {
               << accuracy.calledProcedures << " called procedures, " << accuracy.spurious.size()
               << " spurious (" << std::fixed << std::setprecision(1) << 100 * spuriousShare
               << "%)\n";
-    for (const TFaultStackEntry* entry : accuracy.spurious)
+    for (const TFaultStackEntry* entry : accuracy.spurious) {
         std::cout << "  spurious: " << Describe(*entry) << "\n";
+    }
     RecordProperty("true_frames", static_cast<int>(truth.size()));
     RecordProperty("shown", static_cast<int>(accuracy.shown));
     RecordProperty("spurious", static_cast<int>(accuracy.spurious.size()));

@@ -6,8 +6,9 @@ void AppendUleb(std::vector<std::uint8_t>& out, std::uint64_t value) {
     do {
         std::uint8_t byte = value & 0x7f;
         value >>= 7;
-        if (value != 0)
+        if (value != 0) {
             byte |= 0x80;
+        }
         out.push_back(byte);
     } while (value != 0);
 }
@@ -27,8 +28,9 @@ void AppendSleb(std::vector<std::uint8_t>& out, std::int64_t value) {
 namespace {
 
 void AppendNumber(std::vector<std::uint8_t>& out, std::uint64_t value, int size) {
-    for (int i = 0; i < size; ++i)
+    for (int i = 0; i < size; ++i) {
         out.push_back(static_cast<std::uint8_t>(value >> (8 * i)));
+    }
 }
 
 void AppendString(std::vector<std::uint8_t>& out, const std::string& text) {
@@ -51,12 +53,14 @@ void AppendEntries(std::vector<std::uint8_t>& out, std::vector<std::uint8_t>& li
     for (const std::string& name : names) {
         const std::uint64_t offset = unit.nameOffsetBeyond && files ? 1u << 20 : lineStr.size();
         AppendString(lineStr, name);
-        if (files && unit.pathForm == 0x25)
+        if (files && unit.pathForm == 0x25) {
             out.push_back(0);
-        else
+        } else {
             AppendNumber(out, offset, offsetSize);
-        if (files)
+        }
+        if (files) {
             AppendUleb(out, 0);
+        }
     }
 }
 
@@ -102,37 +106,43 @@ Sections Encode(const std::vector<LineUnit>& units) {
         const int offsetSize = unit.dwarf64 ? 8 : 4;
         std::vector<std::uint8_t> fields; // after the header length, up to the program
         fields.push_back(1);              // minimum instruction length
-        if (unit.version >= 4)
+        if (unit.version >= 4) {
             fields.push_back(unit.maximumOperations);
+        }
         fields.push_back(1); // default is_stmt
         fields.push_back(static_cast<std::uint8_t>(unit.lineBase));
         fields.push_back(unit.lineRange);
         fields.push_back(unit.opcodeBase);
         static const std::uint8_t lengths[] = {0, 1, 1, 1, 1, 0, 0, 0, 1, 0, 0, 1};
-        for (int opcode = 1; opcode < unit.opcodeBase; ++opcode)
+        for (int opcode = 1; opcode < unit.opcodeBase; ++opcode) {
             fields.push_back(opcode <= 12 ? lengths[opcode - 1] : 1);
+        }
         if (unit.version >= 5) {
             AppendEntries(fields, sections.lineStr, unit, {"/src"}, false);
             std::vector<std::string> names = unit.files;
-            if (!names.empty())
+            if (!names.empty()) {
                 names.insert(names.begin(), names.front()); // file 0 is the unit's own
+            }
             AppendEntries(fields, sections.lineStr, unit, names, true);
         } else {
             AppendString(fields, "/src");
             fields.push_back(0);
             for (std::size_t i = 0; i < unit.files.size(); ++i) {
                 fields.insert(fields.end(), unit.files[i].begin(), unit.files[i].end());
-                if (unit.cutFileTable && i + 1 == unit.files.size())
+                if (unit.cutFileTable && i + 1 == unit.files.size()) {
                     break;
+                }
                 fields.insert(fields.end(), {0, 1, 0, 0});
             }
-            if (!unit.cutFileTable)
+            if (!unit.cutFileTable) {
                 fields.push_back(0);
+            }
         }
         std::vector<std::uint8_t> afterLength;
         AppendNumber(afterLength, static_cast<std::uint64_t>(unit.version), 2);
-        if (unit.version >= 5)
+        if (unit.version >= 5) {
             afterLength.insert(afterLength.end(), {8, 0});
+        }
         AppendNumber(afterLength, fields.size(), offsetSize);
         afterLength.insert(afterLength.end(), fields.begin(), fields.end());
         afterLength.insert(afterLength.end(), unit.program.begin(), unit.program.end());
@@ -157,8 +167,9 @@ std::vector<std::uint8_t> EncodeAddressSets(const std::vector<AddressSet>& sets)
         AppendNumber(afterLength, set.unitOffset, offsetSize);
         afterLength.insert(afterLength.end(), {8, set.segmentSelectorSize});
         // The tuples start at a multiple of 16 bytes from the set's beginning.
-        while ((lengthSize + afterLength.size()) % 16 != 0)
+        while ((lengthSize + afterLength.size()) % 16 != 0) {
             afterLength.push_back(0);
+        }
         for (const auto& [address, length] : set.ranges) {
             AppendNumber(afterLength, address, 8);
             AppendNumber(afterLength, length, 8);

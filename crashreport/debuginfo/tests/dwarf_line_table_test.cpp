@@ -165,8 +165,9 @@ class LineTableWithRanges : public ::testing::TestWithParam<RangeShape> {};
 TEST_P(LineTableWithRanges, FindsWhatTheFullIndexFinds) {
     testing_bytes::Sections sections = testing_bytes::Encode(ThreeUnits());
     sections.aranges = testing_bytes::EncodeAddressSets(GetParam().sets);
-    if (GetParam().cutTo != 0)
+    if (GetParam().cutTo != 0) {
         sections.aranges.resize(GetParam().cutTo);
+    }
     const DwarfLineTable table(sections.View());
     ExpectRowsOfThreeUnits(table, GetParam().at9015);
     EXPECT_EQ(table.SequenceCount(), 5u);
@@ -180,8 +181,9 @@ std::vector<AddressSet> SwappedUnits() {
 
 std::vector<AddressSet> SixtyFourBit() {
     std::vector<AddressSet> sets = RangesOfThreeUnits();
-    for (AddressSet& set : sets)
+    for (AddressSet& set : sets) {
         set.dwarf64 = true;
+    }
     return sets;
 }
 
@@ -248,8 +250,9 @@ TEST_P(MalformedLineTables, AreRefusedWithAClearMessage) {
     unit.program = SampleProgram(unit);
     testing_bytes::Sections sections = testing_bytes::Encode({unit});
     malformed.damage(unit, sections.line);
-    if (unit.touched)
+    if (unit.touched) {
         sections = testing_bytes::Encode({unit});
+    }
     try {
         const DwarfLineTable table(sections.View());
         FAIL() << "accepted";

@@ -40,8 +40,9 @@ std::string OwnPath() {
 
 std::string CLibraryPath() {
     Dl_info info{};
-    if (::dladdr(reinterpret_cast<void*>(&::strlen), &info) == 0)
+    if (::dladdr(reinterpret_cast<void*>(&::strlen), &info) == 0) {
         return {};
+    }
     return std::filesystem::canonical(info.dli_fname).string();
 }
 
@@ -54,8 +55,9 @@ std::string BaseName(std::string_view path) {
 class LibdwLines {
 public:
     explicit LibdwLines(const std::string& path) : dw_(LoadedDwarfLibrary()) {
-        if (!dw_)
+        if (!dw_) {
             return;
+        }
         callbacks_ = {dw_->buildIdFindElf, FindLocalDebugInfo, dw_->offlineSectionAddress,
                       &debugInfoPath_};
         session_ = dw_->begin(&callbacks_);
@@ -64,12 +66,14 @@ public:
         module_ = dw_->reportElf(session_, path.c_str(), path.c_str(), fd, 0, false);
         dw_->reportEnd(session_, nullptr, nullptr);
         Dwarf_Addr bias = 0;
-        if (module_ && !dw_->moduleGetDwarf(module_, &bias))
+        if (module_ && !dw_->moduleGetDwarf(module_, &bias)) {
             module_ = nullptr;
+        }
     }
     ~LibdwLines() {
-        if (session_)
+        if (session_) {
             dw_->end(session_);
+        }
     }
     bool Usable() const { return module_ != nullptr; }
     std::optional<std::pair<std::string, std::uint32_t>> Find(std::uint64_t address) const {
@@ -77,8 +81,9 @@ public:
         int line = 0;
         const char* file =
             row ? dw_->lineInfo(row, nullptr, &line, nullptr, nullptr, nullptr) : nullptr;
-        if (!file || line <= 0)
+        if (!file || line <= 0) {
             return std::nullopt;
+        }
         return std::pair(BaseName(file), static_cast<std::uint32_t>(line));
     }
 
@@ -102,11 +107,13 @@ Comparison CompareWithLibdw(const std::string& path, const DwarfSource& own,
     Comparison result;
     const LibdwLines reference(path);
     EXPECT_TRUE(reference.Usable()) << path;
-    if (!reference.Usable())
+    if (!reference.Usable()) {
         return result;
+    }
     for (const ElfFunctionSymbol& symbol : symbols) {
-        if (symbol.size == 0)
+        if (symbol.size == 0) {
             continue;
+        }
         for (const std::uint64_t address :
              {symbol.address, symbol.address + symbol.size / 2, symbol.address + symbol.size - 1}) {
             const auto expected = reference.Find(address);
@@ -129,8 +136,9 @@ Comparison CompareWithLibdw(const std::string& path, const DwarfSource& own,
 
 std::string FirstDifferences(const Comparison& comparison) {
     std::string text;
-    for (std::size_t i = 0; i < comparison.differences.size() && i < 20; ++i)
+    for (std::size_t i = 0; i < comparison.differences.size() && i < 20; ++i) {
         text += comparison.differences[i] + "\n";
+    }
     return text;
 }
 
@@ -139,8 +147,9 @@ TEST(CompressedDwarf, TheCLibraryDebugFileReadsAsLibdwReadsIt) {
     ASSERT_FALSE(library.empty());
     const ElfImage module(library);
     const std::string debugPath = FindSeparateDebugFile(module, library);
-    if (debugPath.empty())
+    if (debugPath.empty()) {
         GTEST_SKIP() << "no separate debug file of " << library << " (libc6-dbg)";
+    }
     const ElfImage debugFile(debugPath);
     ASSERT_TRUE(HasCompressedDwarfSection(debugFile, ".debug_line")) << debugPath;
 

@@ -32,8 +32,9 @@ std::ostream& operator<<(std::ostream& out, const Frame& frame) {
 
 std::string Describe(const std::vector<Frame>& frames) {
     std::ostringstream text;
-    for (const Frame& frame : frames)
+    for (const Frame& frame : frames) {
         text << "  " << frame << "\n";
+    }
     return text.str();
 }
 
@@ -46,14 +47,16 @@ std::string Trimmed(const std::string& text) {
 // Drops a balanced "(...)" that ends the text.
 std::string WithoutTrailingParentheses(std::string text) {
     text = Trimmed(text);
-    if (text.empty() || text.back() != ')')
+    if (text.empty() || text.back() != ')') {
         return text;
+    }
     int depth = 0;
     for (std::size_t i = text.size(); i-- > 0;) {
-        if (text[i] == ')')
+        if (text[i] == ')') {
             ++depth;
-        else if (text[i] == '(' && --depth == 0)
+        } else if (text[i] == '(' && --depth == 0) {
             return Trimmed(text.substr(0, i));
+        }
     }
     return text;
 }
@@ -62,12 +65,13 @@ std::string WithoutTrailingParentheses(std::string text) {
 std::string LastName(const std::string& name) {
     int depth = 0;
     for (std::size_t i = name.size(); i-- > 1;) {
-        if (name[i] == '>')
+        if (name[i] == '>') {
             ++depth;
-        else if (name[i] == '<')
+        } else if (name[i] == '<') {
             --depth;
-        else if (depth == 0 && name[i] == ':' && name[i - 1] == ':')
+        } else if (depth == 0 && name[i] == ':' && name[i - 1] == ':') {
             return name.substr(i + 1);
+        }
     }
     return name;
 }
@@ -79,11 +83,13 @@ std::vector<Frame> DebuggerBacktrace(const std::string& output) {
     std::istringstream in(output);
     for (std::string line; std::getline(in, line);) {
         std::smatch match;
-        if (!std::regex_match(line, match, frameLine))
+        if (!std::regex_match(line, match, frameLine)) {
             continue;
+        }
         std::string function = WithoutTrailingParentheses(match[1]); // the arguments
-        if (function.ends_with(" const"))
+        if (function.ends_with(" const")) {
             function.resize(function.size() - 6);
+        }
         function = WithoutTrailingParentheses(function); // the parameter types
         frames.push_back({LastName(function),
                           std::filesystem::path(match[2].str()).filename().string(),
@@ -97,20 +103,23 @@ std::vector<Frame> DebuggerBacktrace(const std::string& output) {
 std::vector<Frame> ExceptionThreadRows(const std::string& report) {
     std::vector<Frame> frames;
     const std::size_t caption = report.find("*Exception Thread: ID=");
-    if (caption == std::string::npos)
+    if (caption == std::string::npos) {
         return frames;
+    }
     std::istringstream in(report.substr(report.find('\n', caption) + 1));
     bool started = false;
     for (std::string line; std::getline(in, line);) {
         std::vector<std::string> cells;
         std::istringstream row(line);
-        for (std::string cell; std::getline(row, cell, '|');)
+        for (std::string cell; std::getline(row, cell, '|');) {
             cells.push_back(Trimmed(cell));
+        }
         if (cells.size() < 7 ||
             cells[1].find_first_not_of("0123456789ABCDEF") != std::string::npos ||
             cells[1].empty()) {
-            if (started)
+            if (started) {
                 break;
+            }
             continue;
         }
         started = true;
@@ -125,11 +134,13 @@ std::vector<Frame> ExceptionThreadRows(const std::string& report) {
 std::string CommandOutput(const std::string& command) {
     std::string output;
     const std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe)
+    if (!pipe) {
         return output;
+    }
     std::array<char, 4096> buffer;
-    while (const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe.get()))
+    while (const std::size_t read = std::fread(buffer.data(), 1, buffer.size(), pipe.get())) {
         output.append(buffer.data(), read);
+    }
     return output;
 }
 
@@ -178,9 +189,11 @@ TEST(InlinedCallsAgainstTheDebugger, ReportRowsCarryEveryFrameOfTheBacktrace) {
     ASSERT_FALSE(rows.empty()) << file.Report(0);
     EXPECT_EQ(rows.front(), backtrace.front());
     std::size_t next = 0;
-    for (const Frame& row : rows)
-        if (next < backtrace.size() && row == backtrace[next])
+    for (const Frame& row : rows) {
+        if (next < backtrace.size() && row == backtrace[next]) {
             ++next;
+        }
+    }
     EXPECT_EQ(next, backtrace.size()) << "debugger:\n"
                                       << Describe(backtrace) << "report:\n"
                                       << Describe(rows) << "missing from: " << backtrace[next];

@@ -35,8 +35,9 @@ std::string Describe(const std::vector<InlinedScopeView>& scopes) {
     std::string text;
     for (const InlinedScopeView& scope : scopes) {
         text += std::string(scope.function) + "@" + std::to_string(scope.firstLine);
-        if (!scope.callFile.empty())
+        if (!scope.callFile.empty()) {
             text += " from " + std::string(scope.callFile) + ":" + std::to_string(scope.callLine);
+        }
         text += "; ";
     }
     return text;
@@ -76,8 +77,9 @@ TEST(InlinedCalls, ChainAtAnAddressInnermostFirst) {
         {0x0FF, ""}, // outside every function
         {0x400, ""},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(Describe(index.InlinedScopesAt(c.offset)), c.chain) << std::hex << c.offset;
+    }
     EXPECT_EQ(index.Find(0x135)->procedure, "Run");
 }
 
@@ -87,8 +89,9 @@ TEST(InlinedCalls, NamesStayEncipheredWithoutThePassword) {
     const LazyDebugIndex index(EncodeDebugInfo(WithInlinedCalls(), cipher), wrong, false, true);
     const auto scopes = index.InlinedScopesAt(0x135);
     ASSERT_EQ(scopes.size(), 3u);
-    for (const InlinedScopeView& scope : scopes)
+    for (const InlinedScopeView& scope : scopes) {
         EXPECT_TRUE(scope.function.starts_with("?")) << scope.function;
+    }
     EXPECT_TRUE(scopes[0].callFile.starts_with("?p")) << scopes[0].callFile;
 }
 
@@ -128,9 +131,10 @@ TEST(InlinedCalls, DamagedRecordIsRefusedByTheDecoderAndSilentInTheIndex) {
     info.inlinedCalls = {};
     const std::size_t recordStart = EncodeDebugInfo(info, cipher).size();
     // Every cut inside the record, and a record whose length claims less than it holds.
-    for (std::size_t length = recordStart + 1; length < whole.size(); ++length)
+    for (std::size_t length = recordStart + 1; length < whole.size(); ++length) {
         EXPECT_THROW(DecodeDebugInfo({whole.data(), length}, {&cipher, true, true}), DebugDataError)
             << length;
+    }
     const struct {
         std::size_t at; // within the payload
         std::uint8_t value;
@@ -161,11 +165,13 @@ TEST(InlinedCalls, DamagedRecordIsRefusedByTheDecoderAndSilentInTheIndex) {
 TEST(ByteIo, VarintsRoundTripAndRefuseOverlongNumbers) {
     ByteWriter out;
     const std::uint64_t values[] = {0, 1, 127, 128, 300, 0xFFFFFFFF, ~std::uint64_t{0}};
-    for (const std::uint64_t value : values)
+    for (const std::uint64_t value : values) {
         out.Varint(value);
+    }
     ByteReader in(out.Bytes());
-    for (const std::uint64_t value : values)
+    for (const std::uint64_t value : values) {
         EXPECT_EQ(in.Varint("value"), value);
+    }
     EXPECT_TRUE(in.AtEnd());
     const std::vector<std::uint8_t> overlong(11, 0x80);
     ByteReader bad(overlong);

@@ -19,18 +19,20 @@ int MarkedLine(const std::string& name) {
     int number = 0;
     for (std::string line; std::getline(in, line);) {
         ++number;
-        if (line.ends_with(mark))
+        if (line.ends_with(mark)) {
             return number;
+        }
     }
     return 0;
 }
 
 std::string Describe(const TFaultStackList& rows) {
     std::string text;
-    for (const TFaultStackEntry& row : rows)
+    for (const TFaultStackEntry& row : rows) {
         text += row.className + "|" + row.procedureName + "|" + row.unitName + ":" +
                 std::to_string(row.lineNumber) + "[" + std::to_string(row.lineOffset) + "]/" +
                 std::to_string(row.inlineLevel) + "\n";
+    }
     return text;
 }
 

@@ -16,8 +16,9 @@ namespace faulttrap {
 namespace {
 
 template <typename Place> std::string Describe(const std::optional<Place>& place) {
-    if (!place)
+    if (!place) {
         return "nothing";
+    }
     return std::string(place->unit) + " " + std::string(place->className) + " " +
            std::string(place->procedure) + " line " + std::to_string(place->line) + "+" +
            std::to_string(place->lineOffset);
@@ -59,8 +60,9 @@ TEST(LazyDebugIndex, ClassesNamedByEarlierRecordsWhateverTheLookupOrder) {
     for (const bool backwards : {true, false}) {
         const LazyDebugIndex lazy(bytes, cipher, true, true);
         std::vector<Case> order(std::begin(cases), std::end(cases));
-        if (backwards)
+        if (backwards) {
             std::reverse(order.begin(), order.end());
+        }
         for (const Case& c : order) {
             const auto place = lazy.Find(c.offset);
             ASSERT_TRUE(place) << std::hex << c.offset;
@@ -106,10 +108,11 @@ void Index(std::vector<std::uint8_t> bytes) {
 
 TEST(LazyDebugIndex, RefusesDamagedRecordLayout) {
     const auto bytes = EncodeDebugInfo(ClassChain(), NameCipher("pw"));
-    for (std::size_t length = 0; length < bytes.size(); ++length)
+    for (std::size_t length = 0; length < bytes.size(); ++length) {
         EXPECT_THROW(Index({bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(length)}),
                      DebugDataError)
             << length;
+    }
     auto trailing = bytes;
     trailing.push_back(0);
     EXPECT_THROW(Index(trailing), DebugDataError);
@@ -149,8 +152,9 @@ TEST(LazyDebugIndex, AnswersAsTheUnpackedIndexForEveryAddressOfThisProgram) {
         ExpectSame(backwards, eager, offset);
         found += eager.Find(offset).has_value();
     }
-    for (std::uint64_t offset = low; offset < high; ++offset)
+    for (std::uint64_t offset = low; offset < high; ++offset) {
         ExpectSame(forwards, eager, offset);
+    }
     EXPECT_GT(found, (high - low) / 2);
 }
 

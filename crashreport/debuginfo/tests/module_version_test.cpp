@@ -15,8 +15,9 @@ TEST(FourPartVersion, FillsTheMissingNumbersAndRefusesAnythingElse) {
         {"1.2.", std::nullopt}, {"1.2.3.4.5", std::nullopt}, {"1.2-beta", std::nullopt},
         {"v1.0", std::nullopt}, {"-1.0", std::nullopt},
     };
-    for (const auto& c : cases)
+    for (const auto& c : cases) {
         EXPECT_EQ(FourPartVersion(c.given), c.shown) << '"' << c.given << '"';
+    }
 }
 
 TEST(ModuleVersion, IsEmptyForAFileWithoutOneOrThatIsNoModule) {

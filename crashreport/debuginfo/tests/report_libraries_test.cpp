@@ -17,8 +17,9 @@ namespace {
 
 bool IsLoaded(const std::string& library) {
     void* handle = ::dlopen(library.c_str(), RTLD_NOW | RTLD_NOLOAD);
-    if (handle)
+    if (handle) {
         ::dlclose(handle);
+    }
     return handle != nullptr;
 }
 

@@ -34,8 +34,9 @@ protected:
     }
     static std::vector<EntryKind> Kinds(const TFaultStackList& list) {
         std::vector<EntryKind> result;
-        for (const TFaultStackEntry& entry : list)
+        for (const TFaultStackEntry& entry : list) {
             result.push_back(entry.kind);
+        }
         return result;
     }
 

@@ -79,8 +79,9 @@ TEST(SubsystemData, DamagedContainersAreRefusedWithTheReason) {
     auto damagedDebug = good;
     damagedDebug[damagedDebug.size() - 6] ^= 0xFF;
     ExpectRefused(damagedDebug, "compressed data");
-    for (std::size_t length = 0; length < good.size(); ++length)
+    for (std::size_t length = 0; length < good.size(); ++length) {
         EXPECT_THROW(DecodeSubsystemData({good.data(), length}), DebugDataError) << length;
+    }
 }
 
 // What the start-up activation reads: everything before the debug block, which is neither
@@ -113,8 +114,9 @@ std::vector<std::uint8_t> Counted(std::uint32_t length, std::size_t contentSize)
     std::vector<std::uint8_t> bytes{
         static_cast<std::uint8_t>(length), static_cast<std::uint8_t>(length >> 8),
         static_cast<std::uint8_t>(length >> 16), static_cast<std::uint8_t>(length >> 24)};
-    for (std::size_t i = 0; i < contentSize; ++i)
+    for (std::size_t i = 0; i < contentSize; ++i) {
         bytes.push_back(static_cast<std::uint8_t>(i * 7));
+    }
     return bytes;
 }
 
@@ -147,9 +149,10 @@ TEST(ZlibCodec, CountedContentMustMatchItsLength) {
         }
     }
     const auto whole = ZlibCompress(Counted(1000, 1000));
-    for (std::size_t length = 0; length < whole.size(); ++length)
+    for (std::size_t length = 0; length < whole.size(); ++length) {
         EXPECT_THROW(ZlibDecompressCounted({whole.data(), length}, large), DebugDataError)
             << length;
+    }
     auto trailing = whole;
     trailing.push_back(0);
     EXPECT_THROW(ZlibDecompressCounted(trailing, large), DebugDataError);

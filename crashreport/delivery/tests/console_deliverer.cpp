@@ -57,16 +57,18 @@ void ApplyOption(const std::string& name, const std::string& value,
 // that a cut shows.
 std::string LongMessage(std::size_t length) {
     std::string message;
-    for (std::size_t i = 0; message.size() + 5 < length; ++i)
+    for (std::size_t i = 0; message.size() + 5 < length; ++i) {
         message += static_cast<char>('a' + i % 26);
+    }
     return message + "=END.";
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    if (!faulttrap::IsActive())
+    if (!faulttrap::IsActive()) {
         return 2;
+    }
     auto& options = MainModuleOptions();
     options.SetExceptionDialogType(faulttrap::TFaultDialogType::None);
     options.SetSendOptions(faulttrap::send_options::ShowSendProgress |
@@ -77,16 +79,18 @@ int main(int argc, char** argv) {
     bool inThread = false;
     for (int i = 1; i < argc; ++i) {
         const std::string name = argv[i];
-        if (name == "--drop-files")
+        if (name == "--drop-files") {
             dropFiles = true;
-        else if (name == "--in-thread")
+        } else if (name == "--in-thread") {
             inThread = true;
-        else if (i + 1 < argc)
+        } else if (i + 1 < argc) {
             ApplyOption(name, argv[++i], deadlines, messageLength);
+        }
     }
     faulttrap::SetDeliveryDeadlines(deadlines);
-    if (inThread)
+    if (inThread) {
         options.SetSendOptions(options.SendOptions() | faulttrap::send_options::SendInThread);
+    }
 
     faulttrap::TFaultTrap handlers;
     handlers.ExceptionActionNotify = [](faulttrap::TFaultExceptionRecord&, int action, bool&) {
@@ -99,8 +103,9 @@ int main(int argc, char** argv) {
     };
     handlers.AttachedFilesRequest = [dropFiles](faulttrap::TFaultExceptionRecord&,
                                                 std::vector<std::string>& paths) {
-        if (dropFiles)
+        if (dropFiles) {
             paths.clear();
+        }
     };
     const auto fail = [messageLength] {
         try {
@@ -111,10 +116,11 @@ int main(int argc, char** argv) {
     };
     // A worker thread's exception may be delivered in the background while the program goes
     // on to its end.
-    if (inThread)
+    if (inThread) {
         std::thread(fail).join();
-    else
+    } else {
         fail();
+    }
     std::fflush(stdout);
     return 0;
 }

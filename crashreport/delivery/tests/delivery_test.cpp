@@ -34,13 +34,16 @@ std::string ReadFile(const fs::path& path) {
 // The files of `folder` with `extension`, in name order.
 std::vector<std::string> Recorded(const fs::path& folder, const std::string& extension) {
     std::vector<fs::path> paths;
-    for (const auto& entry : fs::directory_iterator(folder))
-        if (entry.path().extension() == extension)
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == extension) {
             paths.push_back(entry.path());
+        }
+    }
     std::sort(paths.begin(), paths.end());
     std::vector<std::string> contents;
-    for (const fs::path& path : paths)
+    for (const fs::path& path : paths) {
         contents.push_back(ReadFile(path));
+    }
     return contents;
 }
 
@@ -51,8 +54,10 @@ std::vector<std::string> Names(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder)) {
         const std::string name = entry.path().filename().string();
         if (name.starts_with("FaultTrap") || name.starts_with("BugReport") ||
-            name.starts_with("console") || name == "Screenshot.png" || name == "LastHTMLPage.html")
+            name.starts_with("console") || name == "Screenshot.png" ||
+            name == "LastHTMLPage.html") {
             names.push_back(name);
+        }
     }
     return names;
 }
@@ -71,8 +76,9 @@ protected:
                               int timeLimitSeconds = 60) {
         testing::CrashSettings settings;
         settings.environment = {{"TMPDIR", temp_.string()}};
-        if (cgi)
+        if (cgi) {
             settings.environment.push_back({"REQUEST_METHOD", "GET"});
+        }
         settings.timeLimitSeconds = timeLimitSeconds;
         arguments.insert(arguments.begin(), {"--log", (logs_ / "console.ftlog").string()});
         testing::CrashRun run = testing::RunProgram(CONSOLE_DELIVERER, arguments, settings);
@@ -102,8 +108,9 @@ TEST_F(DeliveryTest, ConsoleAndCgiProgramsDeliverBySmtpWithTheLongMessageIntact)
         ASSERT_EQ(texts.size(), 1u) << run.errors;
         // The 1500-character message is one line of the report, whole after decoding.
         std::string message;
-        for (std::size_t i = 0; message.size() + 5 < 1500; ++i)
+        for (std::size_t i = 0; message.size() + 5 < 1500; ++i) {
             message += static_cast<char>('a' + i % 26);
+        }
         message += "=END.";
         EXPECT_TRUE(Contains(texts[0], message + "\r\n")) << texts[0].substr(0, 2000);
         EXPECT_TRUE(Contains(texts[0], "The report follows.\r\n\r\n\r\n"));

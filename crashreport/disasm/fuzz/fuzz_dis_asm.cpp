@@ -28,12 +28,15 @@ void DecodeAll(faulttrap::TMachineMode mode, std::span<const std::uint8_t> code)
     for (std::size_t at = 0; at < code.size();) {
         const faulttrap::TDecodedInstruction instruction =
             disasm.Decode(code.subspan(at), 0x7FFFFFFFFFF0 + at);
-        if (instruction.Length == 0 || instruction.Length > code.size() - at)
+        if (instruction.Length == 0 || instruction.Length > code.size() - at) {
             Fail("instruction length outside the code");
-        if (instruction.Text.empty())
+        }
+        if (instruction.Text.empty()) {
             Fail("instruction without text");
-        if (!instruction.Valid && instruction.Length != 1)
+        }
+        if (!instruction.Valid && instruction.Length != 1) {
             Fail("an invalid byte takes more than one byte");
+        }
         at += instruction.Length;
     }
 }

@@ -108,8 +108,9 @@ TEST_F(AssemblerListingTest, NamesCodeAddressesAndObjectsAndAlignsComments) {
     page.Put(21, {0xE9, 0x26, 0x01, 0x00, 0x00});
     page.Put(26, {0x48, 0x8B, 0x05, 0xDF, 0x02, 0x00, 0x00});
     std::vector<std::uint8_t> movabs = {0x48, 0xB8};
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         movabs.push_back(static_cast<std::uint8_t>((start + 0x200) >> (8 * i)));
+    }
     page.Put(33, movabs);
     page.Put(43, {0xC3});
     const std::vector<std::string> listing = AssemblerListing(start + 21, naming);

@@ -31,16 +31,19 @@ ucontext_t CrashSample() {
     handler.sa_flags = SA_SIGINFO;
     struct sigaction previous {};
     sigaction(SIGSEGV, &handler, &previous);
-    if (sigsetjmp(gResume, 1) == 0)
+    if (sigsetjmp(gResume, 1) == 0) {
         SampleCrash(nullptr);
+    }
     sigaction(SIGSEGV, &previous, nullptr);
     return gFaultContext;
 }
 
 std::size_t LineIndex(const std::vector<std::string>& lines, const std::string& part) {
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].find(part) != std::string::npos)
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find(part) != std::string::npos) {
             return i;
+        }
+    }
     return lines.size();
 }
 
@@ -80,10 +83,12 @@ TEST_F(CrashListing, AlignsTheCommentsInOneColumn) {
     for (const std::string& line : listing) {
         const std::size_t semicolon = line.find(';');
         longestCode = std::max(longestCode, line.substr(0, semicolon).find_last_not_of(' ') + 1);
-        if (semicolon == 0 || semicolon == std::string::npos)
+        if (semicolon == 0 || semicolon == std::string::npos) {
             continue;
-        if (column == std::string::npos)
+        }
+        if (column == std::string::npos) {
             column = semicolon;
+        }
         EXPECT_EQ(semicolon, column) << text;
     }
     // Two blanks after the longest code part.

@@ -37,11 +37,13 @@ std::optional<faulttrap::TSourcePlace> TDebugNaming::SourcePlace(std::uint64_t a
     if (dladdr1(reinterpret_cast<void*>(address), &info, reinterpret_cast<void**>(&symbol),
                 RTLD_DL_SYMENT) == 0 ||
         info.dli_sname == nullptr || symbol == nullptr ||
-        ELF64_ST_TYPE(symbol->st_info) != STT_FUNC)
+        ELF64_ST_TYPE(symbol->st_info) != STT_FUNC) {
         return std::nullopt;
+    }
     const auto start = reinterpret_cast<std::uint64_t>(info.dli_saddr);
-    if (address >= start + symbol->st_size)
+    if (address >= start + symbol->st_size) {
         return std::nullopt;
+    }
     faulttrap::TSourcePlace place;
     place.Procedure = Demangled(info.dli_sname);
     const auto lineOf = [this](std::uint64_t at, std::string* file) {

@@ -57,8 +57,9 @@ TEST(ListingNaming, FollowsImportStubsAndCellsToTheRoutine) {
     naming.AddCode(routine, routine + 16, {"lib.c", "", "routine", 5, 0});
     // A cell holding the routine's address, and a stub "endbr64; bnd jmp [rip+cell]".
     std::vector<std::uint8_t> cell;
-    for (int i = 0; i < 8; ++i)
+    for (int i = 0; i < 8; ++i) {
         cell.push_back(static_cast<std::uint8_t>(routine >> (8 * i)));
+    }
     page.Put(0x400, cell);
     page.Put(0x100, {0xF3, 0x0F, 0x1E, 0xFA, 0xF2, 0xFF, 0x25, 0xF5, 0x02, 0x00, 0x00});
     const TDisAsm disasm(TMachineMode::Bits64, ListingNamingCallbacks(naming));

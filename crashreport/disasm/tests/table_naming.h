@@ -22,9 +22,11 @@ public:
     }
 
     std::optional<faulttrap::TSourcePlace> SourcePlace(std::uint64_t address) const override {
-        for (const TRange& range : ranges_)
-            if (address >= range.Begin && address < range.End)
+        for (const TRange& range : ranges_) {
+            if (address >= range.Begin && address < range.End) {
                 return range.Place;
+            }
+        }
         return std::nullopt;
     }
     std::string ObjectClassName(std::uint64_t address) const override {

@@ -25,17 +25,20 @@ std::string ReportCopyIn(const std::string& message, const std::filesystem::path
     const std::size_t start = message.find("\r\n\r\n", head) + 4;
     const std::size_t end = message.find("\r\n--", start);
     std::string base64;
-    for (const char c : message.substr(start, end - start))
-        if (c != '\r' && c != '\n')
+    for (const char c : message.substr(start, end - start)) {
+        if (c != '\r' && c != '\n') {
             base64 += c;
+        }
+    }
     const std::filesystem::path archive = folder / "received.zip";
     std::ofstream(archive, std::ios::binary) << FromBase64(base64);
     const std::string command = "unzip -p '" + archive.string() + "' '*.ftlog'";
     std::string text;
     if (FILE* pipe = popen(command.c_str(), "r")) {
         char buffer[4096];
-        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) {
             text.append(buffer, got);
+        }
         pclose(pipe);
     }
     return text;

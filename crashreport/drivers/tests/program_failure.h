@@ -29,9 +29,11 @@ public:
 
 private:
     static bool SendWindowShown() {
-        for (QWidget* window : QApplication::topLevelWidgets())
-            if (window->objectName() == QStringLiteral("FT_SERVER") && window->isVisible())
+        for (QWidget* window : QApplication::topLevelWidgets()) {
+            if (window->objectName() == QStringLiteral("FT_SERVER") && window->isVisible()) {
                 return true;
+            }
+        }
         return false;
     }
 
@@ -39,8 +41,9 @@ private:
         for (QWidget* window : QApplication::topLevelWidgets()) {
             auto* box = qobject_cast<QMessageBox*>(window);
             // A box of the same address may come again: the mark goes with the object.
-            if (box == nullptr || !box->isVisible() || box->property("answered").toBool())
+            if (box == nullptr || !box->isVisible() || box->property("answered").toBool()) {
                 continue;
+            }
             box->setProperty("answered", true);
             told.push_back(box->objectName().toStdString() + ": " +
                            box->windowTitle().toStdString() + " | " + box->text().toStdString());

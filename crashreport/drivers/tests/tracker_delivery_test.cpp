@@ -60,8 +60,9 @@ TEST_F(TrackerDelivery, AClosedBugIsToldInsteadOfTheResult) {
     // the web step, and the delivery's options are pointed at it.
     TFaultTrap handlers;
     handlers.ExceptionActionNotify = [this](TFaultExceptionRecord& record, int action, bool&) {
-        if (action != fault_actions::BeforeWeb)
+        if (action != fault_actions::BeforeWeb) {
             return;
+        }
         StartTracker("mantis",
                      {"--project", "Pharmacy", "--title",
                       "[v - 3]: " + RunTimeState().bugId + " (std::runtime_error)", "--closed"});

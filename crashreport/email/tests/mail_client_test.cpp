@@ -131,8 +131,9 @@ TEST_F(MailClient, MailtoCutsALongReportToTheAddressBound) {
     TMailClientPrograms programs;
     programs.open = open.Path();
     std::string report;
-    for (int line = 0; report.size() < 60000; ++line)
+    for (int line = 0; report.size() < 60000; ++line) {
         report += "  3.1 Line " + std::to_string(line) + " of the call stack\r\n";
+    }
     EXPECT_TRUE(SendByMailto("a@x.org", "Bug", "Hello", report, programs, events_));
     const std::vector<std::string> arguments = open.Arguments();
     ASSERT_EQ(arguments.size(), 1u);

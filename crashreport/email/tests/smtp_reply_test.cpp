@@ -39,8 +39,9 @@ TEST(SmtpReply, PendingWhileTheLastLineIsAContinuation) {
         {"garbage\r\n", false},
         {"", false},
     };
-    for (const auto& [received, pending] : cases)
+    for (const auto& [received, pending] : cases) {
         EXPECT_EQ(SmtpReplyPending(received), pending) << received;
+    }
 }
 
 } // namespace

@@ -29,12 +29,14 @@ CgiAnswer ReadAnswer(const std::string& output) {
                                    "Content-Length: ([0-9]+)\r\nContent:\r\n\r\n");
     std::smatch match;
     CgiAnswer answer;
-    if (!std::regex_search(output, match, header))
+    if (!std::regex_search(output, match, header)) {
         return answer;
+    }
     const std::size_t length = std::stoul(match[1]);
     const std::size_t start = match.length(0);
-    if (output.size() < start + length)
+    if (output.size() < start + length) {
         return answer;
+    }
     answer.wellFormed = true;
     answer.page = output.substr(start, length);
     answer.rest = output.substr(start + length);
@@ -48,8 +50,9 @@ protected:
 
     CrashRun Run(const std::string& failure, const std::string& dialog, bool webServer) {
         CrashSettings settings;
-        if (webServer)
+        if (webServer) {
             settings.environment = {{"REQUEST_METHOD", "GET"}};
+        }
         CrashRun run = RunCrashers(
             {failure, "--log", (folder_ / "cgi.ftlog").string(), "--dialog", dialog}, settings);
         EXPECT_FALSE(run.timedOut);

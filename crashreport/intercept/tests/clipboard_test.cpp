@@ -90,8 +90,9 @@ TEST_F(ClipboardTest, AnotherThreadsReportReachesTheClipboard) {
         Raise("copied from a worker");
         done = true;
     });
-    while (!done)
+    while (!done) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     worker.join();
     ASSERT_NE(report_.find("copied from a worker"), std::string::npos);
     EXPECT_EQ(Clipboard(), QString::fromLatin1(report_.c_str()));

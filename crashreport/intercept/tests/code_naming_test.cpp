@@ -85,8 +85,9 @@ protected:
         ASSERT_NE(library, nullptr) << dlerror();
     }
     void TearDown() override {
-        if (library != nullptr)
+        if (library != nullptr) {
             dlclose(library);
+        }
     }
     std::uintptr_t Export(const char* name) const {
         return reinterpret_cast<std::uintptr_t>(dlsym(library, name));

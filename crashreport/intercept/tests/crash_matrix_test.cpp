@@ -44,8 +44,9 @@ class CrashMatrix : public ::testing::TestWithParam<MatrixCase> {};
 void ExpectNoOwnFrames(const std::string& stacks) {
     for (const char* unit : {"|activation.cpp", "|processing.cpp", "|fault_signals.cpp",
                              "|handler_guard.cpp", "|event_channel.cpp", "|dispatcher.cpp",
-                             "|thread_hooks.cpp", "|fault_application.cpp", "|events.cpp"})
+                             "|thread_hooks.cpp", "|fault_application.cpp", "|events.cpp"}) {
         EXPECT_EQ(stacks.find(unit), std::string::npos) << unit << " in\n" << stacks;
+    }
 }
 
 TEST_P(CrashMatrix, EndsInBoundedTimeWithOneRightReport) {
@@ -96,8 +97,9 @@ TEST_P(CrashMatrix, EndsInBoundedTimeWithOneRightReport) {
     // Every thread that faulted has a block captioned as an exception's thread.
     int exceptionBlocks = 0;
     for (std::size_t at = stacks.find("|*Exception Thread"); at != std::string::npos;
-         at = stacks.find("|*Exception Thread", at + 1))
+         at = stacks.find("|*Exception Thread", at + 1)) {
         ++exceptionBlocks;
+    }
     EXPECT_EQ(exceptionBlocks, crash.faultRows) << stacks;
     ExpectNoOwnFrames(stacks);
     std::filesystem::remove_all(folder);
@@ -189,9 +191,11 @@ std::vector<MatrixCase> Matrix() {
     kinds.back().environment = {{"REQUEST_METHOD", "GET"}};
     kinds.back().errorsPart = "CGI: Cannot write in the ouput file.";
     std::vector<MatrixCase> cases;
-    for (const MatrixCase& kind : kinds)
-        for (const MatrixCase& crash : BothThreads(kind))
+    for (const MatrixCase& kind : kinds) {
+        for (const MatrixCase& crash : BothThreads(kind)) {
             cases.push_back(crash);
+        }
+    }
     return cases;
 }
 

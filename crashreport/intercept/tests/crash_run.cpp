@@ -49,28 +49,33 @@ CrashRun RunProgram(const std::string& program, const std::vector<std::string>& 
     std::vector<std::string> all{program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
-    for (std::string& argument : all)
+    for (std::string& argument : all) {
         argv.push_back(argument.data());
+    }
     argv.push_back(nullptr);
 
     const pid_t child = ::fork();
     if (child == 0) {
         ::setpgid(0, 0);
-        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr))
+        if (!std::freopen(out.c_str(), "w", stdout) || !std::freopen(err.c_str(), "w", stderr)) {
             ::_exit(126);
+        }
         if (settings.outputReaderGone) {
             int ends[2];
-            if (::pipe(ends) != 0 || ::dup2(ends[1], STDOUT_FILENO) < 0)
+            if (::pipe(ends) != 0 || ::dup2(ends[1], STDOUT_FILENO) < 0) {
                 ::_exit(126);
+            }
             ::close(ends[0]);
             ::close(ends[1]);
             // A shell starts its pipeline with SIGPIPE's default action, whatever its parent had.
             ::signal(SIGPIPE, SIG_DFL);
         }
-        if (!settings.directory.empty() && ::chdir(settings.directory.c_str()) != 0)
+        if (!settings.directory.empty() && ::chdir(settings.directory.c_str()) != 0) {
             ::_exit(126);
-        for (const auto& [name, value] : settings.environment)
+        }
+        for (const auto& [name, value] : settings.environment) {
             ::setenv(name.c_str(), value.c_str(), 1);
+        }
         ::execv(program.c_str(), argv.data());
         ::_exit(127);
     }
@@ -89,16 +94,20 @@ CrashRun RunProgram(const std::string& program, const std::vector<std::string>& 
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
     }
     run.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    if (WIFEXITED(status))
+    if (WIFEXITED(status)) {
         run.exitCode = WEXITSTATUS(status);
-    if (WIFSIGNALED(status))
+    }
+    if (WIFSIGNALED(status)) {
         run.signal = WTERMSIG(status);
+    }
     // A restarted program belongs to the same group: give it the time to end on its own.
-    for (int i = 0; i < 500 && GroupAlive(child); ++i)
+    for (int i = 0; i < 500 && GroupAlive(child); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     run.leftovers = GroupAlive(child);
-    if (run.leftovers)
+    if (run.leftovers) {
         ::kill(-child, SIGKILL);
+    }
     run.output = ReadFile(out);
     run.errors = ReadFile(err);
     std::filesystem::remove_all(folder);
@@ -122,10 +131,12 @@ int CountStackRows(const std::string& report, const std::string& procedure, int 
     while (start < report.size()) {
         const std::size_t end = report.find('\n', start);
         const std::string row = report.substr(start, end - start);
-        if (row.find(procedure) != std::string::npos && row.find(cell) != std::string::npos)
+        if (row.find(procedure) != std::string::npos && row.find(cell) != std::string::npos) {
             ++rows;
-        if (end == std::string::npos)
+        }
+        if (end == std::string::npos) {
             break;
+        }
         start = end + 1;
     }
     return rows;
@@ -143,10 +154,12 @@ int MarkedLine(const std::string& sourceFile, const std::string& name) {
     std::ifstream source(sourceFile);
     std::string line;
     const std::string mark = "// FAULT: " + name;
-    for (int number = 1; std::getline(source, line); ++number)
+    for (int number = 1; std::getline(source, line); ++number) {
         if (line.size() >= mark.size() &&
-            line.compare(line.size() - mark.size(), mark.size(), mark) == 0)
+            line.compare(line.size() - mark.size(), mark.size(), mark) == 0) {
             return number;
+        }
+    }
     return 0;
 }
 

@@ -29,9 +29,11 @@ std::ostream& operator<<(std::ostream& out, const CrashCase& crash) {
 
 std::string CaseName(const ::testing::TestParamInfo<CrashCase>& info) {
     std::string name = info.param.failure + (info.param.worker ? "_worker" : "_main");
-    for (char& c : name)
-        if (!std::isalnum(static_cast<unsigned char>(c)))
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) {
             c = '_';
+        }
+    }
     return name;
 }
 
@@ -42,8 +44,9 @@ TEST_P(CrashTest, GivesOneReportAndTheRightEnd) {
     const auto folder = FreshFolder(CaseName({crash, 0}));
     const auto log = folder / "crash.ftlog";
     std::vector<std::string> arguments{crash.failure, "--log", log.string(), "--dialog", "0"};
-    if (crash.worker)
+    if (crash.worker) {
         arguments.push_back("--worker");
+    }
     const CrashRun run = RunCrashers(arguments);
 
     EXPECT_FALSE(run.timedOut);
@@ -107,14 +110,16 @@ INSTANTIATE_TEST_SUITE_P(
 std::vector<std::string> ExceptionThreadRows(const std::string& report) {
     std::vector<std::string> rows;
     std::size_t at = report.find("*Exception Thread: ID=");
-    if (at == std::string::npos)
+    if (at == std::string::npos) {
         return rows;
+    }
     at = report.find('\n', report.find('\n', at) + 1); // past the caption and its rule
     while (at != std::string::npos && at + 1 < report.size()) {
         const std::size_t end = report.find('\n', at + 1);
         const std::string line = report.substr(at + 1, end - at - 1);
-        if (line.rfind("|--", 0) == 0)
+        if (line.rfind("|--", 0) == 0) {
             break;
+        }
         rows.push_back(line);
         at = end;
     }
@@ -134,8 +139,9 @@ TEST(CrashTest, AThreadsStartRoutineOnItsStackIsNoCall) {
         return row.find("|RawThreadRoutine ") != std::string::npos;
     });
     ASSERT_NE(routine, rows.end()) << ::testing::PrintToString(rows);
-    for (auto row = routine; row != rows.end(); ++row)
+    for (auto row = routine; row != rows.end(); ++row) {
         EXPECT_EQ(row->find("|ThrowRuntimeError "), std::string::npos) << *row;
+    }
     std::filesystem::remove_all(folder);
 }
 

@@ -68,8 +68,9 @@ void WriteFromOutsideAnyModule() {
     static const unsigned char code[] = {0xC7, 0x04, 0x25, 0, 0, 0, 0, 1, 0, 0, 0, 0xC3};
     void* page = ::mmap(nullptr, 4096, PROT_READ | PROT_WRITE | PROT_EXEC,
                         MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (page == MAP_FAILED)
+    if (page == MAP_FAILED) {
         std::exit(3);
+    }
     std::memcpy(page, code, sizeof code);
     std::printf("code at %p\n", page);
     std::fflush(stdout);
@@ -87,8 +88,9 @@ struct Flags {
 };
 
 __attribute__((noinline)) Flags operator|(Flags left, Flags right) {
-    if (left.bits & right.bits)
+    if (left.bits & right.bits) {
         throw std::invalid_argument("overlapping flags"); // FAULT: operator|
+    }
     return {left.bits | right.bits};
 }
 
@@ -101,8 +103,9 @@ __attribute__((noinline)) int ReadUnmapped() {
 __attribute__((noinline)) int Recurse(int depth) {
     volatile char frame[512];
     frame[0] = static_cast<char>(depth);
-    if (depth == deepest)
+    if (depth == deepest) {
         return 0;
+    }
     return Recurse(depth + 1) + frame[0]; // FAULT: Recurse
 }
 
@@ -163,8 +166,9 @@ __attribute__((noinline)) void WaitForSentSignal() {
     }
     std::printf("sender %d\n", static_cast<int>(sender));
     std::fflush(stdout);
-    for (;;)
+    for (;;) {
         ::pause(); // FAULT: WaitForSentSignal
+    }
 }
 
 // Eight threads write through a null pointer at the same moment.
@@ -172,15 +176,17 @@ void FaultOnEightThreads() {
     constexpr int kThreads = 8;
     std::atomic<int> ready{0};
     std::vector<std::thread> threads;
-    for (int i = 0; i < kThreads; ++i)
+    for (int i = 0; i < kThreads; ++i) {
         threads.emplace_back([&] {
             ++ready;
             while (ready.load() < kThreads) {
             }
             NullWrite();
         });
-    for (std::thread& thread : threads)
+    }
+    for (std::thread& thread : threads) {
         thread.join();
+    }
 }
 
 __attribute__((noinline)) void CrashInOpenedLibrary() {
@@ -280,9 +286,11 @@ void Run(const std::function<void()>& failure, bool worker) {
 std::string BlockedSignals() {
     std::ifstream status("/proc/self/status");
     std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("SigBlk:", 0) == 0)
+    while (std::getline(status, line)) {
+        if (line.rfind("SigBlk:", 0) == 0) {
             return line.substr(line.find_first_not_of(" \t", 7));
+        }
+    }
     return "";
 }
 
@@ -291,41 +299,43 @@ bool StartedBefore(const std::string& marker, int argc, char** argv) {
     std::ifstream in(marker);
     std::string line;
     int starts = 0;
-    while (std::getline(in, line))
+    while (std::getline(in, line)) {
         ++starts;
+    }
     char directory[4096];
     std::ofstream out(marker, std::ios::app);
     out << (::getcwd(directory, sizeof directory) ? directory : "") << '\t' << BlockedSignals();
-    for (int i = 1; i < argc; ++i)
+    for (int i = 1; i < argc; ++i) {
         out << '\t' << argv[i];
+    }
     out << '\n';
     return starts > 0;
 }
 
 void ApplyOption(const std::string& name, const std::string& value) {
     auto& options = MainModuleOptions();
-    if (name == "--log")
+    if (name == "--log") {
         options.SetLogFolder(value);
-    else if (name == "--dialog")
+    } else if (name == "--dialog") {
         options.SetExceptionDialogType(static_cast<faulttrap::TFaultDialogType>(std::stoi(value)));
-    else if (name == "--no-duplicates")
+    } else if (name == "--no-duplicates") {
         options.SetReportOptions(options.ReportOptions() |
                                  faulttrap::report_options::NoDuplicateErrors);
-    else if (name == "--report-fields")
+    } else if (name == "--report-fields") {
         options.SetReportFields(faulttrap::TFaultReportFields(std::stoull(value, nullptr, 0)));
-    else if (name == "--report-options")
+    } else if (name == "--report-options") {
         options.SetReportOptions(static_cast<std::uint8_t>(std::stoi(value, nullptr, 0)));
-    else if (name == "--behaviour")
+    } else if (name == "--behaviour") {
         options.SetBehaviourOptions(static_cast<std::uint16_t>(std::stoi(value, nullptr, 0)));
-    else if (name == "--flood-action")
+    } else if (name == "--flood-action") {
         options.SetErrorFloodAction(static_cast<faulttrap::TFaultAction>(std::stoi(value)));
-    else if (name == "--flood-count")
+    } else if (name == "--flood-count") {
         options.SetErrorFloodCount(std::stoi(value));
-    else if (name == "--flood-minutes")
+    } else if (name == "--flood-minutes") {
         options.SetErrorFloodMinutes(std::stoi(value));
-    else if (name == "--freeze-timeout")
+    } else if (name == "--freeze-timeout") {
         options.SetFreezeTimeout(std::stoi(value));
-    else if (name == "--smtp-port") {
+    } else if (name == "--smtp-port") {
         // Delivery by SMTP to a server of the test, with the send window, the screenshot and the
         // result message asked for.
         options.SetEMailSendMode(faulttrap::TFaultEMailSendMode::SMTPClient);
@@ -358,8 +368,9 @@ void ApplyOption(const std::string& name, const std::string& value) {
 
 int main(int argc, char** argv) {
     // The dialogs of a crash on the GUI thread are shown by a helper run of this program.
-    if (const int helper = faulttrap::RunDialogHelperIfRequested(argc, argv); helper >= 0)
+    if (const int helper = faulttrap::RunDialogHelperIfRequested(argc, argv); helper >= 0) {
         return helper;
+    }
     if (argc < 2 || !faulttrap::IsActive()) {
         std::fprintf(stderr, "usage: crashers <failure> [--worker] [--log FILE] ...\n");
         return 2;
@@ -388,42 +399,50 @@ int main(int argc, char** argv) {
             skipDialog = true;
         } else if (i + 1 < argc) {
             const std::string value = argv[++i];
-            if (name == "--restart-marker")
+            if (name == "--restart-marker") {
                 marker = value;
-            else if (name == "--start-log")
+            } else if (name == "--start-log") {
                 std::ofstream(value, std::ios::app) << ::getpid() << '\n';
-            else if (name == "--handler")
+            } else if (name == "--handler") {
                 handlerFailure = value;
-            else if (name == "--deadline")
+            } else if (name == "--deadline") {
                 faulttrap::SetFaultDeadline(std::chrono::seconds(std::stoi(value)));
-            else if (name == "--linger")
+            } else if (name == "--linger") {
                 lingerMs = std::stoi(value);
-            else if (name == "--chdir")
+            } else if (name == "--chdir") {
                 directory = value;
-            else if (name == "--count")
+            } else if (name == "--count") {
                 count = std::stoi(value);
-            else
+            } else {
                 ApplyOption(name, value);
+            }
         }
     }
-    if (!marker.empty() && StartedBefore(marker, argc, argv))
+    if (!marker.empty() && StartedBefore(marker, argc, argv)) {
         return 0;
-    if (!directory.empty() && ::chdir(directory.c_str()) != 0)
+    }
+    if (!directory.empty() && ::chdir(directory.c_str()) != 0) {
         return 2;
+    }
 
     faulttrap::TFaultTrap handlers;
     int notified = 0;
     handlers.ExceptionNotify = [&](faulttrap::TFaultExceptionRecord&, bool& handleIt) {
         ++notified;
-        if (clearHandleIt)
+        if (clearHandleIt) {
             handleIt = false;
-        if (handlerFailure == "fault")
+        }
+        if (handlerFailure == "fault") {
             *nowhere = 4; // FAULT: HandlerFault
-        if (handlerFailure == "throw")
+        }
+        if (handlerFailure == "throw") {
             throw std::runtime_error("the handler gave up");
-        if (handlerFailure == "sleep")
-            for (;;)
+        }
+        if (handlerFailure == "sleep") {
+            for (;;) {
                 std::this_thread::sleep_for(std::chrono::hours(1));
+            }
+        }
     };
     int logAttempts = 0;
     handlers.ExceptionActionNotify = [&](faulttrap::TFaultExceptionRecord& record, int action,
@@ -463,8 +482,9 @@ int main(int argc, char** argv) {
         {"noexcept-throw", ThrowInNoexcept},
         {"handled",
          [&] {
-             for (int i = 0; i < count; ++i)
+             for (int i = 0; i < count; ++i) {
                  ReportHandled(i);
+             }
          }},
         {"stdio-fault", FaultInsideStdio},
         {"malloc-fault", CorruptHeap},

@@ -31,8 +31,9 @@ int main(int argc, char** argv) {
     }
     const auto forwards = reinterpret_cast<bool (*)()>(::dlsym(library, "LibraryForwards"));
     std::printf("library forwards: %d\n", forwards() ? 1 : 0);
-    if (argc > 4)
+    if (argc > 4) {
         reinterpret_cast<void (*)(const char*)>(::dlsym(library, "LibraryLogsTo"))(argv[4]);
+    }
     const std::string mode = argv[3];
     const auto entry = reinterpret_cast<void (*)()>(
         ::dlsym(library, mode == "handled" ? "LibraryReportsHandled" : "LibraryThrows"));

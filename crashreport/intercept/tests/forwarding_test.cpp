@@ -31,8 +31,9 @@ TEST_P(ForwardingTest, LibraryExceptionIsReportedOnceByTheProgram) {
     const auto libraryFolder = folder / "library";
     std::filesystem::create_directories(libraryFolder);
     std::vector<std::string> arguments{folder.string() + "/", FORWARDING_LIBRARY, GetParam().mode};
-    if (GetParam().libraryOptions)
+    if (GetParam().libraryOptions) {
         arguments.push_back(libraryFolder.string() + "/");
+    }
     const CrashRun run = RunProgram(FORWARDING_HOST_PROGRAM, arguments);
     EXPECT_FALSE(run.leftovers);
     EXPECT_EQ(run.exitCode, GetParam().exitCode) << run.output << run.errors;

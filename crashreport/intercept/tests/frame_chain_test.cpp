@@ -62,8 +62,9 @@ TEST(ReturnAddressChain, StopsWhereTheChainLeavesTheCopyOrTurnsBack) {
 
 TEST(ReturnAddressChain, EndsAtAZeroReturnAddressAndAtTheLimit) {
     CopiedStack stack;
-    for (std::size_t word = 0; word < 30; word += 2)
+    for (std::size_t word = 0; word < 30; word += 2) {
         stack.Frame(word, CopiedStack::At(word + 2), 0x1000 + word);
+    }
     EXPECT_EQ(ReturnAddressChain(stack.Bytes(), CopiedStack::kBase, CopiedStack::At(0), 4).size(),
               4u);
     stack.Frame(6, CopiedStack::At(8), 0);

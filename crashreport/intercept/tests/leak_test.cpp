@@ -19,8 +19,9 @@ bool StackRowAt(const std::string& report, const std::string& procedure) {
     for (std::size_t start = 0, end; (end = report.find("\r\n", start)) != std::string::npos;
          start = end + 2) {
         const std::string row = report.substr(start, end - start);
-        if (row.find(procedure) != std::string::npos && row.find(cell) != std::string::npos)
+        if (row.find(procedure) != std::string::npos && row.find(cell) != std::string::npos) {
             return true;
+        }
     }
     return false;
 }

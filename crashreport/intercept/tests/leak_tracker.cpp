@@ -30,16 +30,18 @@ __attribute__((noinline)) void* TrackedAllocate(std::size_t size, const char* ty
     void* frames[faulttrap::kLeakAddresses + 1];
     const int depth = ::backtrace(frames, static_cast<int>(std::size(frames)));
     TBlock block{type, size, {}};
-    for (int i = 1; i < depth; ++i) // without this function's own frame
+    for (int i = 1; i < depth; ++i) { // without this function's own frame
         block.returnAddresses.push_back(reinterpret_cast<std::uintptr_t>(frames[i]));
+    }
     void* memory = std::malloc(size);
     liveBlocks[memory] = std::move(block);
     return memory;
 }
 
 void TrackedFree(void* memory) {
-    if (liveBlocks.erase(memory) == 0)
+    if (liveBlocks.erase(memory) == 0) {
         faulttrap::RaiseMultiFree();
+    }
     std::free(memory);
 }
 
@@ -53,15 +55,17 @@ void ReportLeaks() {
         ++count;
     }
     faulttrap::ResetLeaks();
-    for (const auto& [place, total] : leaks)
+    for (const auto& [place, total] : leaks) {
         faulttrap::AddLeak(place.first, total.first, static_cast<std::uint64_t>(total.second),
                            place.second);
+    }
     faulttrap::ShowLeaks();
 }
 
 __attribute__((noinline)) void AllocateRecords() {
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 3; ++i) {
         std::memset(TrackedAllocate(16, "TRecord"), 0, 16); // FAULT: AllocateRecords
+    }
 }
 
 __attribute__((noinline)) void AllocateBuffer() {

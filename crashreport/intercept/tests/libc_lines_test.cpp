@@ -35,8 +35,9 @@ std::vector<std::string> Cells(const std::string& row) {
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
     std::stringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
+    for (std::string line; std::getline(stream, line);) {
         lines.push_back(line);
+    }
     return lines;
 }
 
@@ -48,13 +49,16 @@ std::pair<std::string, std::string> Addr2line(const std::string& debugFile, std:
     std::FILE* pipe = ::popen(command, "r");
     std::string output;
     std::array<char, 256> chunk;
-    while (pipe != nullptr && std::fgets(chunk.data(), chunk.size(), pipe) != nullptr)
+    while (pipe != nullptr && std::fgets(chunk.data(), chunk.size(), pipe) != nullptr) {
         output += chunk.data();
-    if (pipe != nullptr)
+    }
+    if (pipe != nullptr) {
         ::pclose(pipe);
+    }
     const std::vector<std::string> lines = Lines(output);
-    if (lines.size() < 2)
+    if (lines.size() < 2) {
         return {};
+    }
     const std::string place = lines[1].substr(lines[1].rfind('/') + 1);
     return {lines[0], place.substr(0, place.find(' '))};
 }
@@ -64,8 +68,9 @@ TEST(CLibraryLines, AFaultInsideTheCLibraryShowsTheLinesOfItsDebugFile) {
     ASSERT_NE(::dladdr(reinterpret_cast<void*>(&::strlen), &info), 0);
     const std::string library = std::filesystem::canonical(info.dli_fname).string();
     const std::string debugFile = FindSeparateDebugFile(ElfImage(library), library);
-    if (debugFile.empty())
+    if (debugFile.empty()) {
         GTEST_SKIP() << "no separate debug file of " << library << " (libc6-dbg)";
+    }
 
     const auto folder = FreshFolder("libc-lines");
     const auto log = folder / "crash.ftlog";
@@ -76,10 +81,12 @@ TEST(CLibraryLines, AFaultInsideTheCLibraryShowsTheLinesOfItsDebugFile) {
     const std::vector<std::string> report = Lines(file.Report(0));
 
     std::uint64_t base = 0;
-    for (const std::string& row : report)
+    for (const std::string& row : report) {
         if (const auto cells = Cells(row);
-            cells.size() > 7 && cells[2] == "libc.so.6" && cells[7].ends_with("x86_64-linux-gnu"))
+            cells.size() > 7 && cells[2] == "libc.so.6" && cells[7].ends_with("x86_64-linux-gnu")) {
             base = std::stoull(cells[1], nullptr, 16);
+        }
+    }
     ASSERT_NE(base, 0u) << file.Report(0);
 
     const auto caption = std::find_if(report.begin(), report.end(), [](const std::string& row) {
@@ -89,8 +96,9 @@ TEST(CLibraryLines, AFaultInsideTheCLibraryShowsTheLinesOfItsDebugFile) {
     int compared = 0;
     for (auto row = caption + 2; row != report.end(); ++row) {
         const std::vector<std::string> cells = Cells(*row);
-        if (cells.size() < 7 || cells[2] != "libc.so.6")
+        if (cells.size() < 7 || cells[2] != "libc.so.6") {
             break;
+        }
         const std::uint64_t address = std::stoull(cells[1], nullptr, 16);
         const auto [procedure, place] = Addr2line(debugFile, address - base);
         const std::string line = cells[6].substr(0, cells[6].find('['));

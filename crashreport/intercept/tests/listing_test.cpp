@@ -28,8 +28,9 @@ std::ostream& operator<<(std::ostream& out, const ListingCase& listing) {
 std::vector<std::string> SplitLines(const std::string& text) {
     std::vector<std::string> lines;
     std::size_t start = 0;
-    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2)
+    for (std::size_t end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
         lines.push_back(text.substr(start, end - start));
+    }
     return lines;
 }
 
@@ -37,24 +38,29 @@ std::vector<std::string> SplitLines(const std::string& text) {
 std::vector<std::string> ListingOf(const std::vector<std::string>& report) {
     std::vector<std::string> listing;
     std::size_t i = 0;
-    while (i < report.size() && report[i] != "Assembler Information:")
+    while (i < report.size() && report[i] != "Assembler Information:") {
         ++i;
-    for (i += 2; i < report.size() && !report[i].empty(); ++i)
+    }
+    for (i += 2; i < report.size() && !report[i].empty(); ++i) {
         listing.push_back(report[i]);
+    }
     return listing;
 }
 
 std::size_t IndexOf(const std::vector<std::string>& lines, const std::string& part) {
-    for (std::size_t i = 0; i < lines.size(); ++i)
-        if (lines[i].find(part) != std::string::npos)
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        if (lines[i].find(part) != std::string::npos) {
             return i;
+        }
+    }
     return lines.size();
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
     std::string text;
-    for (const std::string& line : lines)
+    for (const std::string& line : lines) {
         text += line + "\n";
+    }
     return text;
 }
 
@@ -71,16 +77,18 @@ CrashReport RunToReport(const std::string& program, const std::string& password)
     CrashReport crash;
     crash.folder = FreshFolder("listing-" + std::filesystem::path(program).stem().string());
     std::vector<std::string> arguments{crash.folder.string() + "/"};
-    if (!password.empty())
+    if (!password.empty()) {
         arguments.push_back(password);
+    }
     const CrashRun run = RunProgram(program, arguments);
     EXPECT_FALSE(run.timedOut);
     EXPECT_FALSE(run.leftovers);
     EXPECT_EQ(run.exitCode, 1) << run.errors;
     const auto log = crash.folder / (std::filesystem::path(program).stem().string() + ".ftlog");
     EXPECT_TRUE(std::filesystem::exists(log)) << run.output << run.errors;
-    if (!std::filesystem::exists(log))
+    if (!std::filesystem::exists(log)) {
         return crash;
+    }
     const TLogFile file(log, LogFileAccess::ReadOnly);
     EXPECT_EQ(file.Count(), 1);
     if (file.Count() == 1) {
@@ -109,8 +117,9 @@ TEST_P(ListingTest, RealCrashShowsTheFaultingCodeAndItsRegisters) {
     ASSERT_LT(fault, listing.size()) << text;
     EXPECT_TRUE(listing[fault].starts_with(address + "  mov ")) << text;
     std::size_t caption = fault;
-    while (caption > 0 && !listing[caption].starts_with("; "))
+    while (caption > 0 && !listing[caption].starts_with("; ")) {
         --caption;
+    }
     // Its offset counts from the procedure's first line, given in the first caption.
     const int faultLine = MarkedLine(LISTING_CRASH_SOURCE, "StoreThroughNull");
     const int firstLine = std::atoi(listing[0].c_str() + listing[0].find("(Line=") + 6);
@@ -129,8 +138,9 @@ TEST_P(ListingTest, RealCrashShowsTheFaultingCodeAndItsRegisters) {
 
     // The heading's rule is as long as the longest listing line.
     std::size_t longest = 0;
-    for (const std::string& line : listing)
+    for (const std::string& line : listing) {
         longest = std::max(longest, line.size());
+    }
     const std::size_t heading = IndexOf(report, "Assembler Information:");
     EXPECT_EQ(report[heading + 1], std::string(longest, '-'));
 

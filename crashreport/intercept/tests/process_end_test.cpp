@@ -28,8 +28,9 @@ namespace {
 std::vector<std::string> Lines(const std::filesystem::path& file) {
     std::ifstream in(file);
     std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
+    for (std::string line; std::getline(in, line);) {
         lines.push_back(line);
+    }
     return lines;
 }
 
@@ -101,8 +102,9 @@ TEST(ProcessEnd, LeavesNothingInTheTemporaryFolder) {
 // process of the user removes it, and leaves the blocks of running processes alone.
 TEST(ProcessEnd, RemovesTheOptionsBlocksOfEndedProcesses) {
     const pid_t ended = ::fork();
-    if (ended == 0)
+    if (ended == 0) {
         ::_exit(0);
+    }
     ::waitpid(ended, nullptr, 0);
     const std::string left = SharedOptionsBlockName(static_cast<std::uint32_t>(ended), 0x400000);
     const std::string running =
@@ -140,8 +142,9 @@ TEST(ProcessEnd, AReportNeverAsksADebugInformationServer) {
         ::execl("/usr/bin/python3", "python3", "-c", script.c_str(), portFile.c_str(), nullptr);
         ::_exit(127);
     }
-    for (int i = 0; i < 500 && Lines(portFile).empty(); ++i)
+    for (int i = 0; i < 500 && Lines(portFile).empty(); ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
     const std::string port = Lines(portFile).empty() ? "" : Lines(portFile)[0];
     ASSERT_FALSE(port.empty());
     CrashSettings settings;

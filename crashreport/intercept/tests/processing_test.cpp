@@ -17,8 +17,9 @@ namespace {
 
 // How many reports the log holds; 0 when there is no log.
 int ReportsIn(const std::filesystem::path& log) {
-    if (!std::filesystem::exists(log))
+    if (!std::filesystem::exists(log)) {
         return 0;
+    }
     return TLogFile(log, LogFileAccess::ReadOnly).Count();
 }
 
@@ -40,10 +41,12 @@ std::vector<Start> StartsIn(const std::filesystem::path& marker) {
     while (std::getline(in, line)) {
         std::vector<std::string> fields;
         std::stringstream fieldsOf(line);
-        for (std::string field; std::getline(fieldsOf, field, '\t');)
+        for (std::string field; std::getline(fieldsOf, field, '\t');) {
             fields.push_back(field);
-        if (fields.size() < 2)
+        }
+        if (fields.size() < 2) {
             continue;
+        }
         starts.push_back({fields[0], fields[1], {fields.begin() + 2, fields.end()}});
     }
     return starts;

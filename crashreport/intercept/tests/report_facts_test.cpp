@@ -52,8 +52,9 @@ protected:
 // The compilation time stored in the program's own data, as a report date.
 std::string CompilationDateOf(const std::string& program) {
     const auto section = ReadElfSection(program, ".ftdata");
-    if (!section)
+    if (!section) {
         return "";
+    }
     const auto seconds = UnixFromCompilationTime(DecodeSubsystemData(*section).compilationTime);
     return seconds ? FormatReportDate(ReportClock::from_time_t(static_cast<std::time_t>(*seconds)))
                    : "";
@@ -74,8 +75,9 @@ std::vector<std::string> ThreadCaptions(const std::string& report) {
     std::vector<std::string> captions;
     const std::regex caption("\\|[*]?(Exception|Running|Calling) Thread: [^|]*\\|");
     for (auto it = std::sregex_iterator(report.begin(), report.end(), caption);
-         it != std::sregex_iterator(); ++it)
+         it != std::sregex_iterator(); ++it) {
         captions.push_back(it->str());
+    }
     return captions;
 }
 
@@ -121,9 +123,10 @@ TEST_F(ReportFacts, EveryThreadCaptionNamesThePriorityOfItsThread) {
     ASSERT_EQ(file.Count(), 1);
     const auto captions = ThreadCaptions(file.Report(0));
     ASSERT_GE(captions.size(), 2u) << file.Report(0);
-    for (const std::string& caption : captions)
+    for (const std::string& caption : captions) {
         EXPECT_TRUE(std::regex_search(caption, std::regex("; Priority=" + kPriorityName + "; ")))
             << caption;
+    }
 }
 
 TEST_F(ReportFacts, AFaultOutsideAnyModuleHasTheMessageWithoutAModule) {
@@ -220,11 +223,12 @@ TEST_F(ReportFacts, AQtProgramsReportFillsEveryItemItsSourcesGive) {
         const auto value = file.ReadItem(0, item);
         ASSERT_TRUE(value) << "no item " << item << " in\n" << file.Report(0);
         const bool literal = item == "1.4" || item == "1.5";
-        if (literal)
+        if (literal) {
             EXPECT_EQ(*value, pattern) << item;
-        else
+        } else {
             EXPECT_TRUE(std::regex_match(*value, std::regex(pattern)))
                 << item << ": \"" << *value << "\" is not /" << pattern << "/";
+        }
     }
     EXPECT_NE(file.ReadItem(0, "1.5").value_or(""), "");
     // The general part holds those items and no other.
@@ -232,8 +236,9 @@ TEST_F(ReportFacts, AQtProgramsReportFillsEveryItemItsSourcesGive) {
     const std::regex itemLine("\r\n  (\\d+\\.\\d+) ");
     std::size_t items = 0;
     for (auto it = std::sregex_iterator(report.begin(), report.end(), itemLine);
-         it != std::sregex_iterator(); ++it, ++items)
+         it != std::sregex_iterator(); ++it, ++items) {
         EXPECT_EQ(expected.count((*it)[1].str()), 1u) << (*it)[1].str();
+    }
     EXPECT_EQ(items, expected.size());
 }
 

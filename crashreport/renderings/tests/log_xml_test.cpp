@@ -208,7 +208,7 @@ TEST(LogXml, EveryGeneralValueIsTheValueTheLogFileReads) {
         Child(Child(Parse(LogFileXml(log, "")).documentElement(), "Log"), "General");
     int lines = 0;
     for (QDomElement group = general.firstChildElement("Group"); !group.isNull();
-         group = group.nextSiblingElement("Group"))
+         group = group.nextSiblingElement("Group")) {
         for (QDomElement line = group.firstChildElement("Line"); !line.isNull();
              line = line.nextSiblingElement("Line"), ++lines) {
             const std::string id = Attr(line, "ID");
@@ -216,6 +216,7 @@ TEST(LogXml, EveryGeneralValueIsTheValueTheLogFileReads) {
             ASSERT_TRUE(value) << id;
             EXPECT_EQ(line.attribute("Value"), QString::fromLatin1(value->c_str())) << id;
         }
+    }
     EXPECT_EQ(lines, 47);
     std::filesystem::remove_all(folder);
 }

@@ -21,23 +21,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         lineEnd == std::string_view::npos ? std::string_view() : whole.substr(lineEnd + 1);
 
     // Every reference is longer than what it stands for.
-    if (DecodeCharacterReferences(std::string(whole)).size() > whole.size())
+    if (DecodeCharacterReferences(std::string(whole)).size() > whole.size()) {
         std::abort();
+    }
 
     const auto input = InputValue(page, name);
-    if (input && input->empty())
+    if (input && input->empty()) {
         std::abort();
-    if (const auto content = TextareaContent(page, name); content && content->size() > page.size())
+    }
+    if (const auto content = TextareaContent(page, name);
+        content && content->size() > page.size()) {
         std::abort();
+    }
     const auto selected = SelectedValue(page, name);
     const auto byLabel = OptionValueByLabel(page, name, name);
-    if (selected.has_value() != byLabel.has_value())
+    if (selected.has_value() != byLabel.has_value()) {
         std::abort();
+    }
 
     const std::string title(page.substr(0, 256));
     if (const auto bumped = BumpedTitle(title);
-        bumped && title.find(" - ") == std::string::npos && *bumped != title)
+        bumped && title.find(" - ") == std::string::npos && *bumped != title) {
         std::abort();
+    }
     BugNumberAfter(page, name);
     return 0;
 }

@@ -163,10 +163,12 @@ TEST_P(ConversationEndingTest, StopsWithItsResultAndSendsNothingMore) {
     const TEnding& ending = GetParam();
     StartTracker(TrackerName(ending.mode), ending.scenario);
     TTrackerReport report = Report();
-    if (ending.change == TChange::WrongPassword)
+    if (ending.change == TChange::WrongPassword) {
         report.password = "wrong";
-    if (ending.change == TChange::UnknownProject)
+    }
+    if (ending.change == TChange::UnknownProject) {
         report.project = "Unknown";
+    }
 
     THTTPResponse response;
     EXPECT_EQ(TrackerConversation(ending.mode, BaseConnectionMaker())

@@ -39,8 +39,9 @@ std::vector<TTrackerRequest> FakeTrackerTest::Received() const {
         std::istringstream lines(text);
         TTrackerRequest request;
         std::getline(lines, request.line);
-        for (std::string field; std::getline(lines, field);)
+        for (std::string field; std::getline(lines, field);) {
             request.fields.push_back(field);
+        }
         requests.push_back(std::move(request));
     }
     return requests;

@@ -22,8 +22,9 @@ struct TTrackerRequest {
 
 inline std::ostream& operator<<(std::ostream& out, const TTrackerRequest& request) {
     out << request.line;
-    for (const std::string& field : request.fields)
+    for (const std::string& field : request.fields) {
         out << "\n  " << field;
+    }
     return out;
 }
 

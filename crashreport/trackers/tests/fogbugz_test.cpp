@@ -64,8 +64,9 @@ TEST_F(FogBugzTest, RaisesTheCounterOfAnOpenBugAndKeepsItsFields) {
     for (const bool eventLink : {false, true}) {
         SCOPED_TRACE(eventLink ? "event link" : "edit link");
         std::vector<std::string> scenario{"--title", "[v2.0 - 3]: 1A2B (EAccessViolation)"};
-        if (eventLink)
+        if (eventLink) {
             scenario.push_back("--event-link");
+        }
         StartTracker("fogbugz", scenario);
         TTrackerReport report = Report();
         report.assignedTo.clear();

@@ -31,17 +31,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string_view whole(reinterpret_cast<const char*>(data), size);
 
     const THTTPUrl url = ParseHTTPUrl(whole);
-    if (url.port == 0 || url.basePath.ends_with('/'))
+    if (url.port == 0 || url.basePath.ends_with('/')) {
         std::abort();
+    }
     const THTTPProxy proxy = ParseHTTPProxy(whole);
-    if (proxy.port == 0)
+    if (proxy.port == 0) {
         std::abort();
+    }
 
     int code = 0;
     std::string text;
     ParseStatusLine(whole, code, text);
-    if (code < 0 || code > 999)
+    if (code < 0 || code > 999) {
         std::abort();
+    }
     HeaderValue(whole, "Location");
     RefreshTarget(whole);
     PageNameOf(whole);
@@ -57,8 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         ParseHTTPUrl(TrackerEndpointText("http://host.example/base", 8080, userName, password));
     if (!userName.empty() || !password.empty()) {
         if (back.userName != userName || back.password != password || back.host != "host.example" ||
-            back.port != 8080 || back.basePath != "/base")
+            back.port != 8080 || back.basePath != "/base") {
             std::abort();
+        }
     }
     return 0;
 }

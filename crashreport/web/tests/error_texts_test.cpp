@@ -13,10 +13,12 @@ TEST(WinINetMessageTest, HoldsTheFortySixNumbersAndNothingElse) {
                            12041, 12042, 12043, 12044, 12045, 12052, 12055, 12111, 12112, 12133,
                            12150, 12151, 12152, 12153, 12160, 12161, 12162, 12163, 12164, 12165,
                            12166, 12167, 12168, 12169, 12170, 12171};
-    for (const int number : numbers)
+    for (const int number : numbers) {
         EXPECT_FALSE(WinINetMessage(number).empty()) << number;
-    for (const int absent : {0, -1, 12001, 12017, 12156, 12172})
+    }
+    for (const int absent : {0, -1, 12001, 12017, 12156, 12172}) {
         EXPECT_TRUE(WinINetMessage(absent).empty()) << absent;
+    }
     EXPECT_EQ(WinINetMessage(12002), "The request has timed out.");
     EXPECT_EQ(WinINetMessage(12007), "The server name could not be resolved.");
     EXPECT_EQ(WinINetMessage(12029), "The attempt to connect to the server failed.");

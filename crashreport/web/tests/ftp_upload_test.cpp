@@ -21,8 +21,9 @@ protected:
         options_.SetWebUserID("ftpuser");
         options_.SetWebPassword("ftppass");
         std::string archive(5000, '\0');
-        for (std::size_t i = 0; i < archive.size(); ++i)
+        for (std::size_t i = 0; i < archive.size(); ++i) {
             archive[i] = static_cast<char>(i * 7);
+        }
         files_ = {{folder_.Write("BugReport.zip", archive), "BugReport_PC1.zip"},
                   {(folder_.Path() / "gone.txt").string(), "gone.txt"},
                   {folder_.Write("Screenshot.png", "\x89PNG\r\n\x1a\n"), "Screen shot.png"}};

@@ -15,8 +15,9 @@ namespace faulttrap::test {
 
 TTempFolder::TTempFolder() {
     std::string pattern = (std::filesystem::temp_directory_path() / "ftweb-XXXXXX").string();
-    if (mkdtemp(pattern.data()) == nullptr)
+    if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot create a temporary folder");
+    }
     path_ = pattern;
 }
 
@@ -34,8 +35,9 @@ std::string TTempFolder::Write(const std::string& name, const std::string& bytes
 TPeerProcess::TPeerProcess(const std::string& script, const std::vector<std::string>& arguments,
                            const std::filesystem::path& logFile) {
     int output[2];
-    if (pipe(output) != 0)
+    if (pipe(output) != 0) {
         throw std::runtime_error("cannot create a pipe");
+    }
     pid_ = fork();
     if (pid_ == 0) {
         dup2(output[1], STDOUT_FILENO);
@@ -46,8 +48,9 @@ TPeerProcess::TPeerProcess(const std::string& script, const std::vector<std::str
                                        std::string(WEB_PEERS_DIR) + "/" + script};
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
-        for (std::string& word : words)
+        for (std::string& word : words) {
             argv.push_back(word.data());
+        }
         argv.push_back(nullptr);
         execv(argv[0], argv.data());
         _exit(127);
@@ -57,8 +60,9 @@ TPeerProcess::TPeerProcess(const std::string& script, const std::vector<std::str
     pollfd ready{output[0], POLLIN, 0};
     char c = 0;
     while (line.find('\n') == std::string::npos && poll(&ready, 1, 10000) > 0 &&
-           read(output[0], &c, 1) == 1)
+           read(output[0], &c, 1) == 1) {
         line += c;
+    }
     close(output[0]);
     if (!line.starts_with("PORT ")) {
         kill(pid_, SIGKILL);
@@ -78,12 +82,14 @@ TPeerProcess::~TPeerProcess() {
 
 std::vector<std::string> RecordedRequests(const std::filesystem::path& folder) {
     std::vector<std::filesystem::path> files;
-    for (const auto& entry : std::filesystem::directory_iterator(folder))
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
         files.push_back(entry.path());
+    }
     std::sort(files.begin(), files.end());
     std::vector<std::string> requests;
-    for (const auto& file : files)
+    for (const auto& file : files) {
         requests.push_back(FileBytes(file));
+    }
     return requests;
 }
 

@@ -22,8 +22,9 @@ TEST(PercentEncodeTest, KeepsOnlyAsciiLettersAndDigits) {
 
 TEST(MultipartBoundaryTest, IsDashesAndThreeFourDigitHexadecimalNumbers) {
     const std::regex form("-{27}[0-9A-F]{12}");
-    for (int i = 0; i < 20; ++i)
+    for (int i = 0; i < 20; ++i) {
         EXPECT_TRUE(std::regex_match(RandomMultipartBoundary(), form));
+    }
 }
 
 TEST(BuildRequestContentTest, GetCarriesTheFieldsAsEncodedQuery) {

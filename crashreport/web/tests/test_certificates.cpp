@@ -20,8 +20,9 @@ void MakeTestCertificates(const std::filesystem::path& folder) {
         " -keyout server.key -out server.csr -subj '/CN=127.0.0.1' 2>/dev/null && "
         "openssl x509 -req -in server.csr -CA ca.pem -CAkey ca.key -CAcreateserial -days 2 "
         "-extfile server.ext -out server.pem 2>/dev/null";
-    if (std::system(commands.c_str()) != 0)
+    if (std::system(commands.c_str()) != 0) {
         throw std::runtime_error("openssl could not make the test certificates");
+    }
 }
 
 } // namespace faulttrap::test

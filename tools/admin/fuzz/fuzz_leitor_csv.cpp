@@ -34,10 +34,12 @@ void ConfereIdaEVolta(const RegistroCsv& registro) {
     std::istringstream relido(escrito.str());
     LeitorCsv leitor(relido);
     RegistroCsv deNovo;
-    if (!leitor.proximo(deNovo) || deNovo.campos != registro.campos)
+    if (!leitor.proximo(deNovo) || deNovo.campos != registro.campos) {
         Falha("um registro escrito e lido de novo mudou");
-    if (leitor.proximo(deNovo))
+    }
+    if (leitor.proximo(deNovo)) {
         Falha("um registro escrito virou dois");
+    }
 }
 
 void AplicaAsRegras(const RegistroCsv& registro, Codificacao codificacao) {
@@ -52,9 +54,11 @@ void AplicaAsRegras(const RegistroCsv& registro, Codificacao codificacao) {
         }
         ColunaPeloNome(*valores[i]);
     }
-    for (const Problema& problema : AplicaRegras(valores, registro.linha % 2 == 0))
-        if (problema.coluna < 0 || problema.coluna >= 22 || problema.motivo.empty())
+    for (const Problema& problema : AplicaRegras(valores, registro.linha % 2 == 0)) {
+        if (problema.coluna < 0 || problema.coluna >= 22 || problema.motivo.empty()) {
             Falha("um problema sem coluna ou sem motivo");
+        }
+    }
 }
 
 } // namespace
@@ -67,15 +71,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t linhaAnterior = 0;
     try {
         while (leitor.proximo(registro)) {
-            if (registro.linha <= linhaAnterior)
+            if (registro.linha <= linhaAnterior) {
                 Falha("o número da linha não avançou");
+            }
             linhaAnterior = registro.linha;
             ConfereIdaEVolta(registro);
             AplicaAsRegras(registro, codificacao);
         }
     } catch (const ErroCsv& erro) {
-        if (erro.linha == 0 || std::string(erro.what()).empty())
+        if (erro.linha == 0 || std::string(erro.what()).empty()) {
             Falha("um erro sem linha ou sem motivo");
+        }
     }
     return 0;
 }

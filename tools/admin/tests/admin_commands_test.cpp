@@ -72,8 +72,9 @@ TEST_F(AdminTest, BadInputIsRefusedAndLeavesNothingBehind) {
         {"missing database", [&] { AddSpecialty(folder / "none.bd", "X"); }},
         {"seed over data", [&] { SeedDemo(database); }},
     };
-    for (const Case& c : cases)
+    for (const Case& c : cases) {
         EXPECT_THROW(c.command(), AdminError) << c.what;
+    }
     EXPECT_EQ(query("select count(*) from USUARIOS")[0][0], "1");
     EXPECT_EQ(query("select count(*) from ESTACOES")[0][0], "0");
     EXPECT_FALSE(std::filesystem::exists(folder / "none.bd"));

@@ -16,8 +16,9 @@ Registros Le(const std::string& texto) {
     LeitorCsv leitor(entrada);
     Registros lidos;
     RegistroCsv registro;
-    while (leitor.proximo(registro))
+    while (leitor.proximo(registro)) {
         lidos.emplace_back(registro.linha, registro.campos);
+    }
     return lidos;
 }
 
@@ -44,8 +45,9 @@ TEST(LeitorCsv, RecordsAsSpreadsheetsWriteThem) {
         {"blank line", "a\r\n\r\nb\r\n", {{1, {"a"}}, {2, {""}}, {3, {"b"}}}},
         {"nothing", "", {}},
     };
-    for (const Caso& caso : casos)
+    for (const Caso& caso : casos) {
         EXPECT_EQ(Le(caso.texto), caso.esperado) << caso.oque;
+    }
 }
 
 TEST(LeitorCsv, BrokenQuotesAndOversizedRecordsNameTheirLine) {

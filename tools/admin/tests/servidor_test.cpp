@@ -21,8 +21,9 @@ using data::testing::Query;
 
 std::string Servidor() {
     const char* root = std::getenv("OLVENDRA_TEST_SERVER_ROOT");
-    if (!root)
+    if (!root) {
         throw std::runtime_error("OLVENDRA_TEST_SERVER_ROOT is not set");
+    }
     std::ifstream portFile(std::string(root) + "/port");
     std::string port;
     portFile >> port;
@@ -38,8 +39,9 @@ Saida Shell(const std::string& comando) {
     FILE* processo = popen((comando + " 2>&1").c_str(), "r");
     Saida saida{-1, {}};
     std::array<char, 4096> bloco;
-    while (std::size_t lidos = std::fread(bloco.data(), 1, bloco.size(), processo))
+    while (std::size_t lidos = std::fread(bloco.data(), 1, bloco.size(), processo)) {
         saida.texto.append(bloco.data(), lidos);
+    }
     const int estado = pclose(processo);
     saida.codigo = WIFEXITED(estado) ? WEXITSTATUS(estado) : -1;
     return saida;
@@ -94,8 +96,9 @@ TEST_F(AdminNoServidor, ThePasswordCanBeTypedOnTheTerminal) {
     Saida digitada =
         Shell("printf 'masterkey\\n' | env -u ISC_PASSWORD script -qec \"'" +
               std::string(OLVENDRA_ADMIN) + "' " + db() + " add-specialty Cardiologia\" /dev/null");
-    if (digitada.texto.find("failed to create pseudo-terminal") != std::string::npos)
+    if (digitada.texto.find("failed to create pseudo-terminal") != std::string::npos) {
         GTEST_SKIP() << "no pseudo-terminal can be opened here: " << digitada.texto;
+    }
     EXPECT_EQ(digitada.codigo, 0) << digitada.texto;
     EXPECT_NE(digitada.texto.find("Senha de SYSDBA no servidor " + Servidor() + ": "),
               std::string::npos)

@@ -10,8 +10,9 @@
 namespace {
 
 __attribute__((noinline)) void FailAtTheDeepEnd(int depth) {
-    if (depth == 0)
+    if (depth == 0) {
         throw std::out_of_range("the shelf is empty"); // FAILS HERE
+    }
     FailAtTheDeepEnd(depth - 1);
 }
 
