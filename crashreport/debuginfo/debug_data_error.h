@@ -1,14 +1,14 @@
 #pragma once
 
-#include <stdexcept>
+#include "crashreport/text/faulttrap_error.h"
 
 namespace faulttrap {
 
 // Raised for subsystem data that cannot be used: damaged, truncated, too new, or not
 // ours. Callers treat the module as having no subsystem data.
-class DebugDataError : public std::runtime_error {
+class DebugDataError : public Error {
 public:
-    using std::runtime_error::runtime_error;
+    using Error::Error;
 };
 
 } // namespace faulttrap

@@ -3,7 +3,7 @@
 // The exception classes FaultTrap itself raises or reports. They live in the global namespace
 // because their names are what reports show and what exception filters name.
 
-#include "crashreport/options/faulttrap_error.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <string>
 

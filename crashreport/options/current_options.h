@@ -1,8 +1,8 @@
 #pragma once
 
 #include "crashreport/options/fault_module_options_ex.h"
-#include "crashreport/options/faulttrap_error.h"
 #include "crashreport/options/loaded_module.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <functional>
 #include <stdexcept>

@@ -2,9 +2,9 @@
 
 #include "crashreport/options/customized_texts.h"
 #include "crashreport/options/exception_filters.h"
-#include "crashreport/options/faulttrap_error.h"
 #include "crashreport/options/option_values.h"
 #include "crashreport/options/options_stream.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <cstddef>
 #include <istream>

@@ -2,8 +2,8 @@
 
 #include "crashreport/options/customized_texts.h"
 #include "crashreport/options/exception_filters.h"
-#include "crashreport/options/faulttrap_error.h"
 #include "crashreport/options/option_values.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <cstdint>
 #include <istream>

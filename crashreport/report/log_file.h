@@ -5,8 +5,8 @@
 // object lives the file stays open and locked, so that two processes never interleave their
 // changes.
 
-#include "crashreport/options/faulttrap_error.h"
 #include "crashreport/report/log_reading.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <filesystem>
 #include <optional>

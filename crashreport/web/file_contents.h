@@ -1,6 +1,6 @@
 #pragma once
 
-#include "crashreport/options/faulttrap_error.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <optional>
 #include <stdexcept>

@@ -6,7 +6,7 @@
 #include "crashreport/web/http_url.h"
 #include "crashreport/web/transfer_limits.h"
 
-#include "crashreport/options/faulttrap_error.h"
+#include "crashreport/text/faulttrap_error.h"
 
 #include <memory>
 #include <stdexcept>

@@ -84,6 +84,17 @@ TEST(SubsystemData, DamagedContainersAreRefusedWithTheReason) {
     }
 }
 
+TEST(SubsystemData, ARefusalIsCaughtAsAnyFaultTrapError) {
+    auto badMagic = EncodeSubsystemData(Sample());
+    badMagic[0] = 0x11;
+    try {
+        DecodeSubsystemData(badMagic);
+        ADD_FAILURE() << "accepted damaged data";
+    } catch (const Error& error) {
+        EXPECT_NE(dynamic_cast<const DebugDataError*>(&error), nullptr) << error.what();
+    }
+}
+
 // What the start-up activation reads: everything before the debug block, which is neither
 // inflated nor checked, so that damage there cannot stop the activation either.
 TEST(SubsystemData, LeavingTheDebugBlockReadsAllBeforeIt) {
