@@ -296,7 +296,7 @@ struct RecordSet::Impl {
             }
             void row(const std::string_view* values, const bool* nulls) override {
                 loaded.push_back(
-                    {PackedRow::Pack(values, nulls, impl.columns.size()), impl.nextId++});
+                    {PackedRow::Pack(values, nulls, impl.columns.size(), &arena), impl.nextId++});
             }
         } loader(*this);
         connection.select(statement, params, loader);

@@ -16,7 +16,7 @@ if [ ${#missing[@]} -gt 0 ]; then
 fi
 build="$root/build-fuzz"
 CC=clang-14 CXX=clang++-14 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DOLVENDRA_BUILD_FUZZERS=ON >/dev/null
+    -DOLVENDRA_BUILD_FUZZERS=ON -DOLVENDRA_BUILD_TESTS=OFF >/dev/null
 cmake --build "$build" -j"$(nproc)"
 export FIREBIRD_LOCK="$build/firebird-lock"
 mkdir -p "$FIREBIRD_LOCK"
