@@ -4,9 +4,9 @@
 #include "crashreport/debuginfo/debug_data_error.h"
 #include "crashreport/debuginfo/name_cipher.h"
 #include "crashreport/debuginfo/zlib_codec.h"
+#include "crashreport/text/strings.h"
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
 namespace faulttrap {
@@ -23,12 +23,6 @@ constexpr double unixEpochInDays = 25569.0; // 1 January 1970 counted from 30 De
 std::uint16_t NormalisedVersion(std::uint16_t stored) {
     return stored >= 600 && stored <= 602 ? static_cast<std::uint16_t>(6000 + stored - 600)
                                           : stored;
-}
-
-std::string Hex(std::uint32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08X", value);
-    return text;
 }
 
 } // namespace
@@ -67,7 +61,7 @@ SubsystemData DecodeSubsystemData(std::span<const std::uint8_t> bytes, DebugBloc
     SubsystemData data;
     data.magic = in.U32("magic");
     if (data.magic != subsystemDataMagic && data.magic != subsystemDataMagicAlternative) {
-        throw DebugDataError("not subsystem data: magic " + Hex(data.magic));
+        throw DebugDataError("not subsystem data: magic 0x" + Hex(data.magic, 8));
     }
     data.version = NormalisedVersion(in.U16("version"));
     if (data.version > subsystemDataVersion) {
